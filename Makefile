@@ -1,0 +1,74 @@
+# Plemby! — set-up, build, run and test. Every target installs what is missing first.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+RUN_PACKAGES := g++ make cmake pkg-config libsdl2-dev libsdl2-image-dev
+TEST_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
+BENCH_PACKAGES := $(RUN_PACKAGES) libbenchmark-dev libxmp-dev
+
+.PHONY: all run build test deps-run deps-test deps-bench bench fuzz assets clean
+
+all: build
+
+define install_missing
+	@missing=""; for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+endef
+
+deps-run:
+	$(call install_missing,$(RUN_PACKAGES))
+
+deps-test:
+	$(call install_missing,$(TEST_PACKAGES))
+
+deps-bench:
+	$(call install_missing,$(BENCH_PACKAGES))
+
+# The game and its tools, optimised, in build/.
+build: deps-run
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DPLEMBY_TESTS=OFF
+	cmake --build build -j $(JOBS)
+
+run: build
+	./build/plemby
+
+# Every test, headless, under AddressSanitizer and UndefinedBehaviorSanitizer; the music
+# thread's tests again under ThreadSanitizer.
+test: deps-test
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DPLEMBY_SANITIZE=asan
+	cmake --build build-test -j $(JOBS)
+	cd build-test && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
+	  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DPLEMBY_SANITIZE=tsan
+	cmake --build build-tsan -j $(JOBS) --target plemby_tests
+	cd build-tsan && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
+	  TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+bench: deps-bench
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPLEMBY_TESTS=OFF -DPLEMBY_BENCH=ON
+	cmake --build build-bench -j $(JOBS) --target plemby_bench
+	./build-bench/plemby_bench
+
+# libFuzzer targets (clang), each run for FUZZ_SECONDS on a copy of its corpus.
+FUZZ_SECONDS ?= 60
+fuzz: deps-test
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DPLEMBY_SANITIZE=asan \
+	  -DPLEMBY_TESTS=OFF -DPLEMBY_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS)
+	for t in build-fuzz/*_fuzz; do \
+	  name=$$(basename $$t _fuzz); mkdir -p build-fuzz/corpus-$$name; \
+	  cp -n fuzz/corpus/$$name/* build-fuzz/corpus-$$name/ 2>/dev/null || true; \
+	  $$t -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus-$$name || exit 1; \
+	done
+
+# Regenerates the pictures, sounds and songs under resources/ from code.
+assets: build
+	./build/assetgen resources
+
+clean:
+	rm -rf build build-test build-tsan build-bench build-fuzz

@@ -1,0 +1,14 @@
+#include "game/random.h"
+
+namespace {
+std::uint32_t randomState = 1;
+}
+
+void SeedRandom(std::uint32_t seed) { randomState = seed; }
+
+// A linear congruential generator whose upper bits give the 15-bit range the piece and
+// garbage formulas are written for.
+int NextRandom() {
+    randomState = randomState * 214013u + 2531011u;
+    return static_cast<int>((randomState >> 16) & 0x7FFFu);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+
+// One audio device, 48000 frames a second, stereo, signed 16-bit, fed by two sources that
+// are mixed into it: the sound effects and the music's looping ring. Some drivers open only
+// one device at a time, so both share this one. With no device the game runs silent.
+constexpr int AUDIO_DEVICE_RATE = 48000;
+
+// Opens the device (SDL). False when there is none; every other call then still works and
+// nothing is heard.
+bool OpenAudioOutput();
+// A device-free output for tests: nothing plays by itself; PullAudio moves it.
+void OpenHeadlessAudio();
+void CloseAudioOutput();
+bool AudioOutputOpen();
+
+// The sound-effects source: one function that adds its playing voices, already at the
+// device rate and scaled, into an interleaved stereo accumulator of `frames` frames. It runs
+// on the audio thread; state it shares with the game is changed only between LockAudio and
+// UnlockAudio.
+using EffectsMixFn = void (*)(std::int32_t* accum, int frames);
+void SetEffectsSource(EffectsMixFn fn);
+void LockAudio();
+void UnlockAudio();
+
+// The music output: a ring of bytes (stereo 16-bit frames at the device rate) that the device
+// plays round and round from byte 0, with its play position counted in bytes since the start.
+// MusicOutputStart returns false when there is no output to play on.
+bool MusicOutputStart(const std::uint8_t* ring, std::uint32_t bytes);
+std::uint64_t MusicOutputPosition();
+// The writer calls this after filling a block so that the reader sees the bytes (it orders
+// the ring's memory between the music thread and the audio thread).
+void MusicOutputBlockWritten();
+// Stops reading the ring; once it returns the ring is no longer touched and may be freed.
+void MusicOutputStop();
+
+// Headless: produce `frames` frames of the mixed output into `out` (interleaved stereo) exactly
+// as the device would pull them, advancing the music position. Also usable with a real device
+// closed, for tests.
+void PullAudio(std::int16_t* out, int frames);

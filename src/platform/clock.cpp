@@ -1,0 +1,32 @@
+#include "platform/clock.h"
+
+#include <SDL.h>
+
+namespace {
+bool manualClock = false;
+std::int64_t manualNow = 0;
+}
+
+std::int64_t NowMs() {
+    if (manualClock) return manualNow;
+    static const std::int64_t frequency = static_cast<std::int64_t>(SDL_GetPerformanceFrequency());
+    const auto counter = static_cast<std::int64_t>(SDL_GetPerformanceCounter());
+    // Whole seconds and the remainder apart, so that counter x 1000 cannot overflow.
+    return (counter / frequency) * 1000 + (counter % frequency) * 1000 / frequency;
+}
+
+void SleepMs(std::int64_t ms) {
+    if (manualClock) {
+        manualNow += ms;
+        return;
+    }
+    SDL_Delay(static_cast<Uint32>(ms < 0 ? 0 : ms));
+}
+
+void UseManualClock(std::int64_t startMs) {
+    manualClock = true;
+    manualNow = startMs;
+}
+void SetManualClock(std::int64_t ms) { manualNow = ms; }
+void AdvanceManualClock(std::int64_t ms) { manualNow += ms; }
+void StopManualClock() { manualClock = false; }

@@ -1,0 +1,99 @@
+#include "platform/keys.h"
+
+#include "platform/pointer_mapping.h"
+
+#include <SDL.h>
+
+#include <array>
+#include <utility>
+
+namespace {
+
+// Virtual-key code to SDL scancode; letters and digits are mapped by range below.
+constexpr std::pair<int, SDL_Scancode> KEY_TABLE[] = {
+    {VK_BACK, SDL_SCANCODE_BACKSPACE},  {VK_RETURN, SDL_SCANCODE_RETURN},
+    {VK_ESCAPE, SDL_SCANCODE_ESCAPE},   {VK_SPACE, SDL_SCANCODE_SPACE},
+    {VK_PRIOR, SDL_SCANCODE_PAGEUP},    {VK_NEXT, SDL_SCANCODE_PAGEDOWN},
+    {VK_LEFT, SDL_SCANCODE_LEFT},       {VK_UP, SDL_SCANCODE_UP},
+    {VK_RIGHT, SDL_SCANCODE_RIGHT},     {VK_DOWN, SDL_SCANCODE_DOWN},
+    {VK_SUBTRACT, SDL_SCANCODE_KP_MINUS}, {VK_ADD, SDL_SCANCODE_KP_PLUS},
+    {VK_F10, SDL_SCANCODE_F10},         {VK_F12, SDL_SCANCODE_F12},
+};
+
+bool scripted = false;
+std::array<bool, 256> scriptedKeys{};
+PointerPos scriptedPointer{};
+
+bool ScancodeDown(SDL_Scancode code) {
+    int count = 0;
+    const Uint8* state = SDL_GetKeyboardState(&count);
+    return state != nullptr && code < count && state[code] != 0;
+}
+
+bool DeviceKeyDown(int vk) {
+    if (vk == VK_LBUTTON) return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+    if (vk == VK_CONTROL) {
+        return ScancodeDown(SDL_SCANCODE_LCTRL) || ScancodeDown(SDL_SCANCODE_RCTRL);
+    }
+    if (vk >= 'A' && vk <= 'Z') {
+        return ScancodeDown(static_cast<SDL_Scancode>(SDL_SCANCODE_A + (vk - 'A')));
+    }
+    if (vk >= '1' && vk <= '9') {
+        return ScancodeDown(static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (vk - '1')));
+    }
+    if (vk == '0') return ScancodeDown(SDL_SCANCODE_0);
+    for (const auto& [code, scancode] : KEY_TABLE) {
+        if (code == vk) return ScancodeDown(scancode);
+    }
+    return false;
+}
+
+}  // namespace
+
+bool KeyDown(int vk) {
+    if (scripted) return vk >= 0 && vk < 256 && scriptedKeys[static_cast<std::size_t>(vk)];
+    return DeviceKeyDown(vk);
+}
+
+void ScriptKey(int vk, bool down) {
+    scripted = true;
+    if (vk >= 0 && vk < 256) scriptedKeys[static_cast<std::size_t>(vk)] = down;
+}
+
+void ScriptPointer(int x, int y) {
+    scripted = true;
+    scriptedPointer = {x, y};
+}
+
+void ScriptReleaseAllKeys() {
+    scripted = true;
+    scriptedKeys.fill(false);
+}
+
+void StopInputScript() {
+    scripted = false;
+    scriptedKeys.fill(false);
+}
+
+namespace {
+// Window pixels to back-buffer pixels: set by the renderer from the window's real size.
+float pointerScale = 1.0f;
+int pointerOffsetX = 0;
+int pointerOffsetY = 0;
+}  // namespace
+
+void SetPointerMapping(float scale, int offsetX, int offsetY) {
+    pointerScale = scale > 0.0f ? scale : 1.0f;
+    pointerOffsetX = offsetX;
+    pointerOffsetY = offsetY;
+}
+
+PointerPos GetPointerPos() {
+    if (scripted) return scriptedPointer;
+    int wx = 0;
+    int wy = 0;
+    SDL_GetMouseState(&wx, &wy);
+    const auto x = static_cast<float>(wx - pointerOffsetX) / pointerScale;
+    const auto y = static_cast<float>(wy - pointerOffsetY) / pointerScale;
+    return {static_cast<int>(SDL_floorf(x)), static_cast<int>(SDL_floorf(y))};
+}

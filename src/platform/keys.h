@@ -1,0 +1,41 @@
+#pragma once
+
+// Keys are named by the Windows virtual-key codes the game was designed around; the
+// platform maps each to the matching SDL scancode (both Ctrl keys count as VK_CONTROL).
+constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_BACK = 0x08;
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_CONTROL = 0x11;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_SPACE = 0x20;
+constexpr int VK_PRIOR = 0x21;  // Page Up
+constexpr int VK_NEXT = 0x22;   // Page Down
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
+// Digits are '0'..'9' (0x30..0x39), letters 'A'..'Z' (0x41..0x5A).
+constexpr int VK_SUBTRACT = 0x6D;  // numpad minus
+constexpr int VK_ADD = 0x6B;       // numpad plus
+constexpr int VK_F10 = 0x79;
+constexpr int VK_F12 = 0x7B;
+
+// True while the key (or, for VK_LBUTTON, the left mouse button) is down at this moment.
+// Reads the state SDL has gathered from the events pumped so far; the headless back end
+// answers from the scripted state instead.
+bool KeyDown(int vk);
+
+// Back-buffer pixels (0..1023, 0..767 inside the picture) of the mouse pointer, mapped by
+// the window's real scale and letterbox. Outside the picture the values run past the edges.
+struct PointerPos {
+    int x = 0;
+    int y = 0;
+};
+PointerPos GetPointerPos();
+
+// Headless scripting for tests: once any of these is called, KeyDown and GetPointerPos
+// answer from the script only.
+void ScriptKey(int vk, bool down);
+void ScriptPointer(int x, int y);
+void ScriptReleaseAllKeys();
+void StopInputScript();  // back to the real devices

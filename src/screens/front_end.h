@@ -1,0 +1,7 @@
+#pragma once
+
+void TitleFrame();
+void MainMenuFrame();
+void InfoFrame();
+void GameOverFrame();
+void OptionsFrame();

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// Each writes its files under dir/<TYPE>/<ID>.<ext>; false when a file could not be written.
+bool GenerateImages(const std::string& dir);  // RCDATA 115..132, ICON 104
+bool GenerateSounds(const std::string& dir);  // WAVE 112..114, 133..135
+bool GenerateSongs(const std::string& dir);   // RCDATA 109..111
