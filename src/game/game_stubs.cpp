@@ -5,4 +5,5 @@
 
 void ResetGame() {}
 void PlayFrame() {}
+void LoadHighScores() {}
 void HighScoresFrame() {}
