@@ -1,0 +1,3 @@
+#include "music/xm_module.h"
+
+Song song;
