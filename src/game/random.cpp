@@ -12,3 +12,8 @@ int NextRandom() {
     randomState = randomState * 214013u + 2531011u;
     return static_cast<int>((randomState >> 16) & 0x7FFFu);
 }
+
+std::uint8_t RandomIndex(int n) {
+    const double r = NextRandom();
+    return static_cast<std::uint8_t>(r / (RANDOM_MAX + 1.0) * (n - 1) + 1);
+}

@@ -7,3 +7,7 @@
 constexpr int RANDOM_MAX = 32767;
 void SeedRandom(std::uint32_t seed);
 int NextRandom();
+
+// One draw scaled to 1..n-1 (truncated), each value about equally likely; n = 8 gives a piece
+// type.
+std::uint8_t RandomIndex(int n);

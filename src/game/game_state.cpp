@@ -1,0 +1,60 @@
+#include "game/game_state.h"
+
+#include "app/settings.h"
+#include "game/piece_control.h"
+#include "game/random.h"
+#include "gfx/fade.h"
+#include "platform/clock.h"
+
+GameState game;
+
+namespace {
+
+constexpr int GARBAGE_DRAW = 15;  // RandomIndex(15): 1..14, of which 1..7 fill the cell
+
+void FillGarbageRows(int count) {
+    for (int row = LAST_VISIBLE_ROW; row > LAST_VISIBLE_ROW - count; --row) {
+        for (int column = FIRST_PLAY_COLUMN; column <= LAST_PLAY_COLUMN; ++column) {
+            const std::uint8_t v = RandomIndex(GARBAGE_DRAW);
+            game.well[row][column] = v <= PIECE_TYPES ? v : 0;
+        }
+    }
+}
+
+}  // namespace
+
+void ResetGame() {
+    for (auto& row : game.well) row.fill(0);
+    game.well[FLOOR_ROW].fill(FLOOR_CELL);
+
+    game.currentType = RandomIndex(PIECE_DRAW);
+    game.nextType = RandomIndex(PIECE_DRAW);
+
+    game.pieceX = ENTRY_COLUMN;
+    game.pieceY = ENTRY_ROW;
+    game.lines = 0;
+    game.score = 0;
+    game.entryAllowed = 1;
+    game.entryActive = 0;
+    game.entryCursor = 0;
+    game.entryRow = NO_ENTRY_ROW;
+    game.fallInterval = START_FALL_INTERVAL;
+    game.level = settings.startLevel;
+
+    // Garbage never rises into the rows where pieces enter, whatever the setting says.
+    constexpr int MAX_GARBAGE_ROWS = 16;
+    const int garbage = settings.garbageRows < MAX_GARBAGE_ROWS ? settings.garbageRows : MAX_GARBAGE_ROWS;
+    FillGarbageRows(garbage);
+
+    game.entryName.fill(BLANK_CELL);
+    SetCurrentShape(game.currentType);
+    SetNextShape(game.nextType);
+
+    game.lastFallTime = NowMs();
+    LastFadeStep = game.lastFallTime;
+}
+
+void ResetGameStartupState() {
+    game = GameState{};
+    keyRepeats = KeyRepeats{};
+}

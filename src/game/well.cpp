@@ -1,0 +1,58 @@
+#include "game/game_state.h"
+#include "game/scoring.h"
+
+namespace {
+
+std::uint8_t& WellUnderBox(int r, int c) { return game.well[game.pieceY + r][game.pieceX + c]; }
+
+bool RowIsFull(int row) {
+    for (int column = FIRST_PLAY_COLUMN; column <= LAST_PLAY_COLUMN; ++column) {
+        if (game.well[row][column] == 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void StampPiece() {
+    ForEachBlock(game.currentMask, [](int r, int c, std::uint8_t value) { WellUnderBox(r, c) = value; });
+}
+
+void SaveUnderPiece() {
+    for (int r = 0; r < MASK_SIZE; ++r) {
+        for (int c = 0; c < MASK_SIZE; ++c) game.underPiece[r][c] = WellUnderBox(r, c);
+    }
+}
+
+void RestoreUnderPiece() {
+    for (int r = 0; r < MASK_SIZE; ++r) {
+        for (int c = 0; c < MASK_SIZE; ++c) WellUnderBox(r, c) = game.underPiece[r][c];
+    }
+}
+
+bool IsBlockedBelow() {
+    bool blocked = false;
+    ForEachBlock(game.currentMask, [&](int r, int c, std::uint8_t) { blocked = blocked || WellUnderBox(r + 1, c) != 0; });
+    return blocked;
+}
+
+int ClearFullRows() {
+    int removed = 0;
+    for (int row = FIRST_VISIBLE_ROW; row <= LAST_VISIBLE_ROW; ++row) {
+        if (RowIsFull(row)) {
+            RemoveRow(row);
+            ++removed;
+        }
+    }
+    return removed;
+}
+
+void RemoveRow(int row) {
+    for (int k = row; k >= FIRST_VISIBLE_ROW; --k) {
+        for (int column = FIRST_PLAY_COLUMN; column <= LAST_PLAY_COLUMN; ++column) {
+            game.well[k][column] = game.well[k - 1][column];
+        }
+    }
+    ++game.lines;
+    ApplyLevelUp();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "app/settings.h"
+#include "game/game_state.h"
+#include "game/piece_control.h"
+#include "game/random.h"
+#include "game/scoring.h"
+#include "platform/clock.h"
+#include "platform/keys.h"
+
+constexpr std::int64_t FRAME_MS = 20;
+
+// A fresh run with the default settings, the manual clock, scripted keys and a fixed seed.
+class GameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings = Settings{};
+        ResetGameStartupState();
+        UseManualClock(100000);
+        ScriptReleaseAllKeys();
+        SeedRandom(12345);
+    }
+    void TearDown() override {
+        StopInputScript();
+        StopManualClock();
+        settings = Settings{};
+        ResetGameStartupState();
+    }
+
+    // An empty well with its floor and the given piece at the box position (x, y).
+    static void EmptyWellWith(std::uint8_t type, std::uint8_t x, std::uint8_t y) {
+        settings.garbageRows = 0;
+        ResetGame();
+        Place(type, x, y);
+    }
+    static void Place(std::uint8_t type, std::uint8_t x, std::uint8_t y) {
+        game.currentType = type;
+        SetCurrentShape(type);
+        game.pieceX = x;
+        game.pieceY = y;
+    }
+    // Fills columns 2..11 of a row, leaving the listed columns empty.
+    static void FillRow(int row, std::initializer_list<int> holes = {}) {
+        for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c) game.well[row][c] = 1;
+        for (int c : holes) game.well[row][c] = 0;
+    }
+
+    // The rules' part of one play frame: keys, gravity, then the lock, 20 ms apart.
+    static LockResult Frame() {
+        HandleGameKeys();
+        ApplyGravity();
+        const LockResult result = TryLockPiece();
+        AdvanceManualClock(FRAME_MS);
+        return result;
+    }
+};
