@@ -16,3 +16,6 @@ extern std::int64_t LastFadeStep;
 // stepping the fade once at most every `interval` ms.
 void DrawBackground(std::uint32_t interval);
 void StepFade(std::uint32_t interval);
+
+// Puts the slots back to their start-up state: no pictures, no fade.
+void ResetBackgroundSlots();

@@ -16,3 +16,9 @@ extern Texture* MenuHighlight;
 extern Texture* OptionsBackground;
 extern Texture* InfoBackground;
 extern Texture* GameOverSnapshot;
+
+// Makes every picture from the executable's images, in the loading order, and the snapshot
+// target. A picture that cannot be made still gets its Texture, which draws nothing.
+void LoadTextures();
+// Forgets the textures after the renderer has released them (shutdown, tests).
+void ForgetTextures();

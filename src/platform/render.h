@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// The only renderer code that touches SDL: a render-target texture is the back buffer; every draw goes into it and presentation scales it into the window, letterboxed.
+struct SDL_Window;
+struct Texture;
+
+constexpr std::uint32_t MAGENTA_KEY = 0xFFFF00FF;
+// Pictures larger than this are refused rather than turned into a huge texture.
+constexpr int MAX_TEXTURE_SIDE = 4096;
+
+// Opens an accelerated renderer on the window, else a software one, without vsync, and makes
+// the back buffer of width x height (black). False without a window or renderer.
+bool OpenRenderer(SDL_Window* window, int width, int height);
+// Destroys every texture made here, the back buffer and the renderer.
+void CloseRenderer();
+bool RendererOpen();
+
+// A texture decoded from PNG or JPEG bytes (kept, so it can be made again after a device
+// reset). A nonzero width and height scale the picture to that size; zero keeps its own.
+// With the magenta key every opaque magenta pixel becomes fully transparent. The Texture
+// always exists; one that could not be made draws nothing.
+Texture* CreateImageTexture(std::span<const std::uint8_t> encoded, int width, int height,
+                            bool magentaKey);
+// A render target of the given size, empty.
+Texture* CreateTargetTexture(int width, int height);
+int TextureWidth(const Texture* texture);
+int TextureHeight(const Texture* texture);
+
+void ClearBackBufferPixels(std::uint32_t argb);
+// One sprite: the source rectangle (left, top, right, bottom; null for the whole texture)
+// with its top-left corner at (x, y), unscaled, colour and alpha multiplied by `tint`, alpha
+// blended.
+void DrawTexture(Texture* texture, const int* sourceLtrb, float x, float y, std::uint32_t tint);
+// The texture stretched over the whole back buffer: replacing it at opacity 255, else
+// blended over it at that opacity.
+void DrawTextureFullScreen(Texture* texture, std::uint8_t opacity);
+void CopyBackBufferInto(Texture* target);
+// Shows the back buffer letterboxed in the window and keeps the pointer mapping in step with
+// the window's size.
+void PresentBackBuffer();
+// Recomputes the letterbox and the pointer mapping now (after a mode change).
+void RefreshPresentation();
+// Makes the render targets again (empty), and after a device reset every texture too; the
+// Texture objects stay the same.
+void RemakeRenderTextures(bool deviceReset);
+
+// The back buffer as 0xAARRGGBB, row by row; empty without a renderer.
+std::vector<std::uint32_t> ReadBackBufferPixels();
