@@ -1,0 +1,137 @@
+#include "game_fixture.h"
+#include <cmath>
+
+namespace {
+
+using ScriptedGame = GameTest;
+
+// The well's fixed parts: empty margins, the full floor and the empty row below it.
+void ExpectWellFrame(int frame) {
+    for (int row = 0; row < WELL_ROWS; ++row) {
+        for (int c : {0, 1, 12, 13}) {
+            ASSERT_EQ(game.well[row][c], row == FLOOR_ROW ? 1 : 0) << "frame " << frame;
+        }
+    }
+    for (int c = 0; c < WELL_COLUMNS; ++c) {
+        ASSERT_EQ(game.well[FLOOR_ROW][c], 1) << "frame " << frame;
+        ASSERT_EQ(game.well[22][c], 0) << "frame " << frame;
+    }
+    ASSERT_LE(game.pieceX, 10) << "frame " << frame;
+    ASSERT_LE(game.pieceY, LAST_BOX_ROW) << "frame " << frame;
+}
+
+struct Plan {
+    int turns = 0;
+    int column = ENTRY_COLUMN;
+};
+
+// Rates the well after a landing the way a careful player would: full rows good; height, holes
+// and an uneven surface bad.
+double Rate() {
+    double rating = 0;
+    int previousHeight = -1;
+    for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c) {
+        int top = FLOOR_ROW;
+        for (int row = LAST_VISIBLE_ROW; row >= 0; --row) {
+            if (game.well[row][c] != 0) top = row;
+        }
+        const int height = FLOOR_ROW - top;
+        rating -= 0.5 * height;
+        for (int row = top + 1; row < FLOOR_ROW; ++row) rating -= game.well[row][c] == 0 ? 0.4 : 0;
+        if (previousHeight >= 0) rating -= 0.2 * std::abs(height - previousHeight);
+        previousHeight = height;
+    }
+    for (int row = FIRST_VISIBLE_ROW; row <= LAST_VISIBLE_ROW; ++row) {
+        bool full = true;
+        for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c) full = full && game.well[row][c] != 0;
+        rating += full ? 1.0 : 0;
+    }
+    return rating;
+}
+
+// Tries every turn and column for the piece that has just entered, through the rules' own
+// operations on a copy of the game, and picks the best landing.
+Plan ChoosePlan() {
+    const GameState saved = game;
+    Plan best;
+    double bestRating = -1e9;
+    for (int turns = 0; turns < 4; ++turns) {
+        for (int column = 0; column <= 10; ++column) {
+            game = saved;
+            for (int t = 0; t < turns; ++t) RotatePiece(game.currentType, 0);
+            bool inside = true;
+            ForEachBlock(game.currentMask, [&](int r, int c, std::uint8_t) {
+                const int x = column + c;
+                inside = inside && x >= FIRST_PLAY_COLUMN && x <= LAST_PLAY_COLUMN &&
+                         game.well[game.pieceY + r][x] == 0;
+            });
+            if (!inside) continue;
+            game.pieceX = static_cast<std::uint8_t>(column);
+            HardDrop();
+            StampPiece();
+            const double rating = Rate();
+            if (rating > bestRating) {
+                bestRating = rating;
+                best = {turns, column};
+            }
+        }
+    }
+    game = saved;
+    return best;
+}
+
+TEST_F(ScriptedGame, PlaysFromResetToGameOver) {
+    settings.garbageRows = 3;
+    settings.moveRepeat = 1;
+    settings.rotateRepeat = 1;
+    ResetGame();
+
+    // A careful player for the first pieces, then one who only drops them in the middle.
+    constexpr int CAREFUL_PIECES = 120;
+    int piece = 0;
+    int step = 0;
+    Plan plan = ChoosePlan();
+    std::uint32_t lastScore = 0;
+    int levelUps = 0;
+    std::uint8_t lastLevel = game.level;
+    LockResult result = LockResult::Falling;
+    int frame = 0;
+    for (; frame < 50000 && result != LockResult::GameOver; ++frame) {
+        ScriptReleaseAllKeys();
+        const int shift = plan.column - ENTRY_COLUMN;
+        const int shiftFrames = shift < 0 ? -shift : shift;
+        if (piece >= CAREFUL_PIECES) {
+            ScriptKey(step % 2 ? 'S' : VK_DOWN, step % 4 < 2);
+        } else if (step < plan.turns) {
+            ScriptKey(piece % 2 ? VK_UP : 'W', true);
+        } else if (step < plan.turns + shiftFrames) {
+            ScriptKey(shift < 0 ? 'A' : VK_RIGHT, true);
+        } else if (step == plan.turns + shiftFrames + 1) {
+            ScriptKey(piece % 2 ? 'S' : VK_DOWN, true);
+        }
+        ++step;
+        result = Frame();
+        ASSERT_NO_FATAL_FAILURE(ExpectWellFrame(frame));
+        ASSERT_GE(game.score, lastScore);
+        lastScore = game.score;
+        levelUps += game.level != lastLevel;
+        lastLevel = game.level;
+        if (result == LockResult::Locked) {
+            ++piece;
+            step = 0;
+            ASSERT_EQ(game.pieceX, ENTRY_COLUMN);
+            ASSERT_EQ(game.pieceY, ENTRY_ROW);
+            ASSERT_EQ(game.currentMask, ENTERING_MASKS[game.currentType - 1]);
+            ASSERT_EQ(game.nextMask, ENTERING_MASKS[game.nextType - 1]);
+            plan = ChoosePlan();
+        }
+    }
+    ASSERT_EQ(result, LockResult::GameOver) << "after " << frame << " frames";
+    EXPECT_GT(piece, CAREFUL_PIECES);
+    EXPECT_GE(game.lines, 30);
+    EXPECT_EQ(levelUps, game.lines / 10);
+    EXPECT_EQ(game.level, 1 + levelUps);
+    EXPECT_TRUE(game.well[1][6] != 0 || game.well[1][7] != 0);
+}
+
+}  // namespace
