@@ -102,7 +102,7 @@ void HandleGameKeys() {
 void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {
     if (type == SQUARE_PIECE) return;
     // The whole turning block must be empty, not only the cells the turned piece would take.
-    const int size = type == BAR_PIECE ? MASK_SIZE : MASK_SIZE - 1;
+    const int size = TurningBlockSize(type);
     for (int r = 0; r < size; ++r) {
         for (int c = 0; c < size; ++c) {
             if (game.well[game.pieceY + r][game.pieceX + c] != 0) return;

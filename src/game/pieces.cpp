@@ -17,13 +17,9 @@ void SetShape(PieceMask& mask, std::uint8_t type) {
     mask = ENTERING_MASKS[type - 1];
 }
 
-// The bar turns its whole box; the other shapes turn the 3 x 3 block in its top-left corner,
-// about that block's middle cell.
-int TurningSize(std::uint8_t type) { return type == BAR_PIECE ? MASK_SIZE : MASK_SIZE - 1; }
-
 void Turn(PieceMask& mask, std::uint8_t type, bool clockwise) {
     if (type == SQUARE_PIECE) return;
-    const int last = TurningSize(type) - 1;
+    const int last = TurningBlockSize(type) - 1;
     const PieceMask old = mask;
     for (int r = 0; r <= last; ++r) {
         for (int c = 0; c <= last; ++c) {

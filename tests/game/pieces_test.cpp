@@ -67,15 +67,6 @@ TEST_F(Pieces, TurnsGoTheWayTheScreenShows) {
     EXPECT_EQ(square, ENTERING_MASKS[0]);
 }
 
-TEST_F(Pieces, ShapeOutsideTheSevenTypesLeavesTheMask) {
-    SetCurrentShape(3);
-    SetNextShape(7);
-    SetCurrentShape(0);
-    SetNextShape(8);
-    EXPECT_EQ(game.currentMask, ENTERING_MASKS[2]);
-    EXPECT_EQ(game.nextMask, ENTERING_MASKS[6]);
-}
-
 TEST_F(Pieces, RandomIndexGivesEveryTypeAndNothingElse) {
     int seen[8] = {};
     for (int i = 0; i < 7000; ++i) {
