@@ -1,0 +1,119 @@
+#include <cstdlib>
+
+#include "app/shell.h"
+#include "gfx/fade.h"
+#include "gfx/load.h"
+#include "gfx/renderer.h"
+#include "gfx/textures.h"
+#include "platform/clock.h"
+#include "platform/render.h"
+#include "support/render_fixture.h"
+
+namespace {
+
+constexpr std::int64_t FRAME_MS = 20;
+
+class FadeTest : public RenderTest {
+protected:
+    void SetUp() override {
+        RenderTest::SetUp();
+        black = SolidTexture(0xFF000000);
+        white = SolidTexture(0xFFFFFFFF);
+    }
+
+    // One frame: clear, the background, then the next frame's time.
+    static int Frame(std::uint32_t interval) {
+        ClearBackBuffer();
+        DrawBackground(interval);
+        AdvanceManualClock(FRAME_MS);
+        return Red(BackBufferPixel(512, 384));
+    }
+
+    Texture* black = nullptr;
+    Texture* white = nullptr;
+};
+
+TEST_F(FadeTest, IntervalZeroShowsFourToTwoFiftyTwoOverSixtyThreeFramesThenTheNewPicture) {
+    CurrentBackground = black;
+    NextBackground = white;
+    FadeActive = 1;
+    for (int frame = 1; frame <= 63; ++frame) {
+        EXPECT_EQ(FadeActive, 1) << "frame " << frame;
+        EXPECT_LE(std::abs(Frame(0) - 4 * frame), 1) << "frame " << frame;
+    }
+    EXPECT_EQ(FadeActive, 0);
+    EXPECT_EQ(FadeAlpha, 0);
+    EXPECT_EQ(CurrentBackground, white);
+    EXPECT_EQ(NextBackground, black) << "the old picture stays named";
+    EXPECT_EQ(Frame(0), 255) << "the 64th frame shows the new picture alone";
+    EXPECT_EQ(Frame(0), 255);
+}
+
+TEST_F(FadeTest, IntervalFortyEightStepsEveryThirdFrameAndOnceAfterALongPause) {
+    CurrentBackground = black;
+    NextBackground = white;
+    FadeActive = 1;
+    LastFadeStep = NowMs() - 1000;
+    std::uint8_t expected = 0;
+    for (int frame = 1; frame <= 9; ++frame) {
+        if (frame % 3 == 1) expected = static_cast<std::uint8_t>(expected + 4);
+        Frame(48);
+        EXPECT_EQ(FadeAlpha, expected) << "frame " << frame;
+    }
+    AdvanceManualClock(10000);  // paused: nothing drawn, the clock runs on
+    Frame(48);
+    EXPECT_EQ(FadeAlpha, expected + 4);
+    Frame(48);
+    EXPECT_EQ(FadeAlpha, expected + 4);
+    // The whole fade from a fresh start lasts 187 frames.
+    FadeAlpha = 0;
+    LastFadeStep = NowMs() - 48;
+    int frames = 0;
+    while (FadeActive && frames < 1000) {
+        Frame(48);
+        ++frames;
+    }
+    EXPECT_EQ(frames, 187);
+}
+
+TEST_F(FadeTest, AFadeStartedDuringAnotherGoesOnFromItsOpacity) {
+    Texture* grey = SolidTexture(0xFF808080);
+    CurrentBackground = black;
+    NextBackground = white;
+    FadeActive = 1;
+    for (int i = 0; i < 10; ++i) Frame(0);
+    NextBackground = grey;
+    FadeActive = 1;
+    Frame(0);
+    EXPECT_EQ(FadeAlpha, 44);
+    while (FadeActive) Frame(0);
+    EXPECT_EQ(CurrentBackground, grey);
+    EXPECT_EQ(NextBackground, black);
+}
+
+TEST_F(FadeTest, StartUpFadesTheTitleInFromBlack) {
+    LoadResources();
+    EXPECT_EQ(screenId, Title);
+    EXPECT_EQ(CurrentBackground, BlackScreen);
+    EXPECT_EQ(NextBackground, TitleBackground);
+    EXPECT_EQ(FadeActive, 1);
+    for (Texture* t : LevelBackground) EXPECT_NE(t, nullptr);
+    ASSERT_NE(GameOverSnapshot, nullptr);
+    EXPECT_EQ(TextureWidth(GameOverSnapshot), BACK_BUFFER_WIDTH);
+
+    // The title as it stands alone, then the first frame at 4/255 of it over black.
+    ClearBackBuffer();
+    DrawTextureFullScreen(TitleBackground, 255);
+    const auto title = ReadBackBuffer();
+    ClearBackBuffer();
+    DrawBackground(0);
+    const auto first = ReadBackBuffer();
+    ASSERT_EQ(first.size(), title.size());
+    for (std::size_t i = 0; i < first.size(); i += 4099) {
+        EXPECT_LE(std::abs(Red(first[i]) - Red(title[i]) * 4 / 255), 1) << "pixel " << i;
+        EXPECT_LE(std::abs(Green(first[i]) - Green(title[i]) * 4 / 255), 1) << "pixel " << i;
+    }
+    ForgetTextures();
+}
+
+}  // namespace

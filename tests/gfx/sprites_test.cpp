@@ -1,0 +1,123 @@
+#include <cstdlib>
+
+#include "gfx/fade.h"
+#include "gfx/renderer.h"
+#include "gfx/sprites.h"
+#include "platform/render.h"
+#include "platform/render_hooks.h"
+#include "support/render_fixture.h"
+
+namespace {
+
+void ExpectNear(std::uint32_t pixel, int r, int g, int b, const char* what) {
+    EXPECT_LE(std::abs(Red(pixel) - r), 2) << what << std::hex << " pixel " << pixel;
+    EXPECT_LE(std::abs(Green(pixel) - g), 2) << what << std::hex << " pixel " << pixel;
+    EXPECT_LE(std::abs(Blue(pixel) - b), 2) << what << std::hex << " pixel " << pixel;
+}
+
+using SpriteTest = RenderTest;
+
+TEST_F(SpriteTest, TintModulatesColourAndOpacity) {
+    Texture* white = SolidTexture(0xFFFFFFFF, 8, 8);
+    ClearBackBuffer();
+    BeginSprites();
+    DrawSprite(white, nullptr, 10, 10, TINT_PANEL);
+    DrawSprite(white, nullptr, 30, 10, 0xFFFF8000);
+    DrawSprite(white, nullptr, 50, 10);
+    EndSprites();
+    ExpectNear(BackBufferPixel(12, 12), 192, 192, 192, "0xC0FFFFFF over black shows 75 %");
+    ExpectNear(BackBufferPixel(32, 12), 255, 128, 0, "colour tint");
+    ExpectNear(BackBufferPixel(52, 12), 255, 255, 255, "untinted");
+    ExpectNear(BackBufferPixel(20, 12), 0, 0, 0, "between the sprites");
+}
+
+TEST_F(SpriteTest, SourceRectangleLandsAtThePositionAndLaterSpritesCoverEarlierOnes) {
+    // Left half red, right half blue.
+    Texture* halves = CreateImageTexture(
+        MakePng(16, 8, [](int x, int) { return x < 8 ? 0xFFFF0000u : 0xFF0000FFu; }), 0, 0, false);
+    Texture* green = SolidTexture(0xFF00FF00, 4, 4);
+    ASSERT_EQ(TextureWidth(halves), 16);
+    ClearBackBuffer();
+    const SpriteRect rightHalf{8, 0, 16, 8};
+    DrawSprite(halves, &rightHalf, 100, 200);
+    DrawSprite(green, nullptr, 106, 206);
+    ExpectNear(BackBufferPixel(100, 200), 0, 0, 255, "top-left of the rectangle");
+    ExpectNear(BackBufferPixel(105, 205), 0, 0, 255, "inside");
+    ExpectNear(BackBufferPixel(108, 200), 0, 0, 0, "right of the 8-texel rectangle");
+    ExpectNear(BackBufferPixel(107, 207), 0, 255, 0, "the later sprite on top");
+    ExpectNear(BackBufferPixel(99, 200), 0, 0, 0, "left of the position");
+}
+
+TEST_F(SpriteTest, MagentaKeyMakesOnlyOpaqueMagentaTransparent) {
+    // Columns: opaque magenta, opaque yellow, half-transparent magenta.
+    const auto png = MakePng(3, 1, [](int x, int) {
+        return x == 0 ? 0xFFFF00FFu : x == 1 ? 0xFFFFFF00u : 0x80FF00FFu;
+    });
+    Texture* keyed = CreateImageTexture(png, 0, 0, true);
+    Texture* plain = CreateImageTexture(png, 0, 0, false);
+    ClearBackBufferPixels(0xFF0000FF);
+    DrawSprite(keyed, nullptr, 0, 0);
+    DrawSprite(plain, nullptr, 0, 1);
+    ExpectNear(BackBufferPixel(0, 0), 0, 0, 255, "keyed magenta shows what lies under it");
+    ExpectNear(BackBufferPixel(1, 0), 255, 255, 0, "other colours stay");
+    ExpectNear(BackBufferPixel(2, 0), 128, 0, 255, "a translucent magenta keeps its alpha");
+    ExpectNear(BackBufferPixel(0, 1), 255, 0, 255, "without the key magenta is drawn");
+}
+
+TEST_F(SpriteTest, UnusableImagesGiveTexturesThatDrawNothing) {
+    const std::uint8_t garbage[] = {0x89, 'P', 'N', 'G', 1, 2, 3, 4, 5};
+    Texture* broken = CreateImageTexture(garbage, 0, 0, false);
+    Texture* empty = CreateImageTexture({}, 1024, 768, false);
+    Texture* huge =
+        CreateImageTexture(MakePng(MAX_TEXTURE_SIDE + 1, 1, [](int, int) { return ~0u; }), 0, 0,
+                           false);
+    for (Texture* t : {broken, empty, huge}) {
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(TextureWidth(t), 0);
+        ClearBackBuffer();
+        DrawSprite(t, nullptr, 0, 0);
+        DrawTextureFullScreen(t, 255);
+        EXPECT_EQ(BackBufferPixel(0, 0), 0xFF000000u);
+    }
+    DrawSprite(nullptr, nullptr, 0, 0);
+}
+
+TEST_F(SpriteTest, RequestedSizeScalesThePicture) {
+    Texture* t = CreateImageTexture(MakePng(2, 2, [](int, int) { return 0xFF00FF00u; }), 320,
+                                    640, false);
+    EXPECT_EQ(TextureWidth(t), 320);
+    EXPECT_EQ(TextureHeight(t), 640);
+    ClearBackBuffer();
+    DrawSprite(t, nullptr, 0, 0);
+    ExpectNear(BackBufferPixel(319, 639), 0, 255, 0, "the far corner is covered");
+    ExpectNear(BackBufferPixel(320, 0), 0, 0, 0, "and nothing beyond it");
+}
+
+TEST_F(SpriteTest, SnapshotHoldsTheBackBufferAndEveryResetEmptiesItInTheSameSlot) {
+    GameOverSnapshot = CreateTargetTexture(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
+    Texture* red = SolidTexture(0xFFFF0000, 4, 4);
+    ClearBackBuffer();
+    DrawSprite(red, nullptr, 500, 400);
+    CopyBackBufferToSnapshot();
+    CurrentBackground = GameOverSnapshot;
+    ClearBackBuffer();
+    DrawBackground(0);
+    ExpectNear(BackBufferPixel(501, 401), 255, 0, 0, "the snapshot's copy of the sprite");
+    ExpectNear(BackBufferPixel(10, 10), 0, 0, 0, "the snapshot's black");
+
+    for (const bool deviceReset : {false, true}) {
+        CopyBackBufferToSnapshot();
+        OnRenderReset(deviceReset);
+        ASSERT_EQ(CurrentBackground, GameOverSnapshot);
+        EXPECT_EQ(TextureWidth(CurrentBackground), BACK_BUFFER_WIDTH) << "made again";
+        EXPECT_EQ(BackBufferPixel(501, 401), 0xFF000000u) << "the back buffer is black again";
+        DrawSprite(red, nullptr, 0, 0);
+        DrawBackground(0);
+        ExpectNear(BackBufferPixel(501, 401), 0, 0, 0, "the slot draws the new, empty target");
+        DrawSprite(red, nullptr, 0, 0);
+        ExpectNear(BackBufferPixel(1, 1), 255, 0, 0, "pictures still draw after the reset");
+    }
+    ForgetTextures();
+}
+
+}  // namespace
