@@ -1,0 +1,80 @@
+// The cost of drawing one frame with the software renderer (the slowest the game may get):
+// the background cross-fade, a full well of tiles, the panels and the counters.
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+#include "gfx/fade.h"
+#include "gfx/font.h"
+#include "gfx/load.h"
+#include "gfx/renderer.h"
+#include "gfx/sprites.h"
+#include "gfx/textures.h"
+#include "platform/render.h"
+
+namespace {
+
+struct Headless {
+    SDL_Window* window = nullptr;
+    Headless() {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        setenv("SDL_VIDEO_EGL_DRIVER", "none", 0);
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+        SDL_InitSubSystem(SDL_INIT_VIDEO);
+        window = SDL_CreateWindow("Plemby! bench", 0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT,
+                                  SDL_WINDOW_HIDDEN);
+        OpenRenderer(window, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
+        LoadTextures();
+    }
+    ~Headless() {
+        ReleaseGraphics();
+        if (window) SDL_DestroyWindow(window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+};
+
+void DrawPlayLikeFrame() {
+    ClearBackBuffer();
+    DrawBackground(0);
+    BeginSprites();
+    DrawSprite(PanelTexture, nullptr, 352, 64, TINT_PANEL);
+    for (int row = 0; row < 20; ++row) {
+        for (int col = 0; col < 10; ++col) {
+            const int tile = 1 + (row + col) % 7;
+            const SpriteRect r{32 * tile, 0, 32 * tile + 32, 32};
+            DrawSprite(SpriteSheet, &r, 352.0f + 32 * col, 64.0f + 32 * row);
+        }
+    }
+    for (int i = 0; i < 4; ++i) DrawNumber(123456u * static_cast<unsigned>(i), 64, 100 + 64 * i);
+    EndSprites();
+}
+
+void BM_PlayFrameWithFade(benchmark::State& state) {
+    static Headless headless;
+    if (TextureWidth(LevelBackground[0]) == 0 || TextureWidth(SpriteSheet) == 0) {
+        state.SkipWithError("the pictures are not built in");
+        return;
+    }
+    for (auto _ : state) {
+        CurrentBackground = LevelBackground[0];
+        NextBackground = LevelBackground[1];
+        FadeActive = 1;
+        FadeAlpha = 128;
+        DrawPlayLikeFrame();
+    }
+    state.SetLabel(RendererOpen() ? "software renderer" : "no renderer");
+}
+BENCHMARK(BM_PlayFrameWithFade)->Unit(benchmark::kMillisecond);
+
+void BM_PresentFrame(benchmark::State& state) {
+    static Headless headless;
+    if (!RendererOpen()) {
+        state.SkipWithError("no renderer");
+        return;
+    }
+    for (auto _ : state) PresentFrame();
+}
+BENCHMARK(BM_PresentFrame)->Unit(benchmark::kMillisecond);
+
+}  // namespace
