@@ -6,8 +6,9 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 RUN_PACKAGES := g++ make cmake pkg-config libsdl2-dev libsdl2-image-dev
 TEST_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
 BENCH_PACKAGES := $(RUN_PACKAGES) libbenchmark-dev libxmp-dev
+ASSET_PACKAGES := $(RUN_PACKAGES) libfreetype-dev fonts-dejavu-core
 
-.PHONY: all run build test deps-run deps-test deps-bench bench fuzz assets clean
+.PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean
 
 all: build
 
@@ -27,6 +28,9 @@ deps-test:
 
 deps-bench:
 	$(call install_missing,$(BENCH_PACKAGES))
+
+deps-assets:
+	$(call install_missing,$(ASSET_PACKAGES))
 
 # The game and its tools, optimised, in build/.
 build: deps-run
@@ -69,7 +73,8 @@ fuzz: deps-test
 	done
 
 # Regenerates the pictures, sounds and songs under resources/ from code.
-assets: build
+assets: deps-assets
+	$(MAKE) build
 	./build/assetgen resources
 
 clean:

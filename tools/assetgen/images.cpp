@@ -1,4 +1,55 @@
-#include "assetgen.h"
+#include "images.h"
 
-// Placeholder until this generator is written.
-bool GenerateImages(const std::string&) { return true; }
+#include <SDL.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "assetgen.h"
+#include "images_text.h"
+
+namespace {
+
+constexpr int JPEG_QUALITY = 88;
+
+// The level pictures: three pictures, each repeated, as resources 123 to 132 in order.
+constexpr int LEVEL_PICTURE_OF[10] = {0, 1, 2, 0, 1, 2, 0, 1, 2, 0};
+
+bool Report(bool ok, const std::string& path) {
+    if (!ok) std::fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), SDL_GetError());
+    return ok;
+}
+
+}  // namespace
+
+bool GenerateImages(const std::string& dir) {
+    if (!OpenFonts()) return false;
+    std::error_code ec;
+    std::filesystem::create_directories(dir + "/RCDATA", ec);
+    std::filesystem::create_directories(dir + "/ICON", ec);
+    const std::string rc = dir + "/RCDATA/";
+    auto jpeg = [&](const Image& img, int id) {
+        const std::string path = rc + std::to_string(id) + ".jpg";
+        return Report(SaveJpeg(img, path, JPEG_QUALITY), path);
+    };
+    auto keyed = [&](const Image& img, int id) {
+        const std::string path = rc + std::to_string(id) + ".png";
+        return Report(SavePngKeyed(img, path), path);
+    };
+
+    bool ok = jpeg(MakeTitle(), 115);
+    ok = keyed(MakeSpriteSheet(), 116) && ok;
+    ok = keyed(MakePanel(), 117) && ok;
+    ok = jpeg(MakeMenu(), 118) && ok;
+    ok = jpeg(MakeHighScores(), 119) && ok;
+    ok = keyed(MakeMenuHighlight(), 120) && ok;
+    ok = jpeg(MakeOptions(), 121) && ok;
+    ok = jpeg(MakeInfo(), 122) && ok;
+    const Image levels[3] = {MakeLevel(0), MakeLevel(1), MakeLevel(2)};
+    for (int i = 0; i < 10; ++i) ok = jpeg(levels[LEVEL_PICTURE_OF[i]], 123 + i) && ok;
+    const std::string icon = dir + "/ICON/104.png";
+    ok = Report(SavePng(MakeIcon(), icon), icon) && ok;
+    CloseFonts();
+    return ok;
+}
