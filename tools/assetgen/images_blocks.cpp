@@ -7,8 +7,8 @@
 namespace {
 
 // By type: 1 square, 2 and 3 the hooks, 4 and 5 the skews, 6 the T, 7 the bar.
-constexpr std::uint32_t BLOCK_RGB[8] = {0x000000, 0xFFD836, 0x2F55D4, 0xFF9326,
-                                        0xC41E2E, 0x38B04A, 0x9A45D6, 0x55E0F2};
+constexpr std::uint32_t BLOCK_RGB[8] = {0x000000, 0xFFD836, 0x2440B0, 0xFF9326,
+                                        0xD83A3A, 0x38B04A, 0xB05CE8, 0x55E0F2};
 
 // The entering shapes, rows 1 and 2 of each 4 x 4 mask.
 constexpr const char* PIECE_ROWS[8][2] = {{"0000", "0000"}, {"0110", "0110"}, {"1110", "0010"},
