@@ -71,18 +71,19 @@ Image NightPeaks() {
 Image SunsetDunes() {
     Image img(SCREEN_W, SCREEN_H, Hex(0));
     FillVertical(img, Hex(0x1E0836), Hex(0xFF8A48));
-    Glow(img, 512, 470, 600, Hex(0xFF5C6C), 0.35f);
+    Glow(img, 850, 470, 600, Hex(0xFF5C6C), 0.35f);
     Stars(img, 502, 90, 260);
     // A low sun cut by bands, the old synthwave way.
-    const float sunY = 440;
-    FillShape(img, 312, 240, 712, 470,
+    // The sun stands right of the well, which would otherwise frame it.
+    const float sunX = 850, sunY = 440;
+    FillShape(img, 680, 240, 1024, 470,
               [=](float x, float y) {
-                  if (!Circle(512, sunY, 170)(x, y)) return false;
+                  if (!Circle(sunX, sunY, 150)(x, y)) return false;
                   if (y < sunY - 60) return true;
                   const float band = (y - (sunY - 60)) / 26.0f;
                   return band - std::floor(band) < 0.72f - 0.08f * std::floor(band);
               },
-              VerticalGradient(270, Hex(0xFFF3A0), 470, Hex(0xFF4E7A)));
+              VerticalGradient(290, Hex(0xFFF3A0), 470, Hex(0xFF4E7A)));
     auto dune = [](float base, float amp, float len, float phase) {
         return [=](float x) { return base + amp * std::sin(x / len * 2 * PI + phase) + amp * 0.4f * std::sin(x / len * 5.1f + phase * 2); };
     };

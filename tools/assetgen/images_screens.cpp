@@ -43,7 +43,7 @@ void DrawButton(Image& img, const MenuItem& item, bool lit) {
     const Inside ring = [&](float x, float y) { return outer(x, y) && !inner(x, y); };
     if (lit) {
         FillShape(img, item.x0, item.y0, item.x1, item.y1, inner,
-                  VerticalGradient(y0, Hex(0xFFE27A), y1, Hex(0xFF7A1A)));
+                  VerticalGradient(y0, Hex(0xFFF2A0), y1, Hex(0xFF9A2A)));
         FillShape(img, item.x0, item.y0, item.x1, item.y1, ring,
                   VerticalGradient(y0, Hex(0xFFFFFF), y1, Hex(0xFFD9A0)));
     } else {
