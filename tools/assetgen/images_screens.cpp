@@ -177,8 +177,8 @@ Image MakeInfo() {
                   {{"Ctrl"}, "Rotate the other way"},
                   {{"\u2190", "A"}, "Move left"},
                   {{"\u2192", "D"}, "Move right"},
-                  {{"\u2193", "S"}, "Soft drop"},
-                  {{"Space"}, "Hard drop"},
+                  {{"\u2193", "S"}, "Hard drop"},
+                  {{"Space"}, "Soft drop"},
                   {{"Esc"}, "Back to the menu"}});
     DrawKeyTable(img, 548, 196, 47,
                  {{{"P"}, "Pause"},
