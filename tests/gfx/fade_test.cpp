@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/shell.h"
@@ -105,6 +106,8 @@ TEST_F(FadeTest, StartUpFadesTheTitleInFromBlack) {
     ClearBackBuffer();
     DrawTextureFullScreen(TitleBackground, 255);
     const auto title = ReadBackBuffer();
+    ASSERT_TRUE(std::any_of(title.begin(), title.end(), [](std::uint32_t p) { return Red(p) > 128; }))
+        << "the title picture is built in";
     ClearBackBuffer();
     DrawBackground(0);
     const auto first = ReadBackBuffer();

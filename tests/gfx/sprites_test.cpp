@@ -121,3 +121,33 @@ TEST_F(SpriteTest, SnapshotHoldsTheBackBufferAndEveryResetEmptiesItInTheSameSlot
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SpriteTest, BuiltInPicturesLoadAtTheirSizesWithTheirMagentaTransparent) {
+    LoadTextures();
+    const struct {
+        Texture* texture;
+        int w, h;
+    } sizes[] = {{SpriteSheet, 256, 128},       {PanelTexture, 320, 640},
+                 {BlackScreen, 320, 640},       {TitleBackground, 1024, 768},
+                 {MenuHighlight, 1024, 768},    {LevelBackground[9], 1024, 768},
+                 {GameOverSnapshot, 1024, 768}, {InfoBackground, 1024, 768}};
+    for (const auto& s : sizes) {
+        EXPECT_EQ(TextureWidth(s.texture), s.w);
+        EXPECT_EQ(TextureHeight(s.texture), s.h);
+    }
+    ClearBackBufferPixels(0xFF0000FF);
+    const SpriteRect tile0{0, 0, 32, 32};
+    DrawSprite(SpriteSheet, &tile0, 100, 100);
+    DrawSprite(MenuHighlight, nullptr, 0, 0);
+    const auto pixels = ReadBackBuffer();
+    int blue = 0;
+    for (int y = 100; y < 132; ++y) {
+        for (int x = 100; x < 132; ++x) blue += pixels[y * BACK_BUFFER_WIDTH + x] == 0xFF0000FFu;
+    }
+    EXPECT_EQ(blue, 32 * 32) << "tile 0 and the highlight's background are see-through";
+    ForgetTextures();
+}
+
+}  // namespace
