@@ -10,3 +10,4 @@ const SettingsRecord& StartupSettingsRecord() {
     return builtIn;
 }
 void ReadOtherSettings(const SettingsRecord&) {}
+void RequestQuit() {}

@@ -5,3 +5,4 @@
 void PlayFrame() {}
 void LoadHighScores() {}
 void HighScoresFrame() {}
+std::uint8_t fromMenu = 0;

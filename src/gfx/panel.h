@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/sprites.h"
+
+// PanelTexture is a 320 x 640 picture, black all over.
+constexpr int PANEL_TEXTURE_WIDTH = 320;
+constexpr int PANEL_TEXTURE_HEIGHT = 640;
+
+// A translucent dark rectangle of any size made from PanelTexture, inside an open sprite batch.
+// Wider or taller panels than the picture are laid from pieces of it side by side, so they
+// come out dark all over.
+void DrawPanel(int x, int y, int width, int height, std::uint32_t tint = TINT_PANEL);

@@ -1,0 +1,70 @@
+#include "app/shell.h"
+#include "game/game_state.h"
+#include "game/high_scores.h"
+#include "gfx/fade.h"
+#include "music/player.h"
+#include "screens/front_end.h"
+#include "screens/menu_controls.h"
+
+namespace {
+
+constexpr int GAME_MUSIC = 110;
+
+// Help, options and high scores fade in from black and keep the menu music.
+void OpenFromMenu(Texture* background, ScreenId screen) {
+    CurrentBackground = BlackScreen;
+    NextBackground = background;
+    FadeActive = 1;
+    fromMenu = 1;
+    screenId = screen;
+}
+
+void OpenInfo() { OpenFromMenu(InfoBackground, Info); }
+void OpenOptions() { OpenFromMenu(OptionsBackground, Options); }
+void OpenHighScores() { OpenFromMenu(HighScoresBackground, HighScores); }
+
+// No fade: the game shows its first background at once.
+void StartGame() {
+    ResetGame();
+    CurrentBackground = LevelBackground[0];
+    NextBackground = LevelBackground[1];
+    screenId = Play;
+    PlayModule(MusicResource(GAME_MUSIC), 0, 0);
+}
+
+// The lit version of the item, drawn over it from the same place of the highlight picture.
+void LightItem(const SpriteRect& rect) {
+    DrawSprite(MenuHighlight, &rect, static_cast<float>(rect.left), static_cast<float>(rect.top),
+               TINT_PANEL);
+}
+
+struct MenuItem {
+    SpriteRect highlight;  // also the hit area: the pointer must be strictly past its left and top
+    void (*action)();
+};
+
+// In the order they are tested each frame; the words of the menu picture sit inside them.
+constexpr MenuItem MENU_ITEMS[MENU_ITEM_COUNT] = {
+    {{814, 32, 992, 108}, RequestQuit},      // exit
+    {{780, 152, 988, 228}, OpenInfo},        // help
+    {{278, 273, 678, 395}, StartGame},       // start
+    {{32, 534, 366, 612}, OpenOptions},      // options
+    {{32, 662, 608, 740}, OpenHighScores},   // high scores
+};
+
+}  // namespace
+
+void MainMenuFrame() {
+    DrawBackground(0);
+    BeginSprites();
+    // Nothing lights up and nothing can be chosen while a fade runs.
+    if (!FadeActive) {
+        ReadPointer();
+        // After an action the other items still light up; the latch stops a second action.
+        for (int i = 0; i < MENU_ITEM_COUNT; ++i) {
+            HandleControl(MENU_ITEMS[i].highlight, frontEnd.menuHoverArmed[i], LightItem,
+                          PressMode::OneShot, MENU_ITEMS[i].action);
+        }
+    }
+    EndSprites();
+}
