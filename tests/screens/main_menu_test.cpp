@@ -1,0 +1,205 @@
+#include "app/settings.h"
+#include "app/shell.h"
+#include "game/game_state.h"
+#include "game/high_scores.h"
+#include "gfx/fade.h"
+#include "gfx/renderer.h"
+#include "gfx/textures.h"
+#include "platform/keys.h"
+#include "screens/front_end_fixture.h"
+#include "screens/menu_controls.h"
+
+namespace {
+
+constexpr int EXIT_ITEM = 0;
+constexpr int HELP_ITEM = 1;
+constexpr int START_ITEM = 2;
+constexpr int HELP_X = 880, HELP_Y = 190;
+constexpr int START_X = 480, START_Y = 330;
+
+using MainMenuTest = FrontEndTest;
+
+// The white highlight at three quarters over the blue menu picture.
+bool LitAt(int x, int y) { return Red(BackBufferPixel(x, y)) > 0x80; }
+
+TEST_F(MainMenuTest, ItemsCountBothEndsOfTheirHitRangesAndNothingBeyond) {
+    const struct {
+        int x, y;
+        bool inside;
+    } points[] = {{815, 33, true},   {991, 107, true}, {814, 33, false},
+                  {992, 107, false}, {815, 32, false}, {991, 108, false}};
+    for (const auto& p : points) {
+        ResetFrontEndState();
+        PointAt(p.x, p.y);
+        Frame();
+        EXPECT_EQ(frontEnd.menuHoverArmed[EXIT_ITEM], p.inside ? 0 : 1) << p.x << ", " << p.y;
+        EXPECT_EQ(LitAt(900, 70), p.inside) << p.x << ", " << p.y;
+    }
+    // The other items light exactly their own rectangles.
+    PointAt(START_X, START_Y);
+    Frame();
+    EXPECT_TRUE(LitAt(278, 273));
+    EXPECT_TRUE(LitAt(677, 394));
+    EXPECT_FALSE(LitAt(277, 273));
+    EXPECT_FALSE(LitAt(678, 394));
+    EXPECT_FALSE(LitAt(900, 70));
+}
+
+TEST_F(MainMenuTest, HoverIsSpentOnEntryAndArmedAgainOnlyByLeaving) {
+    PointAt(HELP_X, HELP_Y);
+    Frame();
+    EXPECT_EQ(frontEnd.menuHoverArmed[HELP_ITEM], 0);
+    PointAt(HELP_X + 50, HELP_Y + 20);
+    Frames(3);
+    EXPECT_EQ(frontEnd.menuHoverArmed[HELP_ITEM], 0) << "moving inside the item plays nothing";
+    PointAt(START_X, START_Y);
+    Frame();
+    EXPECT_EQ(frontEnd.menuHoverArmed[HELP_ITEM], 1);
+    EXPECT_EQ(frontEnd.menuHoverArmed[START_ITEM], 0);
+}
+
+TEST_F(MainMenuTest, NothingLightsOrActsWhileAFadeRuns) {
+    FadeActive = 1;
+    NextBackground = MenuBackground;
+    PointAt(START_X, START_Y);
+    Press();
+    Frame();
+    EXPECT_EQ(screenId, MainMenu);
+    EXPECT_EQ(frontEnd.menuHoverArmed[START_ITEM], 1);
+    EXPECT_FALSE(LitAt(START_X, START_Y));
+}
+
+TEST_F(MainMenuTest, StartShowsTheFirstLevelPictureAtOnceAndResetsTheGame) {
+    settings.startLevel = 4;
+    PointAt(START_X, START_Y);
+    Press();
+    Frame();
+    EXPECT_EQ(screenId, Play);
+    EXPECT_EQ(CurrentBackground, LevelBackground[0]);
+    EXPECT_EQ(NextBackground, LevelBackground[1]);
+    EXPECT_EQ(FadeActive, 0);
+    EXPECT_EQ(game.level, 4);
+    EXPECT_EQ(frontEnd.pressLatch, 1);
+}
+
+TEST_F(MainMenuTest, HelpHeldThroughItsFadeReturnsAtOnceAndTheLatchHoldsTheNextPress) {
+    PointAt(HELP_X, HELP_Y);
+    Press();
+    Frame();
+    ASSERT_EQ(screenId, Info);
+    EXPECT_EQ(CurrentBackground, BlackScreen);
+    EXPECT_EQ(NextBackground, InfoBackground);
+    EXPECT_EQ(fromMenu, 1);
+
+    // The held button does nothing while the information picture fades in, then returns in
+    // the frame that ends the fade.
+    Frames(62);
+    EXPECT_EQ(screenId, Info);
+    Frame();
+    EXPECT_EQ(FadeActive, 0);
+    EXPECT_EQ(screenId, MainMenu);
+    EXPECT_EQ(CurrentBackground, MenuBackground);
+    EXPECT_EQ(FadeActive, 0);
+
+    // Back on the menu the latch from the help press stops the still-held button...
+    PointAt(START_X, START_Y);
+    Frame();
+    EXPECT_EQ(screenId, MainMenu);
+    // ...and a release outside every item does not clear it.
+    Release();
+    PointAt(500, 20);
+    Frame();
+    Press();
+    PointAt(START_X, START_Y);
+    Frame();
+    EXPECT_EQ(screenId, MainMenu);
+    // Only a frame over an item with the button up does.
+    Release();
+    Frame();
+    Press();
+    Frame();
+    EXPECT_EQ(screenId, Play);
+}
+
+TEST_F(MainMenuTest, PressHeldOnTheTitleActsOnTheItemUnderThePointerWhenTheFadeEnds) {
+    screenId = Title;
+    CurrentBackground = BlackScreen;
+    NextBackground = TitleBackground;
+    FadeActive = 1;
+    Frames(10);  // the start-up fade is under way
+    PointAt(START_X, START_Y);
+    Press();
+    Frame();
+    ASSERT_EQ(screenId, MainMenu);
+    EXPECT_EQ(NextBackground, MenuBackground);
+    // The title never set the latch: the frame that ends the fade starts the game.
+    while (screenId == MainMenu) {
+        ASSERT_EQ(FadeActive, 1);
+        Frame();
+    }
+    EXPECT_EQ(screenId, Play);
+    EXPECT_EQ(CurrentBackground, LevelBackground[0]);
+}
+
+TEST_F(MainMenuTest, OptionsAndHighScoresFadeInFromBlackOpenedFromTheMenu) {
+    PointAt(200, 570);
+    Press();
+    Frame();
+    EXPECT_EQ(screenId, Options);
+    EXPECT_EQ(NextBackground, OptionsBackground);
+    EXPECT_EQ(FadeActive, 1);
+
+    screenId = MainMenu;
+    CurrentBackground = MenuBackground;
+    FadeActive = 0;
+    fromMenu = 0;
+    Release();
+    PointAt(300, 700);
+    Frame();
+    Press();
+    Frame();
+    EXPECT_EQ(screenId, HighScores);
+    EXPECT_EQ(CurrentBackground, BlackScreen);
+    EXPECT_EQ(NextBackground, HighScoresBackground);
+    EXPECT_EQ(fromMenu, 1);
+}
+
+TEST_F(MainMenuTest, InformationLeavesOnEscapeOnlyOnceItsFadeHasEnded) {
+    screenId = Info;
+    CurrentBackground = BlackScreen;
+    NextBackground = InfoBackground;
+    FadeActive = 1;
+    ScriptKey(VK_ESCAPE, true);
+    Frames(62);
+    EXPECT_EQ(screenId, Info);
+    Frame();
+    EXPECT_EQ(screenId, MainMenu);
+    EXPECT_EQ(CurrentBackground, MenuBackground);
+}
+
+TEST_F(MainMenuTest, GameOverFadesTheLastPictureToBlackThenOpensTheHighScores) {
+    screenId = GameOver;
+    game.gameOverEntry = 1;
+    FadeActive = 1;
+    LastFadeStep = 0;
+    PointAt(START_X, START_Y);
+    Press();  // read by nobody here
+    int frames = 0;
+    while (screenId == GameOver && frames < 400) {
+        Frame();
+        ++frames;
+        if (frames == 1) {
+            EXPECT_EQ(game.gameOverEntry, 0);
+            EXPECT_EQ(NextBackground, BlackScreen);
+        }
+    }
+    EXPECT_EQ(frames, 187) << "one step every third frame, from 4 to 252";
+    EXPECT_EQ(screenId, HighScores);
+    EXPECT_EQ(CurrentBackground, BlackScreen);
+    EXPECT_EQ(NextBackground, HighScoresBackground);
+    EXPECT_EQ(FadeActive, 1);
+    EXPECT_EQ(fromMenu, 0);
+    EXPECT_EQ(frontEnd.pressLatch, 0);
+}
+
+}  // namespace

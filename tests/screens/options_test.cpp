@@ -1,0 +1,178 @@
+#include "app/settings.h"
+#include "app/shell.h"
+#include "game/font_label.h"
+#include "gfx/fade.h"
+#include "gfx/textures.h"
+#include "platform/keys.h"
+#include "screens/front_end_fixture.h"
+#include "screens/menu_controls.h"
+
+namespace {
+
+constexpr int FULLSCREEN_SWITCH = 0;
+constexpr int SOUND_SWITCH = 2;
+
+class OptionsTest : public FrontEndTest {
+protected:
+    void SetUp() override {
+        FrontEndTest::SetUp();
+        screenId = Options;
+        CurrentBackground = OptionsBackground;
+    }
+
+    // A press and release at (x, y), with a frame for each.
+    void Click(int x, int y) {
+        PointAt(x, y);
+        Press();
+        Frame();
+        Release();
+        Frame();
+    }
+
+    void StartFadeFromMenu() {
+        CurrentBackground = BlackScreen;
+        NextBackground = OptionsBackground;
+        FadeActive = 1;
+    }
+};
+
+TEST_F(OptionsTest, ControlsLeaveOutTheirFirstColumnAndRowAndTakeInTheirLast) {
+    const struct {
+        int x, y;
+        bool inside;
+    } points[] = {{900, 120, false}, {920, 112, false}, {901, 113, true},
+                  {947, 143, true},  {948, 120, false}, {920, 144, false}};
+    for (const auto& p : points) {
+        settings.fullscreen = 0;
+        ResetFrontEndState();
+        Click(p.x, p.y);
+        EXPECT_EQ(settings.fullscreen, p.inside ? 1 : 0) << p.x << ", " << p.y;
+        EXPECT_EQ(frontEnd.optionsHoverArmed[FULLSCREEN_SWITCH], p.inside ? 0 : 1)
+            << p.x << ", " << p.y;
+    }
+    // The sound volume's buttons are taller than the others.
+    settings.soundVolume = 10;
+    Click(958 + 15, 312 + 41);
+    EXPECT_EQ(settings.soundVolume, 11);
+    Click(958 + 15, 312 + 42);
+    EXPECT_EQ(settings.soundVolume, 11);
+}
+
+TEST_F(OptionsTest, APressActsOnceAndTheLatchClearsOnlyOverAControlWithTheButtonUp) {
+    // Dragging from one control onto another acts on the first only.
+    PointAt(920, 200);
+    Press();
+    Frame();
+    EXPECT_EQ(settings.soundOn, 0);
+    Frames(3);
+    EXPECT_EQ(settings.soundOn, 0) << "a held press acts once";
+    PointAt(920, 160);
+    Frame();
+    EXPECT_EQ(settings.musicOn, 1);
+
+    // Released outside every control, the latch stays and a press dragged in does nothing.
+    PointAt(700, 300);
+    Release();
+    Frame();
+    Press();
+    Frame();
+    PointAt(920, 200);
+    Frame();
+    EXPECT_EQ(settings.soundOn, 0);
+
+    // With the latch clear, a press dragged in from outside acts on its first frame inside.
+    Release();
+    Frame();
+    PointAt(700, 300);
+    Press();
+    Frame();
+    PointAt(920, 200);
+    Frame();
+    EXPECT_EQ(settings.soundOn, 1);
+    EXPECT_EQ(frontEnd.optionsHoverArmed[SOUND_SWITCH], 0);
+}
+
+TEST_F(OptionsTest, ReturnAndEscapeWaitForTheFadeWhileTheSettingControlsDoNot) {
+    StartFadeFromMenu();
+    frontEnd.pressLatch = 0;
+    Click(966, 448);  // rotation faster, during the fade
+    EXPECT_EQ(settings.rotateRepeat, 5);
+    Click(900, 640);  // the rotation direction waits
+    EXPECT_EQ(settings.rotateReversed, 0);
+    PointAt(600, 720);
+    Press();
+    ScriptKey(VK_ESCAPE, true);
+    Frames(10);
+    EXPECT_EQ(screenId, Options);
+    FinishFade();
+    EXPECT_EQ(screenId, MainMenu);
+    EXPECT_EQ(CurrentBackground, MenuBackground);
+    EXPECT_EQ(frontEnd.pressLatch, 0) << "the return button leaves the latch as it was";
+}
+
+TEST_F(OptionsTest, RestoreDefaultsActsInEveryFrameWhileHeldAndBringsTheDisplayBack) {
+    settings.fullscreen = 1;
+    settings.musicOn = 0;
+    settings.musicVolume = 3;
+    settings.garbageRows = 7;
+    frontEnd.pressLatch = 1;  // restore does not look at the latch
+    PointAt(900, 720);
+    Press();
+    Frame();
+    const Settings defaults{};
+    EXPECT_EQ(settings.fullscreen, 0);
+    EXPECT_EQ(settings.musicOn, 1);
+    EXPECT_EQ(settings.musicVolume, 25);
+    EXPECT_EQ(settings.garbageRows, defaults.garbageRows);
+    settings.startLevel = 9;
+    Frame();
+    EXPECT_EQ(settings.startLevel, 1);
+    EXPECT_EQ(frontEnd.pressLatch, 1);
+}
+
+TEST_F(OptionsTest, ValuesShowAsThePlayerReadsThem) {
+    settings.moveRepeat = 10;
+    settings.rotateRepeat = 1;
+    settings.musicVolume = 0;
+    settings.soundVolume = 17;
+    settings.startLevel = 0;  // only a stored record can hold it
+    settings.rotateReversed = 1;
+    settings.musicOn = 2;
+    Frame();
+    EXPECT_EQ(NumberAt(848, 392), 1);
+    EXPECT_EQ(NumberAt(848, 432), 10);
+    EXPECT_EQ(NumberAt(848, 472), 5);
+    EXPECT_EQ(NumberAt(848, 312), 17);
+    EXPECT_EQ(GlyphAt(928, 272), GlyphOf('0')) << "the zero label";
+    EXPECT_EQ(GlyphAt(928, 542), GlyphOf('0'));
+    EXPECT_EQ(GlyphAt(878, 392), GlyphOf('-'));
+    EXPECT_EQ(GlyphAt(958, 392), GlyphOf('+'));
+    EXPECT_EQ(GlyphAt(908, 152), GlyphOf(FontCode('O'))) << "any nonzero switch shows on";
+    EXPECT_EQ(GlyphAt(908 + 16, 152), GlyphOf(FontCode('N')));
+    EXPECT_EQ(GlyphAt(900 + 32, 192), -1) << "no third glyph: on, not off";
+    EXPECT_EQ(GlyphAt(878, 622), GlyphOf(FontCode('L')));
+    EXPECT_EQ(GlyphAt(878 + 64, 622), -1) << "the four-glyph direction label";
+
+    // The buttons at their limits change nothing; the music switch from 2 only clears it.
+    frontEnd.pressLatch = 0;
+    Click(886, 400);
+    Click(966, 440);
+    Click(920, 160);
+    EXPECT_EQ(settings.moveRepeat, 10);
+    EXPECT_EQ(settings.rotateRepeat, 1);
+    EXPECT_EQ(settings.musicOn, 0);
+    Click(966, 550);
+    EXPECT_EQ(settings.startLevel, 1);
+    Click(886, 550);
+    EXPECT_EQ(settings.startLevel, 1) << "the decrease stops at level 1";
+}
+
+TEST_F(OptionsTest, AVolumeAboveItsRangeCanOnlyComeDown) {
+    settings.musicVolume = 30;
+    Click(966, 280);
+    EXPECT_EQ(settings.musicVolume, 30);
+    Click(886, 280);
+    EXPECT_EQ(settings.musicVolume, 29);
+}
+
+}  // namespace
