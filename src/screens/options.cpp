@@ -156,6 +156,13 @@ void ReturnToMenu() {
     screenId = MainMenu;
 }
 
+// The click on the button is still held when the menu comes up, where the high-score item lies
+// under the button; the latch keeps it from opening that screen too.
+void ReturnByButton() {
+    frontEnd.pressLatch = 1;
+    ReturnToMenu();
+}
+
 // Besides the stored values, the display leaves full screen and paused music plays again, so
 // the switches keep describing what the player sees and hears.
 void RestoreDefaults() {
@@ -191,7 +198,7 @@ constexpr OptionControl SETTING_CONTROLS[] = {
     {{958, 582, 974, 614}, StepUpTo<&Settings::garbageRows, MAX_GARBAGE_ROWS>},
 };
 constexpr OptionControl DIRECTION_CONTROL = {{878, 622, 964, 654}, ToggleRotationSwitch};
-constexpr OptionControl RETURN_CONTROL = {{544, 704, 662, 736}, ReturnToMenu};
+constexpr OptionControl RETURN_CONTROL = {{544, 704, 662, 736}, ReturnByButton};
 constexpr OptionControl DEFAULTS_CONTROL = {{846, 704, 964, 736}, RestoreDefaults};
 
 constexpr int DIRECTION_INDEX = 17;
