@@ -1,4 +1,6 @@
 // Placeholders until the game's rules and screens land.
+#include <cstdint>
+
 #include "game/high_scores.h"
 #include "game/play_screen.h"
 

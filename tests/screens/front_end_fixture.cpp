@@ -3,7 +3,6 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "game/game_state.h"
-#include "game/high_scores.h"
 #include "game/play_screen.h"
 #include "gfx/fade.h"
 #include "gfx/renderer.h"
