@@ -1,8 +1,8 @@
 #include "app/shell.h"
 #include "game/game_state.h"
-#include "screens/menu_controls.h"
 #include "gfx/fade.h"
 #include "screens/front_end.h"
+#include "screens/menu_controls.h"
 
 namespace {
 // One fade step every 48 ms or more: the last game picture takes about 3.7 seconds to go black.

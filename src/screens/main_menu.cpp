@@ -44,11 +44,11 @@ struct MenuItem {
 
 // In the order they are tested each frame; the words of the menu picture sit inside them.
 constexpr MenuItem MENU_ITEMS[MENU_ITEM_COUNT] = {
-    {{814, 32, 992, 108}, RequestQuit},      // exit
-    {{780, 152, 988, 228}, OpenInfo},        // help
-    {{278, 273, 678, 395}, StartGame},       // start
-    {{32, 534, 366, 612}, OpenOptions},      // options
-    {{32, 662, 608, 740}, OpenHighScores},   // high scores
+    {{814, 32, 992, 108}, RequestQuit},     // exit
+    {{780, 152, 988, 228}, OpenInfo},       // help
+    {{278, 273, 678, 395}, StartGame},      // start
+    {{32, 534, 366, 612}, OpenOptions},     // options
+    {{32, 662, 608, 740}, OpenHighScores},  // high scores
 };
 
 }  // namespace

@@ -25,7 +25,8 @@ struct FrontEndState {
     std::uint8_t pressLatch = 0;
     // Per item and per control: the hover sound may play the next time the pointer enters it.
     std::array<std::uint8_t, MENU_ITEM_COUNT> menuHoverArmed = AllArmed<MENU_ITEM_COUNT>();
-    std::array<std::uint8_t, OPTIONS_CONTROL_COUNT> optionsHoverArmed = AllArmed<OPTIONS_CONTROL_COUNT>();
+    std::array<std::uint8_t, OPTIONS_CONTROL_COUNT> optionsHoverArmed =
+        AllArmed<OPTIONS_CONTROL_COUNT>();
 };
 extern FrontEndState frontEnd;
 

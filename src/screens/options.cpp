@@ -92,7 +92,8 @@ void DrawLabels() {
     DrawLabel(TITLE, 692, 32);
     for (const OptionRow& row : ROWS) {
         DrawText(row.caption, row.captionLength, CAPTION_X, row.y);
-        if (row.shown == Shown::Number || row.shown == Shown::Repeat) DrawLabel(BUTTON_BAR, BAR_X, row.y);
+        if (row.shown == Shown::Number || row.shown == Shown::Repeat)
+            DrawLabel(BUTTON_BAR, BAR_X, row.y);
     }
     DrawLabel(RETURN_LABEL, 544, 704);
     DrawLabel(DEFAULTS_LABEL, 846, 704);

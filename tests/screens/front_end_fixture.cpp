@@ -45,7 +45,8 @@ int GlyphOf(std::uint8_t b) {
 
 void FrontEndTest::SetUp() {
     RenderTest::SetUp();
-    for (int i = 0; i < 10; ++i) LevelBackground[i] = SolidTexture(0xFF100000u + 0x10000u * i, 64, 48);
+    for (int i = 0; i < 10; ++i)
+        LevelBackground[i] = SolidTexture(0xFF100000u + 0x10000u * i, 64, 48);
     SpriteSheet = CreateImageTexture(MakePng(256, 128, SheetPixel), 256, 128, true);
     const auto black = MakePng(320, 640, [](int, int) { return 0xFF000000u; });
     PanelTexture = CreateImageTexture(black, 320, 640, false);
@@ -76,12 +77,23 @@ void FrontEndTest::TearDown() {
 void FrontEndTest::Frame() {
     ClearBackBuffer();
     switch (screenId) {
-        case Title: TitleFrame(); break;
-        case MainMenu: MainMenuFrame(); break;
-        case Options: OptionsFrame(); break;
-        case GameOver: GameOverFrame(); break;
-        case Info: InfoFrame(); break;
-        default: break;  // the play and high-score screens are not looked at here
+        case Title:
+            TitleFrame();
+            break;
+        case MainMenu:
+            MainMenuFrame();
+            break;
+        case Options:
+            OptionsFrame();
+            break;
+        case GameOver:
+            GameOverFrame();
+            break;
+        case Info:
+            InfoFrame();
+            break;
+        default:
+            break;  // the play and high-score screens are not looked at here
     }
     AdvanceManualClock(FRAME_MS);
 }
