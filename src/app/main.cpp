@@ -1,2 +1,3 @@
-// Placeholder entry point until the application shell lands.
-int main() { return 0; }
+#include "app/shell.h"
+
+int main() { return RunGame(); }

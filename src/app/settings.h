@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 
 // The eleven live settings, one byte each; the options screen, the hotkeys and the game read
 // and change them here.
@@ -30,3 +32,12 @@ const SettingsRecord& StartupSettingsRecord();
 void ReadDisplayMode(const SettingsRecord& record);
 // Bytes 1 to 10 into their settings (during resource loading).
 void ReadOtherSettings(const SettingsRecord& record);
+
+// A stored record as read from outside: exactly 12 bytes with every setting inside the range
+// the game keeps (byte 0 and byte 11 may hold anything). nullopt otherwise.
+std::optional<SettingsRecord> ParseSettingsRecord(std::span<const std::uint8_t> bytes);
+// Shutdown: the record read at start-up with the eight stored settings written over it,
+// saved to the config folder. The volumes, rotateReversed and byte 11 keep the values read.
+void StoreSettings();
+// The live settings back to their defaults and the start-up record forgotten (tests).
+void ResetSettings();

@@ -20,3 +20,27 @@ extern std::uint8_t Paused;
 
 // Asks the game to end: shutdown runs once, then the frame loop ends with status 0.
 void RequestQuit();
+
+// Set when a hotkey has acted; no hotkey acts again until all ten are seen up.
+extern std::uint8_t HotkeyLatch;
+
+// One frame: unless paused, clear, the current screen's frame function and present; then the
+// hotkeys, also while paused.
+void RunFrame();
+void HandleHotkeys();
+
+// Takes pending events while there are any, otherwise runs `frame` and sleeps until the next
+// 20 ms deadline; ends after the quit request or the window's close has been taken. Returns
+// the exit status.
+int RunFrameLoop(void (*frame)());
+
+// Releases the sounds and the graphics and stores the settings; runs once however often it is
+// asked.
+void Shutdown();
+
+// The whole program: single instance, start-up, the frame loop, shutdown. The exit status:
+// 0, -1 when another copy runs, 1 when no window can be opened.
+int RunGame();
+
+// Screen, pause, latch and quit state back to their start-up values (tests).
+void ResetShell();

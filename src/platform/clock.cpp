@@ -3,9 +3,11 @@
 #include <SDL.h>
 
 namespace {
-bool manualClock = false;
-std::int64_t manualNow = 0;
-}
+// The manual clock belongs to the thread that turned it on; the music thread keeps real time.
+thread_local bool manualClock = false;
+thread_local std::int64_t manualNow = 0;
+thread_local std::vector<std::int64_t> manualSleeps;
+}  // namespace
 
 std::int64_t NowMs() {
     if (manualClock) return manualNow;
@@ -17,6 +19,7 @@ std::int64_t NowMs() {
 
 void SleepMs(std::int64_t ms) {
     if (manualClock) {
+        manualSleeps.push_back(ms);
         manualNow += ms;
         return;
     }
@@ -26,7 +29,9 @@ void SleepMs(std::int64_t ms) {
 void UseManualClock(std::int64_t startMs) {
     manualClock = true;
     manualNow = startMs;
+    manualSleeps.clear();
 }
 void SetManualClock(std::int64_t ms) { manualNow = ms; }
 void AdvanceManualClock(std::int64_t ms) { manualNow += ms; }
 void StopManualClock() { manualClock = false; }
+const std::vector<std::int64_t>& ManualSleeps() { return manualSleeps; }

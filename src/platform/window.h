@@ -7,6 +7,8 @@
 // had.
 bool CreateGameWindow(bool fullscreen);
 void DestroyGameWindow();
+// The window and whatever else of SDL is still open, at the end of the program.
+void ClosePlatform();
 
 // Desktop full screen, or a captioned window at (64, 64) with the same client size.
 void SetWindowFullscreen(bool fullscreen);
@@ -16,5 +18,5 @@ void SetWindowFullscreen(bool fullscreen);
 bool PumpOneEvent();
 void SetQuitHandler(void (*handler)());
 
-// Asks the running copy's window to come to the front (used by a second copy).
+// Brings the window to the front (when a second copy asked for it).
 void RaiseGameWindow();

@@ -1,0 +1,70 @@
+#include "app/settings.h"
+#include "app/shell.h"
+#include "gfx/renderer.h"
+#include "platform/clock.h"
+#include "platform/window.h"
+#include "sound/sound.h"
+
+namespace {
+
+constexpr std::int64_t FRAME_PERIOD_MS = 20;
+
+struct LoopState {
+    bool quitPosted = false;  // a quit request waits in the queue
+    bool quitTaken = false;   // the loop ends at its next test
+    bool shutDown = false;
+};
+LoopState loop;
+
+// The answer to a close of the window or a taken quit request: one shutdown, then the loop
+// ends without running another frame.
+void EndGame() {
+    Shutdown();
+    loop.quitTaken = true;
+}
+
+// A quit request is queued like an event so that the frame that made it runs to its end
+// before anything is released.
+bool TakeMessage() {
+    if (loop.quitPosted) {
+        loop.quitPosted = false;
+        EndGame();
+        return true;
+    }
+    return PumpOneEvent();
+}
+
+}  // namespace
+
+void RequestQuit() { loop.quitPosted = true; }
+
+void Shutdown() {
+    if (loop.shutDown) return;
+    loop.shutDown = true;
+    ShutdownSound();
+    ReleaseGraphics();
+    StoreSettings();
+}
+
+int RunFrameLoop(void (*frame)()) {
+    SetQuitHandler(EndGame);
+    // The deadline moves by exactly one period per frame and is never set back to the clock:
+    // a late frame is followed by frames without sleep until it is ahead again.
+    std::int64_t deadline = NowMs();
+    while (!loop.quitTaken) {
+        if (TakeMessage()) continue;
+        frame();
+        deadline += FRAME_PERIOD_MS;
+        const std::int64_t remaining = deadline - NowMs();
+        if (remaining >= 0) SleepMs(remaining);
+    }
+    SetQuitHandler(nullptr);
+    return 0;
+}
+
+void ResetShell() {
+    loop = LoopState{};
+    screenId = Title;
+    Paused = 0;
+    HotkeyLatch = 0;
+}

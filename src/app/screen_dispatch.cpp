@@ -1,0 +1,30 @@
+#include <iterator>
+
+#include "app/shell.h"
+#include "game/high_scores.h"
+#include "game/play_screen.h"
+#include "gfx/renderer.h"
+#include "screens/front_end.h"
+
+std::int32_t screenId = Title;
+std::uint8_t Paused = 0;
+
+namespace {
+
+// Indexed by ScreenId.
+constexpr void (*SCREEN_FRAMES[])() = {
+    TitleFrame, MainMenuFrame, PlayFrame, OptionsFrame, GameOverFrame, InfoFrame, HighScoresFrame,
+};
+constexpr std::int32_t SCREEN_COUNT = static_cast<std::int32_t>(std::size(SCREEN_FRAMES));
+
+}  // namespace
+
+void RunFrame() {
+    if (Paused == 0) {
+        ClearBackBuffer();
+        // An unknown id leaves the frame black.
+        if (screenId >= 0 && screenId < SCREEN_COUNT) SCREEN_FRAMES[screenId]();
+        PresentFrame();
+    }
+    HandleHotkeys();
+}

@@ -1,0 +1,45 @@
+#include "app/settings.h"
+#include "app/shell.h"
+#include "game/random.h"
+#include "gfx/load.h"
+#include "gfx/renderer.h"
+#include "music/player.h"
+#include "platform/audio.h"
+#include "platform/clock.h"
+#include "platform/single_instance.h"
+#include "platform/window.h"
+#include "sound/sound.h"
+
+namespace {
+constexpr int EXIT_ANOTHER_COPY = -1;
+constexpr int EXIT_NO_WINDOW = 1;
+}  // namespace
+
+int RunGame() {
+    if (!ClaimSingleInstance()) {
+        AskRunningCopyToRaise();
+        return EXIT_ANOTHER_COPY;
+    }
+    ReadDisplayMode(StartupSettingsRecord());
+    if (!CreateGameWindow(settings.fullscreen != 0)) {
+        ReleaseSingleInstance();
+        return EXIT_NO_WINDOW;
+    }
+    ListenForRaiseRequests();
+    SeedRandom(static_cast<std::uint32_t>(NowMs()));
+    // Each of these may fail; the game then goes on without that service.
+    CreateRenderer(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, settings.fullscreen);
+    OpenAudioOutput();
+    InitSound();
+    LoadResources();
+
+    const int status = RunFrameLoop(RunFrame);
+
+    // The music would end with the process; its thread is stopped here so that it does not
+    // outlive the audio device it feeds.
+    StopModule();
+    CloseAudioOutput();
+    ClosePlatform();
+    ReleaseSingleInstance();
+    return status;
+}

@@ -1,0 +1,103 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+// $XDG_<kind>, else $HOME/<fallback>; a relative XDG path is ignored as the XDG rules ask.
+std::string UserDir(const char* xdgVariable, std::string_view homeFallback) {
+    const char* xdg = std::getenv(xdgVariable);
+    if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/plemby";
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') return {};
+    return std::string(home) + "/" + std::string(homeFallback) + "/plemby";
+}
+
+// Creates every missing folder of path; true when the whole path exists as folders.
+bool MakeFolders(const std::string& path) {
+    if (path.empty()) return false;
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (slash == std::string::npos) break;
+    }
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ConfigDir() { return UserDir("XDG_CONFIG_HOME", ".config"); }
+std::string DataDir() { return UserDir("XDG_DATA_HOME", ".local/share"); }
+
+std::optional<std::vector<std::uint8_t>> ReadSmallFile(const std::string& path,
+                                                       std::size_t maxBytes) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
+        close(fd);
+        return std::nullopt;
+    }
+    // Read one byte past the limit so that a file that grew since fstat is still refused.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size) + 1);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    close(fd);
+    if (got > maxBytes) return std::nullopt;
+    bytes.resize(got);
+    return bytes;
+}
+
+bool SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) return false;
+    const std::string folder = path.substr(0, slash);
+    if (!folder.empty() && !MakeFolders(folder)) return false;
+
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (ok) ok = rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    const int dirFd =
+        open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return true;
+}
