@@ -34,7 +34,10 @@ std::string InstanceName(const char* suffix) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const bool shared = runtime == nullptr || runtime[0] != '/';
     std::string name = RuntimeFolder() + "/plemby";
-    if (shared) name += "-" + std::to_string(getuid());
+    if (shared) {
+        name += '-';
+        name += std::to_string(getuid());
+    }
     return name + suffix;
 }
 
