@@ -1,9 +1,6 @@
 // The cost of drawing one frame with the software renderer (the slowest the game may get):
 // the background cross-fade, a full well of tiles, the panels and the counters.
-#include <SDL.h>
 #include <benchmark/benchmark.h>
-
-#include <cstdlib>
 
 #include "gfx/fade.h"
 #include "gfx/font.h"
@@ -11,28 +8,10 @@
 #include "gfx/renderer.h"
 #include "gfx/sprites.h"
 #include "gfx/textures.h"
+#include "headless.h"
 #include "platform/render.h"
 
 namespace {
-
-struct Headless {
-    SDL_Window* window = nullptr;
-    Headless() {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        setenv("SDL_VIDEO_EGL_DRIVER", "none", 0);
-        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
-        SDL_InitSubSystem(SDL_INIT_VIDEO);
-        window = SDL_CreateWindow("Plemby! bench", 0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT,
-                                  SDL_WINDOW_HIDDEN);
-        OpenRenderer(window, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
-        LoadTextures();
-    }
-    ~Headless() {
-        ReleaseGraphics();
-        if (window) SDL_DestroyWindow(window);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
-};
 
 void DrawPlayLikeFrame() {
     ClearBackBuffer();

@@ -1,0 +1,39 @@
+// The cost of one frame of the two busiest front-end screens with the software renderer: the
+// options screen (its panel, some 180 glyphs and a lit control) and the main menu with a lit item.
+#include <benchmark/benchmark.h>
+
+#include "headless.h"
+#include "platform/keys.h"
+#include "screens/front_end.h"
+
+namespace {
+
+template <void (*FRAME)()>
+void RunScreen(benchmark::State& state, Texture* background, int x, int y) {
+    static Headless headless;
+    if (!RendererOpen() || TextureWidth(SpriteSheet) == 0) {
+        state.SkipWithError("no renderer or no pictures");
+        return;
+    }
+    ScriptPointer(x, y);
+    ScriptKey(VK_LBUTTON, false);
+    for (auto _ : state) {
+        CurrentBackground = background;
+        FadeActive = 0;
+        ClearBackBuffer();
+        FRAME();
+    }
+    StopInputScript();
+}
+
+void BM_OptionsFrame(benchmark::State& state) {
+    RunScreen<OptionsFrame>(state, OptionsBackground, 966, 280);
+}
+BENCHMARK(BM_OptionsFrame)->Unit(benchmark::kMillisecond);
+
+void BM_MainMenuFrame(benchmark::State& state) {
+    RunScreen<MainMenuFrame>(state, MenuBackground, 480, 330);
+}
+BENCHMARK(BM_MainMenuFrame)->Unit(benchmark::kMillisecond);
+
+}  // namespace
