@@ -24,7 +24,7 @@ void MusicVolumeDown() {
 }
 
 void MusicVolumeUp() {
-    if (settings.musicVolume >= MAX_VOLUME) return;
+    if (settings.musicVolume >= MAX_VOLUME_STEP) return;
     ++settings.musicVolume;
     SetMusicVolume(settings.musicVolume);
 }
@@ -34,5 +34,5 @@ void SoundVolumeDown() {
 }
 
 void SoundVolumeUp() {
-    if (settings.soundVolume < MAX_VOLUME) ++settings.soundVolume;
+    if (settings.soundVolume < MAX_VOLUME_STEP) ++settings.soundVolume;
 }

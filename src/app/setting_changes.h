@@ -5,8 +5,6 @@
 // The changes of the live settings that both the hotkeys and the options screen make, each
 // keeping the setting's range: a value at its limit stays there, and a value outside the range
 // only moves back toward it.
-constexpr std::uint8_t MAX_VOLUME = 25;
-
 // 1 from 0, else 0.
 constexpr std::uint8_t Flipped(std::uint8_t flag) { return flag == 0 ? 1 : 0; }
 
