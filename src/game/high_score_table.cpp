@@ -1,0 +1,110 @@
+#include "game/high_score_table.h"
+
+#include "game/game_state.h"
+#include "platform/files.h"
+#include "platform/resources.h"
+
+#include <algorithm>
+
+HighScoreTable highScoreTable{};
+
+namespace {
+
+constexpr std::uint8_t DIGIT_ZERO = 0x30;
+constexpr std::uint8_t ROW_END[2] = {0x0D, 0x0A};
+constexpr std::uint32_t DEFAULT_TOP_SCORE = 131072;
+
+std::size_t RowStart(int row) { return static_cast<std::size_t>(HIGH_SCORE_ROW_STRIDE * row); }
+
+bool IsDigit(std::uint8_t b) { return b >= DIGIT_ZERO && b <= DIGIT_ZERO + 9; }
+
+}  // namespace
+
+std::uint32_t ReadRowScore(const HighScoreTable& table, int row) {
+    std::uint32_t score = 0;
+    std::uint32_t place = 1;
+    const std::size_t at = RowStart(row) + HIGH_SCORE_SCORE_OFFSET;
+    for (int k = 0; k < HIGH_SCORE_DIGITS; ++k, place *= 10) {
+        // Unsigned wrap-around keeps a stray byte harmless; loaded tables hold digits only.
+        score += static_cast<std::uint32_t>(table[at + static_cast<std::size_t>(k)] - DIGIT_ZERO) * place;
+    }
+    return score;
+}
+
+void WriteRowScore(HighScoreTable& table, int row, std::uint32_t score) {
+    score = std::min(score, HIGH_SCORE_MAX);
+    const std::size_t at = RowStart(row) + HIGH_SCORE_SCORE_OFFSET;
+    for (int k = 0; k < HIGH_SCORE_DIGITS; ++k, score /= 10) {
+        table[at + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(DIGIT_ZERO + score % 10);
+    }
+}
+
+std::uint8_t* RowName(HighScoreTable& table, int row) { return table.data() + RowStart(row); }
+
+const std::uint8_t* RowName(const HighScoreTable& table, int row) {
+    return table.data() + RowStart(row);
+}
+
+bool IsFontCode(std::uint8_t code) {
+    return code <= 0x09 || IsDigit(code) || code == BLANK_CELL || code == 0x2F || code == 0x2D ||
+           code == 0x2B || (code >= 0x71 && code <= 0x8B);
+}
+
+bool IsValidHighScoreTable(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() != HIGH_SCORE_TABLE_SIZE) return false;
+    for (int row = 0; row < HIGH_SCORE_ROWS; ++row) {
+        const auto rowBytes = bytes.subspan(RowStart(row));
+        if (!std::all_of(rowBytes.begin(), rowBytes.begin() + HIGH_SCORE_NAME_LENGTH, IsFontCode)) {
+            return false;
+        }
+        const auto digits = rowBytes.subspan(HIGH_SCORE_SCORE_OFFSET, HIGH_SCORE_DIGITS);
+        if (!std::all_of(digits.begin(), digits.end(), IsDigit)) return false;
+        if (row < HIGH_SCORE_ROWS - 1) {
+            const auto end = rowBytes.subspan(HIGH_SCORE_SCORE_OFFSET + HIGH_SCORE_DIGITS, 2);
+            if (end[0] != ROW_END[0] || end[1] != ROW_END[1]) return false;
+        }
+    }
+    return true;
+}
+
+HighScoreTable BuiltInHighScores() {
+    HighScoreTable table{};
+    const auto resource = FindResource("TEXT", DEFAULT_HIGH_SCORES_ID);
+    if (IsValidHighScoreTable(resource)) {
+        std::copy(resource.begin(), resource.end(), table.begin());
+        return table;
+    }
+    std::uint32_t score = DEFAULT_TOP_SCORE;
+    for (int row = 0; row < HIGH_SCORE_ROWS; ++row, score /= 2) {
+        std::fill_n(RowName(table, row), HIGH_SCORE_NAME_LENGTH, BLANK_CELL);
+        WriteRowScore(table, row, score);
+        if (row < HIGH_SCORE_ROWS - 1) {
+            const std::size_t end = RowStart(row) + HIGH_SCORE_SCORE_OFFSET + HIGH_SCORE_DIGITS;
+            table[end] = ROW_END[0];
+            table[end + 1] = ROW_END[1];
+        }
+    }
+    return table;
+}
+
+std::string HighScoresPath() {
+    const std::string dir = DataDir();
+    return dir.empty() ? std::string() : dir + "/" + HIGH_SCORES_FILE_NAME;
+}
+
+void LoadHighScores() {
+    const std::string path = HighScoresPath();
+    if (!path.empty()) {
+        const auto stored = ReadSmallFile(path, HIGH_SCORE_TABLE_SIZE);
+        if (stored && IsValidHighScoreTable(*stored)) {
+            std::copy(stored->begin(), stored->end(), highScoreTable.begin());
+            return;
+        }
+    }
+    highScoreTable = BuiltInHighScores();
+}
+
+bool SaveHighScores() {
+    const std::string path = HighScoresPath();
+    return !path.empty() && SaveFileAtomically(path, highScoreTable);
+}

@@ -1,0 +1,162 @@
+#include "game/high_scores.h"
+
+#include "app/shell.h"
+#include "game/font_label.h"
+#include "game/game_state.h"
+#include "gfx/fade.h"
+#include "gfx/sprites.h"
+#include "music/player.h"
+#include "platform/clock.h"
+#include "platform/keys.h"
+#include "platform/window.h"
+
+#include <algorithm>
+#include <array>
+
+std::uint8_t fromMenu = 0;
+
+namespace {
+
+constexpr std::uint8_t FIRST_CHARACTER_KEY = 0x2F;
+constexpr std::uint8_t LAST_CHARACTER_KEY = 0x5A;
+constexpr std::uint8_t KEY_SPACE = 0x20;
+constexpr std::uint8_t KEY_BACKSPACE = 8;
+constexpr std::uint8_t KEY_ENTER = 13;
+// A letter key's code plus this is the letter in the font's code.
+constexpr std::uint8_t LETTER_TO_FONT = 0x30;
+constexpr int TITLE_MUSIC = 109;
+constexpr std::uint32_t FADE_EVERY_FRAME = 0;
+constexpr std::int64_t RELEASE_POLL_MS = 1;
+
+constexpr auto ENTRY_CAPTION = FontLabel("ENTER YOUR NAME");
+static_assert(ENTRY_CAPTION.size() == 15);
+
+constexpr SpriteRect ENTRY_PANEL{0, 0, 432, 80};
+// Wider than the panel picture; the picture is black all over, so the bar is black all the same.
+constexpr SpriteRect ENTRY_BAR{0, 0, 514, 32};
+
+void (*entryWaitHook)() = nullptr;
+
+int RowY(int row) { return 400 + 32 * row; }
+
+// The character keys are taken on release. The platform only learns of the release through
+// its events, so they keep flowing while we wait; a close of the window ends the wait too.
+void WaitForRelease(int vk) {
+    while (KeyDown(vk) && !QuitRequested()) {
+        if (entryWaitHook != nullptr) entryWaitHook();
+        while (PumpOneEvent()) {
+        }
+        SleepMs(RELEASE_POLL_MS);
+    }
+}
+
+// Puts a finished game's score in the first row it beats (below any equal ones), moving the
+// rows under it down; the new row's name starts blank and is typed next.
+void PlaceScore(std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
+    if (game.entryAllowed != 1) return;
+    const auto row = std::find_if(scores.begin(), scores.end(),
+                                  [](std::uint32_t s) { return s < game.score; });
+    if (row == scores.end()) return;
+    const int i = static_cast<int>(row - scores.begin());
+    game.entryRow = static_cast<std::uint8_t>(i);
+    game.entryAllowed = 0;
+    game.entryActive = 1;
+    std::copy_backward(row, scores.end() - 1, scores.end());
+    *row = std::min(game.score, HIGH_SCORE_MAX);
+    for (int r = 0; r < HIGH_SCORE_ROWS; ++r) WriteRowScore(highScoreTable, r, scores[r]);
+    for (int r = HIGH_SCORE_ROWS - 1; r > i; --r) {
+        std::copy_n(RowName(highScoreTable, r - 1), NAME_LENGTH, RowName(highScoreTable, r));
+    }
+    std::fill_n(RowName(highScoreTable, i), NAME_LENGTH, BLANK_CELL);
+    SaveHighScores();
+}
+
+void TreatEntryKey(std::uint8_t k) {
+    std::uint8_t& cursor = game.entryCursor;
+    if (k == KEY_ENTER) {
+        std::copy_n(game.entryName.begin(), NAME_LENGTH, RowName(highScoreTable, game.entryRow));
+        game.entryActive = 0;
+        cursor = 0;
+        SaveHighScores();
+    } else if (k >= 'A' && k <= 'Z') {
+        if (cursor < NAME_LENGTH) game.entryName[cursor++] = static_cast<std::uint8_t>(k + LETTER_TO_FONT);
+    } else if (k >= '0' && k <= '9') {
+        if (cursor < NAME_LENGTH) game.entryName[cursor++] = k;
+    } else if (k == KEY_SPACE) {
+        // A name cannot begin with a blank.
+        if (cursor > 0 && cursor < NAME_LENGTH) game.entryName[cursor++] = BLANK_CELL;
+    } else if (k == KEY_BACKSPACE) {
+        if (cursor > 0) game.entryName[--cursor] = BLANK_CELL;
+    }
+}
+
+void DrawNameEntry() {
+    DrawSprite(PanelTexture, &ENTRY_PANEL, 296, 276, TINT_PANEL);
+    DrawSprite(PanelTexture, &ENTRY_BAR, 218, static_cast<float>(RowY(game.entryRow)), TINT_PANEL);
+    DrawText(ENTRY_CAPTION.data(), ENTRY_CAPTION.size(), 300, 280);
+    TreatEntryKey(ReadEntryKey());
+    DrawText(game.entryName.data(), NAME_LENGTH, 302, 320);
+}
+
+void DrawTable(const std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
+    for (int row = 0; row < HIGH_SCORE_ROWS; ++row) {
+        DrawText(RowName(highScoreTable, row), NAME_LENGTH, 220, RowY(row));
+        DrawNumber(scores[row], 636, RowY(row));
+    }
+}
+
+// Back to the main menu. After a game the menu fades in from black to the title music and the
+// game is reset; from the menu the menu picture simply returns.
+void LeaveScreen() {
+    CurrentBackground = MenuBackground;
+    if (fromMenu == 0) {
+        FadeActive = 1;
+        PlayModule(MusicResource(TITLE_MUSIC), 0, 0);
+        ResetGame();
+        NextBackground = MenuBackground;
+        CurrentBackground = BlackScreen;
+        SaveHighScores();
+    }
+    screenId = MainMenu;
+}
+
+}  // namespace
+
+std::uint8_t ReadEntryKey() {
+    for (int vk = FIRST_CHARACTER_KEY; vk <= LAST_CHARACTER_KEY; ++vk) {
+        if (KeyDown(vk)) {
+            WaitForRelease(vk);
+            return static_cast<std::uint8_t>(vk);
+        }
+    }
+    if (KeyDown(VK_SPACE)) {
+        WaitForRelease(VK_SPACE);
+        return KEY_SPACE;
+    }
+    if (KeyDown(VK_BACK)) {
+        WaitForRelease(VK_BACK);
+        return KEY_BACKSPACE;
+    }
+    if (KeyDown(VK_RETURN)) return KEY_ENTER;
+    return 0;
+}
+
+void HighScoresFrame() {
+    DrawBackground(FADE_EVERY_FRAME);
+    std::array<std::uint32_t, HIGH_SCORE_ROWS> scores{};
+    for (int row = 0; row < HIGH_SCORE_ROWS; ++row) scores[row] = ReadRowScore(highScoreTable, row);
+    BeginSprites();
+    PlaceScore(scores);
+    if (game.entryActive == 1) DrawNameEntry();
+    DrawTable(scores);
+    EndSprites();
+    if (FadeActive == 0 && (KeyDown(VK_ESCAPE) || KeyDown(VK_LBUTTON))) LeaveScreen();
+}
+
+void ResetHighScoresStartupState() {
+    highScoreTable = BuiltInHighScores();
+    fromMenu = 0;
+    entryWaitHook = nullptr;
+}
+
+void SetEntryWaitHook(void (*hook)()) { entryWaitHook = hook; }

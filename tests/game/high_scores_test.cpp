@@ -1,0 +1,314 @@
+#include "game/high_scores.h"
+
+#include "app/shell.h"
+#include "game/font_label.h"
+#include "game/game_state.h"
+#include "gfx/fade.h"
+#include "platform/files.h"
+#include "platform/keys.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t DEFAULT_SCORES[HIGH_SCORE_ROWS] = {131072, 65536, 32768, 16384,
+                                                           8192,   4096,  2048,  1024};
+
+std::vector<std::uint8_t> Name(const HighScoreTable& table, int row) {
+    return {RowName(table, row), RowName(table, row) + NAME_LENGTH};
+}
+
+std::vector<std::uint8_t> BlankName() { return std::vector<std::uint8_t>(NAME_LENGTH, BLANK_CELL); }
+
+// Letters typed so far, padded with blanks to a whole name.
+template <std::size_t N>
+std::vector<std::uint8_t> TypedName(const char (&text)[N]) {
+    const auto label = FontLabel(text);
+    std::vector<std::uint8_t> name(label.begin(), label.end());
+    name.resize(NAME_LENGTH, BLANK_CELL);
+    return name;
+}
+
+class HighScoresTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dataHome = std::filesystem::temp_directory_path() /
+                   ("plemby-scores-" + std::to_string(::getpid()) + "-" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(dataHome);
+        std::filesystem::create_directories(dataHome);
+        const char* old = std::getenv("XDG_DATA_HOME");
+        if (old != nullptr) savedDataHome = old;
+        hadDataHome = old != nullptr;
+        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+
+        ResetGameStartupState();
+        ResetHighScoresStartupState();
+        ResetGame();
+        FadeActive = 0;
+        screenId = HighScores;
+        ScriptReleaseAllKeys();
+        SetEntryWaitHook(ReleaseAllKeys);
+    }
+
+    void TearDown() override {
+        SetEntryWaitHook(nullptr);
+        StopInputScript();
+        if (hadDataHome) {
+            setenv("XDG_DATA_HOME", savedDataHome.c_str(), 1);
+        } else {
+            unsetenv("XDG_DATA_HOME");
+        }
+        std::filesystem::remove_all(dataHome);
+    }
+
+    static void ReleaseAllKeys() { ScriptReleaseAllKeys(); }
+
+    // A game has just ended with this score and the screen opens after it.
+    static void FinishGameWith(std::uint32_t score) {
+        game.score = score;
+        fromMenu = 0;
+        HighScoresFrame();
+    }
+
+    // One press and release of a key while a name is typed: one frame.
+    static void Type(int vk) {
+        ScriptKey(vk, true);
+        HighScoresFrame();
+    }
+
+    std::filesystem::path StoredFile() const { return dataHome / "plemby" / "highscores.bin"; }
+
+    void WriteStoredFile(const std::vector<std::uint8_t>& bytes) const {
+        std::filesystem::create_directories(StoredFile().parent_path());
+        std::ofstream(StoredFile(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    std::filesystem::path dataHome;
+    std::string savedDataHome;
+    bool hadDataHome = false;
+};
+
+TEST_F(HighScoresTest, BuiltInTableHoldsTheDefaultScoresInItsLayout) {
+    const HighScoreTable table = BuiltInHighScores();
+    EXPECT_TRUE(IsValidHighScoreTable(table));
+    for (int row = 0; row < HIGH_SCORE_ROWS; ++row) {
+        EXPECT_EQ(ReadRowScore(table, row), DEFAULT_SCORES[row]) << "row " << row;
+    }
+}
+
+TEST_F(HighScoresTest, ScoreIsPlacedBelowEqualRowsAndPushesTheRestDown) {
+    const HighScoreTable before = highScoreTable;
+
+    FinishGameWith(1024);  // only equals the last row
+    EXPECT_EQ(game.entryActive, 0);
+    EXPECT_EQ(game.entryAllowed, 1);
+    EXPECT_EQ(highScoreTable, before);
+
+    ResetGame();
+    FinishGameWith(1025);
+    EXPECT_EQ(game.entryActive, 1);
+    EXPECT_EQ(game.entryAllowed, 0);
+    EXPECT_EQ(game.entryRow, 7);
+    EXPECT_EQ(ReadRowScore(highScoreTable, 7), 1025u);
+    EXPECT_EQ(Name(highScoreTable, 7), BlankName());
+    EXPECT_EQ(Name(highScoreTable, 6), Name(before, 6));
+
+    ResetHighScoresStartupState();
+    ResetGame();
+    FinishGameWith(4096);  // equal to row 5: goes below it
+    EXPECT_EQ(game.entryRow, 6);
+    EXPECT_EQ(Name(highScoreTable, 5), Name(before, 5));
+    EXPECT_EQ(Name(highScoreTable, 7), Name(before, 6));
+    EXPECT_EQ(ReadRowScore(highScoreTable, 7), 2048u);
+}
+
+TEST_F(HighScoresTest, TopScoreTakesRowZeroAndTheLastRowDropsOut) {
+    const HighScoreTable before = highScoreTable;
+    FinishGameWith(200000);
+    EXPECT_EQ(game.entryRow, 0);
+    EXPECT_EQ(ReadRowScore(highScoreTable, 0), 200000u);
+    EXPECT_EQ(Name(highScoreTable, 0), BlankName());
+    for (int row = 1; row < HIGH_SCORE_ROWS; ++row) {
+        EXPECT_EQ(ReadRowScore(highScoreTable, row), DEFAULT_SCORES[row - 1]) << "row " << row;
+        EXPECT_EQ(Name(highScoreTable, row), Name(before, row - 1)) << "row " << row;
+    }
+    EXPECT_TRUE(IsValidHighScoreTable(highScoreTable));
+
+    // A second frame does not place the same game again.
+    HighScoresFrame();
+    EXPECT_EQ(ReadRowScore(highScoreTable, 1), 131072u);
+    EXPECT_EQ(ReadRowScore(highScoreTable, 2), 65536u);
+}
+
+TEST_F(HighScoresTest, NothingIsPlacedForZeroOrFromTheMenu) {
+    const HighScoreTable before = highScoreTable;
+    FinishGameWith(0);
+    EXPECT_EQ(game.entryActive, 0);
+
+    ResetGame();
+    fromMenu = 1;
+    HighScoresFrame();
+    EXPECT_EQ(game.entryActive, 0);
+    EXPECT_EQ(highScoreTable, before);
+}
+
+TEST_F(HighScoresTest, ScoreAboveSixDigitsIsKeptAsTheLargestThatFits) {
+    FinishGameWith(1000500);
+    EXPECT_EQ(game.entryRow, 0);
+    EXPECT_EQ(ReadRowScore(highScoreTable, 0), 999999u);
+
+    // The table stays in order: a later good score still ranks below it.
+    ResetGame();
+    FinishGameWith(150000);
+    EXPECT_EQ(game.entryRow, 1);
+}
+
+TEST_F(HighScoresTest, TypedNameKeepsTwentySixCharactersAndIgnoresLeadingBlankAndBackspace) {
+    FinishGameWith(50000);
+    ASSERT_EQ(game.entryRow, 2);
+
+    Type(VK_BACK);  // nothing to delete
+    Type(VK_SPACE);  // a name cannot begin with a blank
+    EXPECT_EQ(game.entryCursor, 0);
+    EXPECT_EQ(Name(highScoreTable, 2), BlankName());
+
+    for (int i = 0; i < 27; ++i) Type('A' + i % 26);
+    EXPECT_EQ(game.entryCursor, NAME_LENGTH);
+    EXPECT_EQ(std::vector<std::uint8_t>(game.entryName.begin(), game.entryName.end()),
+              TypedName("ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+
+    Type(VK_BACK);
+    Type(VK_BACK);
+    Type(VK_SPACE);
+    Type('7');
+    EXPECT_EQ(std::vector<std::uint8_t>(game.entryName.begin(), game.entryName.end()),
+              TypedName("ABCDEFGHIJKLMNOPQRSTUVWX 7"));
+}
+
+TEST_F(HighScoresTest, HotkeyLettersAreTypedAndReleasedBeforeTheHotkeysLook) {
+    FinishGameWith(50000);
+    for (int vk : {'P', 'M', 'N', 'R'}) {
+        Type(vk);
+        EXPECT_FALSE(KeyDown(vk)) << "the frame returns only once the key is up";
+    }
+    EXPECT_EQ(std::vector<std::uint8_t>(game.entryName.begin(), game.entryName.end()),
+              TypedName("PMNR"));
+}
+
+TEST_F(HighScoresTest, HeldEnterEndsTheEntryOnceAndStoresTheName) {
+    FinishGameWith(50000);
+    Type('J');
+    Type('O');
+    ScriptKey(VK_RETURN, true);
+    HighScoresFrame();
+    EXPECT_EQ(game.entryActive, 0);
+    EXPECT_EQ(game.entryCursor, 0);
+    EXPECT_EQ(Name(highScoreTable, 2), TypedName("JO"));
+
+    // Still held: nothing more happens, and the stored file already has the name.
+    const HighScoreTable afterEntry = highScoreTable;
+    HighScoresFrame();
+    EXPECT_EQ(highScoreTable, afterEntry);
+    const auto stored = ReadSmallFile(StoredFile().string(), HIGH_SCORE_TABLE_SIZE);
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_TRUE(std::equal(stored->begin(), stored->end(), afterEntry.begin(), afterEntry.end()));
+}
+
+TEST_F(HighScoresTest, LeavingWhileTypingKeepsTheRowWithABlankName) {
+    FinishGameWith(50000);
+    Type('Z');
+    ScriptKey(VK_ESCAPE, true);
+    HighScoresFrame();
+    EXPECT_EQ(screenId, MainMenu);
+    EXPECT_EQ(ReadRowScore(highScoreTable, 2), 50000u);
+    EXPECT_EQ(Name(highScoreTable, 2), BlankName());
+    // After a game the menu fades in from black and the game is reset.
+    EXPECT_EQ(FadeActive, 1);
+    EXPECT_EQ(CurrentBackground, BlackScreen);
+    EXPECT_EQ(NextBackground, MenuBackground);
+    EXPECT_EQ(game.score, 0u);
+    EXPECT_EQ(game.entryActive, 0);
+    EXPECT_EQ(game.entryAllowed, 1);
+}
+
+TEST_F(HighScoresTest, ClickDuringAFadeDoesNothingThenLeaves) {
+    fromMenu = 1;
+    FadeActive = 1;
+    ScriptKey(VK_LBUTTON, true);
+    HighScoresFrame();
+    EXPECT_EQ(screenId, HighScores);
+
+    FadeActive = 0;
+    const std::uint32_t scoreBefore = game.score;
+    HighScoresFrame();
+    EXPECT_EQ(screenId, MainMenu);
+    // Opened from the menu: the menu picture returns at once, no reset.
+    EXPECT_EQ(FadeActive, 0);
+    EXPECT_EQ(CurrentBackground, MenuBackground);
+    EXPECT_EQ(game.score, scoreBefore);
+}
+
+TEST_F(HighScoresTest, StoredTableOutlivesTheRun) {
+    FinishGameWith(70000);
+    Type('A');
+    Type('L');
+    ScriptKey(VK_RETURN, true);
+    HighScoresFrame();
+    const HighScoreTable played = highScoreTable;
+
+    ResetHighScoresStartupState();
+    ASSERT_NE(highScoreTable, played);
+    LoadHighScores();
+    EXPECT_EQ(highScoreTable, played);
+    EXPECT_EQ(Name(highScoreTable, 1), TypedName("AL"));
+    EXPECT_TRUE(std::filesystem::directory_iterator(StoredFile().parent_path())->path() == StoredFile())
+        << "no temporary file is left behind";
+}
+
+TEST_F(HighScoresTest, DamagedStoredTableIsIgnored) {
+    const HighScoreTable builtIn = BuiltInHighScores();
+    HighScoreTable good = builtIn;
+    WriteRowScore(good, 0, 654321);
+    std::vector<std::uint8_t> goodBytes(good.begin(), good.end());
+
+    const auto loads = [&](const std::vector<std::uint8_t>& bytes) {
+        WriteStoredFile(bytes);
+        highScoreTable = {};
+        LoadHighScores();
+        return highScoreTable == good;
+    };
+    EXPECT_TRUE(loads(goodBytes));
+
+    auto shorter = goodBytes;
+    shorter.pop_back();
+    auto longer = goodBytes;
+    longer.push_back(0x30);
+    auto letterInScore = goodBytes;
+    letterInScore[34 * 3 + 28] = 'x';
+    auto strangeNameCode = goodBytes;
+    strangeNameCode[34 * 7 + 4] = 0x41;  // ASCII, not the font's code
+    auto brokenRowEnd = goodBytes;
+    brokenRowEnd[34 * 2 + 32] = 0;
+    for (const auto& bad : {shorter, longer, letterInScore, strangeNameCode, brokenRowEnd,
+                            std::vector<std::uint8_t>{}}) {
+        EXPECT_FALSE(loads(bad));
+        EXPECT_EQ(highScoreTable, builtIn);
+    }
+
+    std::filesystem::remove(StoredFile());
+    std::filesystem::create_directory(StoredFile());  // a folder where the file should be
+    highScoreTable = {};
+    LoadHighScores();
+    EXPECT_EQ(highScoreTable, builtIn);
+}
+
+}  // namespace
