@@ -8,7 +8,7 @@
 #include "music/player.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
-#include "platform/window.h"
+#include "platform/input_refresh.h"
 
 #include <algorithm>
 #include <array>
@@ -40,13 +40,13 @@ void (*entryWaitHook)() = nullptr;
 int RowY(int row) { return 400 + 32 * row; }
 
 // The character keys are taken on release. The platform only learns of the release through
-// its events, so they keep flowing while we wait; a close of the window ends the wait too.
+// its input, so that keeps flowing while we wait; a close of the window ends the wait, and the
+// frame loop then takes the close as usual once this frame is done.
 void WaitForRelease(int vk) {
-    while (KeyDown(vk) && !QuitRequested()) {
+    while (KeyDown(vk) && !QuitPending()) {
         if (entryWaitHook != nullptr) entryWaitHook();
-        while (PumpOneEvent()) {
-        }
         SleepMs(RELEASE_POLL_MS);
+        RefreshInputState();
     }
 }
 

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/keys.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -309,6 +310,24 @@ TEST_F(HighScoresTest, DamagedStoredTableIsIgnored) {
     highScoreTable = {};
     LoadHighScores();
     EXPECT_EQ(highScoreTable, builtIn);
+}
+
+TEST_F(HighScoresTest, WindowCloseEndsTheWaitForAHeldKeyAndStaysQueued) {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&quit), 1);
+
+    SetEntryWaitHook(nullptr);  // nobody lets go of the key
+    ScriptKey('Q', true);
+    EXPECT_EQ(ReadEntryKey(), 'Q');
+    SDL_Event left{};
+    EXPECT_EQ(SDL_PeepEvents(&left, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT), 1)
+        << "the frame loop still gets the close";
+
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
 }  // namespace
