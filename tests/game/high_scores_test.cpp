@@ -6,12 +6,12 @@
 #include "gfx/fade.h"
 #include "platform/files.h"
 #include "platform/keys.h"
+#include "support/temp_data_home.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -40,16 +40,6 @@ std::vector<std::uint8_t> TypedName(const char (&text)[N]) {
 class HighScoresTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dataHome = std::filesystem::temp_directory_path() /
-                   ("plemby-scores-" + std::to_string(::getpid()) + "-" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dataHome);
-        std::filesystem::create_directories(dataHome);
-        const char* old = std::getenv("XDG_DATA_HOME");
-        if (old != nullptr) savedDataHome = old;
-        hadDataHome = old != nullptr;
-        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-
         ResetGameStartupState();
         ResetHighScoresStartupState();
         ResetGame();
@@ -62,12 +52,6 @@ protected:
     void TearDown() override {
         SetEntryWaitHook(nullptr);
         StopInputScript();
-        if (hadDataHome) {
-            setenv("XDG_DATA_HOME", savedDataHome.c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-        std::filesystem::remove_all(dataHome);
     }
 
     static void ReleaseAllKeys() { ScriptReleaseAllKeys(); }
@@ -85,7 +69,7 @@ protected:
         HighScoresFrame();
     }
 
-    std::filesystem::path StoredFile() const { return dataHome / "plemby" / "highscores.bin"; }
+    std::filesystem::path StoredFile() const { return dataHome.Path() / "plemby" / "highscores.bin"; }
 
     void WriteStoredFile(const std::vector<std::uint8_t>& bytes) const {
         std::filesystem::create_directories(StoredFile().parent_path());
@@ -93,9 +77,7 @@ protected:
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
 
-    std::filesystem::path dataHome;
-    std::string savedDataHome;
-    bool hadDataHome = false;
+    TempDataHome dataHome{::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
 TEST_F(HighScoresTest, BuiltInTableHoldsTheDefaultScoresInItsLayout) {

@@ -1,0 +1,224 @@
+#include "game/play_screen.h"
+
+#include "app/settings.h"
+#include "app/shell.h"
+#include "game/font_label.h"
+#include "game/game_state.h"
+#include "game/high_scores.h"
+#include "game/piece_control.h"
+#include "game/random.h"
+#include "gfx/fade.h"
+#include "gfx/textures.h"
+#include "platform/clock.h"
+#include "platform/keys.h"
+#include "support/drawing_fixture.h"
+#include "support/temp_data_home.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr std::int64_t FRAME_MS = 20;
+
+class PlayScreenTest : public DrawingTest {
+protected:
+    void SetUp() override {
+        DrawingTest::SetUp();
+        settings = Settings{};
+        ResetGameStartupState();
+        UseManualClock(100000);
+        ScriptReleaseAllKeys();
+        SeedRandom(4242);
+        ResetGame();
+        screenId = Play;
+    }
+    void TearDown() override {
+        StopInputScript();
+        StopManualClock();
+        settings = Settings{};
+        ResetGameStartupState();
+        DrawingTest::TearDown();
+    }
+
+    void Frame() {
+        ClearBackBuffer();
+        PlayFrame();
+        Capture();
+        AdvanceManualClock(FRAME_MS);
+    }
+
+    TempDataHome dataHome{"play-screen"};
+
+    static void Place(std::uint8_t type, std::uint8_t x, std::uint8_t y) {
+        game.currentType = type;
+        SetCurrentShape(type);
+        game.pieceX = x;
+        game.pieceY = y;
+    }
+    static void Next(std::uint8_t type) {
+        game.nextType = type;
+        SetNextShape(type);
+    }
+
+    // The glyphs of `count` cells drawn from (x, y) on, as the labels' own text.
+    std::string Text(int x, int y, int count) const {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            const int glyph = GlyphAt(x + 16 * i, y);
+            if (glyph == BLANK_GLYPH) {
+                text += ' ';
+            } else if (glyph >= 0 && glyph <= 9) {
+                text += static_cast<char>('0' + glyph);
+            } else if (glyph >= 16 && glyph < 16 + 26) {
+                text += static_cast<char>('A' + glyph - 16);
+            } else {
+                text += '?';
+            }
+        }
+        return text;
+    }
+
+    int WellTileAt(int row, int column) const { return TileAt(32 * column + 288, 32 * row); }
+
+    // The preview shows nextMask as it stood when the frame began.
+    void ExpectPreviewShows(const PieceMask& mask) const {
+        for (int r = 0; r < MASK_SIZE; ++r) {
+            for (int c = 0; c < MASK_SIZE; ++c) {
+                const int v = mask[r][c];
+                const int shift = (v >= 2 && v <= 6) ? 16 : 0;
+                if (v != 0) EXPECT_EQ(TileAt(90 + 32 * c + shift, 600 + 32 * r), v) << r << "," << c;
+            }
+        }
+    }
+};
+
+TEST_F(PlayScreenTest, FrameDrawsPanelsCaptionsCountersPreviewAndWellInPlace) {
+    game.level = 7;
+    game.lines = 0;
+    game.score = 1234567;
+    game.well[20][2] = 3;
+    game.well[20][11] = 5;
+    Place(7, 5, 0);
+    Next(2);
+    const Well before = game.well;
+
+    Frame();
+
+    EXPECT_EQ(Text(38, 34, 10), "LEVEL     ");
+    EXPECT_EQ(Text(38, 75, 10).substr(0, 8), "LINES   ");  // its last cells lie under the number
+    EXPECT_EQ(Text(38, 151, 5), "SCORE");
+    EXPECT_EQ(Text(125, 575, 4), "NEXT");
+    EXPECT_EQ(Text(160, 34, 6), "     7");
+    EXPECT_EQ(Text(160, 75, 6), "      ") << "no lines: a blank field";
+    EXPECT_EQ(Text(160, 150, 6), "234567") << "only the last six digits";
+
+    // Locked cells, and the falling bar in row 1 as if locked; the well itself is unchanged.
+    EXPECT_EQ(WellTileAt(20, 2), 3);
+    EXPECT_EQ(WellTileAt(20, 11), 5);
+    for (int c = 5; c <= 8; ++c) EXPECT_EQ(WellTileAt(1, c), 7) << "column " << c;
+    EXPECT_EQ(game.well, before);
+
+    // The three-wide shapes stand half a cell to the right in the preview box.
+    ExpectPreviewShows(game.nextMask);
+    EXPECT_EQ(TileAt(90, 632), 0);
+
+    // Panels: the well's, the counters' and the preview's, each to its edge.
+    EXPECT_TRUE(PanelAt(352, 300));
+    EXPECT_TRUE(PanelAt(671, 671));
+    EXPECT_TRUE(BackgroundAt(351, 300));
+    EXPECT_TRUE(BackgroundAt(672, 300));
+    EXPECT_TRUE(BackgroundAt(400, 672));
+    EXPECT_TRUE(PanelAt(33, 33));
+    EXPECT_TRUE(PanelAt(259, 182));
+    EXPECT_TRUE(BackgroundAt(260, 182));
+    EXPECT_TRUE(BackgroundAt(259, 183));
+    EXPECT_TRUE(PanelAt(80, 560));
+    EXPECT_TRUE(PanelAt(229, 719));
+    EXPECT_TRUE(BackgroundAt(230, 719));
+    EXPECT_TRUE(BackgroundAt(229, 720));
+    EXPECT_TRUE(BackgroundAt(79, 560));
+}
+
+TEST_F(PlayScreenTest, SquareAndBarAreNotShiftedInThePreview) {
+    Next(1);
+    Frame();
+    EXPECT_EQ(TileAt(90 + 32, 632), 1);
+    EXPECT_EQ(TileAt(90 + 64, 664), 1);
+    Next(7);
+    Frame();
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(TileAt(90 + 32 * c, 632), 7);
+}
+
+TEST_F(PlayScreenTest, CountersAndPreviewLagTheWellByTheFramesInput) {
+    Place(1, 5, 0);
+    const PieceMask nextBefore = game.nextMask;
+    ScriptKey(VK_DOWN, true);  // hard drop: 18 rows for 198 points, locked at the frame's end
+
+    Frame();
+    EXPECT_EQ(Text(160, 150, 6), "      ") << "the score as the frame began";
+    ExpectPreviewShows(nextBefore);
+    EXPECT_EQ(WellTileAt(19, 6), 1) << "the well after the drop";
+    EXPECT_EQ(WellTileAt(20, 7), 1);
+    EXPECT_EQ(WellTileAt(1, 6), game.currentMask[1][1]) << "the next piece has entered";
+    EXPECT_EQ(game.score, 198u);
+
+    const PieceMask nextNow = game.nextMask;
+    ScriptKey(VK_DOWN, false);
+    Frame();
+    EXPECT_EQ(Text(160, 150, 6), "   198");
+    ExpectPreviewShows(nextNow);
+}
+
+TEST_F(PlayScreenTest, GameOverKeepsTheScoreAndTheFinalWellInTheSnapshot) {
+    // A stack in columns 6 and 7 up to row 3: the square locks in rows 1 and 2.
+    for (int r = 3; r <= 20; ++r) game.well[r][6] = game.well[r][7] = 4;
+    Place(1, 5, 0);
+    game.score = 4321;
+    FadeActive = 0;
+
+    Frame();
+    EXPECT_EQ(screenId, GameOver);
+    EXPECT_EQ(game.gameOverEntry, 1);
+    EXPECT_EQ(FadeActive, 1);
+    EXPECT_EQ(game.score, 4321u);
+    EXPECT_EQ(game.well[1][6], 1);
+
+    // What the game-over screen will fade from: the locked square and the score.
+    ClearBackBuffer();
+    CurrentBackground = GameOverSnapshot;
+    FadeActive = 0;
+    DrawBackground(0);
+    Capture();
+    EXPECT_EQ(WellTileAt(1, 6), 1);
+    EXPECT_EQ(WellTileAt(2, 7), 1);
+    EXPECT_EQ(WellTileAt(3, 6), 4);
+    EXPECT_EQ(Text(160, 150, 6), "  4321");
+}
+
+TEST_F(PlayScreenTest, HighScoreScreenBarAndPanelCoverTheirRows) {
+    ResetHighScoresStartupState();
+    game.score = 20000;
+    fromMenu = 0;
+    CurrentBackground = background;
+    ClearBackBuffer();
+    HighScoresFrame();
+    Capture();
+    ASSERT_EQ(game.entryRow, 3);
+    EXPECT_EQ(Text(300, 280, 15), "ENTER YOUR NAME");
+    EXPECT_EQ(Text(636, 400 + 32 * 3, 6), " 20000");
+    EXPECT_EQ(Text(636, 400, 6), "131072");
+    EXPECT_EQ(Text(302, 320, 26), std::string(26, ' '));
+    // The bar is wider than the panel picture and still dark all along.
+    EXPECT_TRUE(PanelAt(218, 400 + 32 * 3 + 1));
+    EXPECT_TRUE(PanelAt(731, 400 + 32 * 3 + 30));
+    EXPECT_TRUE(BackgroundAt(732, 400 + 32 * 3 + 30));
+    EXPECT_TRUE(BackgroundAt(217, 400 + 32 * 3 + 1));
+    EXPECT_TRUE(PanelAt(296, 276));
+    EXPECT_TRUE(PanelAt(727, 355));
+    EXPECT_TRUE(BackgroundAt(728, 355));
+    ResetHighScoresStartupState();
+}
+
+}  // namespace
