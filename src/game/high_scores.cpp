@@ -4,7 +4,7 @@
 #include "game/font_label.h"
 #include "game/game_state.h"
 #include "gfx/fade.h"
-#include "gfx/sprites.h"
+#include "gfx/panel.h"
 #include "music/player.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
@@ -31,9 +31,6 @@ constexpr std::int64_t RELEASE_POLL_MS = 1;
 constexpr auto ENTRY_CAPTION = FontLabel("ENTER YOUR NAME");
 static_assert(ENTRY_CAPTION.size() == 15);
 
-constexpr SpriteRect ENTRY_PANEL{0, 0, 432, 80};
-// Wider than the panel picture; the picture is black all over, so the bar is black all the same.
-constexpr SpriteRect ENTRY_BAR{0, 0, 514, 32};
 
 void (*entryWaitHook)() = nullptr;
 
@@ -91,8 +88,8 @@ void TreatEntryKey(std::uint8_t k) {
 }
 
 void DrawNameEntry() {
-    DrawSprite(PanelTexture, &ENTRY_PANEL, 296, 276, TINT_PANEL);
-    DrawSprite(PanelTexture, &ENTRY_BAR, 218, static_cast<float>(RowY(game.entryRow)), TINT_PANEL);
+    DrawPanel(296, 276, 432, 80);
+    DrawPanel(218, RowY(game.entryRow), 514, 32);
     DrawText(ENTRY_CAPTION.data(), ENTRY_CAPTION.size(), 300, 280);
     TreatEntryKey(ReadEntryKey());
     DrawText(game.entryName.data(), NAME_LENGTH, 302, 320);

@@ -7,7 +7,7 @@
 #include "game/scoring.h"
 #include "gfx/fade.h"
 #include "gfx/renderer.h"
-#include "gfx/sprites.h"
+#include "gfx/panel.h"
 #include "music/player.h"
 
 namespace {
@@ -24,9 +24,6 @@ constexpr auto NEXT_CAPTION = FontLabel("NEXT");
 static_assert(LEVEL_CAPTION.size() == 10 && LINES_CAPTION.size() == 10);
 static_assert(SCORE_CAPTION.size() == 5 && NEXT_CAPTION.size() == 4);
 
-constexpr SpriteRect COUNTERS_PANEL{0, 0, 228, 151};
-constexpr SpriteRect PREVIEW_PANEL{0, 0, 150, 160};
-
 SpriteRect TileRect(std::uint8_t value) {
     const int left = TILE_SIZE * value;
     return {left, 0, left + TILE_SIZE, TILE_SIZE};
@@ -38,9 +35,9 @@ void DrawTile(std::uint8_t value, int x, int y) {
 }
 
 void DrawPanels() {
-    DrawSprite(PanelTexture, nullptr, 352, 32, TINT_PANEL);
-    DrawSprite(PanelTexture, &COUNTERS_PANEL, 32, 32, TINT_PANEL);
-    DrawSprite(PanelTexture, &PREVIEW_PANEL, 80, 560, TINT_PANEL);
+    DrawPanel(352, 32, PANEL_TEXTURE_WIDTH, PANEL_TEXTURE_HEIGHT);
+    DrawPanel(32, 32, 228, 151);
+    DrawPanel(80, 560, 150, 160);
 }
 
 void DrawCaptions() {

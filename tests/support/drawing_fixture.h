@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "gfx/textures.h"
+
 #include <cstdint>
 #include <vector>
 
