@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -220,6 +221,48 @@ TEST_F(PlayScreenTest, HighScoreScreenBarAndPanelCoverTheirRows) {
     EXPECT_TRUE(PanelAt(727, 355));
     EXPECT_TRUE(BackgroundAt(728, 355));
     ResetHighScoresStartupState();
+}
+
+TEST_F(PlayScreenTest, AGameEndsInTheTableAndItsNameOutlivesTheRun) {
+    ResetHighScoresStartupState();
+    // Drop every piece at once, shifting each third one aside, until the well is full.
+    int frames = 0;
+    for (; screenId == Play && frames < 2000; ++frames) {
+        ScriptKey(VK_DOWN, frames % 2 == 0);
+        ScriptKey(VK_LEFT, frames % 6 == 1);
+        Frame();
+    }
+    ASSERT_EQ(screenId, GameOver);
+    const std::uint32_t finalScore = game.score;
+    ASSERT_GT(finalScore, 1024u) << "enough to enter the default table";
+
+    // The game-over screen hands over with the score intact.
+    ScriptReleaseAllKeys();
+    FadeActive = 0;
+    fromMenu = 0;
+    screenId = HighScores;
+    HighScoresFrame();
+    ASSERT_EQ(game.entryActive, 1);
+    const int row = game.entryRow;
+    SetEntryWaitHook([] { ScriptReleaseAllKeys(); });
+    for (int vk : {'A', 'C', 'E'}) {
+        ScriptKey(vk, true);
+        HighScoresFrame();
+    }
+    ScriptKey(VK_RETURN, true);
+    HighScoresFrame();
+    ScriptKey(VK_RETURN, false);
+    ScriptKey(VK_ESCAPE, true);
+    HighScoresFrame();
+    SetEntryWaitHook(nullptr);
+    EXPECT_EQ(screenId, MainMenu);
+
+    // The next start of the game finds the name.
+    ResetHighScoresStartupState();
+    LoadHighScores();
+    EXPECT_EQ(ReadRowScore(highScoreTable, row), finalScore);
+    const auto ace = FontLabel("ACE");
+    EXPECT_TRUE(std::equal(ace.begin(), ace.end(), RowName(highScoreTable, row)));
 }
 
 }  // namespace

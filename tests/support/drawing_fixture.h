@@ -1,20 +1,16 @@
 #pragma once
 
-#include <SDL.h>
-#include <gtest/gtest.h>
-
 #include "gfx/textures.h"
+#include "support/render_fixture.h"
 
 #include <cstdint>
 #include <vector>
 
-// A headless window and renderer for tests that look at the back buffer. The game's pictures
-// are replaced by test pictures in which every tile and every glyph cell has a colour of its
+// The headless renderer, with the game's pictures replaced by test pictures in which every tile and every glyph cell has a colour of its
 // own, so that a pixel tells which sprite was drawn there; the background is plain grey.
-class DrawingTest : public ::testing::Test {
+class DrawingTest : public RenderTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // Reads the whole back buffer; the lookups below answer from this copy.
     void Capture();
@@ -30,11 +26,5 @@ protected:
 
     Texture* background = nullptr;
     std::vector<std::uint32_t> captured;
-
-private:
-    SDL_Window* window = nullptr;
 };
-
-// The glyph cell of a code, as glyphRow * 16 + cell.
-int GlyphOf(std::uint8_t code);
 constexpr int BLANK_GLYPH = 10;
