@@ -223,6 +223,35 @@ TEST_F(PlayScreenTest, HighScoreScreenBarAndPanelCoverTheirRows) {
     ResetHighScoresStartupState();
 }
 
+TEST_F(PlayScreenTest, TenthLineRaisesTheLevelAndFadesToTheNextPictureFrameByFrame) {
+    Texture* nextPicture = SolidTexture(0xFF2040C0, 64, 48);
+    NextBackground = nextPicture;
+    game.lines = 9;
+    for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c) game.well[20][c] = 2;
+    game.well[20][10] = game.well[20][11] = 0;
+    game.well[19][10] = game.well[19][11] = 0;
+    Place(1, 9, 0);  // the square fills the gap at columns 10 and 11
+    const std::uint8_t level = game.level;
+    ScriptKey(VK_DOWN, true);
+
+    Frame();
+    EXPECT_EQ(game.lines, 10);
+    EXPECT_EQ(game.level, level + 1);
+    EXPECT_EQ(FadeActive, 1);
+    ScriptKey(VK_DOWN, false);
+
+    // Frames 20 ms apart step the fade every frame: 63 steps, then the new picture alone.
+    int frames = 0;
+    while (FadeActive == 1 && frames < 100) {
+        Frame();
+        ++frames;
+    }
+    EXPECT_EQ(frames, 63);
+    EXPECT_EQ(CurrentBackground, nextPicture);
+    Frame();
+    EXPECT_EQ(Pixel(5, 5), 0xFF2040C0u);
+}
+
 TEST_F(PlayScreenTest, AGameEndsInTheTableAndItsNameOutlivesTheRun) {
     ResetHighScoresStartupState();
     // Drop every piece at once, shifting each third one aside, until the well is full.
