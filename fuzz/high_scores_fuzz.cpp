@@ -1,10 +1,10 @@
 // Stored high-score files come from the user's disk: any bytes are either refused or taken as a
 // table that reads, ranks and writes back without harm.
-#include "game/high_score_table.h"
-
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+
+#include "game/high_score_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);

@@ -1,10 +1,10 @@
 #include "game/high_score_table.h"
 
+#include <algorithm>
+
 #include "game/game_state.h"
 #include "platform/files.h"
 #include "platform/resources.h"
-
-#include <algorithm>
 
 HighScoreTable highScoreTable{};
 
@@ -26,7 +26,8 @@ std::uint32_t ReadRowScore(const HighScoreTable& table, int row) {
     const std::size_t at = RowStart(row) + HIGH_SCORE_SCORE_OFFSET;
     for (int k = 0; k < HIGH_SCORE_DIGITS; ++k, place *= 10) {
         // Unsigned wrap-around keeps a stray byte harmless; loaded tables hold digits only.
-        score += static_cast<std::uint32_t>(table[at + static_cast<std::size_t>(k)] - DIGIT_ZERO) * place;
+        score += static_cast<std::uint32_t>(table[at + static_cast<std::size_t>(k)] - DIGIT_ZERO) *
+                 place;
     }
     return score;
 }
@@ -35,7 +36,8 @@ void WriteRowScore(HighScoreTable& table, int row, std::uint32_t score) {
     score = std::min(score, HIGH_SCORE_MAX);
     const std::size_t at = RowStart(row) + HIGH_SCORE_SCORE_OFFSET;
     for (int k = 0; k < HIGH_SCORE_DIGITS; ++k, score /= 10) {
-        table[at + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(DIGIT_ZERO + score % 10);
+        table[at + static_cast<std::size_t>(k)] =
+            static_cast<std::uint8_t>(DIGIT_ZERO + score % 10);
     }
 }
 

@@ -1,5 +1,8 @@
 #include "game/high_scores.h"
 
+#include <algorithm>
+#include <array>
+
 #include "app/shell.h"
 #include "game/font_label.h"
 #include "game/game_state.h"
@@ -7,11 +10,8 @@
 #include "gfx/panel.h"
 #include "music/player.h"
 #include "platform/clock.h"
-#include "platform/keys.h"
 #include "platform/input_refresh.h"
-
-#include <algorithm>
-#include <array>
+#include "platform/keys.h"
 
 std::uint8_t fromMenu = 0;
 
@@ -30,7 +30,6 @@ constexpr std::int64_t RELEASE_POLL_MS = 1;
 
 constexpr auto ENTRY_CAPTION = FontLabel("ENTER YOUR NAME");
 static_assert(ENTRY_CAPTION.size() == 15);
-
 
 void (*entryWaitHook)() = nullptr;
 
@@ -51,8 +50,8 @@ void WaitForRelease(int vk) {
 // rows under it down; the new row's name starts blank and is typed next.
 void PlaceScore(std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
     if (game.entryAllowed != 1) return;
-    const auto row = std::find_if(scores.begin(), scores.end(),
-                                  [](std::uint32_t s) { return s < game.score; });
+    const auto row =
+        std::find_if(scores.begin(), scores.end(), [](std::uint32_t s) { return s < game.score; });
     if (row == scores.end()) return;
     const int i = static_cast<int>(row - scores.begin());
     game.entryRow = static_cast<std::uint8_t>(i);
@@ -76,7 +75,8 @@ void TreatEntryKey(std::uint8_t k) {
         cursor = 0;
         SaveHighScores();
     } else if (k >= 'A' && k <= 'Z') {
-        if (cursor < NAME_LENGTH) game.entryName[cursor++] = static_cast<std::uint8_t>(k + LETTER_TO_FONT);
+        if (cursor < NAME_LENGTH)
+            game.entryName[cursor++] = static_cast<std::uint8_t>(k + LETTER_TO_FONT);
     } else if (k >= '0' && k <= '9') {
         if (cursor < NAME_LENGTH) game.entryName[cursor++] = k;
     } else if (k == KEY_SPACE) {

@@ -6,8 +6,8 @@
 #include "game/piece_control.h"
 #include "game/scoring.h"
 #include "gfx/fade.h"
-#include "gfx/renderer.h"
 #include "gfx/panel.h"
+#include "gfx/renderer.h"
 #include "music/player.h"
 
 namespace {

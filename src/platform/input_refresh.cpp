@@ -14,7 +14,8 @@ bool QuitPending() {
     const int count = SDL_PeepEvents(windowEvents.data(), static_cast<int>(windowEvents.size()),
                                      SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
     for (int i = 0; i < count; ++i) {
-        if (windowEvents[static_cast<std::size_t>(i)].window.event == SDL_WINDOWEVENT_CLOSE) return true;
+        if (windowEvents[static_cast<std::size_t>(i)].window.event == SDL_WINDOWEVENT_CLOSE)
+            return true;
     }
     return false;
 }

@@ -1,13 +1,5 @@
 #include "game/high_scores.h"
 
-#include "app/shell.h"
-#include "game/font_label.h"
-#include "game/game_state.h"
-#include "gfx/fade.h"
-#include "platform/files.h"
-#include "platform/keys.h"
-#include "support/temp_data_home.h"
-
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -16,6 +8,14 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "app/shell.h"
+#include "game/font_label.h"
+#include "game/game_state.h"
+#include "gfx/fade.h"
+#include "platform/files.h"
+#include "platform/keys.h"
+#include "support/temp_data_home.h"
 
 namespace {
 
@@ -69,24 +69,19 @@ protected:
         HighScoresFrame();
     }
 
-    std::filesystem::path StoredFile() const { return dataHome.Path() / "plemby" / "highscores.bin"; }
+    std::filesystem::path StoredFile() const {
+        return dataHome.Path() / "plemby" / "highscores.bin";
+    }
 
     void WriteStoredFile(const std::vector<std::uint8_t>& bytes) const {
         std::filesystem::create_directories(StoredFile().parent_path());
         std::ofstream(StoredFile(), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
 
     TempDataHome dataHome{::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
-
-TEST_F(HighScoresTest, BuiltInTableHoldsTheDefaultScoresInItsLayout) {
-    const HighScoreTable table = BuiltInHighScores();
-    EXPECT_TRUE(IsValidHighScoreTable(table));
-    for (int row = 0; row < HIGH_SCORE_ROWS; ++row) {
-        EXPECT_EQ(ReadRowScore(table, row), DEFAULT_SCORES[row]) << "row " << row;
-    }
-}
 
 TEST_F(HighScoresTest, ScoreIsPlacedBelowEqualRowsAndPushesTheRestDown) {
     const HighScoreTable before = highScoreTable;
@@ -159,7 +154,7 @@ TEST_F(HighScoresTest, TypedNameKeepsTwentySixCharactersAndIgnoresLeadingBlankAn
     FinishGameWith(50000);
     ASSERT_EQ(game.entryRow, 2);
 
-    Type(VK_BACK);  // nothing to delete
+    Type(VK_BACK);   // nothing to delete
     Type(VK_SPACE);  // a name cannot begin with a blank
     EXPECT_EQ(game.entryCursor, 0);
     EXPECT_EQ(Name(highScoreTable, 2), BlankName());
@@ -253,7 +248,8 @@ TEST_F(HighScoresTest, StoredTableOutlivesTheRun) {
     LoadHighScores();
     EXPECT_EQ(highScoreTable, played);
     EXPECT_EQ(Name(highScoreTable, 1), TypedName("AL"));
-    EXPECT_TRUE(std::filesystem::directory_iterator(StoredFile().parent_path())->path() == StoredFile())
+    EXPECT_TRUE(std::filesystem::directory_iterator(StoredFile().parent_path())->path() ==
+                StoredFile())
         << "no temporary file is left behind";
 }
 

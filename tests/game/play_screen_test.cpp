@@ -1,5 +1,10 @@
 #include "game/play_screen.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
 #include "app/settings.h"
 #include "app/shell.h"
 #include "game/font_label.h"
@@ -14,11 +19,6 @@
 #include "platform/keys.h"
 #include "support/drawing_fixture.h"
 #include "support/temp_data_home.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <string>
 
 namespace {
 
@@ -142,16 +142,6 @@ TEST_F(PlayScreenTest, FrameDrawsPanelsCaptionsCountersPreviewAndWellInPlace) {
     EXPECT_TRUE(BackgroundAt(230, 719));
     EXPECT_TRUE(BackgroundAt(229, 720));
     EXPECT_TRUE(BackgroundAt(79, 560));
-}
-
-TEST_F(PlayScreenTest, SquareAndBarAreNotShiftedInThePreview) {
-    Next(1);
-    Frame();
-    EXPECT_EQ(TileAt(90 + 32, 632), 1);
-    EXPECT_EQ(TileAt(90 + 64, 664), 1);
-    Next(7);
-    Frame();
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(TileAt(90 + 32 * c, 632), 7);
 }
 
 TEST_F(PlayScreenTest, CountersAndPreviewLagTheWellByTheFramesInput) {

@@ -17,7 +17,9 @@ std::uint32_t Rgb(int r, int g, int b) {
 }
 // Tiles have red, glyphs none.
 std::uint32_t TileColour(int value) { return Rgb(30 * value, 200, 0); }
-std::uint32_t GlyphColour(int glyphRow, int cell) { return Rgb(0, 60 + 60 * glyphRow, 8 + 16 * cell); }
+std::uint32_t GlyphColour(int glyphRow, int cell) {
+    return Rgb(0, 60 + 60 * glyphRow, 8 + 16 * cell);
+}
 
 std::uint32_t SheetColour(int x, int y) {
     if (y < 32) return x < 32 ? MAGENTA : TileColour(x / 32);

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "gfx/textures.h"
-#include "support/render_fixture.h"
-
 #include <cstdint>
 #include <vector>
 
-// The headless renderer, with the game's pictures replaced by test pictures in which every tile and every glyph cell has a colour of its
-// own, so that a pixel tells which sprite was drawn there; the background is plain grey.
+#include "gfx/textures.h"
+#include "support/render_fixture.h"
+
+// The headless renderer, with the game's pictures replaced by test pictures in which every tile and
+// every glyph cell has a colour of its own, so that a pixel tells which sprite was drawn there; the
+// background is plain grey.
 class DrawingTest : public RenderTest {
 protected:
     void SetUp() override;
