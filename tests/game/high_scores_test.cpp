@@ -15,6 +15,7 @@
 #include "gfx/fade.h"
 #include "platform/files.h"
 #include "platform/keys.h"
+#include "platform/resources.h"
 #include "support/temp_data_home.h"
 
 namespace {
@@ -254,6 +255,8 @@ TEST_F(HighScoresTest, StoredTableOutlivesTheRun) {
 }
 
 TEST_F(HighScoresTest, DamagedStoredTableIsIgnored) {
+    ASSERT_TRUE(IsValidHighScoreTable(FindResource("TEXT", DEFAULT_HIGH_SCORES_ID)))
+        << "the built-in table passes the same checks";
     const HighScoreTable builtIn = BuiltInHighScores();
     HighScoreTable good = builtIn;
     WriteRowScore(good, 0, 654321);
