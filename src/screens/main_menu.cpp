@@ -1,5 +1,6 @@
 #include "app/shell.h"
 #include "game/game_state.h"
+#include "game/high_scores.h"
 #include "gfx/fade.h"
 #include "music/player.h"
 #include "screens/front_end.h"

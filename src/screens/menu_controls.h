@@ -30,9 +30,6 @@ struct FrontEndState {
 };
 extern FrontEndState frontEnd;
 
-// Whether the high-score screen was opened from the main menu (1) or after a game (0).
-extern std::uint8_t fromMenu;
-
 // Puts the shared menu state back as the program starts it (every hover armed, no latch).
 void ResetFrontEndState();
 
