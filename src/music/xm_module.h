@@ -111,6 +111,7 @@ struct Song {
     Voice* voices;                // 2 per channel, the pair of a channel side by side
     ChannelState* channels;       // numChannels entries
 
+    char title[24];  // the module name's printable characters, zero-terminated
     bool loaded;
 };
 
