@@ -118,7 +118,7 @@ void CrossBoundary(Voice& voice) {
             voice.direction = VOICE_BACKWARD;
         }
     }
-    StoreFixedPosition(voice, std::clamp(position, low, high - 1));
+    StoreFixedPosition(voice, std::clamp(position, low, high));
 }
 }  // namespace
 
