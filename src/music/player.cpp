@@ -37,7 +37,7 @@ void MusicThread() {
     for (;;) {
         std::this_thread::sleep_for(POLL_INTERVAL);
         if (musicPlayer.stopRequest.load(std::memory_order_relaxed)) return;
-        if (musicPlayer.writeIndex == playing) {
+        if (musicPlayer.writeIndex.load(std::memory_order_relaxed) == playing) {
             playing = PlayingBlock();
             continue;
         }
@@ -46,7 +46,7 @@ void MusicThread() {
                 (musicPlayer.playedBlock.load(std::memory_order_relaxed) + 1) % RING_BLOCKS,
                 std::memory_order_relaxed);
         }
-        if (!RenderBlock(RingBlock(musicPlayer.writeIndex))) {
+        if (!RenderBlock(RingBlock(musicPlayer.writeIndex.load(std::memory_order_relaxed)))) {
             StopAtEndOfSong();
             return;
         }
@@ -85,7 +85,7 @@ int StopModule() {
         musicPlayer.stopRequest.store(true, std::memory_order_relaxed);
         musicPlayer.thread.join();
     }
-    musicPlayer.writeIndex = 0;
+    musicPlayer.writeIndex.store(0, std::memory_order_relaxed);
     StopOutput();
     ReleaseSong();
     return 0;

@@ -34,7 +34,7 @@ struct MusicPlayer {
     std::atomic<std::uint32_t> masterVolume{0};  // 0: never set
     std::atomic<std::uint8_t> paused{0};
     bool stopAtEnd = false;
-    std::uint32_t writeIndex = 0;  // the next block of the ring to render
+    std::atomic<std::uint32_t> writeIndex{0};  // the next block of the ring to render
     std::atomic<std::uint32_t> playedBlock{0};
     std::atomic<std::uint32_t> elapsedMs{0};
     BlockInfo blockInfo[RING_BLOCKS] = {};

@@ -101,7 +101,7 @@ int LoadSong(const void* source, std::size_t second, std::uint32_t flags) {
 bool RenderBlock(std::int16_t* out) {
     if (!song.loaded || musicPlayer.songEnded.load(std::memory_order_relaxed)) return false;
     mixAccumulator.fill(0);
-    const std::uint32_t block = musicPlayer.writeIndex;
+    const std::uint32_t block = musicPlayer.writeIndex.load(std::memory_order_relaxed);
     if (musicPlayer.paused.load(std::memory_order_relaxed) == 0) {
         if (!AdvanceSong()) {
             musicPlayer.songEnded.store(true, std::memory_order_release);
@@ -112,9 +112,10 @@ bool RenderBlock(std::int16_t* out) {
     std::uint32_t levelSums[2] = {0, 0};
     ConvertBlock(mixAccumulator.data(), out,
                  musicPlayer.masterVolume.load(std::memory_order_relaxed), levelSums);
-    musicPlayer.writeIndex = (block + 1) % RING_BLOCKS;
-    musicPlayer.blockInfo[musicPlayer.writeIndex].levels.store(
+    const std::uint32_t next = (block + 1) % RING_BLOCKS;
+    musicPlayer.blockInfo[next].levels.store(
         (levelSums[0] >> LEVEL_SHIFT) << 16 | (levelSums[1] >> LEVEL_SHIFT),
         std::memory_order_relaxed);
+    musicPlayer.writeIndex.store(next, std::memory_order_release);
     return true;
 }
