@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "music/player.h"
+#include "music/player_state.h"
+#include "platform/audio.h"
+#include "support/xm_builder.h"
+
+namespace {
+using Block = std::array<std::int16_t, BLOCK_SAMPLES>;
+
+std::vector<std::uint8_t> TestSong(const char* name, std::uint16_t rows, std::uint16_t speed) {
+    std::vector<std::int8_t> tone;
+    for (int i = 0; i < 32; ++i) tone.push_back(static_cast<std::int8_t>(i < 16 ? 80 : -80));
+    XmModuleSpec spec = OneNoteModule(tone, LOOP_FORWARD, 0, 32);
+    spec.name = name;
+    spec.patterns[0].rows = rows;
+    spec.speed = speed;
+    return BuildXm(spec);
+}
+
+bool Silent(const Block& block) {
+    for (std::int16_t s : block) {
+        if (s != 0) return false;
+    }
+    return true;
+}
+
+// Waits until the music thread has filled every block behind the play cursor (or the song
+// has stopped), so that what is pulled next is what the player means to be heard.
+void WaitForThread() {
+    for (int i = 0; i < 20000; ++i) {
+        const std::uint32_t playing =
+            static_cast<std::uint32_t>((MusicOutputPosition() / RING_BLOCK_BYTES) % RING_BLOCKS);
+        if (musicPlayer.writeIndex.load(std::memory_order_acquire) == playing) return;
+        if (GetSongTitle()[0] == '\0') return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    FAIL() << "the music thread did not keep up";
+}
+
+Block Pull() {
+    Block block{};
+    PullAudio(block.data(), BLOCK_FRAMES);
+    return block;
+}
+
+class PlayerThreadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetMusicPlayer();
+        OpenHeadlessAudio();
+    }
+    void TearDown() override {
+        ResetMusicPlayer();
+        CloseAudioOutput();
+    }
+
+    int Play(const std::vector<std::uint8_t>& bytes, std::uint32_t flags = 0) {
+        return PlayModule(bytes.data(), bytes.size(), flags | MUSIC_FROM_MEMORY);
+    }
+};
+}  // namespace
+
+TEST_F(PlayerThreadTest, StartReplaceAndStopRepeatedly) {
+    const std::vector<std::uint8_t> first = TestSong("first", 16, 3);
+    const std::vector<std::uint8_t> second = TestSong("second", 8, 2);
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_NE(Play(first), 0);
+        EXPECT_STREQ(GetSongTitle(), "first");
+        EXPECT_FALSE(Silent(Pull()));  // sounds as soon as PlayModule returns
+        SetMusicVolume(static_cast<std::uint32_t>(25 - i));
+        PauseMusic();
+        Pull();
+        ResumeMusic();
+        GetMusicLevels();
+        GetMusicPosition();
+        ASSERT_NE(Play(second), 0);  // replaces the first, from its start
+        EXPECT_STREQ(GetSongTitle(), "second");
+        JumpToOrder(0);
+        Pull();
+        std::this_thread::sleep_for(std::chrono::milliseconds(i % 3 * 4));
+        if (i % 2 == 0) StopModule();
+    }
+    StopModule();
+    EXPECT_STREQ(GetSongTitle(), "");
+    EXPECT_TRUE(Silent(Pull()));
+}
+
+TEST_F(PlayerThreadTest, PauseSilencesWithinFifteenBlocksAndResumeGoesOn) {
+    ASSERT_NE(Play(TestSong("song", 64, 6)), 0);
+    EXPECT_FALSE(Silent(Pull()));
+    WaitForThread();
+    PauseMusic();
+    // The block at the cursor and the 15 queued behind it were rendered before the pause.
+    int blocksBeforeSilence = 0;
+    while (!Silent(Pull())) {
+        WaitForThread();
+        ASSERT_LE(++blocksBeforeSilence, 16);
+    }
+    const std::uint32_t elapsed = GetMusicTimeMs();
+    const std::uint32_t position = GetMusicPosition();
+    for (int i = 0; i < 20; ++i) {
+        WaitForThread();
+        EXPECT_TRUE(Silent(Pull()));
+    }
+    EXPECT_EQ(GetMusicTimeMs(), elapsed);
+    EXPECT_EQ(GetMusicPosition(), position);
+    EXPECT_EQ(GetMusicLevels(), 0u);
+
+    ResumeMusic();
+    int blocksBeforeSound = 0;
+    do {
+        WaitForThread();
+        ASSERT_LT(blocksBeforeSound++, 17);
+    } while (Silent(Pull()));
+    EXPECT_GT(GetMusicTimeMs(), elapsed);
+}
+
+TEST_F(PlayerThreadTest, StartPausedPrefillsSilence) {
+    ASSERT_NE(Play(TestSong("song", 64, 6), MUSIC_START_PAUSED), 0);
+    for (int i = 0; i < RING_BLOCKS; ++i) EXPECT_TRUE(Silent(Pull()));
+    EXPECT_EQ(GetMusicTimeMs(), 0u);
+    ResumeMusic();
+    int blocks = 0;
+    do {
+        WaitForThread();
+        ASSERT_LT(blocks++, 17);
+    } while (Silent(Pull()));
+}
+
+TEST_F(PlayerThreadTest, SongWithoutLoopStopsItself) {
+    // Four rows of 960 frames end inside the first 16 blocks: the start fails.
+    EXPECT_EQ(Play(TestSong("short", 4, 1), MUSIC_NO_LOOP), 0);
+    EXPECT_STREQ(GetSongTitle(), "");
+
+    ASSERT_NE(Play(TestSong("long", 32, 1), MUSIC_NO_LOOP), 0);  // 30 blocks
+    int blocks = 0;
+    while (GetSongTitle()[0] != '\0') {
+        WaitForThread();
+        Pull();
+        ASSERT_LT(++blocks, 64);
+    }
+    EXPECT_EQ(GetMusicTimeMs(), 0u);
+    EXPECT_TRUE(Silent(Pull()));  // the output stopped at once
+    ASSERT_NE(Play(TestSong("again", 32, 1)), 0);
+    EXPECT_FALSE(Silent(Pull()));
+}
+
+TEST_F(PlayerThreadTest, SelfStopRacesWithPlayAndStop) {
+    const std::vector<std::uint8_t> ending = TestSong("ending", 20, 1);  // ends just after the prefill
+    const std::vector<std::uint8_t> other = TestSong("other", 16, 3);
+    for (int i = 0; i < 16; ++i) {
+        ASSERT_NE(Play(ending, MUSIC_NO_LOOP), 0);
+        for (int b = 0; b < 2 + i % 3; ++b) Pull();
+        std::this_thread::sleep_for(std::chrono::milliseconds(i % 4 * 3));
+        if (i % 2 == 0) {
+            ASSERT_NE(Play(other), 0);
+            EXPECT_STREQ(GetSongTitle(), "other");
+        } else {
+            StopModule();
+            EXPECT_STREQ(GetSongTitle(), "");
+        }
+    }
+}
