@@ -3,6 +3,10 @@
 #include <array>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "music/player.h"
@@ -189,4 +193,26 @@ TEST_F(RenderTest, SourcesThatDoNotLoad) {
     EXPECT_EQ(LoadSong(junk, sizeof junk, MUSIC_FROM_MEMORY), 0);
     Block block{};
     EXPECT_FALSE(RenderBlock(block.data()));
+}
+
+TEST_F(RenderTest, SharedModulesLoadAlikeFromFileAndMemory) {
+    const std::filesystem::path dir = PLEMBY_SHARED_XM_DIR;
+    if (!std::filesystem::is_directory(dir)) GTEST_SKIP() << "no shared modules";
+    int loaded = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        if (entry.path().extension() != ".xm") continue;
+        const std::string path = entry.path().string();
+        const int fromFile = LoadSong(path.c_str(), 0, MUSIC_FROM_FILE);
+        const std::string title = GetSongTitle();
+        const std::uint16_t patterns = song.patternCount;
+        std::ifstream in(path, std::ios::binary);
+        module.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        EXPECT_EQ(LoadSong(module.data(), module.size(), MUSIC_FROM_MEMORY), fromFile) << path;
+        if (fromFile == 0) continue;
+        ++loaded;
+        EXPECT_EQ(GetSongTitle(), title) << path;
+        EXPECT_EQ(song.patternCount, patterns) << path;
+        Render(20);
+    }
+    EXPECT_GT(loaded, 0);
 }
