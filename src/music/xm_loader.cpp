@@ -117,12 +117,14 @@ bool LoadPatterns(std::uint16_t storedCount) {
     for (std::uint16_t p = 0; p < storedCount; ++p) {
         if (!LoadPattern(song.patterns[p])) return false;
     }
-    // Positions of the order table beyond the stored patterns play 64 empty rows.
+    // Positions of the order table beyond the stored patterns play 64 empty rows. Play only
+    // reads cells, so they all share one block of them.
+    if (storedCount == song.patternCount) return true;
+    Cell* empty = ArenaAllocateArray<Cell>(std::size_t{ADDED_PATTERN_ROWS} * song.numChannels);
+    if (empty == nullptr) return false;
     for (std::uint32_t p = storedCount; p < song.patternCount; ++p) {
         song.patterns[p].rows = ADDED_PATTERN_ROWS;
-        song.patterns[p].cells =
-            ArenaAllocateArray<Cell>(std::size_t{ADDED_PATTERN_ROWS} * song.numChannels);
-        if (song.patterns[p].cells == nullptr) return false;
+        song.patterns[p].cells = empty;
     }
     return true;
 }
@@ -302,6 +304,8 @@ int LoadModule() {
     song.numChannels = song.channelCount & 0xFF;
     if (song.numChannels == 0 || song.numChannels > MAX_CHANNELS) return 0;
     song.numInstruments = song.instrumentCount & 0xFF;
+    // Every stored pattern has a header: a module too short for them is cut off.
+    if (std::uint64_t{storedPatterns} * PATTERN_HEADER_BYTES > ModuleBytesLeft()) return 0;
     if (!AllocateSong()) return 0;
     if (!LoadPatterns(storedPatterns)) return 0;
     for (int i = 0; i < song.numInstruments; ++i) {
