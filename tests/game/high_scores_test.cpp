@@ -17,7 +17,7 @@
 #include "platform/files.h"
 #include "platform/keys.h"
 #include "platform/resources.h"
-#include "support/temp_data_home.h"
+#include "support/temp_home.h"
 
 namespace {
 
@@ -42,6 +42,7 @@ std::vector<std::uint8_t> TypedName(const char (&text)[N]) {
 class HighScoresTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ClearTestHome();
         ResetGameStartupState();
         ResetHighScoresStartupState();
         ResetGame();
@@ -71,8 +72,8 @@ protected:
         HighScoresFrame();
     }
 
-    std::filesystem::path StoredFile() const {
-        return dataHome.Path() / "plemby" / "highscores.bin";
+    static std::filesystem::path StoredFile() {
+        return std::filesystem::path(TestHomeDir()) / "data" / "plemby" / "highscores.bin";
     }
 
     void WriteStoredFile(const std::vector<std::uint8_t>& bytes) const {
@@ -81,8 +82,6 @@ protected:
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
     }
-
-    TempDataHome dataHome{::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
 TEST_F(HighScoresTest, ScoreIsPlacedBelowEqualRowsAndPushesTheRestDown) {

@@ -18,7 +18,7 @@
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "support/drawing_fixture.h"
-#include "support/temp_data_home.h"
+#include "support/temp_home.h"
 
 namespace {
 
@@ -28,6 +28,7 @@ class PlayScreenTest : public DrawingTest {
 protected:
     void SetUp() override {
         DrawingTest::SetUp();
+        ClearTestHome();
         settings = Settings{};
         ResetGameStartupState();
         UseManualClock(100000);
@@ -50,8 +51,6 @@ protected:
         Capture();
         AdvanceManualClock(FRAME_MS);
     }
-
-    TempDataHome dataHome{"play-screen"};
 
     static void Place(std::uint8_t type, std::uint8_t x, std::uint8_t y) {
         game.currentType = type;
