@@ -1,0 +1,183 @@
+#include "sound/sound.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/settings.h"
+#include "game/random.h"
+#include "platform/audio.h"
+#include "sound/current_folder.h"
+#include "sound/sound_system.h"
+#include "sound/wav_builder.h"
+
+using namespace wav_builder;
+
+namespace {
+
+// Replacement sounds at the device rate, so that every output frame is one sample frame.
+constexpr std::uint32_t CLICK_FRAMES = 4800;
+constexpr std::int16_t CLICK_LEVEL = 10000;
+constexpr std::uint32_t LINE_FRAMES = 2400;
+constexpr std::int16_t LINE_LEVEL = 6000;
+
+class SoundEffects : public ::testing::Test {
+protected:
+    void SetUp() override {
+        OpenHeadlessAudio();
+        folder.Write("#113", StereoWav(48000, ConstantFrames(CLICK_FRAMES, CLICK_LEVEL,
+                                                               CLICK_LEVEL / 2)));
+        folder.Write("#112", StereoWav(48000, ConstantFrames(LINE_FRAMES, LINE_LEVEL, LINE_LEVEL)));
+        // Half the device rate: each sample frame lasts two output frames.
+        folder.Write("#114", StereoWav(24000, ConstantFrames(100, 3000, 3000)));
+        settings.soundOn = 1;
+        settings.soundVolume = 25;
+        ASSERT_TRUE(InitSound());
+        LoadSounds();
+    }
+    void TearDown() override {
+        ShutdownSound();
+        CloseAudioOutput();
+        settings = Settings{};
+    }
+
+    // The left channel of the next frames of output.
+    std::vector<int> Pull(int frames) {
+        std::vector<std::int16_t> out(static_cast<std::size_t>(frames) * 2);
+        PullAudio(out.data(), frames);
+        std::vector<int> left;
+        for (int i = 0; i < frames; ++i) left.push_back(out[2 * static_cast<std::size_t>(i)]);
+        return left;
+    }
+    // How many frames sound before the output falls silent.
+    int FramesUntilSilent() {
+        int count = 0;
+        while (count < 100000) {
+            if (Pull(1)[0] == 0) return count;
+            ++count;
+        }
+        return count;
+    }
+
+    TemporaryCurrentFolder folder;
+};
+
+int ExpectedLevel(int level, int step) {
+    return static_cast<int>(std::lround(level * std::pow(10.0, (step - 25) * 200 / 2000.0)));
+}
+
+}  // namespace
+
+TEST_F(SoundEffects, AllSixAreMade) {
+    for (SoundId id : {SoundId::Hover, SoundId::Click, SoundId::LineClear, SoundId::Rotate,
+                       SoundId::FourLines, SoundId::LevelUp}) {
+        EXPECT_TRUE(SoundLoaded(id));
+    }
+}
+
+TEST_F(SoundEffects, VolumeStepsAreTwoDecibelsEach) {
+    for (int step : {25, 24, 13, 1}) {
+        SCOPED_TRACE(step);
+        settings.soundVolume = static_cast<std::uint8_t>(step);
+        PlayEffect(SoundId::Click);
+        std::vector<std::int16_t> out(4);
+        PullAudio(out.data(), 2);
+        EXPECT_NEAR(out[0], ExpectedLevel(CLICK_LEVEL, step), 1);
+        EXPECT_NEAR(out[1], ExpectedLevel(CLICK_LEVEL / 2, step), 1);
+        Pull(CLICK_FRAMES);  // to its end
+    }
+}
+
+TEST_F(SoundEffects, SwitchedOffLeavesEverySoundAlone) {
+    PlayEffect(SoundId::Click);
+    Pull(100);
+    // Were these starts made, they would set the playing click's volume, or start the line.
+    settings.soundVolume = 0;
+    PlayEffect(SoundId::Click);
+    PlayEffect(SoundId::LineClear);
+    settings.soundVolume = 1;
+    settings.soundOn = 0;
+    PlayEffect(SoundId::Click);
+    PlayEffect(SoundId::LineClear);
+    EXPECT_EQ(Pull(1)[0], CLICK_LEVEL);
+    EXPECT_EQ(FramesUntilSilent(), static_cast<int>(CLICK_FRAMES) - 101);
+}
+
+TEST_F(SoundEffects, StartingAPlayingEffectKeepsItGoingAtTheNewVolume) {
+    PlayEffect(SoundId::Click);
+    Pull(1000);
+    settings.soundVolume = 24;
+    PlayEffect(SoundId::Click);
+    EXPECT_NEAR(Pull(1)[0], ExpectedLevel(CLICK_LEVEL, 24), 1);  // one voice, not two
+    EXPECT_EQ(FramesUntilSilent(), static_cast<int>(CLICK_FRAMES) - 1001);  // not restarted
+
+    // Having ended, it plays again from its start.
+    PlayEffect(SoundId::Click);
+    EXPECT_EQ(FramesUntilSilent(), static_cast<int>(CLICK_FRAMES));
+}
+
+TEST_F(SoundEffects, DifferentEffectsSoundTogether) {
+    PlayEffect(SoundId::Click);
+    PlayEffect(SoundId::LineClear);
+    EXPECT_EQ(Pull(1)[0], CLICK_LEVEL + LINE_LEVEL);
+    Pull(LINE_FRAMES - 1);
+    EXPECT_EQ(Pull(1)[0], CLICK_LEVEL);
+}
+
+TEST_F(SoundEffects, EachPlaysAtItsOwnRate) {
+    PlayEffect(SoundId::Hover);
+    EXPECT_EQ(Pull(1)[0], 3000);
+    EXPECT_NEAR(FramesUntilSilent(), 199, 1);
+}
+
+TEST_F(SoundEffects, SeveralBuffersPlayTheSameSoundAtOnce) {
+    CSoundSystem system;
+    ASSERT_EQ(system.Initialize(DSSCL_PRIORITY), S_OK);
+    CSound* sound = nullptr;
+    ASSERT_EQ(system.CreateSound(&sound, "#112", DSBCAPS_CTRLVOLUME, GUID_NULL, 2), S_OK);
+    ASSERT_NE(sound, nullptr);
+    SeedRandom(7);
+    const int first = NextRandom();
+    const int second = NextRandom();
+    SeedRandom(7);
+    EXPECT_EQ(sound->Play(0, 0, 0, KEEP_FREQUENCY, 0), S_OK);
+    EXPECT_EQ(sound->Play(0, 0, 0, KEEP_FREQUENCY, 0), S_OK);
+    EXPECT_EQ(NextRandom(), first);  // an idle buffer was found both times
+    SeedRandom(7);
+    EXPECT_EQ(sound->Play(0, 0, 0, KEEP_FREQUENCY, 0), S_OK);
+    EXPECT_EQ(NextRandom(), second);  // both busy: one drawn from the shared generator
+    EXPECT_EQ(Pull(1)[0], 2 * LINE_LEVEL);
+    delete sound;
+}
+
+TEST_F(SoundEffects, SoundsThatCannotPlayAreNotMade) {
+    folder.Write("#900", Riff({Chunk("fmt ", FmtData(1, 2, 44100, 16))}));
+    folder.Write("#901", StereoWav(44100, {}));
+    folder.Write("#902", Riff({Chunk("fmt ", FmtData(1, 2, 44100, 24)),
+                               Chunk("data", std::vector<std::uint8_t>(60, 0))}));
+    // A data size far beyond what the file holds is refused, not allocated.
+    folder.Write("#903", Riff({Chunk("fmt ", FmtData(1, 2, 44100, 16)),
+                               Chunk("data", {1, 2, 3, 4}, 0x7FFFFFF0)}));
+    for (const char* name : {"#900", "#901", "#902", "#903", "#904"}) {
+        EXPECT_EQ(LoadSound(name), nullptr) << name;
+    }
+    // A short 8-bit mono sound plays, centred on silence.
+    folder.Write("#905", Riff({Chunk("fmt ", FmtData(1, 1, 48000, 8)),
+                               Chunk("data", std::vector<std::uint8_t>(10, 128 + 64))}));
+    CSound* sound = LoadSound("#905");
+    ASSERT_NE(sound, nullptr);
+    sound->Play(0, 0, 0, KEEP_FREQUENCY, 0);
+    EXPECT_EQ(Pull(1)[0], 64 * 256);
+    delete sound;
+}
+
+TEST(SoundWithoutDevice, StartsSilentAndIgnoresEffects) {
+    CloseAudioOutput();
+    EXPECT_FALSE(InitSound());
+    LoadSounds();
+    EXPECT_FALSE(SoundLoaded(SoundId::Click));
+    EXPECT_EQ(LoadSound("#113"), nullptr);
+    PlayEffect(SoundId::Click);
+    PlayEffect(SoundId::LevelUp);
+    ShutdownSound();
+}
