@@ -6,3 +6,10 @@
 bool GenerateImages(const std::string& dir);  // RCDATA 115..132, ICON 104
 bool GenerateSounds(const std::string& dir);  // WAVE 112..114, 133..135
 bool GenerateSongs(const std::string& dir);   // RCDATA 109..111
+
+#include <cstdint>
+#include <vector>
+
+// Writes dir/<type>/<id>.<extension>, making the folder; false when it could not be written.
+bool WriteResourceFile(const std::string& dir, const std::string& type, int id,
+                       const std::string& extension, const std::vector<std::uint8_t>& bytes);

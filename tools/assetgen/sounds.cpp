@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -171,14 +169,7 @@ std::vector<std::uint8_t> EncodeWav(const Signal& signal) {
 }
 
 bool WriteWav(const std::string& dir, int id, const Signal& signal) {
-    const std::filesystem::path folder = std::filesystem::path(dir) / "WAVE";
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    const std::vector<std::uint8_t> bytes = EncodeWav(signal);
-    std::ofstream file(folder / (std::to_string(id) + ".wav"), std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(file.flush());
+    return WriteResourceFile(dir, "WAVE", id, "wav", EncodeWav(signal));
 }
 
 constexpr double C5 = 523.25, E5 = 659.26, G5 = 783.99, C6 = 1046.50, E6 = 1318.51,
