@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -130,19 +131,31 @@ void Line(XmPattern& pattern, int row, int stepRows, const Part& part, std::stri
     }
 }
 
-void Echo(XmPattern& pattern, int row, int stepRows, int delayRows, const Part& part,
-          std::string_view text) {
-    Line(pattern, row + delayRows, stepRows, part, text);
+void Bars(XmPattern& pattern, int stepRows, int barRows, const Part& part,
+          const std::vector<std::string_view>& bars, int delayRows) {
+    std::string line;
+    for (std::string_view bar : bars) {
+        if (static_cast<int>(Tokens(bar).size()) * stepRows != barRows) {
+            throw std::logic_error("a bar that does not fill its rows: " + std::string(bar));
+        }
+        line.append(bar).append(" ");
+    }
+    Line(pattern, delayRows, stepRows, part, line);
 }
 
-void Arpeggio(XmPattern& pattern, int row, int rows, const Part& part,
+void Arpeggio(XmPattern& pattern, int row, int rows, int strikeRows, const Part& part,
               const std::vector<Chord>& chords) {
     for (const Chord& chord : chords) {
-        Strike(pattern, row, part, NoteNumber(chord.root), part.volume);
         const std::uint8_t spread = chord.minor ? 0x37 : 0x47;
-        pattern.At(row, part.channel).effect = EFFECT_ARPEGGIO;
-        pattern.At(row, part.channel).parameter = spread;
-        for (int r = 1; r < rows; ++r) Effect(pattern, row + r, part.channel, EFFECT_ARPEGGIO, spread);
+        for (int r = 0; r < rows; ++r) {
+            if (r % strikeRows == 0) {
+                Strike(pattern, row + r, part, NoteNumber(chord.root), part.volume);
+                pattern.At(row + r, part.channel).effect = EFFECT_ARPEGGIO;
+                pattern.At(row + r, part.channel).parameter = spread;
+            } else {
+                Effect(pattern, row + r, part.channel, EFFECT_ARPEGGIO, spread);
+            }
+        }
         row += rows;
     }
 }

@@ -34,12 +34,14 @@ int NoteNumber(std::string_view text);
 // ">" glides there from the last note.
 void Line(XmPattern& pattern, int row, int stepRows, const Part& part, std::string_view text);
 
-// The same line again `delayRows` later on another part: an echo.
-void Echo(XmPattern& pattern, int row, int stepRows, int delayRows, const Part& part,
-          std::string_view text);
+// Bars of `barRows` rows, one text each, played as one line (a note may be held or glided
+// into across a bar line). A bar whose tokens do not fill it exactly stops the generator.
+void Bars(XmPattern& pattern, int stepRows, int barRows, const Part& part,
+          const std::vector<std::string_view>& bars, int delayRows = 0);
 
-// Each chord for `rows` rows as the root with an arpeggio of its third and fifth.
-void Arpeggio(XmPattern& pattern, int row, int rows, const Part& part,
+// Each chord for `rows` rows as the root with an arpeggio of its third and fifth, struck
+// again every `strikeRows` rows.
+void Arpeggio(XmPattern& pattern, int row, int rows, int strikeRows, const Part& part,
               const std::vector<Chord>& chords);
 
 // Each chord for `rows` rows on three parts at once, the tones that move least, held across

@@ -1,5 +1,8 @@
 // The three songs: the calm title tune, the driving game tune and the short game-over tune,
 // each an XM module that loops without a seam.
+#include <stdexcept>
+#include <string>
+
 #include "assetgen.h"
 #include "song_instruments.h"
 #include "song_writing.h"
@@ -14,24 +17,13 @@ constexpr std::uint8_t VOLUME_COLUMN_PAN_RIGHT = 0xE0;
 
 using Chords = std::vector<Chord>;
 
-// The melody's four bars, one text each, written bar after bar.
-void Bars(XmPattern& pattern, int stepRows, int barRows, const Part& part,
-          const std::vector<std::string_view>& bars) {
-    for (std::size_t i = 0; i < bars.size(); ++i) {
-        Line(pattern, static_cast<int>(i) * barRows, stepRows, part, bars[i]);
-    }
-}
-
-void EchoBars(XmPattern& pattern, int stepRows, int barRows, int delay, const Part& part,
-              const std::vector<std::string_view>& bars) {
-    for (std::size_t i = 0; i < bars.size(); ++i) {
-        Echo(pattern, static_cast<int>(i) * barRows, stepRows, delay, part, bars[i]);
-    }
-}
-
 void DrumBars(XmPattern& pattern, const Part& part, const std::vector<DrumKit>& kit,
               const std::vector<std::string_view>& bars) {
     for (std::size_t i = 0; i < bars.size(); ++i) {
+        if (bars[i].size() != BAR_ROWS) {
+            throw std::logic_error("a drum bar that does not fill its rows: " +
+                                   std::string(bars[i]));
+        }
         Drums(pattern, static_cast<int>(i) * BAR_ROWS, part, kit, bars[i]);
     }
 }
@@ -80,7 +72,7 @@ XmModule TitleSong() {
         Figure(p, 3, BAR_ROWS, 2, bellEcho, chords, bellFigure);
         if (!melody.empty()) {
             Bars(p, 2, BAR_ROWS, flute, melody);
-            EchoBars(p, 2, BAR_ROWS, 3, fluteEcho, melody);
+            Bars(p, 2, BAR_ROWS, fluteEcho, melody, 3);
         }
         DrumBars(p, hats, kit, {"h.h.h.H.h.h.h.H.", "h.h.h.H.h.h.h.H.", "h.h.h.H.h.h.h.H.",
                                 "h.h.h.H.h.hhh.H."});
@@ -149,10 +141,10 @@ XmModule GameSong() {
     song.instruments = {SquareLeadInstrument(64), BassInstrument(64), PluckInstrument(64),
                         PadInstrument(64),         KickInstrument(),  SnareInstrument(),
                         HatInstrument()};
-    const Part lead{.channel = 0, .instrument = 1, .volume = 42, .panning = 128, .vibrato = 0x44,
-                    .vibratoDelay = 3, .portamento = 0x0A};
+    const Part lead{.channel = 0, .instrument = 1, .volume = 42, .panning = 128, .vibrato = 0x42,
+                    .vibratoDelay = 3, .portamento = 0x03};
     const Part leadEcho{.channel = 1, .instrument = 1, .volume = 16, .panning = 208,
-                        .vibrato = 0x44, .vibratoDelay = 3, .portamento = 0x0A};
+                        .vibrato = 0x42, .vibratoDelay = 3, .portamento = 0x03};
     const Part arp{.channel = 2, .instrument = 3, .volume = 24, .panning = 64};
     const Part bass{.channel = 3, .instrument = 2, .volume = 52, .panning = 128, .transpose = -12};
     const Part drums{.channel = 4, .instrument = 5, .volume = 46, .panning = 128};
@@ -176,13 +168,13 @@ XmModule GameSong() {
     auto build = [&](const Section& s) {
         XmPattern p(PATTERN_ROWS, song.channels);
         Figure(p, 0, BAR_ROWS, 2, bass, s.chords, drive);
-        Arpeggio(p, 0, BAR_ROWS, arp, s.chords);
+        Arpeggio(p, 0, BAR_ROWS, 4, arp, s.chords);
         DrumBars(p, hats, kit, hatBars);
         if (s.fullKit) DrumBars(p, drums, kit, beat);
         if (s.pads) Pad(p, 0, BAR_ROWS, pads, s.chords);
         if (!s.melody.empty()) {
             Bars(p, s.melodyStep, BAR_ROWS, lead, s.melody);
-            EchoBars(p, s.melodyStep, BAR_ROWS, 3, leadEcho, s.melody);
+            Bars(p, s.melodyStep, BAR_ROWS, leadEcho, s.melody, 3);
         }
         return p;
     };
@@ -239,7 +231,7 @@ XmModule GameOverSong() {
     song.instruments = {FluteInstrument(128), BellInstrument(128), BassInstrument(128),
                         PadInstrument(64)};
     const Part flute{.channel = 0, .instrument = 1, .volume = 56, .panning = 128, .vibrato = 0x26,
-                     .vibratoDelay = 10, .portamento = 0x05};
+                     .vibratoDelay = 10, .portamento = 0x02};
     const Part bell{.channel = 1, .instrument = 2, .volume = 30, .panning = 80, .transpose = 12};
     const Part bass{.channel = 2, .instrument = 3, .volume = 54, .panning = 128, .transpose = -12};
     const Part pad{.channel = 3, .instrument = 4, .volume = 24, .panning = 64};
@@ -258,10 +250,12 @@ XmModule GameOverSong() {
             Figure(p, 0, BAR, 8, bell, one, "1 5 8 5 0 5 8 5");
             Figure(p, 0, BAR, BAR, bass, one, "1");
             // The bass fades through the bar; the pad's arpeggio drifts across and back.
-            for (int row = 16; row < BAR; ++row) Effect(p, row, bass.channel, EFFECT_VOLUME_SLIDE, 0x01);
-            Arpeggio(p, 0, BAR, pad, one);
+            for (int row = 16; row < BAR; row += 3) {
+                Effect(p, row, bass.channel, EFFECT_VOLUME_SLIDE, 0x01);
+            }
+            Arpeggio(p, 0, BAR, BAR, pad, one);
             const std::uint8_t drift = bar % 2 == 0 ? VOLUME_COLUMN_PAN_RIGHT : VOLUME_COLUMN_PAN_LEFT;
-            for (int row = 1; row < BAR; ++row) p.At(row, pad.channel).volume = drift | 0x1;
+            for (int row = 3; row < BAR; row += 3) p.At(row, pad.channel).volume = drift | 0x1;
             song.patterns.push_back(std::move(p));
         }
     }
