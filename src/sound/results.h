@@ -10,7 +10,7 @@ constexpr HRESULT S_FALSE = 1;
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0u);
-// The effects output's own failures, in the numbering of the sound service the game was made for.
+// The effects output's failures, numbered like the classic sound-buffer interface's.
 constexpr HRESULT DSERR_BUFFERLOST = static_cast<HRESULT>(0x88780096u);
 constexpr HRESULT DSERR_BADFORMAT = static_cast<HRESULT>(0x88780064u);
 constexpr HRESULT DSERR_INVALIDCALL = static_cast<HRESULT>(0x88780032u);

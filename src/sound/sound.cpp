@@ -19,7 +19,7 @@ constexpr std::int32_t VOLUME_STEP_ATTENUATION = 200;
 // The effects' names in SoundId order.
 constexpr std::array<const char*, SOUND_COUNT> SOUND_NAMES = {"#114", "#113", "#112",
                                                               "#133", "#134", "#135"};
-// Shutdown releases them in the order they were made on the original platform.
+// Shutdown releases them in this order.
 constexpr std::array<SoundId, SOUND_COUNT> RELEASE_ORDER = {
     SoundId::Click,  SoundId::LineClear, SoundId::Hover,
     SoundId::Rotate, SoundId::FourLines, SoundId::LevelUp};
