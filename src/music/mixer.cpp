@@ -34,8 +34,7 @@ void StartRampIfTargetsMoved(Voice& voice) {
     voice.rampTargets = targets;
     voice.rightRampStep = (voice.rightTarget * 128 - voice.currentRight) >> 7;
     voice.leftRampStep = (voice.leftTarget * 128 - voice.currentLeft) >> 7;
-    voice.rampFramesLeft =
-        (voice.rightRampStep != 0 || voice.leftRampStep != 0) ? RAMP_FRAMES : 0;
+    voice.rampFramesLeft = (voice.rightRampStep != 0 || voice.leftRampStep != 0) ? RAMP_FRAMES : 0;
 }
 
 void AddWrapping(std::int32_t& sum, std::int32_t value) {
@@ -88,8 +87,8 @@ void CrossBoundary(Voice& voice) {
     const std::int64_t loopEnd = loopStart + sample.loopLength;
     if (sample.loopType == LOOP_FORWARD) {
         if (voice.position >= loopEnd) {
-            voice.position =
-                static_cast<std::int32_t>(loopStart + (voice.position - loopEnd) % sample.loopLength);
+            voice.position = static_cast<std::int32_t>(loopStart + (voice.position - loopEnd) %
+                                                                       sample.loopLength);
         } else {
             // The frame count is rounded, so the position may stop a hair short of the end.
             StoreFixedPosition(voice, loopStart << FRACTION_BITS);
@@ -183,8 +182,7 @@ void MixVoice(Voice& voice, std::int32_t* accumulator, int firstFrame, int frame
                 m = voice.rampFramesLeft;
                 cutByRamp = true;
             }
-            MixFrames(voice, out, m,
-                      voice.direction == VOICE_BACKWARD ? -signedStep : signedStep);
+            MixFrames(voice, out, m, voice.direction == VOICE_BACKWARD ? -signedStep : signedStep);
             out += 2 * m;
             n -= m;
             if (rampRunning) {

@@ -11,7 +11,7 @@ constexpr std::uint32_t MUSIC_START_PAUSED = 16;
 // The master volume for each of the game's music volume steps 0..25: 2 dB apart from -48 dB
 // at step 1 to unity (32768) at step 25. Step 0 is 1, which the conversion turns into silence.
 constexpr std::uint16_t VOLUME_TABLE[26] = {
-    1,    130,  164,  207,  260,  328,   413,   519,   654,   823,   1036,  1305,  1642,
+    1,    130,  164,  207,  260,  328,  413,  519,   654,   823,   1036,  1305,  1642,
     2068, 2603, 3277, 4125, 5193, 6538, 8231, 10362, 13045, 16423, 20675, 26029, 32768};
 constexpr std::uint32_t MAX_VOLUME_STEP = 25;
 

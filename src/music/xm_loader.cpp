@@ -225,7 +225,8 @@ bool DecodeDeltas(Sample& sample) {
     }
     std::uint16_t previous = 0;
     for (std::uint32_t i = 0; i < sample.length; ++i) {
-        previous = static_cast<std::uint16_t>(previous + static_cast<std::uint16_t>(sample.data[i]));
+        previous =
+            static_cast<std::uint16_t>(previous + static_cast<std::uint16_t>(sample.data[i]));
         sample.data[i] = static_cast<std::int16_t>(previous);
     }
     return true;
@@ -263,8 +264,8 @@ bool LoadSamples(Instrument& instrument, int sampleCount, std::uint32_t sampleHe
     }
     for (int s = 0; s < sampleCount; ++s) {
         Sample& sample = *instrument.samples[s];
-        const bool read = sample.packing == PACKED_4BIT ? DecodePacked4Bit(sample)
-                                                        : DecodeDeltas(sample);
+        const bool read =
+            sample.packing == PACKED_4BIT ? DecodePacked4Bit(sample) : DecodeDeltas(sample);
         if (!read) return false;
         FixLoopGuard(sample);
     }

@@ -54,8 +54,8 @@ struct Sample {
     std::uint8_t is16Bit;      // 0 or 1
     std::uint8_t panning;      // 0..255
     std::int8_t relativeNote;
-    std::uint8_t packing;      // 0xAD: the data was 4-bit packed
-    std::uint8_t loopType;     // LOOP_NONE, LOOP_FORWARD, LOOP_PINGPONG, or 3 as read
+    std::uint8_t packing;   // 0xAD: the data was 4-bit packed
+    std::uint8_t loopType;  // LOOP_NONE, LOOP_FORWARD, LOOP_PINGPONG, or 3 as read
     std::uint8_t unused;
     // length + SAMPLE_GUARD_VALUES values; 8-bit data is stored as value x 256. The value at
     // loopStart + loopLength is the guard the mixer's interpolation reads: the loop's first

@@ -27,8 +27,8 @@ struct TestSample {
 };
 
 // A voice already at its targets (no ramp) at the given pitch step.
-Voice SettledVoice(Sample& sample, std::int32_t left, std::int32_t right,
-                   std::uint32_t stepInteger, std::uint32_t stepFraction = 0) {
+Voice SettledVoice(Sample& sample, std::int32_t left, std::int32_t right, std::uint32_t stepInteger,
+                   std::uint32_t stepFraction = 0) {
     Voice voice{};
     voice.sample = &sample;
     voice.leftTarget = left;
@@ -60,7 +60,7 @@ TEST(MixerTest, SettledVoiceAddsTheValueTimes8128AtFullVolume) {
     const std::vector<std::int32_t> sums = Mix(voice, 6);
     // Step 1.0 over a loop of length 1 reads its one value every frame after the loop start.
     const std::vector<std::int32_t> right = {1000 * 8128, -2000 * 8128, 3000 * 8128,
-                                             3000 * 8128, 3000 * 8128, 3000 * 8128};
+                                             3000 * 8128, 3000 * 8128,  3000 * 8128};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(sums[2 * i], 0) << i;
         EXPECT_EQ(sums[2 * i + 1], right[i]) << i;
@@ -72,7 +72,7 @@ TEST(MixerTest, InterpolatesAndEndsASampleWithoutLoop) {
     TestSample sample({0, 1000, -1000, 400}, LOOP_NONE, 0, 0);
     Voice voice = SettledVoice(sample.sample, 100, 50, 0, 0x80000000u);  // step 0.5
     const std::vector<std::int32_t> sums = Mix(voice, 12);
-    const std::vector<std::int64_t> s = {0,         500 * 64,  1000 * 64, 0,
+    const std::vector<std::int64_t> s = {0,          500 * 64,  1000 * 64, 0,
                                          -1000 * 64, -300 * 64, 400 * 64,  200 * 64};
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(sums[2 * i], Share(s[i], 100 * 128)) << i;
@@ -157,6 +157,6 @@ TEST(MixerTest, SumsWrapAround) {
     Voice voice = SettledVoice(sample.sample, 127, 127, 1);
     std::vector<std::int32_t> accumulator = {INT32_MAX, INT32_MIN};
     MixVoice(voice, accumulator.data(), 0, 1);
-    EXPECT_EQ(accumulator[0], static_cast<std::int32_t>(
-                                  static_cast<std::uint32_t>(INT32_MAX) + 32767u * 8128u));
+    EXPECT_EQ(accumulator[0],
+              static_cast<std::int32_t>(static_cast<std::uint32_t>(INT32_MAX) + 32767u * 8128u));
 }

@@ -155,7 +155,8 @@ TEST_F(PlayerThreadTest, SongWithoutLoopStopsItself) {
 }
 
 TEST_F(PlayerThreadTest, SelfStopRacesWithPlayAndStop) {
-    const std::vector<std::uint8_t> ending = TestSong("ending", 20, 1);  // ends just after the prefill
+    const std::vector<std::uint8_t> ending =
+        TestSong("ending", 20, 1);  // ends just after the prefill
     const std::vector<std::uint8_t> other = TestSong("other", 16, 3);
     for (int i = 0; i < 16; ++i) {
         ASSERT_NE(Play(ending, MUSIC_NO_LOOP), 0);

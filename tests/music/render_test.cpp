@@ -1,3 +1,5 @@
+#include "music/render.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,7 +13,6 @@
 
 #include "music/player.h"
 #include "music/player_state.h"
-#include "music/render.h"
 #include "music/sequencer.h"
 #include "music/xm_module.h"
 #include "support/xm_builder.h"
@@ -157,7 +158,7 @@ TEST_F(RenderTest, PositionsLevelsAndJumps) {
     const std::uint32_t levels = musicPlayer.blockInfo[1].levels.load();
     EXPECT_GT(levels >> 16, 0u);
     EXPECT_EQ(levels >> 16, levels & 0xFFFF);  // the middle: both sides alike
-    JumpToOrder(1);  // at the next row, not within this one
+    JumpToOrder(1);                            // at the next row, not within this one
     EXPECT_EQ(songState.orderPosition, 0);
     Render(1);
     EXPECT_EQ(musicPlayer.blockInfo[1].position.load(), 1u << 16);
@@ -183,16 +184,6 @@ TEST_F(RenderTest, SongWithoutLoopStopsAtItsEnd) {
 
     Load(BuildXm(spec));  // looping: goes on at the restart position
     Render(8);
-}
-
-TEST_F(RenderTest, SourcesThatDoNotLoad) {
-    EXPECT_EQ(LoadSong(MusicResource(4242), 0, 0), 0);
-    EXPECT_EQ(LoadSong("/nonexistent/song.xm", 0, MUSIC_FROM_FILE), 0);
-    EXPECT_EQ(LoadSong(nullptr, 0, 0), 0);
-    const std::uint8_t junk[3] = {1, 2, 3};
-    EXPECT_EQ(LoadSong(junk, sizeof junk, MUSIC_FROM_MEMORY), 0);
-    Block block{};
-    EXPECT_FALSE(RenderBlock(block.data()));
 }
 
 TEST_F(RenderTest, SharedModulesLoadAlikeFromFileAndMemory) {

@@ -22,7 +22,8 @@ void PutText(std::vector<std::uint8_t>& out, const std::string& text, std::size_
 std::vector<std::uint8_t> PackCells(const XmPattern& pattern, int channels) {
     std::vector<std::uint8_t> packed;
     for (int i = 0; i < pattern.rows * channels; ++i) {
-        const XmCell cell = i < static_cast<int>(pattern.cells.size()) ? pattern.cells[i] : XmCell{};
+        const XmCell cell =
+            i < static_cast<int>(pattern.cells.size()) ? pattern.cells[i] : XmCell{};
         const std::uint8_t fields[5] = {cell.note, cell.instrument, cell.volume, cell.effect,
                                         cell.parameter};
         std::uint8_t mask = 0x80;
@@ -104,8 +105,9 @@ std::vector<std::uint8_t> BuildXm(const XmModuleSpec& spec) {
     Put16(out, spec.songLength);
     Put16(out, spec.restartPosition);
     Put16(out, spec.channels);
-    Put16(out, spec.patternCountOverride >= 0 ? static_cast<std::uint32_t>(spec.patternCountOverride)
-                                              : static_cast<std::uint32_t>(spec.patterns.size()));
+    Put16(out, spec.patternCountOverride >= 0
+                   ? static_cast<std::uint32_t>(spec.patternCountOverride)
+                   : static_cast<std::uint32_t>(spec.patterns.size()));
     Put16(out, spec.instrumentCountOverride >= 0
                    ? static_cast<std::uint32_t>(spec.instrumentCountOverride)
                    : static_cast<std::uint32_t>(spec.instruments.size()));
