@@ -102,6 +102,19 @@ TEST_F(PlayerThreadTest, StartReplaceAndStopRepeatedly) {
     EXPECT_TRUE(Silent(Pull()));
 }
 
+TEST_F(PlayerThreadTest, GameSongsPlayFromTheBuiltInResources) {
+    for (int id : {109, 110, 111}) {
+        ASSERT_NE(PlayModule(MusicResource(id), 0, 0), 0) << id;
+        for (int b = 0; b < 4; ++b) {
+            WaitForThread();
+            Pull();
+        }
+        EXPECT_GT(GetMusicTimeMs(), 0u);
+    }
+    EXPECT_EQ(PlayModule(MusicResource(108), 0, 0), 0);
+    EXPECT_STREQ(GetSongTitle(), "");
+}
+
 TEST_F(PlayerThreadTest, PauseSilencesWithinFifteenBlocksAndResumeGoesOn) {
     ASSERT_NE(Play(TestSong("song", 64, 6)), 0);
     EXPECT_FALSE(Silent(Pull()));
