@@ -1,0 +1,157 @@
+// Render throughput of the music player on the built-in songs and the shared real-world ones,
+// and, when libxmp is at hand, of libxmp on the same songs (linear interpolation, 48 kHz) as a
+// yardstick: the run ends with a table of the two speeds and their ratio.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "music/player.h"
+#include "music/render.h"
+#include "platform/resources.h"
+
+#ifdef PLEMBY_HAVE_LIBXMP
+#include <xmp.h>
+#endif
+
+namespace {
+
+constexpr int RENDER_SECONDS = 10;  // audio rendered per iteration
+constexpr int RENDER_BLOCKS = RENDER_SECONDS * OUTPUT_RATE / BLOCK_FRAMES;
+constexpr int BUILT_IN_SONGS[] = {109, 110, 111};
+
+struct BenchSong {
+    std::string name;
+    std::vector<std::uint8_t> bytes;
+};
+
+std::vector<BenchSong> FindSongs() {
+    std::vector<BenchSong> songs;
+    for (const int id : BUILT_IN_SONGS) {
+        const auto bytes = FindResource("RCDATA", id);
+        if (!bytes.empty()) songs.push_back({"rcdata" + std::to_string(id), {bytes.begin(), bytes.end()}});
+    }
+    std::vector<std::filesystem::path> paths;
+    std::error_code error;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(PLEMBY_SHARED_XM_DIR "/songs", error)) {
+        if (entry.path().extension() == ".xm") paths.push_back(entry.path());
+    }
+    std::sort(paths.begin(), paths.end());
+    for (const auto& path : paths) {
+        std::ifstream in(path, std::ios::binary);
+        songs.push_back({path.stem().string(),
+                         {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}});
+    }
+    return songs;
+}
+
+void SetThroughput(benchmark::State& state) {
+    const auto frames = static_cast<std::int64_t>(state.iterations()) * RENDER_BLOCKS * BLOCK_FRAMES;
+    state.SetItemsProcessed(frames);
+    state.counters["x_realtime"] = benchmark::Counter(
+        static_cast<double>(frames) / OUTPUT_RATE, benchmark::Counter::kIsRate);
+}
+
+void RenderOurs(benchmark::State& state, const BenchSong* song) {
+    if (LoadSong(song->bytes.data(), song->bytes.size(), MUSIC_FROM_MEMORY) == 0) {
+        state.SkipWithError("the player rejects this module");
+        return;
+    }
+    std::array<std::int16_t, BLOCK_SAMPLES> block{};
+    for (auto _ : state) {
+        for (int i = 0; i < RENDER_BLOCKS; ++i) {
+            RenderBlock(block.data());
+            benchmark::DoNotOptimize(block.data());
+        }
+    }
+    ResetMusicPlayer();
+    SetThroughput(state);
+}
+
+#ifdef PLEMBY_HAVE_LIBXMP
+void RenderLibxmp(benchmark::State& state, const BenchSong* song) {
+    xmp_context context = xmp_create_context();
+    if (xmp_load_module_from_memory(context, song->bytes.data(), static_cast<long>(song->bytes.size())) != 0) {
+        xmp_free_context(context);
+        state.SkipWithError("libxmp rejects this module");
+        return;
+    }
+    xmp_start_player(context, OUTPUT_RATE, 0);
+    xmp_set_player(context, XMP_PLAYER_INTERP, XMP_INTERP_LINEAR);
+    xmp_set_player(context, XMP_PLAYER_DSP, 0);
+    std::array<std::int16_t, BLOCK_SAMPLES> block{};
+    for (auto _ : state) {
+        for (int i = 0; i < RENDER_BLOCKS; ++i) {
+            xmp_play_buffer(context, block.data(), static_cast<int>(sizeof(block)), 0);
+            benchmark::DoNotOptimize(block.data());
+        }
+    }
+    xmp_end_player(context);
+    xmp_release_module(context);
+    xmp_free_context(context);
+    SetThroughput(state);
+}
+#endif
+
+// The console report, followed by each song's speed against libxmp's.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                seconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
+            }
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        bool header = false;
+        for (const auto& [name, ours] : seconds_) {
+            const std::string prefix = "render/plemby/";
+            if (name.rfind(prefix, 0) != 0) continue;
+            const std::string song = name.substr(prefix.size());
+            const auto theirs = seconds_.find("render/libxmp/" + song);
+            if (theirs == seconds_.end()) continue;
+            if (!header) {
+                std::printf("\n%-16s %14s %14s %8s\n", "song", "plemby (x rt)", "libxmp (x rt)", "ratio");
+                header = true;
+            }
+            const double audio = RENDER_SECONDS * 1000.0;  // the times are in ms per iteration
+            std::printf("%-16s %14.1f %14.1f %7.2fx\n", song.c_str(), audio / ours,
+                        audio / theirs->second, theirs->second / ours);
+        }
+    }
+
+private:
+    std::map<std::string, double> seconds_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    static const std::vector<BenchSong> songs = FindSongs();
+    for (const BenchSong& song : songs) {
+        benchmark::RegisterBenchmark(("render/plemby/" + song.name).c_str(), RenderOurs, &song)
+            ->Unit(benchmark::kMillisecond);
+#ifdef PLEMBY_HAVE_LIBXMP
+        benchmark::RegisterBenchmark(("render/libxmp/" + song.name).c_str(), RenderLibxmp, &song)
+            ->Unit(benchmark::kMillisecond);
+#endif
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include "music/effects.h"
+#include "music/pitch.h"
+#include "music/render.h"
+#include "music/sequencer.h"
+#include "support/song_fixture.h"
+
+namespace {
+
+class Effects : public ::testing::Test {
+protected:
+    void TearDown() override { ResetMusicPlayer(); }
+    static ChannelState& Channel(int c = 0) { return song.channels[c]; }
+    static const Voice& ActiveVoice(int c = 0) { return *song.channels[c].voice; }
+};
+
+PitchStep StepOf(std::uint32_t hz) { return FrequencyStep(hz); }
+
+TEST_F(Effects, ArpeggioStepsThroughItsThreeNotesInBothTables) {
+    for (const bool linear : {true, false}) {
+        XmModuleSpec spec = SmallModule(1, 2);
+        spec.flags = linear ? 1 : 0;
+        spec.speed = 3;
+        CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, FX('0'), 0x47};
+        ASSERT_TRUE(LoadSpec(spec));
+        const std::int32_t base = NotePeriod(48, 0, linear);
+        for (int tick = 0; tick < 3; ++tick) {
+            PlayTicks(1);
+            const int semitones = tick == 0 ? 0 : tick == 1 ? 4 : 7;
+            const std::uint32_t hz =
+                linear ? PeriodFrequency(base - 64 * semitones, 0, true)
+                       : PeriodFrequency(NotePeriod(48 + semitones, 0, false), 0, false);
+            EXPECT_EQ(ActiveVoice().stepFraction, StepOf(hz).fraction)
+                << (linear ? "linear" : "Amiga") << " tick " << tick;
+        }
+    }
+}
+
+TEST_F(Effects, VolumeSlidesPassTheLimitsAndComeBackFromThere) {
+    XmModuleSpec spec = SmallModule(1, 4);
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 4, FX('A'), 0x0F};  // 4 - 5 x 15
+    CellAt(spec, 0, 1, 0) = {0, 0, 0, FX('A'), 0x20};                // up 2 a tick
+    CellAt(spec, 0, 2, 0) = {0, 0, 0x10 + 64, FX('A'), 0xF0};        // 64 + 5 x 15
+    ASSERT_TRUE(LoadSpec(spec));
+    PlayTicks(6);
+    EXPECT_EQ(Channel().volume, -71);
+    EXPECT_EQ(ActiveVoice().volume, 0);
+    PlayTicks(6);
+    EXPECT_EQ(Channel().volume, -61);
+    EXPECT_EQ(ActiveVoice().volume, 0);
+    PlayTicks(6);
+    EXPECT_EQ(Channel().volume, 139);
+    EXPECT_EQ(ActiveVoice().volume, 127);
+}
+
+TEST_F(Effects, FineVolumeSlidesShareOneMemoryWithItsDirection) {
+    XmModuleSpec spec = SmallModule(1, 4);
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 32, FX('E'), 0xA3};
+    CellAt(spec, 0, 1, 0) = {0, 0, 0, FX('E'), 0xB0};
+    CellAt(spec, 0, 2, 0) = {0, 0, 0, FX('E'), 0xB2};
+    CellAt(spec, 0, 3, 0) = {0, 0, 0, FX('E'), 0xA0};
+    ASSERT_TRUE(LoadSpec(spec));
+    const int expected[] = {35, 38, 36, 34};
+    for (int row = 0; row < 4; ++row) {
+        PlayTicks(6);
+        EXPECT_EQ(Channel().volume, expected[row]) << "row " << row;
+    }
+}
+
+TEST_F(Effects, TremorIsTwoTicksOnAndTwoOffAcrossRows) {
+    XmModuleSpec spec = SmallModule(1, 4);
+    spec.speed = 3;
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 40, FX('T'), 0x11};
+    for (int row = 1; row < 4; ++row) CellAt(spec, 0, row, 0) = {0, 0, 0, FX('T'), 0x00};
+    ASSERT_TRUE(LoadSpec(spec));
+    for (int tick = 0; tick < 12; ++tick) {
+        PlayTicks(1);
+        const bool on = tick % 4 < 2;
+        EXPECT_EQ(ActiveVoice().volume > 0, on) << "tick " << tick;
+    }
+}
+
+TEST_F(Effects, KeyOffWithoutEnvelopeSilencesAtOnce) {
+    for (const XmCell off : {XmCell{KEY_OFF_NOTE, 0, 0, 0, 0}, XmCell{0, 0, 0, FX('K'), 0x00}}) {
+        XmModuleSpec spec = SmallModule(1, 4);
+        CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+        CellAt(spec, 0, 1, 0) = off;
+        ASSERT_TRUE(LoadSpec(spec));
+        PlayTicks(6);
+        EXPECT_GT(ActiveVoice().volume, 0);
+        PlayTicks(1);
+        EXPECT_EQ(ActiveVoice().volume, 0);
+        EXPECT_EQ(ActiveVoice().rightTarget, 0);
+    }
+}
+
+TEST_F(Effects, KeyOffReleasesTheSustainAndStartsTheFadeout) {
+    for (const XmCell off : {XmCell{KEY_OFF_NOTE, 0, 0, 0, 0}, XmCell{0, 0, 0, FX('K'), 0x00}}) {
+        XmModuleSpec spec = SmallModule(1, 64);
+        XmInstrument& in = spec.instruments[0];
+        in.volumeEnvelope = {{{0, 64}, {2, 48}, {200, 0}}, 1, 0, 0, 1 | 2};
+        in.fadeout = 0x100;
+        CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+        CellAt(spec, 0, 1, 0) = off;
+        ASSERT_TRUE(LoadSpec(spec));
+        PlayTicks(6);
+        EXPECT_EQ(Channel().volumeEnvelope.value, 48) << "held at the sustain point";
+        PlayTicks(127);
+        EXPECT_EQ(Channel().fadeoutVolume, 512);
+        EXPECT_LT(Channel().volumeEnvelope.value, 48) << "moving on past the sustain point";
+        PlayTicks(1);
+        EXPECT_EQ(Channel().fadeoutVolume, 0) << "silent 128 ticks after key off";
+        EXPECT_EQ(ActiveVoice().volume, 0);
+    }
+}
+
+TEST_F(Effects, SampleOffsetWithoutANoteWaitsForTheNextNote) {
+    XmModuleSpec spec = SmallModule(1, 4);
+    spec.instruments[0] = SquareInstrument(4096);
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+    CellAt(spec, 0, 1, 0) = {0, 0, 0, FX('9'), 0x08};
+    CellAt(spec, 0, 2, 0) = {NOTE_C4, 0, 0, 0, 0};
+    ASSERT_TRUE(LoadSpec(spec));
+    PlayTicks(7);
+    EXPECT_EQ(ActiveVoice().startOffset, 0x800);
+    const Voice* before = &ActiveVoice();
+    PlayTicks(6);
+    EXPECT_NE(&ActiveVoice(), before) << "the new note plays on the other voice";
+    EXPECT_EQ(ActiveVoice().position, 0x800);
+    EXPECT_EQ(ActiveVoice().startOffset, 0);
+}
+
+TEST_F(Effects, SampleOffsetBeyondTheSampleDoesNotStartTheNote) {
+    XmModuleSpec spec = SmallModule(1, 4);  // 64 points
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, FX('9'), 0x01};
+    ASSERT_TRUE(LoadSpec(spec));
+    PlayTicks(1);
+    EXPECT_EQ(ActiveVoice().sample, nullptr);
+}
+
+TEST_F(Effects, ToneSlideMovesTowardTheNoteAndStopsOnIt) {
+    XmModuleSpec spec = SmallModule(1, 4);
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+    CellAt(spec, 0, 1, 0) = {NOTE_C4 + 1, 0, 0, FX('3'), 0x05};
+    ASSERT_TRUE(LoadSpec(spec));
+    PlayTicks(7);
+    const Voice* voice = &ActiveVoice();
+    EXPECT_EQ(Channel().period, 4608) << "the row tick does not move";
+    PlayTicks(1);
+    EXPECT_EQ(Channel().period, 4608 - 20);
+    PlayTicks(4);
+    EXPECT_EQ(Channel().period, 4608 - 64) << "stops on the target";
+    EXPECT_EQ(&ActiveVoice(), voice) << "the sample is not started again";
+}
+
+TEST_F(Effects, NewNoteMovesToTheOtherVoiceAndTheOldOneFadesOut) {
+    XmModuleSpec spec = SmallModule(1, 4);
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+    CellAt(spec, 0, 1, 0) = {NOTE_C4 + 12, 1, 0, 0, 0};
+    ASSERT_TRUE(LoadSpec(spec));
+    PlayTicks(6);
+    Voice* old = song.channels[0].voice;
+    PlayTicks(1);
+    ASSERT_NE(song.channels[0].voice, old);
+    EXPECT_NE(old->sample, nullptr) << "the old note keeps its sample";
+    EXPECT_EQ(old->rightTarget, 0);
+    EXPECT_EQ(old->leftTarget, 0);
+    EXPECT_GT(ActiveVoice().rightTarget, 0);
+    EXPECT_EQ(ActiveVoice().currentRight, 0) << "the new note ramps up from silence";
+}
+
+TEST_F(Effects, NoteDelayStartsTheNoteOnItsTick) {
+    XmModuleSpec spec = SmallModule(1, 4);
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 20, FX('E'), 0xD3};
+    ASSERT_TRUE(LoadSpec(spec));
+    PlayTicks(3);
+    EXPECT_EQ(ActiveVoice().sample, nullptr);
+    PlayTicks(1);
+    EXPECT_NE(ActiveVoice().sample, nullptr);
+    EXPECT_EQ(Channel().volume, 20) << "the volume column applies with the delayed note";
+}
+
+TEST_F(Effects, RetriggersStartTheSampleAgainOnTheirTicks) {
+    XmModuleSpec spec = SmallModule(1, 4);
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, FX('E'), 0x92};
+    ASSERT_TRUE(LoadSpec(spec));
+    int starts = 0;
+    const Voice* voice = nullptr;
+    for (int tick = 0; tick < 6; ++tick) {
+        PlayTicks(1);
+        if (song.channels[0].voice != voice) ++starts;
+        voice = song.channels[0].voice;
+    }
+    EXPECT_EQ(starts, 3) << "the note at tick 0, again at ticks 2 and 4";
+}
+
+TEST_F(Effects, MultiRetriggerVolumeChangesRunOnWithoutLimits) {
+    XmModuleSpec spec = SmallModule(1, 64);
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 40, FX('R'), 0xF1};
+    for (int row = 1; row < 64; ++row) CellAt(spec, 0, row, 0) = {0, 0, 0, FX('R'), 0x00};
+    ASSERT_TRUE(LoadSpec(spec));
+    PlayTicks(2);
+    EXPECT_EQ(Channel().volume, 80);
+    PlayTicks(62 * 6);
+    EXPECT_EQ(ActiveVoice().volume, 127);
+    PlayRows(48000);  // keeps playing, a doubled volume held within range
+}
+
+TEST_F(Effects, WaveformsStayOnTheSineScale) {
+    for (int waveform = 0; waveform < 4; ++waveform) {
+        int lowest = 0;
+        int highest = 0;
+        for (int p = 0; p < 64; ++p) {
+            lowest = std::min(lowest, Waveform(p, waveform));
+            highest = std::max(highest, Waveform(p, waveform));
+        }
+        EXPECT_GE(lowest, -127) << waveform;
+        EXPECT_LE(highest, 127) << waveform;
+        EXPECT_GT(highest - lowest, 240) << waveform;
+    }
+    EXPECT_EQ(Waveform(16, 0), 127);
+    EXPECT_EQ(Waveform(48, 0), -127);
+}
+
+TEST_F(Effects, VibratoSwingsThePitchAroundTheNote) {
+    XmModuleSpec spec = SmallModule(1, 4);
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, FX('4'), 0x8F};
+    ASSERT_TRUE(LoadSpec(spec));
+    int lowest = 0;
+    int highest = 0;
+    for (int tick = 0; tick < 6; ++tick) {
+        PlayTicks(1);
+        lowest = std::min(lowest, Channel().pitchOffset);
+        highest = std::max(highest, Channel().pitchOffset);
+    }
+    EXPECT_EQ(highest, (127 * 15 >> 5) >> 1);
+    EXPECT_LT(lowest, 0);
+    EXPECT_EQ(Channel().period, 4608) << "vibrato leaves the period itself alone";
+}
+
+}  // namespace

@@ -1,0 +1,101 @@
+// The xmrender tool as a user runs it: help, a rejected module, and a small module rendered
+// with its row positions.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/song_fixture.h"
+
+namespace {
+
+const std::string TOOL = std::string(PLEMBY_BINARY_DIR) + "/xmrender";
+
+class XmRender : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(TOOL)) GTEST_SKIP() << "xmrender is not built";
+        dir = std::filesystem::temp_directory_path() /
+              ("xmrender_test_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override {
+        std::error_code error;
+        std::filesystem::remove_all(dir, error);
+    }
+
+    // Runs the tool with the arguments; returns its exit status and fills out and err.
+    int Run(const std::string& arguments) {
+        const std::string command = TOOL + " " + arguments + " >" + (dir / "out").string() +
+                                    " 2>" + (dir / "err").string();
+        const int status = std::system(command.c_str());
+        out = Read(dir / "out");
+        err = Read(dir / "err");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    static std::string Read(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    void Write(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    std::filesystem::path dir;
+    std::string out;
+    std::string err;
+};
+
+TEST_F(XmRender, HelpExplainsTheCommandLine) {
+    EXPECT_EQ(Run("--help"), 0);
+    EXPECT_NE(out.find("xmrender IN.xm OUT.wav [--seconds N] [--positions]"), std::string::npos);
+}
+
+TEST_F(XmRender, RejectedModuleIsOneLineAndStatusOne) {
+    Write(dir / "bad.xm", {'n', 'o', 't', ' ', 'x', 'm'});
+    EXPECT_EQ(Run((dir / "bad.xm").string() + " " + (dir / "bad.wav").string()), 1);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "bad.wav"));
+    EXPECT_EQ(Run("only-one-argument"), 1);
+    EXPECT_EQ(Run((dir / "bad.xm").string() + " x.wav --seconds zero"), 1);
+}
+
+TEST_F(XmRender, WritesTheWaveAndListsEveryRow) {
+    XmModuleSpec spec = SmallModule(1, 4);
+    spec.speed = 3;
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+    CellAt(spec, 0, 1, 0) = {0, 0, 0, FX('F'), 0x02};
+    Write(dir / "small.xm", BuildXm(spec));
+    ASSERT_EQ(Run((dir / "small.xm").string() + " " + (dir / "small.wav").string() +
+                  " --seconds 1 --positions"),
+              0)
+        << err;
+    std::istringstream lines(out);
+    std::vector<std::string> expected = {"0 0 0", "2880 0 1", "4800 0 2", "6720 0 3", "8640 0 0"};
+    for (const std::string& line : expected) {
+        std::string got;
+        ASSERT_TRUE(std::getline(lines, got));
+        EXPECT_EQ(got, line);
+    }
+    const std::string wav = Read(dir / "small.wav");
+    ASSERT_EQ(wav.size(), 44u + 48000u * 4);
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+    bool sound = false;
+    for (std::size_t i = 44; i < wav.size(); ++i) sound = sound || wav[i] != 0;
+    EXPECT_TRUE(sound);
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+#include "support/song_fixture.h"
+
+#include <algorithm>
+
+#include "music/player.h"
+#include "music/render.h"
+#include "music/sequencer.h"
+
+XmCell& CellAt(XmModuleSpec& spec, int pattern, int row, int channel) {
+    XmPattern& p = spec.patterns[static_cast<std::size_t>(pattern)];
+    const auto index = static_cast<std::size_t>(row * spec.channels + channel);
+    if (p.cells.size() <= index) p.cells.resize(index + 1);
+    return p.cells[index];
+}
+
+XmInstrument SquareInstrument(int length, std::uint8_t volume) {
+    std::vector<std::int16_t> values(static_cast<std::size_t>(length));
+    for (int i = 0; i < length; ++i) values[static_cast<std::size_t>(i)] = i < length / 2 ? 16000 : -16000;
+    XmSample sample;
+    sample.data = DeltaCode16(values);
+    sample.type = 0x10 | 1;  // 16-bit, forward loop
+    sample.loopStart = 0;
+    sample.loopLength = static_cast<std::uint32_t>(2 * length);
+    sample.volume = volume;
+    XmInstrument instrument;
+    instrument.samples.push_back(sample);
+    return instrument;
+}
+
+XmModuleSpec SmallModule(int channels, int rows) {
+    XmModuleSpec spec;
+    spec.channels = static_cast<std::uint16_t>(channels);
+    spec.patterns[0].rows = static_cast<std::uint16_t>(rows);
+    spec.instruments.push_back(SquareInstrument());
+    return spec;
+}
+
+bool LoadSpec(const XmModuleSpec& spec) {
+    const std::vector<std::uint8_t> bytes = BuildXm(spec);
+    return LoadSong(bytes.data(), bytes.size(), MUSIC_FROM_MEMORY) != 0;
+}
+
+void PlayTicks(int n) {
+    for (int i = 0; i < n; ++i) {
+        RunTick();
+        if (++songState.tick >= songState.speed + songState.patternDelayTicks) {
+            songState.tick = 0;
+            songState.patternDelayTicks = 0;
+        }
+        songState.framesLeftInTick = songState.samplesPerTick;
+    }
+}
+
+std::vector<RowMark> PlayRows(std::uint64_t frames) {
+    std::vector<RowMark> marks;
+    RenderSongFrames(frames, [](const std::int16_t*, int) {}, &marks);
+    return marks;
+}
+
+std::vector<std::pair<int, int>> Positions(const std::vector<RowMark>& marks) {
+    std::vector<std::pair<int, int>> out;
+    std::transform(marks.begin(), marks.end(), std::back_inserter(out),
+                   [](const RowMark& m) { return std::pair<int, int>{m.order, m.row}; });
+    return out;
+}
