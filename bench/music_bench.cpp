@@ -60,8 +60,8 @@ void SetThroughput(benchmark::State& state) {
         static_cast<double>(frames) / OUTPUT_RATE, benchmark::Counter::kIsRate);
 }
 
-void RenderOurs(benchmark::State& state, const BenchSong* song) {
-    if (LoadSong(song->bytes.data(), song->bytes.size(), MUSIC_FROM_MEMORY) == 0) {
+void RenderOurs(benchmark::State& state, const BenchSong* module) {
+    if (LoadSong(module->bytes.data(), module->bytes.size(), MUSIC_FROM_MEMORY) == 0) {
         state.SkipWithError("the player rejects this module");
         return;
     }
@@ -77,9 +77,9 @@ void RenderOurs(benchmark::State& state, const BenchSong* song) {
 }
 
 #ifdef PLEMBY_HAVE_LIBXMP
-void RenderLibxmp(benchmark::State& state, const BenchSong* song) {
+void RenderLibxmp(benchmark::State& state, const BenchSong* module) {
     xmp_context context = xmp_create_context();
-    if (xmp_load_module_from_memory(context, song->bytes.data(), static_cast<long>(song->bytes.size())) != 0) {
+    if (xmp_load_module_from_memory(context, module->bytes.data(), static_cast<long>(module->bytes.size())) != 0) {
         xmp_free_context(context);
         state.SkipWithError("libxmp rejects this module");
         return;
@@ -119,15 +119,15 @@ public:
         for (const auto& [name, ours] : seconds_) {
             const std::string prefix = "render/plemby/";
             if (name.rfind(prefix, 0) != 0) continue;
-            const std::string song = name.substr(prefix.size());
-            const auto theirs = seconds_.find("render/libxmp/" + song);
+            const std::string title = name.substr(prefix.size());
+            const auto theirs = seconds_.find("render/libxmp/" + title);
             if (theirs == seconds_.end()) continue;
             if (!header) {
                 std::printf("\n%-16s %14s %14s %8s\n", "song", "plemby (x rt)", "libxmp (x rt)", "ratio");
                 header = true;
             }
             const double audio = RENDER_SECONDS * 1000.0;  // the times are in ms per iteration
-            std::printf("%-16s %14.1f %14.1f %7.2fx\n", song.c_str(), audio / ours,
+            std::printf("%-16s %14.1f %14.1f %7.2fx\n", title.c_str(), audio / ours,
                         audio / theirs->second, theirs->second / ours);
         }
     }
@@ -140,11 +140,11 @@ private:
 
 int main(int argc, char** argv) {
     static const std::vector<BenchSong> songs = FindSongs();
-    for (const BenchSong& song : songs) {
-        benchmark::RegisterBenchmark(("render/plemby/" + song.name).c_str(), RenderOurs, &song)
+    for (const BenchSong& entry : songs) {
+        benchmark::RegisterBenchmark(("render/plemby/" + entry.name).c_str(), RenderOurs, &entry)
             ->Unit(benchmark::kMillisecond);
 #ifdef PLEMBY_HAVE_LIBXMP
-        benchmark::RegisterBenchmark(("render/libxmp/" + song.name).c_str(), RenderLibxmp, &song)
+        benchmark::RegisterBenchmark(("render/libxmp/" + entry.name).c_str(), RenderLibxmp, &entry)
             ->Unit(benchmark::kMillisecond);
 #endif
     }

@@ -38,5 +38,9 @@ std::uint64_t RenderSongFrames(std::uint64_t frames, const FrameSink& sink,
         done += static_cast<std::uint64_t>(n);
     }
     tickObserver = nullptr;
+    // The last block may run past the frames asked for; so may its rows.
+    if (rows != nullptr) {
+        std::erase_if(*rows, [done](const RowMark& mark) { return mark.frame >= done; });
+    }
     return done;
 }

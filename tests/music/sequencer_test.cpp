@@ -123,7 +123,7 @@ TEST_F(Sequencer, PatternDelayLengthensTheRowAndItsTickEffectsRunOnEveryTick) {
     EXPECT_EQ(songState.row, 0) << "the next row has not begun";
 
     ASSERT_TRUE(LoadSpec(spec));
-    const std::vector<RowMark> marks = PlayRows(3 * 5760);
+    const std::vector<RowMark> marks = PlayRows(4 * 5760);
     ASSERT_GE(marks.size(), 2u);
     EXPECT_EQ(marks[1].frame, 18u * 960);
 }
