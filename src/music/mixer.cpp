@@ -54,6 +54,11 @@ void MixFrames(Voice& voice, std::int32_t* out, std::int64_t frames, std::int64_
     std::int64_t position = FixedPosition(voice);
     std::int32_t left = voice.currentLeft;
     std::int32_t right = voice.currentRight;
+    // A voice at exactly zero on both sides adds nothing: only its position moves on.
+    if ((left | right | voice.leftRampStep | voice.rightRampStep) == 0) {
+        StoreFixedPosition(voice, position + step * frames);
+        return;
+    }
     for (std::int64_t i = 0; i < frames; ++i) {
         const std::int64_t index = position >> FRACTION_BITS;
         const std::uint32_t fraction = static_cast<std::uint32_t>(position);

@@ -71,8 +71,8 @@ void ConvertBlock(const std::int32_t* sums, std::int16_t* out, std::uint32_t mas
         const std::int32_t s = sums[i];
         const std::uint32_t magnitude =
             s < 0 ? 0u - static_cast<std::uint32_t>(s) : static_cast<std::uint32_t>(s);
-        std::uint32_t q = magnitude / CONVERT_DIVISOR;
-        if (magnitude % CONVERT_DIVISOR >= CONVERT_HALF) ++q;
+        // Rounded half up without a branch: the halves fall at random in music.
+        std::uint32_t q = (magnitude + CONVERT_HALF) / CONVERT_DIVISOR;
         q = std::min(q, MAX_SAMPLE);
         q = (q * masterVolume) >> 15;
         const auto value = static_cast<std::int32_t>(q);
