@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "game/font_label.h"
+
 // The well: 23 rows by 14 columns of cells, 0 empty or the colour 1..7 of the piece that left
 // the block there. Only columns 2..11 are played; the margins let the 4 x 4 piece box stand
 // partly outside them. Row 0 is hidden above the visible rows 1..20, row 21 is the floor that
@@ -40,7 +42,6 @@ constexpr std::uint8_t LAST_BOX_ROW = 19;
 constexpr std::uint32_t START_FALL_INTERVAL = 1030;  // ms at level 1
 constexpr int NAME_LENGTH = 26;
 constexpr std::uint8_t NO_ENTRY_ROW = 8;
-constexpr std::uint8_t BLANK_CELL = 0x50;  // the font's empty character
 
 // The one record of the game in progress.
 struct GameState {

@@ -38,6 +38,8 @@ bool IsValidHighScoreTable(std::span<const std::uint8_t> bytes);
 // The table built into the executable (a blank-named table of the default scores should the
 // resource be unusable).
 HighScoreTable BuiltInHighScores();
+// Takes the stored table when a valid one exists, else the built-in one (resource loading).
+void LoadHighScores();
 // $XDG_DATA_HOME/plemby/highscores.bin; empty when no data folder can be found.
 std::string HighScoresPath();
 // Writes the table atomically to its file; false when it could not be stored.

@@ -6,9 +6,9 @@
 #include "app/shell.h"
 #include "game/font_label.h"
 #include "game/game_state.h"
+#include "game/play_screen.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
-#include "music/player.h"
 #include "platform/clock.h"
 #include "platform/input_refresh.h"
 #include "platform/keys.h"
@@ -22,9 +22,6 @@ constexpr std::uint8_t LAST_CHARACTER_KEY = 0x5A;
 constexpr std::uint8_t KEY_SPACE = 0x20;
 constexpr std::uint8_t KEY_BACKSPACE = 8;
 constexpr std::uint8_t KEY_ENTER = 13;
-// A letter key's code plus this is the letter in the font's code.
-constexpr std::uint8_t LETTER_TO_FONT = 0x30;
-constexpr int TITLE_MUSIC = 109;
 constexpr std::uint32_t FADE_EVERY_FRAME = 0;
 constexpr std::int64_t RELEASE_POLL_MS = 1;
 
@@ -74,11 +71,8 @@ void TreatEntryKey(std::uint8_t k) {
         game.entryActive = 0;
         cursor = 0;
         SaveHighScores();
-    } else if (k >= 'A' && k <= 'Z') {
-        if (cursor < NAME_LENGTH)
-            game.entryName[cursor++] = static_cast<std::uint8_t>(k + LETTER_TO_FONT);
-    } else if (k >= '0' && k <= '9') {
-        if (cursor < NAME_LENGTH) game.entryName[cursor++] = k;
+    } else if ((k >= 'A' && k <= 'Z') || (k >= '0' && k <= '9')) {
+        if (cursor < NAME_LENGTH) game.entryName[cursor++] = FontCode(static_cast<char>(k));
     } else if (k == KEY_SPACE) {
         // A name cannot begin with a blank.
         if (cursor > 0 && cursor < NAME_LENGTH) game.entryName[cursor++] = BLANK_CELL;
@@ -102,18 +96,14 @@ void DrawTable(const std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
     }
 }
 
-// Back to the main menu. After a game the menu fades in from black to the title music and the
-// game is reset; from the menu the menu picture simply returns.
+// Back to the main menu: after a game as from the play screen's Escape; from the menu the menu
+// picture simply returns. The table was stored as it changed.
 void LeaveScreen() {
-    CurrentBackground = MenuBackground;
     if (fromMenu == 0) {
-        FadeActive = 1;
-        PlayModule(MusicResource(TITLE_MUSIC), 0, 0);
-        ResetGame();
-        NextBackground = MenuBackground;
-        CurrentBackground = BlackScreen;
-        SaveHighScores();
+        ReturnToMenuAfterGame();
+        return;
     }
+    CurrentBackground = MenuBackground;
     screenId = MainMenu;
 }
 

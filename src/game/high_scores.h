@@ -7,9 +7,6 @@
 // Whether the high-score screen was opened from the main menu (1) or after a game (0).
 extern std::uint8_t fromMenu;
 
-// Takes the stored table when a valid one exists, else the built-in one (resource loading).
-void LoadHighScores();
-
 // The HighScores screen: places a finished game's score, takes the name, shows the table.
 void HighScoresFrame();
 

@@ -1,13 +1,10 @@
 #include "game/piece_control.h"
 
 #include "app/settings.h"
-#include "app/shell.h"
 #include "game/game_state.h"
+#include "game/play_screen.h"
 #include "game/random.h"
 #include "game/scoring.h"
-#include "gfx/fade.h"
-#include "gfx/textures.h"
-#include "music/player.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "sound/sound.h"
@@ -16,7 +13,6 @@ KeyRepeats keyRepeats;
 
 namespace {
 
-constexpr int TITLE_MUSIC = 109;
 constexpr std::uint32_t SOFT_DROP_POINTS = 10;
 constexpr std::uint32_t HARD_DROP_POINTS_PER_ROW = 11;
 constexpr int SLIDE_STEPS = 5;
@@ -96,7 +92,8 @@ void HandleGameKeys() {
     Repeat(keyRepeats.shiftRight, RightHeld(), settings.moveRepeat, MoveRight);
     Repeat(keyRepeats.softDrop, KeyDown(VK_SPACE), settings.dropRepeat, SoftDrop);
     HardDropKey();
-    if (KeyDown(VK_ESCAPE)) AbandonGame();
+    // Escape abandons the game: no high-score entry.
+    if (KeyDown(VK_ESCAPE)) ReturnToMenuAfterGame();
 }
 
 void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {
@@ -153,15 +150,6 @@ void HardDrop() {
     game.pieceY = static_cast<std::uint8_t>(game.pieceY + distance);
     game.score += HARD_DROP_POINTS_PER_ROW * static_cast<std::uint32_t>(distance);
     game.lastFallTime = NowMs();
-}
-
-void AbandonGame() {
-    FadeActive = 1;
-    PlayModule(MusicResource(TITLE_MUSIC), 0, 0);
-    ResetGame();
-    NextBackground = MenuBackground;
-    CurrentBackground = BlackScreen;
-    screenId = MainMenu;
 }
 
 LockResult TryLockPiece() {

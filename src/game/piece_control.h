@@ -39,10 +39,6 @@ void SoftDrop();
 // Drops the piece as far as it goes, 11 points a row.
 void HardDrop();
 
-// Leaves the game for the main menu without a high-score entry: the menu fades in from black
-// and the title music starts again.
-void AbandonGame();
-
 enum class LockResult {
     Falling,   // the piece does not rest, or it slid off a ledge: it keeps falling
     Locked,    // the piece locked; the next one entered and full rows were removed and scored

@@ -14,6 +14,7 @@ namespace {
 
 // Fades between level pictures step at most once every 16 ms.
 constexpr std::uint32_t PLAY_FADE_INTERVAL = 16;
+constexpr int TITLE_MUSIC = 109;
 constexpr int GAME_OVER_MUSIC = 111;
 constexpr int TILE_SIZE = 32;
 
@@ -106,4 +107,13 @@ void RunGameOverTransition() {
     FadeActive = 1;
     game.gameOverEntry = 1;
     screenId = GameOver;
+}
+
+void ReturnToMenuAfterGame() {
+    FadeActive = 1;
+    PlayModule(MusicResource(TITLE_MUSIC), 0, 0);
+    ResetGame();
+    NextBackground = MenuBackground;
+    CurrentBackground = BlackScreen;
+    screenId = MainMenu;
 }

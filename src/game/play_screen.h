@@ -13,3 +13,7 @@ void DrawNextPiece();
 // The end of a game: shows the final well, keeps it as the game-over picture, starts the
 // game-over music and hands over to the GameOver screen. Score, level and lines stay.
 void RunGameOverTransition();
+
+// The way back from a game to the main menu, after Escape or after the high-score screen: the
+// game is reset, the title music starts again and the menu fades in from black.
+void ReturnToMenuAfterGame();
