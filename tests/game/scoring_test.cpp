@@ -1,5 +1,4 @@
 #include "game_fixture.h"
-
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 
@@ -30,6 +29,18 @@ TEST_F(Scoring, GravityPeriodFollowsTheLevel) {
     }
     EXPECT_EQ(GravityInterval(), 1030 - 2000);
     EXPECT_EQ(game.score, 3u);
+}
+
+TEST_F(Scoring, ALongPauseDropsOneRowAndRestartsTheTimer) {
+    // A pause stops the frames, not the clock: the first frame after it moves one row only.
+    EmptyWellWith(6, 5, 0);
+    AdvanceManualClock(10000);
+    ApplyGravity();
+    EXPECT_EQ(game.pieceY, 1);
+    AdvanceManualClock(FRAME_MS);
+    ApplyGravity();
+    EXPECT_EQ(game.pieceY, 1);
+    EXPECT_EQ(FramesBetweenFalls(), 52);  // the level-1 period again, counted from the step
 }
 
 TEST_F(Scoring, RestingPieceDoesNotFallOrScore) {
