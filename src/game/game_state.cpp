@@ -43,7 +43,8 @@ void ResetGame() {
 
     // Garbage never rises into the rows where pieces enter, whatever the setting says.
     constexpr int MAX_GARBAGE_ROWS = 16;
-    const int garbage = settings.garbageRows < MAX_GARBAGE_ROWS ? settings.garbageRows : MAX_GARBAGE_ROWS;
+    const int garbage =
+        settings.garbageRows < MAX_GARBAGE_ROWS ? settings.garbageRows : MAX_GARBAGE_ROWS;
     FillGarbageRows(garbage);
 
     game.entryName.fill(BLANK_CELL);

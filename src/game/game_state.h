@@ -84,7 +84,9 @@ void SetNextShape(std::uint8_t type);
 
 // Side of the block that turns: the bar turns its whole box, the other shapes the 3 x 3 block
 // in its top-left corner.
-constexpr int TurningBlockSize(std::uint8_t type) { return type == BAR_PIECE ? MASK_SIZE : MASK_SIZE - 1; }
+constexpr int TurningBlockSize(std::uint8_t type) {
+    return type == BAR_PIECE ? MASK_SIZE : MASK_SIZE - 1;
+}
 
 // Turn a mask in place, as seen on screen. The square is left alone, types 2..6 turn their
 // 3 x 3 block about its middle cell, the bar turns its whole 4 x 4 box.

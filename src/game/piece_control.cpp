@@ -141,7 +141,8 @@ void HardDrop() {
     int distance = WELL_ROWS;
     ForEachBlock(game.currentMask, [&](int r, int c, std::uint8_t) {
         int run = 0;
-        for (int row = game.pieceY + r + 1; row < FLOOR_ROW && game.well[row][game.pieceX + c] == 0; ++row) {
+        for (int row = game.pieceY + r + 1; row < FLOOR_ROW && game.well[row][game.pieceX + c] == 0;
+             ++row) {
             ++run;
         }
         if (run < distance) distance = run;

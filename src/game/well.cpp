@@ -15,7 +15,8 @@ bool RowIsFull(int row) {
 }  // namespace
 
 void StampPiece() {
-    ForEachBlock(game.currentMask, [](int r, int c, std::uint8_t value) { WellUnderBox(r, c) = value; });
+    ForEachBlock(game.currentMask,
+                 [](int r, int c, std::uint8_t value) { WellUnderBox(r, c) = value; });
 }
 
 void SaveUnderPiece() {
@@ -32,7 +33,9 @@ void RestoreUnderPiece() {
 
 bool IsBlockedBelow() {
     bool blocked = false;
-    ForEachBlock(game.currentMask, [&](int r, int c, std::uint8_t) { blocked = blocked || WellUnderBox(r + 1, c) != 0; });
+    ForEachBlock(game.currentMask, [&](int r, int c, std::uint8_t) {
+        blocked = blocked || WellUnderBox(r + 1, c) != 0;
+    });
     return blocked;
 }
 

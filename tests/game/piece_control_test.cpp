@@ -1,10 +1,9 @@
-#include "game_fixture.h"
-
-#include "app/shell.h"
-#include "gfx/fade.h"
-
 #include <tuple>
 #include <vector>
+
+#include "app/shell.h"
+#include "game_fixture.h"
+#include "gfx/fade.h"
 
 namespace {
 
@@ -39,7 +38,8 @@ TEST_F(PieceControl, TurnsAreRefusedByTheSquareTheBlockAndTheEdges) {
     for (auto [type, x] : refused) {
         Place(type, x, 5);
         HandleGameKeys();
-        EXPECT_EQ(game.currentMask, ENTERING_MASKS[type - 1]) << "type " << int(type) << " at " << int(x);
+        EXPECT_EQ(game.currentMask, ENTERING_MASKS[type - 1])
+            << "type " << int(type) << " at " << int(x);
     }
     Place(7, 8, 5);
     HandleGameKeys();

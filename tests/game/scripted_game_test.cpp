@@ -1,6 +1,6 @@
-#include "game_fixture.h"
-
 #include <cstdlib>
+
+#include "game_fixture.h"
 
 namespace {
 
@@ -44,7 +44,8 @@ double Rate() {
     }
     for (int row = FIRST_VISIBLE_ROW; row <= LAST_VISIBLE_ROW; ++row) {
         bool full = true;
-        for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c) full = full && game.well[row][c] != 0;
+        for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c)
+            full = full && game.well[row][c] != 0;
         rating += full ? 1.0 : 0;
     }
     return rating;

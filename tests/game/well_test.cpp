@@ -1,5 +1,4 @@
 #include "game_fixture.h"
-
 #include "gfx/fade.h"
 
 namespace {
