@@ -8,6 +8,7 @@
 #include "music/sequencer.h"
 #include "music/song_arena.h"
 #include "music/xm_loader.h"
+#include "platform/audio.h"
 
 MusicPlayer musicPlayer;
 
@@ -76,7 +77,7 @@ void ConvertBlock(const std::int32_t* sums, std::int16_t* out, std::uint32_t mas
         q = std::min(q, MAX_SAMPLE);
         q = (q * masterVolume) >> 15;
         const auto value = static_cast<std::int32_t>(q);
-        out[i] = static_cast<std::int16_t>(s < 0 ? -value : value);
+        StoreRingSample(out[i], static_cast<std::int16_t>(s < 0 ? -value : value));
         levelSums[i & 1] += q;
     }
 }

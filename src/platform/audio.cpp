@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <mutex>
 
 namespace {
@@ -38,11 +37,12 @@ void AddMusic(std::int32_t* accum, int frames) {
     musicBlocksWritten.load(std::memory_order_acquire);
     const std::uint64_t position = musicPosition.load(std::memory_order_relaxed);
     std::uint32_t offset = static_cast<std::uint32_t>(position % audio.ringBytes);
+    // The ring is the music player's array of 16-bit samples, handed over as bytes.
+    const auto* samples = reinterpret_cast<const std::int16_t*>(audio.ring);
     for (int i = 0; i < frames * AUDIO_CHANNELS; i += AUDIO_CHANNELS) {
-        std::int16_t frame[AUDIO_CHANNELS];
-        std::memcpy(frame, audio.ring + offset, BYTES_PER_FRAME);
-        accum[i] += frame[0];
-        accum[i + 1] += frame[1];
+        const std::uint32_t sample = offset / sizeof(std::int16_t);
+        accum[i] += LoadRingSample(samples[sample]);
+        accum[i + 1] += LoadRingSample(samples[sample + 1]);
         offset += BYTES_PER_FRAME;
         if (offset >= audio.ringBytes) offset = 0;
     }

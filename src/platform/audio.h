@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 // One audio device, 48000 frames a second, stereo, signed 16-bit, fed by two sources that
@@ -32,6 +33,17 @@ std::uint64_t MusicOutputPosition();
 // The writer calls this after filling a block so that the reader sees the bytes (it orders
 // the ring's memory between the music thread and the audio thread).
 void MusicOutputBlockWritten();
+// The ring's samples are shared between the music thread and the audio thread, so both sides
+// touch them as relaxed atomics: if the device ever overtakes the writer it plays stale or
+// mixed sound, as a sound card would, instead of racing on the memory.
+inline void StoreRingSample(std::int16_t& slot, std::int16_t value) {
+    std::atomic_ref<std::int16_t>(slot).store(value, std::memory_order_relaxed);
+}
+inline std::int16_t LoadRingSample(const std::int16_t& slot) {
+    return std::atomic_ref<std::int16_t>(const_cast<std::int16_t&>(slot))
+        .load(std::memory_order_relaxed);
+}
+
 // Stops reading the ring; once it returns the ring is no longer touched and may be freed.
 void MusicOutputStop();
 
