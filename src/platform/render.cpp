@@ -136,10 +136,14 @@ void UpdateLetterbox(bool force) {
     if (!state.renderer || !state.window) return;
     int winW = 0, winH = 0, outW = 0, outH = 0;
     SDL_GetWindowSize(state.window, &winW, &winH);
+    // While a render target is set SDL reports the target's size, not the window's.
+    SDL_Texture* target = SDL_GetRenderTarget(state.renderer);
+    if (target) SDL_SetRenderTarget(state.renderer, nullptr);
     if (SDL_GetRendererOutputSize(state.renderer, &outW, &outH) != 0) {
         outW = winW;
         outH = winH;
     }
+    if (target) SDL_SetRenderTarget(state.renderer, target);
     if (!force && winW == state.windowWidth && winH == state.windowHeight &&
         outW == state.outputWidth && outH == state.outputHeight) {
         return;

@@ -2,34 +2,71 @@
 
 #include "gfx/renderer.h"
 #include "platform/keys.h"
+#include "platform/render.h"
 #include "support/render_fixture.h"
 
 namespace {
 
+constexpr std::uint32_t RED = 0xFFFF0000;
+constexpr std::uint32_t BLACK = 0xFF000000;
+
+// One pixel of what the window shows after the last present.
+std::uint32_t WindowPixel(SDL_Window* window, int x, int y) {
+    SDL_Renderer* renderer = SDL_GetRenderer(window);
+    SDL_Texture* target = SDL_GetRenderTarget(renderer);
+    SDL_SetRenderTarget(renderer, nullptr);
+    std::uint32_t pixel = 0;
+    const SDL_Rect one{x, y, 1, 1};
+    SDL_RenderReadPixels(renderer, &one, SDL_PIXELFORMAT_ARGB8888, &pixel, 4);
+    SDL_SetRenderTarget(renderer, target);
+    return pixel;
+}
+
 using PresentationTest = RenderTest;
 
-TEST_F(PresentationTest, PointerFollowsTheLetterboxOfAnyWindowSize) {
+TEST_F(PresentationTest, PictureAndPointerFollowTheLetterboxOfAnyWindowSize) {
     StopInputScript();
     const struct {
         int w, h;
+        SDL_Rect picture;  // where the back buffer lands in the window
         int mouseX, mouseY;
         int x, y;
     } cases[] = {
-        {2048, 768, 512 + 100, 50, 100, 50},    // bars left and right
-        {1024, 1536, 100, 384 + 50, 100, 50},   // bars above and below
-        {512, 384, 50, 25, 100, 50},            // half size, no bars
-        {2048, 1536, 2047, 1535, 1023, 767},    // double size, the far corner
-        {1024, 768, 1, 2, 1, 2},
+        {2048, 768, {512, 0, 1024, 768}, 512 + 100, 50, 100, 50},     // bars left and right
+        {1024, 1536, {0, 384, 1024, 768}, 100, 384 + 50, 100, 50},    // bars above and below
+        {512, 384, {0, 0, 512, 384}, 50, 25, 100, 50},                // half size, no bars
+        {2048, 1536, {0, 0, 2048, 1536}, 2047, 1535, 1023, 767},      // double size, far corner
+        {1280, 1024, {0, 32, 1280, 960}, 1279, 32, 1023, 0},          // a common desktop
+        {1024, 768, {0, 0, 1024, 768}, 1, 2, 1, 2},
     };
     for (const auto& c : cases) {
         SDL_SetWindowSize(window, c.w, c.h);
-        ClearBackBuffer();
+        ClearBackBufferPixels(RED);
         PresentFrame();
+        // The picture's corners, and the bars just beside it where there are bars.
+        const SDL_Rect& p = c.picture;
+        const struct {
+            int x, y;
+            std::uint32_t colour;
+        } probes[] = {
+            {p.x, p.y, RED},
+            {p.x + p.w - 1, p.y + p.h - 1, RED},
+            {p.x - 1, p.y, BLACK},
+            {p.x, p.y - 1, BLACK},
+            {p.x + p.w, p.y, BLACK},
+            {p.x, p.y + p.h, BLACK},
+        };
+        for (const auto& probe : probes) {
+            if (probe.x < 0 || probe.y < 0 || probe.x >= c.w || probe.y >= c.h) continue;
+            EXPECT_EQ(WindowPixel(window, probe.x, probe.y), probe.colour)
+                << c.w << " x " << c.h << " at " << probe.x << ", " << probe.y;
+        }
+
         SDL_WarpMouseInWindow(window, c.mouseX, c.mouseY);
         SDL_PumpEvents();
-        const PointerPos p = GetPointerPos();
-        EXPECT_EQ(p.x, c.x) << c.w << " x " << c.h;
-        EXPECT_EQ(p.y, c.y) << c.w << " x " << c.h;
+        const PointerPos pointer = GetPointerPos();
+        EXPECT_EQ(pointer.x, c.x) << c.w << " x " << c.h;
+        EXPECT_EQ(pointer.y, c.y) << c.w << " x " << c.h;
     }
 }
 
