@@ -14,8 +14,8 @@ constexpr int TITLE_SONG_ID = 109;
 }
 
 void LoadResources() {
-    ReadOtherSettings(StartupSettingsRecord());
     LoadHighScores();
+    ReadOtherSettings(StartupSettingsRecord());
     LoadTextures();
     // The title fades in from black in the first frames.
     CurrentBackground = BlackScreen;

@@ -260,8 +260,8 @@ void CopyBackBufferInto(Texture* target) {
 
 void PresentBackBuffer() {
     if (!state.renderer) return;
-    UpdateLetterbox(false);
     SDL_SetRenderTarget(state.renderer, nullptr);
+    UpdateLetterbox(false);
     SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
     SDL_RenderClear(state.renderer);
     SDL_RenderCopy(state.renderer, state.backBuffer.sdl, nullptr, &state.letterbox);
@@ -271,7 +271,7 @@ void PresentBackBuffer() {
 
 void RefreshPresentation() { UpdateLetterbox(true); }
 
-void RemakeRenderTextures(bool deviceReset) {
+void OnRenderReset(bool deviceReset) {
     if (!state.renderer) return;
     SDL_SetRenderTarget(state.renderer, nullptr);
     Destroy(state.backBuffer);
@@ -287,8 +287,6 @@ void RemakeRenderTextures(bool deviceReset) {
     }
     UpdateLetterbox(true);
 }
-
-void OnRenderReset(bool deviceReset) { RemakeRenderTextures(deviceReset); }
 
 std::vector<std::uint32_t> ReadBackBufferPixels() {
     if (!state.renderer || !state.backBuffer.sdl) return {};

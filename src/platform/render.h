@@ -44,9 +44,6 @@ void CopyBackBufferInto(Texture* target);
 void PresentBackBuffer();
 // Recomputes the letterbox and the pointer mapping now (after a mode change).
 void RefreshPresentation();
-// Makes the render targets again (empty), and after a device reset every texture too; the
-// Texture objects stay the same.
-void RemakeRenderTextures(bool deviceReset);
 
 // The back buffer as 0xAARRGGBB, row by row; empty without a renderer.
 std::vector<std::uint32_t> ReadBackBufferPixels();

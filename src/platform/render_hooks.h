@@ -1,5 +1,7 @@
 #pragma once
 
 // Called by the event pump when SDL reports that render targets (deviceReset false) or the
-// whole renderer's textures (deviceReset true) have been lost. The renderer makes them again.
+// whole renderer's textures (deviceReset true) have been lost. The renderer makes the targets
+// again (empty), and after a device reset every texture too; the Texture objects stay the same,
+// so every reference to them stays good.
 void OnRenderReset(bool deviceReset);

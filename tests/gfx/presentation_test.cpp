@@ -1,8 +1,12 @@
 #include <SDL.h>
 
+#include <cstdlib>
+
 #include "gfx/renderer.h"
 #include "platform/keys.h"
 #include "platform/render.h"
+#include "platform/sdl_window.h"
+#include "platform/window.h"
 #include "support/render_fixture.h"
 
 namespace {
@@ -68,6 +72,35 @@ TEST_F(PresentationTest, PictureAndPointerFollowTheLetterboxOfAnyWindowSize) {
         EXPECT_EQ(pointer.x, c.x) << c.w << " x " << c.h;
         EXPECT_EQ(pointer.y, c.y) << c.w << " x " << c.h;
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FullScreenSwitch, GoesToDesktopFullScreenAndBackToAWindowAtSixtyFour) {
+    setenv("SDL_VIDEO_EGL_DRIVER", "none", 0);
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    ASSERT_TRUE(CreateGameWindow(false));
+    ASSERT_TRUE(CreateRenderer(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, 0));
+    SDL_Window* window = GameSdlWindow();
+
+    EXPECT_EQ(ToggleFullscreen(0), 1);
+    EXPECT_NE(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    EXPECT_EQ(ToggleFullscreen(1), 0);
+    EXPECT_EQ(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(window, &x, &y);
+    SDL_GetWindowSize(window, &w, &h);
+    EXPECT_EQ(x, 64);
+    EXPECT_EQ(y, 64);
+    EXPECT_EQ(w, BACK_BUFFER_WIDTH);
+    EXPECT_EQ(h, BACK_BUFFER_HEIGHT);
+    // Any nonzero stored flag counts as full screen.
+    EXPECT_EQ(ToggleFullscreen(5), 0);
+
+    ReleaseGraphics();
+    DestroyGameWindow();
 }
 
 }  // namespace
