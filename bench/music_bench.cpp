@@ -36,7 +36,8 @@ std::vector<BenchSong> FindSongs() {
     std::vector<BenchSong> songs;
     for (const int id : BUILT_IN_SONGS) {
         const auto bytes = FindResource("RCDATA", id);
-        if (!bytes.empty()) songs.push_back({"rcdata" + std::to_string(id), {bytes.begin(), bytes.end()}});
+        if (!bytes.empty())
+            songs.push_back({"rcdata" + std::to_string(id), {bytes.begin(), bytes.end()}});
     }
     std::vector<std::filesystem::path> paths;
     std::error_code error;
@@ -54,10 +55,11 @@ std::vector<BenchSong> FindSongs() {
 }
 
 void SetThroughput(benchmark::State& state) {
-    const auto frames = static_cast<std::int64_t>(state.iterations()) * RENDER_BLOCKS * BLOCK_FRAMES;
+    const auto frames =
+        static_cast<std::int64_t>(state.iterations()) * RENDER_BLOCKS * BLOCK_FRAMES;
     state.SetItemsProcessed(frames);
-    state.counters["x_realtime"] = benchmark::Counter(
-        static_cast<double>(frames) / OUTPUT_RATE, benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] =
+        benchmark::Counter(static_cast<double>(frames) / OUTPUT_RATE, benchmark::Counter::kIsRate);
 }
 
 void RenderOurs(benchmark::State& state, const BenchSong* module) {
@@ -79,7 +81,8 @@ void RenderOurs(benchmark::State& state, const BenchSong* module) {
 #ifdef PLEMBY_HAVE_LIBXMP
 void RenderLibxmp(benchmark::State& state, const BenchSong* module) {
     xmp_context context = xmp_create_context();
-    if (xmp_load_module_from_memory(context, module->bytes.data(), static_cast<long>(module->bytes.size())) != 0) {
+    if (xmp_load_module_from_memory(context, module->bytes.data(),
+                                    static_cast<long>(module->bytes.size())) != 0) {
         xmp_free_context(context);
         state.SkipWithError("libxmp rejects this module");
         return;
@@ -123,7 +126,8 @@ public:
             const auto theirs = seconds_.find("render/libxmp/" + title);
             if (theirs == seconds_.end()) continue;
             if (!header) {
-                std::printf("\n%-16s %14s %14s %8s\n", "song", "plemby (x rt)", "libxmp (x rt)", "ratio");
+                std::printf("\n%-16s %14s %14s %8s\n", "song", "plemby (x rt)", "libxmp (x rt)",
+                            "ratio");
                 header = true;
             }
             const double audio = RENDER_SECONDS * 1000.0;  // the times are in ms per iteration

@@ -43,11 +43,10 @@ std::int32_t NextOrderOrStart() {
     return songState.orderPosition + 1 < song.songLength ? songState.orderPosition + 1 : 0;
 }
 
-// --- Shared movements -------------------------------------------------------------------------
-
 void Vibrato(ChannelTick& t) {
     ChannelState& c = t.channel;
-    const int value = (Waveform(c.vibratoPosition, c.waveformControl & 3) * c.vibratoDepth >> 5) >> 1;
+    const int value =
+        (Waveform(c.vibratoPosition, c.waveformControl & 3) * c.vibratoDepth >> 5) >> 1;
     c.pitchOffset = value;
     c.vibratoPosition = (c.vibratoPosition + c.vibratoSpeed) % WAVEFORM_STEPS;
     c.flags |= CHANNEL_PITCH;
@@ -55,7 +54,8 @@ void Vibrato(ChannelTick& t) {
 
 void Tremolo(ChannelTick& t) {
     ChannelState& c = t.channel;
-    c.tremoloOffset = Waveform(c.tremoloPosition, (c.waveformControl >> 4) & 3) * c.tremoloDepth >> 5;
+    c.tremoloOffset =
+        Waveform(c.tremoloPosition, (c.waveformControl >> 4) & 3) * c.tremoloDepth >> 5;
     c.tremoloPosition = (c.tremoloPosition + c.tremoloSpeed) % WAVEFORM_STEPS;
     c.flags |= CHANNEL_VOLUME;
 }
@@ -89,31 +89,45 @@ void VolumeSlide(ChannelTick& t) {
 void TremorStep(ChannelTick& t) {
     ChannelState& c = t.channel;
     c.flags |= CHANNEL_VOLUME;
-    if (c.tremorCounter > c.tremorOn) c.tremoloOffset = Saturate(-static_cast<std::int64_t>(c.volume));
+    if (c.tremorCounter > c.tremorOn)
+        c.tremoloOffset = Saturate(-static_cast<std::int64_t>(c.volume));
     c.tremorCounter = c.tremorCounter > c.tremorOn + c.tremorOff ? 0 : c.tremorCounter + 1;
 }
 
 std::int64_t RetriggerVolume(int change, std::int64_t v) {
     switch (change) {
-        case 0x1: return v - 1;
-        case 0x2: return v - 2;
-        case 0x3: return v - 4;
-        case 0x4: return v - 8;
-        case 0x5: return v - 16;
-        case 0x6: return v * 2 / 3;
-        case 0x7: return v >> 1;
-        case 0x9: return v + 1;
-        case 0xA: return v + 2;
-        case 0xB: return v + 4;
-        case 0xC: return v + 8;
-        case 0xD: return v + 16;
-        case 0xE: return (v * 3) >> 1;
-        case 0xF: return v * 2;
-        default: return v;
+        case 0x1:
+            return v - 1;
+        case 0x2:
+            return v - 2;
+        case 0x3:
+            return v - 4;
+        case 0x4:
+            return v - 8;
+        case 0x5:
+            return v - 16;
+        case 0x6:
+            return v * 2 / 3;
+        case 0x7:
+            return v >> 1;
+        case 0x9:
+            return v + 1;
+        case 0xA:
+            return v + 2;
+        case 0xB:
+            return v + 4;
+        case 0xC:
+            return v + 8;
+        case 0xD:
+            return v + 16;
+        case 0xE:
+            return (v * 3) >> 1;
+        case 0xF:
+            return v * 2;
+        default:
+            return v;
     }
 }
-
-// --- Row parts ------------------------------------------------------------------------------
 
 void StorePortamento(ChannelTick& t) {
     if (t.cell.parameter != 0) t.channel.portamentoMemory = t.cell.parameter;
@@ -167,7 +181,8 @@ void SampleOffset(ChannelTick& t) {
 }
 
 void PositionJump(ChannelTick& t) {
-    StorePending(songState.pendingOrder, t.cell.parameter >= song.songLength ? 0 : t.cell.parameter);
+    StorePending(songState.pendingOrder,
+                 t.cell.parameter >= song.songLength ? 0 : t.cell.parameter);
     StorePending(songState.pendingRow, 0);
     rowEffects.positionJumpSeen = true;
 }
@@ -228,8 +243,6 @@ void ExtraFinePortamento(ChannelTick& t) {
     }
 }
 
-// --- Extended effects, row part -------------------------------------------------------------
-
 void FinePortamentoUp(ChannelTick& t) {
     if (Low(t) != 0) t.channel.finePortamentoUpMemory = static_cast<std::uint8_t>(Low(t));
     Add(t.channel.period, -PORTAMENTO_UNIT * t.channel.finePortamentoUpMemory);
@@ -241,7 +254,8 @@ void FinePortamentoDown(ChannelTick& t) {
 }
 
 void VibratoWaveform(ChannelTick& t) {
-    t.channel.waveformControl = static_cast<std::uint8_t>((t.channel.waveformControl & 0xF0) | Low(t));
+    t.channel.waveformControl =
+        static_cast<std::uint8_t>((t.channel.waveformControl & 0xF0) | Low(t));
 }
 
 void SetFinetune(ChannelTick& t) {
@@ -291,55 +305,52 @@ void NoteDelayRow(ChannelTick& t) {
 void PatternDelay(ChannelTick& t) { songState.patternDelayTicks = Low(t) * songState.speed; }
 
 constexpr Handler EXTENDED_ROW[16] = {
-    nullptr,        FinePortamentoUp, FinePortamentoDown, nullptr,
-    VibratoWaveform, SetFinetune,     PatternLoop,        TremoloWaveform,
-    FineSetPanning, nullptr,          FineVolumeUp,       FineVolumeDown,
-    nullptr,        NoteDelayRow,     PatternDelay,       nullptr};
+    nullptr,     FinePortamentoUp, FinePortamentoDown, nullptr, VibratoWaveform, SetFinetune,
+    PatternLoop, TremoloWaveform,  FineSetPanning,     nullptr, FineVolumeUp,    FineVolumeDown,
+    nullptr,     NoteDelayRow,     PatternDelay,       nullptr};
 
 void ExtendedRow(ChannelTick& t) {
     if (const Handler h = EXTENDED_ROW[High(t)]) h(t);
 }
 
 constexpr Handler ROW_EFFECTS[EFFECT_COUNT] = {
-    nullptr,          // 0 arpeggio
-    StorePortamento,  // 1
-    StorePortamento,  // 2
-    ToneRow,          // 3
-    VibratoRow,       // 4
-    ToneSlideRow,     // 5
-    VibratoSlideRow,  // 6
-    TremoloRow,       // 7
-    SetPanning,       // 8
-    SampleOffset,     // 9
-    StoreVolumeSlide, // A
-    PositionJump,     // B
-    SetVolume,        // C
-    PatternBreak,     // D
-    ExtendedRow,      // E
-    SpeedOrTempo,     // F
-    SetGlobalVolume,  // G
+    nullptr,                 // 0 arpeggio
+    StorePortamento,         // 1
+    StorePortamento,         // 2
+    ToneRow,                 // 3
+    VibratoRow,              // 4
+    ToneSlideRow,            // 5
+    VibratoSlideRow,         // 6
+    TremoloRow,              // 7
+    SetPanning,              // 8
+    SampleOffset,            // 9
+    StoreVolumeSlide,        // A
+    PositionJump,            // B
+    SetVolume,               // C
+    PatternBreak,            // D
+    ExtendedRow,             // E
+    SpeedOrTempo,            // F
+    SetGlobalVolume,         // G
     StoreGlobalVolumeSlide,  // H
-    nullptr,          // I
-    nullptr,          // J
-    nullptr,          // K: key off is taken before the effects run
-    EnvelopePosition, // L
-    nullptr,          // M
-    nullptr,          // N
-    nullptr,          // O
-    PanningSlideRow,  // P
-    nullptr,          // Q
-    RetriggerRow,     // R
-    nullptr,          // S
-    TremorRow,        // T
-    nullptr,          // U
-    nullptr,          // V
-    nullptr,          // W
-    ExtraFinePortamento,  // X
-    nullptr,          // Y
-    nullptr,          // Z
+    nullptr,                 // I
+    nullptr,                 // J
+    nullptr,                 // K: key off is taken before the effects run
+    EnvelopePosition,        // L
+    nullptr,                 // M
+    nullptr,                 // N
+    nullptr,                 // O
+    PanningSlideRow,         // P
+    nullptr,                 // Q
+    RetriggerRow,            // R
+    nullptr,                 // S
+    TremorRow,               // T
+    nullptr,                 // U
+    nullptr,                 // V
+    nullptr,                 // W
+    ExtraFinePortamento,     // X
+    nullptr,                 // Y
+    nullptr,                 // Z
 };
-
-// --- Tick parts -----------------------------------------------------------------------------
 
 void Arpeggio(ChannelTick& t) {
     if (t.cell.parameter == 0) return;
@@ -387,9 +398,11 @@ void PanningSlide(ChannelTick& t) {
     const int x = c.panningSlideMemory >> 4;
     const int y = c.panningSlideMemory & 0x0F;
     if (x != 0) {
-        c.panning = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{c.panning} + x, MAX_PANNING));
+        c.panning = static_cast<std::int32_t>(
+            std::min<std::int64_t>(std::int64_t{c.panning} + x, MAX_PANNING));
     } else {
-        c.panning = static_cast<std::int32_t>(std::max<std::int64_t>(std::int64_t{c.panning} - y, 0));
+        c.panning =
+            static_cast<std::int32_t>(std::max<std::int64_t>(std::int64_t{c.panning} - y, 0));
     }
     c.flags |= CHANNEL_PANNING;
 }
@@ -434,8 +447,8 @@ void NoteDelayTick(ChannelTick& t) {
     RunRowVolumeColumn(t);
 }
 
-constexpr Handler EXTENDED_TICK[16] = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                       nullptr, nullptr, nullptr, Retrigger, nullptr, nullptr,
+constexpr Handler EXTENDED_TICK[16] = {nullptr, nullptr,       nullptr, nullptr,   nullptr, nullptr,
+                                       nullptr, nullptr,       nullptr, Retrigger, nullptr, nullptr,
                                        NoteCut, NoteDelayTick, nullptr, nullptr};
 
 void ExtendedTick(ChannelTick& t) {
@@ -443,39 +456,37 @@ void ExtendedTick(ChannelTick& t) {
 }
 
 constexpr Handler TICK_EFFECTS[LAST_TICK_EFFECT + 1] = {
-    Arpeggio,           // 0
-    PortamentoUp,       // 1
-    PortamentoDown,     // 2
-    TonePortamentoStep, // 3
-    Vibrato,            // 4
-    ToneSlideTick,      // 5
-    VibratoSlideTick,   // 6
-    Tremolo,            // 7
-    nullptr,            // 8
-    nullptr,            // 9
-    VolumeSlide,        // A
-    nullptr,            // B
-    nullptr,            // C
-    nullptr,            // D
-    ExtendedTick,       // E
-    nullptr,            // F
-    nullptr,            // G
-    GlobalVolumeSlide,  // H
-    nullptr,            // I
-    nullptr,            // J
-    nullptr,            // K
-    nullptr,            // L
-    nullptr,            // M
-    nullptr,            // N
-    nullptr,            // O
-    PanningSlide,       // P
-    nullptr,            // Q
-    MultiRetrigger,     // R
-    nullptr,            // S
-    TremorStep,         // T
+    Arpeggio,            // 0
+    PortamentoUp,        // 1
+    PortamentoDown,      // 2
+    TonePortamentoStep,  // 3
+    Vibrato,             // 4
+    ToneSlideTick,       // 5
+    VibratoSlideTick,    // 6
+    Tremolo,             // 7
+    nullptr,             // 8
+    nullptr,             // 9
+    VolumeSlide,         // A
+    nullptr,             // B
+    nullptr,             // C
+    nullptr,             // D
+    ExtendedTick,        // E
+    nullptr,             // F
+    nullptr,             // G
+    GlobalVolumeSlide,   // H
+    nullptr,             // I
+    nullptr,             // J
+    nullptr,             // K
+    nullptr,             // L
+    nullptr,             // M
+    nullptr,             // N
+    nullptr,             // O
+    PanningSlide,        // P
+    nullptr,             // Q
+    MultiRetrigger,      // R
+    nullptr,             // S
+    TremorStep,          // T
 };
-
-// --- Volume column --------------------------------------------------------------------------
 
 int VolumeColumnLow(const ChannelTick& t) { return t.cell.volume & 0x0F; }
 
@@ -524,15 +535,15 @@ void ColumnPortamento(ChannelTick& t) {
 }
 
 constexpr Handler VOLUME_COLUMN_ROW[16] = {
-    nullptr,           ColumnSetVolume,    ColumnSetVolume,    ColumnSetVolume,
-    ColumnSetVolume,   ColumnSetVolume,    ColumnVolumeDown,   ColumnVolumeUp,
-    ColumnVolumeDown,  ColumnVolumeUp,     ColumnVibratoSpeed, ColumnVibratoDepth,
-    ColumnSetPanning,  ColumnPanLeft,      ColumnPanRight,     ColumnPortamento};
+    nullptr,          ColumnSetVolume, ColumnSetVolume,    ColumnSetVolume,
+    ColumnSetVolume,  ColumnSetVolume, ColumnVolumeDown,   ColumnVolumeUp,
+    ColumnVolumeDown, ColumnVolumeUp,  ColumnVibratoSpeed, ColumnVibratoDepth,
+    ColumnSetPanning, ColumnPanLeft,   ColumnPanRight,     ColumnPortamento};
 
 constexpr Handler VOLUME_COLUMN_TICK[16] = {
-    nullptr, nullptr, nullptr,       nullptr,       nullptr,       nullptr,
-    ColumnSlideDown, ColumnSlideUp, nullptr,       nullptr,       nullptr,
-    ColumnVibrato,   nullptr,       ColumnPanLeft, ColumnPanRight, TonePortamentoStep};
+    nullptr,         nullptr,       nullptr,        nullptr,           nullptr, nullptr,
+    ColumnSlideDown, ColumnSlideUp, nullptr,        nullptr,           nullptr, ColumnVibrato,
+    nullptr,         ColumnPanLeft, ColumnPanRight, TonePortamentoStep};
 
 }  // namespace
 

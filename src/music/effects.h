@@ -10,9 +10,9 @@ struct ChannelTick {
     ChannelState& channel;
     const Cell& cell;
     const Instrument& instrument;
-    Sample& sample;     // a shared empty sample when the instrument has none for the note
-    bool realSample;    // false for that empty sample, which effects must not change
-    Voice* pair;  // the first voice of the channel's pair
+    Sample& sample;   // a shared empty sample when the instrument has none for the note
+    bool realSample;  // false for that empty sample, which effects must not change
+    Voice* pair;      // the first voice of the channel's pair
     // The period, volume and panning as they stood before the row's cell was read (note delay).
     std::int32_t rowPeriod;
     std::int32_t rowVolume;

@@ -92,8 +92,8 @@ void SetVolumeEnvelopePosition(ChannelState& channel, const Instrument& instrume
     // would extrapolate, so the result is kept within the envelope's range.
     const std::int64_t fixed =
         static_cast<std::int64_t>(tick - env.X(k)) * state.slope + env.Y(k) * FIXED_ONE;
-    state.fixedValue =
-        static_cast<std::int32_t>(std::clamp<std::int64_t>(fixed, 0, ENVELOPE_MAX_VALUE * FIXED_ONE));
+    state.fixedValue = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(fixed, 0, ENVELOPE_MAX_VALUE * FIXED_ONE));
     state.value = state.fixedValue >> 16;
     state.nextPoint = k + 1;
 }

@@ -32,9 +32,9 @@ std::uint32_t PeriodFrequency(std::int32_t period, std::int32_t pitchOffset, boo
     const std::int64_t e = static_cast<std::int64_t>(period) + pitchOffset;
     if (e <= 0) return LOWEST_FREQUENCY;
     if (!linear) return static_cast<std::uint32_t>(AMIGA_CLOCK / e);
-    const double exponent =
-        static_cast<double>(LINEAR_MIDDLE_PERIOD - static_cast<std::int64_t>(period) + pitchOffset) /
-        LINEAR_OCTAVE;
+    const double exponent = static_cast<double>(LINEAR_MIDDLE_PERIOD -
+                                                static_cast<std::int64_t>(period) + pitchOffset) /
+                            LINEAR_OCTAVE;
     return RoundFrequency(MIDDLE_C_HZ * std::exp2(exponent));
 }
 

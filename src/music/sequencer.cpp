@@ -29,7 +29,8 @@ const Instrument& ChannelInstrument(const ChannelState& c) {
 }
 
 Sample* ChannelSample(const ChannelState& c, const Instrument& instrument) {
-    const int slot = c.note < NOTE_COUNT ? instrument.sampleForNote[c.note] : MAX_INSTRUMENT_SAMPLES;
+    const int slot =
+        c.note < NOTE_COUNT ? instrument.sampleForNote[c.note] : MAX_INSTRUMENT_SAMPLES;
     if (slot >= MAX_INSTRUMENT_SAMPLES) return nullptr;
     return instrument.samples[slot];
 }
@@ -43,8 +44,15 @@ ChannelTick MakeTick(int index, const Cell& cell) {
     ChannelState& c = song.channels[index];
     const Instrument& instrument = ChannelInstrument(c);
     Sample* sample = ChannelSample(c, instrument);
-    return ChannelTick{c,       cell,     instrument, sample != nullptr ? *sample : emptySample,
-                       sample != nullptr, &song.voices[2 * index], c.period, c.volume, c.panning};
+    return ChannelTick{c,
+                       cell,
+                       instrument,
+                       sample != nullptr ? *sample : emptySample,
+                       sample != nullptr,
+                       &song.voices[2 * index],
+                       c.period,
+                       c.volume,
+                       c.panning};
 }
 
 void RowTickChannel(int index, const Cell& cell) {
@@ -60,8 +68,8 @@ void RowTickChannel(int index, const Cell& cell) {
 
     // A tremolo that ends leaves the volume where its last tick had it.
     if (c.lastEffect == EFFECT_TREMOLO && cell.effect != EFFECT_TREMOLO) {
-        c.volume = static_cast<std::int32_t>(
-            std::clamp<std::int64_t>(std::int64_t{c.volume} + c.tremoloOffset, INT32_MIN, INT32_MAX));
+        c.volume = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+            std::int64_t{c.volume} + c.tremoloOffset, INT32_MIN, INT32_MAX));
     }
     c.lastEffect = cell.effect;
     c.tremoloOffset = 0;
@@ -70,8 +78,8 @@ void RowTickChannel(int index, const Cell& cell) {
 
     if (IsNote(cell.note)) {
         c.transposedNote = cell.note - 1 + sample.relativeNote;
-        c.notePeriod =
-            NotePeriod(c.transposedNote, sample.finetune, (song.flags & SONG_LINEAR_FREQUENCIES) != 0);
+        c.notePeriod = NotePeriod(c.transposedNote, sample.finetune,
+                                  (song.flags & SONG_LINEAR_FREQUENCIES) != 0);
         if (!portamento) c.period = c.notePeriod;
         c.flags |= CHANNEL_START_SAMPLE;
     }
@@ -144,9 +152,11 @@ bool AdvanceRow(int rows) {
 }
 
 bool RowTick() {
-    const std::int32_t order = songState.pendingOrder.exchange(NONE_PENDING, std::memory_order_relaxed);
+    const std::int32_t order =
+        songState.pendingOrder.exchange(NONE_PENDING, std::memory_order_relaxed);
     const std::int32_t row = songState.pendingRow.exchange(NONE_PENDING, std::memory_order_relaxed);
-    if (order != NONE_PENDING) songState.orderPosition = order >= 0 && order < song.songLength ? order : 0;
+    if (order != NONE_PENDING)
+        songState.orderPosition = order >= 0 && order < song.songLength ? order : 0;
     if (row != NONE_PENDING) songState.row = row;
     rowEffects.positionJumpSeen = false;
 
@@ -170,7 +180,9 @@ void OtherTick() {
 
 }  // namespace
 
-void SetTempo(std::int32_t bpm) { songState.samplesPerTick = bpm <= 0 ? TEMPO_FRAMES : TEMPO_FRAMES / bpm; }
+void SetTempo(std::int32_t bpm) {
+    songState.samplesPerTick = bpm <= 0 ? TEMPO_FRAMES : TEMPO_FRAMES / bpm;
+}
 
 void StartSong() {
     songState.tick = 0;

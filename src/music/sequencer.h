@@ -20,12 +20,12 @@ constexpr std::int32_t NONE_PENDING = -1;
 
 // The state of one envelope of a channel (volume or panning).
 struct EnvelopeState {
-    std::int32_t tick;       // the envelope's own tick counter
-    std::int32_t nextPoint;  // the point the envelope goes toward
-    std::int32_t slope;      // change per tick, 16.16
-    std::int32_t fixedValue; // 16.16
-    std::int32_t value;      // fixedValue >> 16: what the voice update uses, 0..64
-    std::uint8_t ended;      // the last point has been reached
+    std::int32_t tick;        // the envelope's own tick counter
+    std::int32_t nextPoint;   // the point the envelope goes toward
+    std::int32_t slope;       // change per tick, 16.16
+    std::int32_t fixedValue;  // 16.16
+    std::int32_t value;       // fixedValue >> 16: what the voice update uses, 0..64
+    std::uint8_t ended;       // the last point has been reached
 };
 
 // One channel's playing state; all zero at load except voice.
@@ -69,7 +69,7 @@ struct ChannelState {
     std::uint8_t tremorCounter;
     std::uint8_t tremorOn;
     std::uint8_t tremorOff;
-    std::uint8_t waveformControl;  // low nibble vibrato waveform, high nibble tremolo waveform
+    std::uint8_t waveformControl;       // low nibble vibrato waveform, high nibble tremolo waveform
     std::int8_t fineVolumeSlideMemory;  // negative for a slide up (EA), positive down (EB)
     std::uint8_t finePortamentoUpMemory;
     std::uint8_t finePortamentoDownMemory;

@@ -17,7 +17,8 @@ TickClock tickClock;
 
 void NoteTick(bool rowTick) {
     if (rowTick && tickClock.rows != nullptr) {
-        tickClock.rows->push_back({tickClock.nextTickFrame, songState.orderPosition, songState.row});
+        tickClock.rows->push_back(
+            {tickClock.nextTickFrame, songState.orderPosition, songState.row});
     }
     tickClock.nextTickFrame += static_cast<std::uint64_t>(songState.samplesPerTick);
 }

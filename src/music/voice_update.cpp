@@ -66,9 +66,9 @@ void SetTargets(Voice& voice) {
 }
 
 void UpdateVolume(const ChannelState& channel, Voice& voice) {
-    const std::int64_t volume = std::clamp<std::int64_t>(
-        static_cast<std::int64_t>(channel.volume) + channel.tremoloOffset, -FACTOR_LIMIT,
-        FACTOR_LIMIT);
+    const std::int64_t volume =
+        std::clamp<std::int64_t>(static_cast<std::int64_t>(channel.volume) + channel.tremoloOffset,
+                                 -FACTOR_LIMIT, FACTOR_LIMIT);
     const std::int64_t global =
         std::clamp<std::int64_t>(songState.globalVolume, -FACTOR_LIMIT, FACTOR_LIMIT);
     const std::int64_t t = std::clamp<std::int64_t>(volume * 255 * global, 0, MAX_TREMOLO_VOLUME);
@@ -104,9 +104,8 @@ void UpdatePitch(const ChannelState& channel, Voice& voice) {
 
 void ApplyAutoVibrato(ChannelState& channel, const Instrument& instrument) {
     const int p = channel.autoVibratoPosition & (AUTO_VIBRATO_STEPS - 1);
-    std::int64_t a =
-        static_cast<std::int64_t>(AutoVibratoValue(instrument.vibratoWaveform, p)) *
-        instrument.vibratoDepth;
+    std::int64_t a = static_cast<std::int64_t>(AutoVibratoValue(instrument.vibratoWaveform, p)) *
+                     instrument.vibratoDepth;
     const std::int32_t sweep = instrument.vibratoSweep;
     if (sweep != 0) a = a * channel.autoVibratoSweep / sweep;
     channel.pitchOffset += static_cast<std::int32_t>(a >> 6);

@@ -1,6 +1,7 @@
+#include "music/effects.h"
+
 #include <gtest/gtest.h>
 
-#include "music/effects.h"
 #include "music/pitch.h"
 #include "music/render.h"
 #include "music/sequencer.h"
@@ -40,8 +41,8 @@ TEST_F(Effects, ArpeggioStepsThroughItsThreeNotesInBothTables) {
 TEST_F(Effects, VolumeSlidesPassTheLimitsAndComeBackFromThere) {
     XmModuleSpec spec = SmallModule(1, 4);
     CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 4, FX('A'), 0x0F};  // 4 - 5 x 15
-    CellAt(spec, 0, 1, 0) = {0, 0, 0, FX('A'), 0x20};                // up 2 a tick
-    CellAt(spec, 0, 2, 0) = {0, 0, 0x10 + 64, FX('A'), 0xF0};        // 64 + 5 x 15
+    CellAt(spec, 0, 1, 0) = {0, 0, 0, FX('A'), 0x20};               // up 2 a tick
+    CellAt(spec, 0, 2, 0) = {0, 0, 0x10 + 64, FX('A'), 0xF0};       // 64 + 5 x 15
     ASSERT_TRUE(LoadSpec(spec));
     PlayTicks(6);
     EXPECT_EQ(Channel().volume, -71);

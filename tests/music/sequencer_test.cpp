@@ -39,8 +39,7 @@ TEST_F(Sequencer, SpeedAndTempoSetTheLengthOfTicksAndRows) {
 
     const std::vector<RowMark> marks = PlayRows(170000);
     ASSERT_GE(marks.size(), 8u);
-    const std::uint64_t expected[] = {0,      5760,   35520,  151770,
-                                      157530, 158490, 159450, 160410};
+    const std::uint64_t expected[] = {0, 5760, 35520, 151770, 157530, 158490, 159450, 160410};
     for (std::size_t i = 0; i < 8; ++i) {
         EXPECT_EQ(marks[i].frame, expected[i]) << "row " << marks[i].row;
         EXPECT_EQ(marks[i].row, static_cast<int>(i));
@@ -109,7 +108,8 @@ TEST_F(Sequencer, PatternLoopPlaysItsRowsAgain) {
         for (int row = 4; row <= 8; ++row) expected.push_back({0, row});
     }
     expected.push_back({0, 9});
-    EXPECT_EQ(Positions(PlayRows(static_cast<std::uint64_t>(expected.size()) * 5760 - 1)), expected);
+    EXPECT_EQ(Positions(PlayRows(static_cast<std::uint64_t>(expected.size()) * 5760 - 1)),
+              expected);
 }
 
 TEST_F(Sequencer, PatternDelayLengthensTheRowAndItsTickEffectsRunOnEveryTick) {

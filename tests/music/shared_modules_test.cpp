@@ -20,8 +20,8 @@ constexpr std::uint64_t MINUTE_FRAMES = 60 * 48000;
 std::vector<std::filesystem::path> ModulesIn(const char* folder) {
     std::vector<std::filesystem::path> paths;
     std::error_code error;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::string(PLEMBY_SHARED_XM_DIR) + "/" + folder, error)) {
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::string(PLEMBY_SHARED_XM_DIR) + "/" + folder, error)) {
         if (entry.path().extension() == ".xm") paths.push_back(entry.path());
     }
     std::sort(paths.begin(), paths.end());

@@ -1,6 +1,8 @@
 // The xmrender tool as a user runs it: help, a rejected module, and a small module rendered
 // with its row positions.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -10,9 +12,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "support/song_fixture.h"
 
@@ -35,8 +34,8 @@ protected:
 
     // Runs the tool with the arguments; returns its exit status and fills out and err.
     int Run(const std::string& arguments) {
-        const std::string command = TOOL + " " + arguments + " >" + (dir / "out").string() +
-                                    " 2>" + (dir / "err").string();
+        const std::string command =
+            TOOL + " " + arguments + " >" + (dir / "out").string() + " 2>" + (dir / "err").string();
         const int status = std::system(command.c_str());
         out = Read(dir / "out");
         err = Read(dir / "err");
@@ -50,7 +49,8 @@ protected:
 
     void Write(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
         std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
 
     std::filesystem::path dir;

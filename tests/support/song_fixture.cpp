@@ -15,7 +15,8 @@ XmCell& CellAt(XmModuleSpec& spec, int pattern, int row, int channel) {
 
 XmInstrument SquareInstrument(int length, std::uint8_t volume) {
     std::vector<std::int16_t> values(static_cast<std::size_t>(length));
-    for (int i = 0; i < length; ++i) values[static_cast<std::size_t>(i)] = i < length / 2 ? 16000 : -16000;
+    for (int i = 0; i < length; ++i)
+        values[static_cast<std::size_t>(i)] = i < length / 2 ? 16000 : -16000;
     XmSample sample;
     sample.data = DeltaCode16(values);
     sample.type = 0x10 | 1;  // 16-bit, forward loop
@@ -53,13 +54,15 @@ void PlayTicks(int n) {
 
 std::vector<RowMark> PlayRows(std::uint64_t frames) {
     std::vector<RowMark> marks;
-    RenderSongFrames(frames, [](const std::int16_t*, int) {}, &marks);
+    RenderSongFrames(
+        frames, [](const std::int16_t*, int) {}, &marks);
     return marks;
 }
 
 std::vector<std::pair<int, int>> Positions(const std::vector<RowMark>& marks) {
     std::vector<std::pair<int, int>> out;
-    std::transform(marks.begin(), marks.end(), std::back_inserter(out),
-                   [](const RowMark& m) { return std::pair<int, int>{m.order, m.row}; });
+    std::transform(marks.begin(), marks.end(), std::back_inserter(out), [](const RowMark& m) {
+        return std::pair<int, int>{m.order, m.row};
+    });
     return out;
 }

@@ -88,7 +88,9 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     Put16(out, v & 0xFFFF);
     Put16(out, v >> 16);
 }
-void PutTag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void PutTag(std::vector<std::uint8_t>& out, const char* tag) {
+    out.insert(out.end(), tag, tag + 4);
+}
 
 std::vector<std::uint8_t> WavHeader(std::uint32_t dataBytes) {
     std::vector<std::uint8_t> h;
@@ -128,7 +130,8 @@ public:
     void Append(const std::int16_t* samples, std::size_t count) {
         std::vector<std::uint8_t> bytes;
         bytes.reserve(count * BYTES_PER_SAMPLE);
-        for (std::size_t i = 0; i < count; ++i) Put16(bytes, static_cast<std::uint16_t>(samples[i]));
+        for (std::size_t i = 0; i < count; ++i)
+            Put16(bytes, static_cast<std::uint16_t>(samples[i]));
         Write(bytes);
         dataBytes_ += static_cast<std::uint32_t>(bytes.size());
     }
@@ -190,8 +193,8 @@ int main(int argc, char** argv) {
             wav.Append(block, static_cast<std::size_t>(n) * CHANNELS);
             for (const RowMark& mark : rows) {
                 if (mark.frame >= frames) break;
-                std::printf("%llu %d %d\n", static_cast<unsigned long long>(mark.frame),
-                            mark.order, mark.row);
+                std::printf("%llu %d %d\n", static_cast<unsigned long long>(mark.frame), mark.order,
+                            mark.row);
             }
             rows.clear();
         },
