@@ -30,14 +30,22 @@ bool ScancodeDown(SDL_Scancode code) {
     return state != nullptr && code < count && state[code] != 0;
 }
 
+// A letter is the key that types it in the player's keyboard layout, so a name typed on an
+// AZERTY keyboard comes out as printed on the keys; a layout without the letter falls back to
+// the key at the letter's place on a US keyboard.
+SDL_Scancode LetterScancode(int vk) {
+    const SDL_Scancode byLayout =
+        SDL_GetScancodeFromKey(static_cast<SDL_Keycode>(SDLK_a + (vk - 'A')));
+    if (byLayout != SDL_SCANCODE_UNKNOWN) return byLayout;
+    return static_cast<SDL_Scancode>(SDL_SCANCODE_A + (vk - 'A'));
+}
+
 bool DeviceKeyDown(int vk) {
     if (vk == VK_LBUTTON) return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
     if (vk == VK_CONTROL) {
         return ScancodeDown(SDL_SCANCODE_LCTRL) || ScancodeDown(SDL_SCANCODE_RCTRL);
     }
-    if (vk >= 'A' && vk <= 'Z') {
-        return ScancodeDown(static_cast<SDL_Scancode>(SDL_SCANCODE_A + (vk - 'A')));
-    }
+    if (vk >= 'A' && vk <= 'Z') return ScancodeDown(LetterScancode(vk));
     if (vk >= '1' && vk <= '9') {
         return ScancodeDown(static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (vk - '1')));
     }
