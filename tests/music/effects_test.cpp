@@ -132,14 +132,6 @@ TEST_F(Effects, SampleOffsetWithoutANoteWaitsForTheNextNote) {
     EXPECT_EQ(ActiveVoice().startOffset, 0);
 }
 
-TEST_F(Effects, SampleOffsetBeyondTheSampleDoesNotStartTheNote) {
-    XmModuleSpec spec = SmallModule(1, 4);  // 64 points
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, FX('9'), 0x01};
-    ASSERT_TRUE(LoadSpec(spec));
-    PlayTicks(1);
-    EXPECT_EQ(ActiveVoice().sample, nullptr);
-}
-
 TEST_F(Effects, ToneSlideMovesTowardTheNoteAndStopsOnIt) {
     XmModuleSpec spec = SmallModule(1, 4);
     CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
@@ -153,22 +145,6 @@ TEST_F(Effects, ToneSlideMovesTowardTheNoteAndStopsOnIt) {
     PlayTicks(4);
     EXPECT_EQ(Channel().period, 4608 - 64) << "stops on the target";
     EXPECT_EQ(&ActiveVoice(), voice) << "the sample is not started again";
-}
-
-TEST_F(Effects, NewNoteMovesToTheOtherVoiceAndTheOldOneFadesOut) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
-    CellAt(spec, 0, 1, 0) = {NOTE_C4 + 12, 1, 0, 0, 0};
-    ASSERT_TRUE(LoadSpec(spec));
-    PlayTicks(6);
-    Voice* old = song.channels[0].voice;
-    PlayTicks(1);
-    ASSERT_NE(song.channels[0].voice, old);
-    EXPECT_NE(old->sample, nullptr) << "the old note keeps its sample";
-    EXPECT_EQ(old->rightTarget, 0);
-    EXPECT_EQ(old->leftTarget, 0);
-    EXPECT_GT(ActiveVoice().rightTarget, 0);
-    EXPECT_EQ(ActiveVoice().currentRight, 0) << "the new note ramps up from silence";
 }
 
 TEST_F(Effects, NoteDelayStartsTheNoteOnItsTick) {
@@ -206,22 +182,6 @@ TEST_F(Effects, MultiRetriggerVolumeChangesRunOnWithoutLimits) {
     PlayTicks(62 * 6);
     EXPECT_EQ(ActiveVoice().volume, 127);
     PlayRows(48000);  // keeps playing, a doubled volume held within range
-}
-
-TEST_F(Effects, WaveformsStayOnTheSineScale) {
-    for (int waveform = 0; waveform < 4; ++waveform) {
-        int lowest = 0;
-        int highest = 0;
-        for (int p = 0; p < 64; ++p) {
-            lowest = std::min(lowest, Waveform(p, waveform));
-            highest = std::max(highest, Waveform(p, waveform));
-        }
-        EXPECT_GE(lowest, -127) << waveform;
-        EXPECT_LE(highest, 127) << waveform;
-        EXPECT_GT(highest - lowest, 240) << waveform;
-    }
-    EXPECT_EQ(Waveform(16, 0), 127);
-    EXPECT_EQ(Waveform(48, 0), -127);
 }
 
 TEST_F(Effects, VibratoSwingsThePitchAroundTheNote) {

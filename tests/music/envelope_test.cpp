@@ -165,27 +165,6 @@ TEST(AutoVibrato, SweepGrowsTheDepthOverItsTicks) {
     for (std::size_t i = 1; i < offsets.size(); ++i) EXPECT_GE(offsets[i], offsets[i - 1]);
 }
 
-TEST(AutoVibrato, WaveformsSwingBothWays) {
-    for (std::uint8_t waveform = 0; waveform < 4; ++waveform) {
-        Instrument in{};
-        in.vibratoWaveform = waveform;
-        in.vibratoDepth = 64;
-        in.vibratoRate = 16;
-        ChannelState c{};
-        int lowest = 0;
-        int highest = 0;
-        for (int tick = 0; tick < 16; ++tick) {
-            c.pitchOffset = 0;
-            ApplyAutoVibrato(c, in);
-            lowest = std::min(lowest, c.pitchOffset);
-            highest = std::max(highest, c.pitchOffset);
-        }
-        EXPECT_LE(highest, 64) << int{waveform};
-        EXPECT_GE(lowest, -64) << int{waveform};
-        EXPECT_GT(highest - lowest, 60) << int{waveform};
-    }
-}
-
 class VoiceUpdate : public ::testing::Test {
 protected:
     void SetUp() override {

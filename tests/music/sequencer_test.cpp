@@ -46,13 +46,6 @@ TEST_F(Sequencer, SpeedAndTempoSetTheLengthOfTicksAndRows) {
     }
 }
 
-TEST_F(Sequencer, TempoOfZeroActsAsOneFrameRate) {
-    SetTempo(0);
-    EXPECT_EQ(songState.samplesPerTick, 120000);
-    SetTempo(240);
-    EXPECT_EQ(songState.samplesPerTick, 500);
-}
-
 TEST_F(Sequencer, PatternBreaksGoToTheirRowOfTheNextOrder) {
     XmModuleSpec spec = OrderedModule(1, 3, 64);
     CellAt(spec, 0, 0, 0) = {0, 0, 0, FX('D'), 0x32};
