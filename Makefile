@@ -32,9 +32,10 @@ deps-bench:
 deps-assets:
 	$(call install_missing,$(ASSET_PACKAGES))
 
-# The game and its tools, optimised, in build/.
+# The game and its tools, optimised, in build/. Warnings are errors in the test build; here a
+# newer or older compiler's opinion must never stop a player from building the game.
 build: deps-run
-	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DPLEMBY_TESTS=OFF
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DPLEMBY_TESTS=OFF -DPLEMBY_WERROR=OFF
 	cmake --build build -j $(JOBS)
 
 run: build

@@ -138,7 +138,9 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     PutU16(out, value >> 16);
 }
 
-void PutTag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void PutTag(std::vector<std::uint8_t>& out, const char* tag) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(tag[i]));
+}
 
 // 16-bit stereo PCM: "RIFF", "WAVE", one 16-byte "fmt " chunk, then "data".
 std::vector<std::uint8_t> EncodeWav(const Signal& signal) {
