@@ -2,6 +2,8 @@
 #include "app/shell.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
+#include "music/player.h"
+#include "music/player_state.h"
 #include "platform/keys.h"
 #include "screens/front_end_fixture.h"
 #include "screens/menu_controls.h"
@@ -143,6 +145,41 @@ TEST_F(OptionsTest, RestoreDefaultsActsInEveryFrameWhileHeldAndBringsTheDisplayB
     Frame();
     EXPECT_EQ(settings.startLevel, 1);
     EXPECT_EQ(frontEnd.pressLatch, 1);
+}
+
+TEST_F(OptionsTest, TheMusicSwitchPausesAndResumesAndRestoringTheDefaultsPlaysAgain) {
+    musicPlayer.paused = 0;
+    Click(920, 160);
+    EXPECT_EQ(settings.musicOn, 0);
+    EXPECT_EQ(musicPlayer.paused, 1);
+    Click(920, 160);
+    EXPECT_EQ(settings.musicOn, 1);
+    EXPECT_EQ(musicPlayer.paused, 0);
+
+    // Switched off, then restored: the switch says on, so the music plays again.
+    Click(920, 160);
+    ASSERT_EQ(musicPlayer.paused, 1);
+    Click(900, 720);
+    EXPECT_EQ(settings.musicOn, 1);
+    EXPECT_EQ(musicPlayer.paused, 0);
+
+    // A stored value other than 0 or 1 neither pauses nor resumes.
+    settings.musicOn = 2;
+    Click(920, 160);
+    EXPECT_EQ(settings.musicOn, 0);
+    EXPECT_EQ(musicPlayer.paused, 0);
+
+    // A volume above the range only comes down, and the player hears each step.
+    settings.musicVolume = 30;
+    Click(966, 280);
+    EXPECT_EQ(settings.musicVolume, 30);
+    Click(886, 280);
+    EXPECT_EQ(settings.musicVolume, 29);
+    settings.musicVolume = 2;
+    Click(886, 280);
+    EXPECT_EQ(settings.musicVolume, 1);
+    EXPECT_EQ(musicPlayer.masterVolume, VOLUME_TABLE[1]);
+    SetMusicVolume(MAX_VOLUME_STEP);
 }
 
 TEST_F(OptionsTest, ValuesShowAsThePlayerReadsThem) {

@@ -128,6 +128,28 @@ TEST_F(SoundEffects, EachPlaysAtItsOwnRate) {
     PlayEffect(SoundId::Hover);
     EXPECT_EQ(Pull(1)[0], 3000);
     EXPECT_NEAR(FramesUntilSilent(), 199, 1);
+
+    // A rising ramp at half the device rate: every other output frame lies halfway between
+    // two sample frames and takes the mean of the two.
+    std::vector<std::uint8_t> ramp;
+    for (int frame = 0; frame < 8; ++frame) {
+        PutU16(ramp, static_cast<std::uint32_t>(1000 * frame));
+        PutU16(ramp, static_cast<std::uint32_t>(1000 * frame));
+    }
+    folder.Write("#906", Riff({Chunk("fmt ", FmtData(1, 2, 24000, 16)), Chunk("data", ramp)}));
+    CSound* halfRate = LoadSound("#906");
+    ASSERT_NE(halfRate, nullptr);
+    halfRate->Play(0, 0, 0, KEEP_FREQUENCY, 0);
+    EXPECT_EQ(Pull(6), (std::vector<int>{0, 500, 1000, 1500, 2000, 2500}));
+    delete halfRate;
+
+    // A CD-rate sound lasts as long at the device rate: 4410 frames are a tenth of a second.
+    folder.Write("#907", StereoWav(44100, ConstantFrames(4410, 2000, 2000)));
+    CSound* cdRate = LoadSound("#907");
+    ASSERT_NE(cdRate, nullptr);
+    cdRate->Play(0, 0, 0, KEEP_FREQUENCY, 0);
+    EXPECT_NEAR(FramesUntilSilent(), 4800, 1);
+    delete cdRate;
 }
 
 TEST_F(SoundEffects, SeveralBuffersPlayTheSameSoundAtOnce) {
