@@ -4,9 +4,13 @@
 #include "gfx/textures.h"
 #include "music/player.h"
 #include "music/player_state.h"
+#include "platform/audio.h"
 #include "platform/keys.h"
 #include "screens/front_end_fixture.h"
 #include "screens/menu_controls.h"
+#include "sound/current_folder.h"
+#include "sound/sound.h"
+#include "sound/wav_builder.h"
 
 namespace {
 
@@ -217,6 +221,81 @@ TEST_F(OptionsTest, ValuesShowAsThePlayerReadsThem) {
     EXPECT_EQ(settings.startLevel, 1);
     Click(886, 550);
     EXPECT_EQ(settings.startLevel, 1) << "the decrease stops at level 1";
+}
+
+// The options screen with sounds to hear: a quiet hover and a loud click, both at the device
+// rate and long enough to outlast a frame.
+class OptionsSoundTest : public OptionsTest {
+protected:
+    static constexpr std::int16_t HOVER_LEVEL = 1000;
+    static constexpr std::int16_t CLICK_LEVEL = 10000;
+    static constexpr std::uint32_t SOUND_FRAMES = 4800;
+
+    void SetUp() override {
+        OptionsTest::SetUp();
+        OpenHeadlessAudio();
+        using namespace wav_builder;
+        folder.Write("#114", StereoWav(48000, ConstantFrames(SOUND_FRAMES, HOVER_LEVEL, 0)));
+        folder.Write("#113", StereoWav(48000, ConstantFrames(SOUND_FRAMES, CLICK_LEVEL, 0)));
+        ASSERT_TRUE(InitSound());
+        LoadSounds();
+    }
+    void TearDown() override {
+        ShutdownSound();
+        CloseAudioOutput();
+        OptionsTest::TearDown();
+    }
+
+    // The level of the sounds that the last frame started; they are then played to their end.
+    int Heard() {
+        std::vector<std::int16_t> out(2 * std::size_t{SOUND_FRAMES});
+        PullAudio(out.data(), static_cast<int>(SOUND_FRAMES));
+        return out[0];
+    }
+
+    TemporaryCurrentFolder folder;
+};
+
+TEST_F(OptionsSoundTest, TheClickSoundsWithTheSettingsFromBeforeThePress) {
+    // Entering with the button held and the latch clear: the hover and the click together.
+    PointAt(920, 200);
+    Press();
+    Frame();
+    EXPECT_EQ(settings.soundOn, 0);
+    EXPECT_EQ(Heard(), HOVER_LEVEL + CLICK_LEVEL) << "switching sound off still clicks";
+    Release();
+    Frame();
+    Press();
+    Frame();
+    EXPECT_EQ(settings.soundOn, 1);
+    EXPECT_EQ(Heard(), 0) << "switching it on does not";
+
+    // The volume buttons click at the old volume: 48 dB down from step 1, nothing from 0.
+    settings.soundVolume = 1;
+    Release();
+    PointAt(886, 330);
+    Frame();
+    EXPECT_NEAR(Heard(), HOVER_LEVEL / 251, 1);
+    Press();
+    Frame();
+    EXPECT_EQ(settings.soundVolume, 0);
+    EXPECT_NEAR(Heard(), CLICK_LEVEL / 251, 1);
+    Release();
+    PointAt(966, 330);
+    Frame();
+    Press();
+    Frame();
+    EXPECT_EQ(settings.soundVolume, 1);
+    EXPECT_EQ(Heard(), 0);
+
+    // The hover sounds once per entry, not while the pointer stays.
+    settings.soundVolume = 25;
+    Release();
+    PointAt(920, 130);
+    Frame();
+    EXPECT_EQ(Heard(), HOVER_LEVEL);
+    Frames(3);
+    EXPECT_EQ(Heard(), 0);
 }
 
 }  // namespace

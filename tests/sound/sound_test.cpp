@@ -25,8 +25,8 @@ class SoundEffects : public ::testing::Test {
 protected:
     void SetUp() override {
         OpenHeadlessAudio();
-        folder.Write("#113", StereoWav(48000, ConstantFrames(CLICK_FRAMES, CLICK_LEVEL,
-                                                               CLICK_LEVEL / 2)));
+        folder.Write("#113",
+                     StereoWav(48000, ConstantFrames(CLICK_FRAMES, CLICK_LEVEL, CLICK_LEVEL / 2)));
         folder.Write("#112", StereoWav(48000, ConstantFrames(LINE_FRAMES, LINE_LEVEL, LINE_LEVEL)));
         // Half the device rate: each sample frame lasts two output frames.
         folder.Write("#114", StereoWav(24000, ConstantFrames(100, 3000, 3000)));
@@ -108,7 +108,7 @@ TEST_F(SoundEffects, StartingAPlayingEffectKeepsItGoingAtTheNewVolume) {
     Pull(1000);
     settings.soundVolume = 24;
     PlayEffect(SoundId::Click);
-    EXPECT_NEAR(Pull(1)[0], ExpectedLevel(CLICK_LEVEL, 24), 1);  // one voice, not two
+    EXPECT_NEAR(Pull(1)[0], ExpectedLevel(CLICK_LEVEL, 24), 1);             // one voice, not two
     EXPECT_EQ(FramesUntilSilent(), static_cast<int>(CLICK_FRAMES) - 1001);  // not restarted
 
     // Having ended, it plays again from its start.
