@@ -24,11 +24,10 @@ constexpr int EFFECT_ARPEGGIO = 0;
 constexpr int EFFECT_TONE_PORTAMENTO = 3;
 constexpr int EFFECT_TONE_PORTAMENTO_SLIDE = 5;
 constexpr int EFFECT_TREMOLO = 7;
-constexpr int EFFECT_POSITION_JUMP = 11;  // B
-constexpr int EFFECT_KEY_OFF = 20;        // K
-constexpr int LAST_ROW_EFFECT = 33;       // X
-constexpr int LAST_TICK_EFFECT = 29;      // T
-constexpr int EFFECT_COUNT = 36;          // 0..9 and A..Z
+constexpr int EFFECT_KEY_OFF = 20;    // K
+constexpr int LAST_ROW_EFFECT = 33;   // X
+constexpr int LAST_TICK_EFFECT = 29;  // T
+constexpr int EFFECT_COUNT = 36;      // 0..9 and A..Z
 
 // The per-row state the effects share: whether a position jump stood in an earlier channel of
 // the row being read, for a pattern break later in it.

@@ -30,14 +30,7 @@ std::uint32_t PackPosition() {
 bool AdvanceSong() {
     int framesLeft = BLOCK_FRAMES;
     while (framesLeft > 0) {
-        if (songState.framesLeftInTick <= 0) {
-            if (RunTick() && musicPlayer.stopAtEnd) return false;
-            if (++songState.tick >= songState.speed + songState.patternDelayTicks) {
-                songState.tick = 0;
-                songState.patternDelayTicks = 0;
-            }
-            songState.framesLeftInTick = std::max(songState.samplesPerTick, 1);
-        }
+        if (songState.framesLeftInTick <= 0 && PlayTick() && musicPlayer.stopAtEnd) return false;
         const int n = std::min(songState.framesLeftInTick, framesLeft);
         MixVoices(BLOCK_FRAMES - framesLeft, n);
         musicPlayer.elapsedMs.fetch_add(static_cast<std::uint32_t>(n / FRAMES_PER_MS),

@@ -211,3 +211,13 @@ bool RunTick() {
     if (tickObserver != nullptr) tickObserver(rowTick);
     return ended;
 }
+
+bool PlayTick() {
+    const bool ended = RunTick();
+    if (++songState.tick >= songState.speed + songState.patternDelayTicks) {
+        songState.tick = 0;
+        songState.patternDelayTicks = 0;
+    }
+    songState.framesLeftInTick = std::max(songState.samplesPerTick, 1);
+    return ended;
+}

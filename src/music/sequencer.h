@@ -105,6 +105,11 @@ void StartSong();
 // the restart position, or the player stops itself).
 bool RunTick();
 
+// One tick of play as the block render runs it: RunTick, then the tick count moves on (back to
+// 0 at the end of the row, which also ends a pattern delay) and the new tick's frames are
+// counted. Returns what RunTick returned.
+bool PlayTick();
+
 // samplesPerTick := 120000 / bpm; a tempo of 0 gives 120000.
 void SetTempo(std::int32_t bpm);
 

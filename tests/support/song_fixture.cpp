@@ -42,14 +42,7 @@ bool LoadSpec(const XmModuleSpec& spec) {
 }
 
 void PlayTicks(int n) {
-    for (int i = 0; i < n; ++i) {
-        RunTick();
-        if (++songState.tick >= songState.speed + songState.patternDelayTicks) {
-            songState.tick = 0;
-            songState.patternDelayTicks = 0;
-        }
-        songState.framesLeftInTick = songState.samplesPerTick;
-    }
+    for (int i = 0; i < n; ++i) PlayTick();
 }
 
 std::vector<RowMark> PlayRows(std::uint64_t frames) {
