@@ -200,4 +200,49 @@ TEST_F(Effects, VibratoSwingsThePitchAroundTheNote) {
     EXPECT_EQ(Channel().period, 4608) << "vibrato leaves the period itself alone";
 }
 
+TEST_F(Effects, TremoloThatEndsLeavesTheVolumeAtItsLastSwing) {
+    XmModuleSpec spec = SmallModule(1, 4);
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 32, FX('7'), 0x4F};
+    ASSERT_TRUE(LoadSpec(spec));
+    PlayTicks(6);
+    const std::int32_t swing = Channel().tremoloOffset;
+    EXPECT_EQ(swing, 127 * 15 >> 5) << "position 16 on the last tick of the row";
+    PlayTicks(1);
+    EXPECT_EQ(Channel().volume, 32 + swing);
+    EXPECT_EQ(Channel().tremoloOffset, 0);
+}
+
+TEST_F(Effects, VolumeColumnPortamentoWithANoteSoundsItWithoutARestart) {
+    XmModuleSpec spec = SmallModule(1, 4);
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+    CellAt(spec, 0, 1, 0) = {NOTE_C4 + 12, 0, 0xF1, 0, 0};
+    ASSERT_TRUE(LoadSpec(spec));
+    PlayTicks(6);
+    const Voice* voice = &ActiveVoice();
+    PlayTicks(1);
+    EXPECT_EQ(Channel().period, 4608 - 12 * 64);
+    EXPECT_EQ(&ActiveVoice(), voice);
+}
+
+TEST_F(Effects, FinetuneEnvelopePositionAndGlobalVolume) {
+    XmModuleSpec spec = SmallModule(2, 4);
+    spec.instruments[0].volumeEnvelope = {{{0, 64}, {10, 0}, {20, 64}}, 0, 0, 0, 1};
+    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, FX('E'), 0x58};  // for the notes after this one
+    CellAt(spec, 0, 0, 1) = {NOTE_C4, 1, 0, FX('G'), 0x20};
+    CellAt(spec, 0, 1, 0) = {NOTE_C4, 1, 0, FX('L'), 5};  // halfway down the first slope
+    CellAt(spec, 0, 1, 1) = {0, 0, 0, FX('H'), 0x02};
+    CellAt(spec, 0, 2, 1) = {0, 0, 0, FX('H'), 0x00};  // the song's own slide memory
+    ASSERT_TRUE(LoadSpec(spec));
+    PlayTicks(1);
+    EXPECT_EQ(Channel().period, 4608);
+    EXPECT_EQ(songState.globalVolume, 32);
+    PlayTicks(6);
+    EXPECT_EQ(Channel().period, 4608 - 8 / 2);
+    EXPECT_EQ(Channel().volumeEnvelope.value, 32);
+    PlayTicks(1);
+    EXPECT_EQ(Channel().volumeEnvelope.value, 25);
+    PlayTicks(10);
+    EXPECT_EQ(songState.globalVolume, 32 - 2 * 10);
+}
+
 }  // namespace
