@@ -70,6 +70,13 @@ TEST_F(XmRender, RejectedModuleIsOneLineAndStatusOne) {
     EXPECT_FALSE(std::filesystem::exists(dir / "bad.wav"));
     EXPECT_EQ(Run("only-one-argument"), 1);
     EXPECT_EQ(Run((dir / "bad.xm").string() + " x.wav --seconds zero"), 1);
+
+    // An output that cannot be written is reported before the whole length is rendered.
+    Write(dir / "good.xm", BuildXm(SmallModule(1, 4)));
+    EXPECT_EQ(Run((dir / "good.xm").string() + " " + (dir / "missing" / "out.wav").string() +
+                  " --seconds 21600"),
+              1);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 }
 
 TEST_F(XmRender, WritesTheWaveAndListsEveryRow) {

@@ -136,6 +136,8 @@ public:
         dataBytes_ += static_cast<std::uint32_t>(bytes.size());
     }
 
+    bool IsOpen() const { return file_ != nullptr; }
+
     bool Finish() {
         if (file_ == nullptr) return false;
         if (std::fseek(file_, 0, SEEK_SET) != 0) ok_ = false;
@@ -185,6 +187,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     WavFile wav(options.output);
+    // Found out before the render, which may run for minutes.
+    if (!wav.IsOpen()) {
+        std::fprintf(stderr, "xmrender: %s: %s\n", options.output.c_str(), std::strerror(errno));
+        ResetMusicPlayer();
+        return 1;
+    }
     const auto frames = static_cast<std::uint64_t>(options.seconds) * OUTPUT_RATE;
     std::vector<RowMark> rows;
     RenderSongFrames(
