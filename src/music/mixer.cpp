@@ -1,7 +1,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "music/vector_code.h"
 #include "music/voice.h"
+
+#if PLEMBY_HAS_AVX2_BUILD
+#include <immintrin.h>
+#endif
 
 MixAccumulator mixAccumulator;
 
@@ -49,16 +54,23 @@ std::int32_t Scale(std::int32_t value, std::int32_t volume) {
     return static_cast<std::int32_t>(a) >> 1;
 }
 
-void MixFrames(Voice& voice, std::int32_t* out, std::int64_t frames, std::int64_t step) {
-    const std::int16_t* data = voice.sample->data;
-    std::int64_t position = FixedPosition(voice);
-    std::int32_t left = voice.currentLeft;
-    std::int32_t right = voice.currentRight;
-    // A voice at exactly zero on both sides adds nothing: only its position moves on.
-    if ((left | right | voice.leftRampStep | voice.rightRampStep) == 0) {
-        StoreFixedPosition(voice, position + step * frames);
-        return;
-    }
+// The running state of one voice over a span of frames that crosses no boundary and no ramp
+// end: every read stays within the sample's values and guards.
+struct Span {
+    const std::int16_t* data;
+    std::int64_t position;  // 32.32
+    std::int64_t step;      // negative while playing backward
+    std::int32_t left;
+    std::int32_t right;
+    std::int32_t leftStep;
+    std::int32_t rightStep;
+};
+
+void MixSpanPlain(Span& span, std::int32_t* out, std::int64_t frames) {
+    const std::int16_t* data = span.data;
+    std::int64_t position = span.position;
+    std::int32_t left = span.left;
+    std::int32_t right = span.right;
     for (std::int64_t i = 0; i < frames; ++i) {
         const std::int64_t index = position >> FRACTION_BITS;
         const std::uint32_t fraction = static_cast<std::uint32_t>(position);
@@ -68,13 +80,104 @@ void MixFrames(Voice& voice, std::int32_t* out, std::int64_t frames, std::int64_
             s0 * 64 + static_cast<std::int32_t>((std::int64_t{s1 - s0} * (fraction >> 1)) >> 25);
         AddWrapping(out[2 * i], Scale(s, left));
         AddWrapping(out[2 * i + 1], Scale(s, right));
-        left += voice.leftRampStep;
-        right += voice.rightRampStep;
-        position += step;
+        left += span.leftStep;
+        right += span.rightStep;
+        position += span.step;
     }
-    voice.currentLeft = left;
-    voice.currentRight = right;
-    StoreFixedPosition(voice, position);
+    span.position = position;
+    span.left = left;
+    span.right = right;
+}
+
+#if PLEMBY_HAS_AVX2_BUILD
+// The sample value at a position and the one after it, as one 32-bit word.
+inline int LoadPair(const std::int16_t* data, std::int64_t position) {
+    int pair;
+    std::memcpy(&pair, data + (position >> FRACTION_BITS), sizeof pair);
+    return pair;
+}
+
+// The same arithmetic as MixSpanPlain, four frames at a time. Each 64-bit lane carries one
+// frame; the 32-bit results sit in the low halves, where the signed 32 x 32 products read
+// them, and a logical shift leaves the same low 32 bits as the arithmetic shift it stands for.
+__attribute__((target("avx2"))) void MixSpanAvx2(Span& span, std::int32_t* out,
+                                                 std::int64_t frames) {
+    const std::int64_t groups = frames / 4;
+    if (groups > 0) {
+        const std::int64_t step = span.step;
+        __m256i position = _mm256_add_epi64(_mm256_set1_epi64x(span.position),
+                                            _mm256_set_epi64x(3 * step, 2 * step, step, 0));
+        const __m256i positionStep = _mm256_set1_epi64x(4 * step);
+        const std::int32_t leftStep = span.leftStep;
+        const std::int32_t rightStep = span.rightStep;
+        __m256i left = _mm256_add_epi64(_mm256_set1_epi64x(span.left),
+                                        _mm256_set_epi64x(3 * leftStep, 2 * leftStep, leftStep, 0));
+        __m256i right =
+            _mm256_add_epi64(_mm256_set1_epi64x(span.right),
+                             _mm256_set_epi64x(3 * rightStep, 2 * rightStep, rightStep, 0));
+        const __m256i leftGroupStep = _mm256_set1_epi64x(4 * leftStep);
+        const __m256i rightGroupStep = _mm256_set1_epi64x(4 * rightStep);
+        for (std::int64_t g = 0; g < groups; ++g) {
+            // s0 in the low 16 bits of each pair, s1 in the high 16 bits.
+            const std::int64_t p0 = span.position + 4 * g * step;
+            const __m256i pair = _mm256_cvtepi32_epi64(_mm_setr_epi32(
+                LoadPair(span.data, p0), LoadPair(span.data, p0 + step),
+                LoadPair(span.data, p0 + 2 * step), LoadPair(span.data, p0 + 3 * step)));
+            const __m256i s0 = _mm256_srai_epi32(_mm256_slli_epi32(pair, 16), 16);
+            const __m256i s1 = _mm256_srai_epi32(pair, 16);
+            const __m256i halfFraction = _mm256_srli_epi64(_mm256_slli_epi64(position, 32), 33);
+            const __m256i slope =
+                _mm256_srli_epi64(_mm256_mul_epi32(_mm256_sub_epi32(s1, s0), halfFraction), 25);
+            const __m256i s = _mm256_add_epi32(_mm256_slli_epi32(s0, 6), slope);
+            const __m256i x = _mm256_mul_epi32(s, left);
+            const __m256i y = _mm256_mul_epi32(s, right);
+            const __m256i a = _mm256_srai_epi32(
+                _mm256_add_epi32(_mm256_srli_epi64(x, 6), _mm256_srli_epi64(x, 63)), 1);
+            const __m256i b = _mm256_srai_epi32(
+                _mm256_add_epi32(_mm256_srli_epi64(y, 6), _mm256_srli_epi64(y, 63)), 1);
+            const __m256i frames4 = _mm256_blend_epi32(a, _mm256_slli_epi64(b, 32), 0xAA);
+            auto* sums = reinterpret_cast<__m256i*>(out + 8 * g);
+            _mm256_storeu_si256(sums, _mm256_add_epi32(_mm256_loadu_si256(sums), frames4));
+            position = _mm256_add_epi64(position, positionStep);
+            left = _mm256_add_epi64(left, leftGroupStep);
+            right = _mm256_add_epi64(right, rightGroupStep);
+        }
+        span.position += 4 * groups * step;
+        span.left += static_cast<std::int32_t>(4 * groups) * leftStep;
+        span.right += static_cast<std::int32_t>(4 * groups) * rightStep;
+    }
+    MixSpanPlain(span, out + 8 * groups, frames - 4 * groups);
+}
+
+bool vectorMixing = __builtin_cpu_supports("avx2");
+
+void MixSpan(Span& span, std::int32_t* out, std::int64_t frames) {
+    if (vectorMixing) {
+        MixSpanAvx2(span, out, frames);
+    } else {
+        MixSpanPlain(span, out, frames);
+    }
+}
+#else
+bool vectorMixing = false;
+
+void MixSpan(Span& span, std::int32_t* out, std::int64_t frames) {
+    MixSpanPlain(span, out, frames);
+}
+#endif
+
+void MixFrames(Voice& voice, std::int32_t* out, std::int64_t frames, std::int64_t step) {
+    Span span{voice.sample->data, FixedPosition(voice), step, voice.currentLeft, voice.currentRight,
+              voice.leftRampStep, voice.rightRampStep};
+    // A voice at exactly zero on both sides adds nothing: only its position moves on.
+    if ((span.left | span.right | span.leftStep | span.rightStep) == 0) {
+        StoreFixedPosition(voice, span.position + step * frames);
+        return;
+    }
+    MixSpan(span, out, frames);
+    voice.currentLeft = span.left;
+    voice.currentRight = span.right;
+    StoreFixedPosition(voice, span.position);
 }
 
 // The most frames that keep every interpolation read within the sample's values and guards,
@@ -206,6 +309,15 @@ void MixVoice(Voice& voice, std::int32_t* accumulator, int firstFrame, int frame
         }
         if (boundaryReached) CrossBoundary(voice);
     }
+}
+
+bool UseVectorMixing(bool on) {
+#if PLEMBY_HAS_AVX2_BUILD
+    vectorMixing = on && __builtin_cpu_supports("avx2");
+#else
+    (void)on;
+#endif
+    return vectorMixing;
 }
 
 void MixVoices(int firstFrame, int frameCount) {

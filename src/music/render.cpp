@@ -7,6 +7,7 @@
 #include "music/player_state.h"
 #include "music/sequencer.h"
 #include "music/song_arena.h"
+#include "music/vector_code.h"
 #include "music/xm_loader.h"
 #include "platform/audio.h"
 
@@ -16,6 +17,9 @@ namespace {
 constexpr std::uint32_t CONVERT_DIVISOR = 16320;  // 64 x 255: a full voice's scale
 constexpr std::uint32_t CONVERT_HALF = CONVERT_DIVISOR / 2;
 constexpr std::uint32_t MAX_SAMPLE = 32767;
+// The largest magnitude that converts to MAX_SAMPLE rather than beyond it.
+constexpr std::uint32_t CLIP_MAGNITUDE = (MAX_SAMPLE + 1) * CONVERT_DIVISOR - CONVERT_HALF - 1;
+static_assert(CONVERT_DIVISOR == 64 * 255);
 constexpr int FRAMES_PER_MS = OUTPUT_RATE / 1000;
 constexpr int LEVEL_SHIFT = 10;  // a block's 1024 magnitudes to their mean
 
@@ -41,6 +45,25 @@ bool AdvanceSong() {
     return true;
 }
 
+// One sum to a 16-bit sample at the master volume (at most 32768); returns the sample's
+// magnitude. The sum's magnitude is divided by 16320, rounded half up, and held at 32767. The
+// steps below give exactly that in a form that runs as vector code: a magnitude clipped just
+// below the one that rounds to 32768, the division as a shift by 6 and a division by 255 that
+// single precision does exactly for numbers under 2^23, and the volume as a 16-bit product.
+std::uint32_t ConvertSum(std::int32_t s, std::uint32_t masterVolume, std::int16_t& sample) {
+    const std::uint32_t sign = static_cast<std::uint32_t>(s >> 31);  // all ones when negative
+    std::uint32_t magnitude = (static_cast<std::uint32_t>(s) ^ sign) - sign;
+    magnitude = std::min(magnitude, CLIP_MAGNITUDE);
+    const std::uint32_t sixtyFourths = (magnitude + CONVERT_HALF) >> 6;
+    const auto q = static_cast<std::int32_t>(
+        static_cast<float>(static_cast<std::int32_t>(sixtyFourths)) * (1.0f / 255.0f));
+    const std::uint32_t scaled = (static_cast<std::uint32_t>(static_cast<std::uint16_t>(2 * q)) *
+                                  static_cast<std::uint16_t>(masterVolume)) >>
+                                 16;
+    sample = static_cast<std::int16_t>((scaled ^ sign) - sign);
+    return scaled;
+}
+
 }  // namespace
 
 void ReleaseSong() {
@@ -59,19 +82,19 @@ void ClearPlayCounters() {
     }
 }
 
-void ConvertBlock(const std::int32_t* sums, std::int16_t* out, std::uint32_t masterVolume,
-                  std::uint32_t levelSums[2]) {
+PLEMBY_VECTOR_CLONES void ConvertBlock(const std::int32_t* sums, std::int16_t* out,
+                                       std::uint32_t masterVolume, std::uint32_t levelSums[2]) {
+    // Converted in plain buffers first so that the arithmetic runs as vector code; the ring
+    // takes the samples one by one, as the device thread reads them.
+    alignas(32) std::int16_t samples[BLOCK_SAMPLES];
+    alignas(32) std::uint32_t magnitudes[BLOCK_SAMPLES];
     for (int i = 0; i < BLOCK_SAMPLES; ++i) {
-        const std::int32_t s = sums[i];
-        const std::uint32_t magnitude =
-            s < 0 ? 0u - static_cast<std::uint32_t>(s) : static_cast<std::uint32_t>(s);
-        // Rounded half up without a branch: the halves fall at random in music.
-        std::uint32_t q = (magnitude + CONVERT_HALF) / CONVERT_DIVISOR;
-        q = std::min(q, MAX_SAMPLE);
-        q = (q * masterVolume) >> 15;
-        const auto value = static_cast<std::int32_t>(q);
-        StoreRingSample(out[i], static_cast<std::int16_t>(s < 0 ? -value : value));
-        levelSums[i & 1] += q;
+        magnitudes[i] = ConvertSum(sums[i], masterVolume, samples[i]);
+    }
+    for (int i = 0; i < BLOCK_SAMPLES; ++i) StoreRingSample(out[i], samples[i]);
+    for (int i = 0; i < BLOCK_SAMPLES; i += 2) {
+        levelSums[0] += magnitudes[i];
+        levelSums[1] += magnitudes[i + 1];
     }
 }
 

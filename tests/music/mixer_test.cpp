@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <utility>
 #include <vector>
 
 #include "music/voice.h"
@@ -159,4 +160,52 @@ TEST(MixerTest, SumsWrapAround) {
     MixVoice(voice, accumulator.data(), 0, 1);
     EXPECT_EQ(accumulator[0],
               static_cast<std::int32_t>(static_cast<std::uint32_t>(INT32_MAX) + 32767u * 8128u));
+}
+
+TEST(MixerTest, VectorAndPlainCodeGiveTheSameSums) {
+    if (!UseVectorMixing(true)) GTEST_SKIP() << "no vector code on this processor";
+    std::uint32_t x = 2024;
+    const auto next = [&x](std::uint32_t range) {
+        x = x * 1664525u + 1013904223u;
+        return (x >> 8) % range;
+    };
+    std::vector<std::int16_t> values(300);
+    for (std::int16_t& v : values) v = static_cast<std::int16_t>(next(65536) - 32768);
+    values[7] = -32768;  // the widest differences between neighbours
+    values[8] = 32767;
+    const TestSample samples[] = {{values, LOOP_NONE, 0, 0},
+                                  {values, LOOP_FORWARD, 37, 200},
+                                  {values, LOOP_PINGPONG, 5, 290},
+                                  {{values.begin(), values.begin() + 3}, LOOP_PINGPONG, 1, 2}};
+    for (int round = 0; round < 200; ++round) {
+        const TestSample& sample = samples[round % 4];
+        Voice voice =
+            SettledVoice(const_cast<Sample&>(sample.sample), static_cast<std::int32_t>(next(128)),
+                         static_cast<std::int32_t>(next(128)), next(4), next(1u << 24) << 8);
+        // Volumes mid-ramp, settled and beyond the nominal range; both directions.
+        if (round % 3 != 0) voice.currentLeft = static_cast<std::int32_t>(next(40000)) - 20000;
+        if (round % 5 != 0) voice.currentRight = static_cast<std::int32_t>(next(300)) - 150;
+        voice.position = static_cast<std::int32_t>(next(sample.sample.length));
+        voice.positionFraction = next(1u << 24) << 8;
+        if (sample.sample.loopType == LOOP_PINGPONG) {
+            voice.position = static_cast<std::int32_t>(sample.sample.loopStart) + 1;
+            voice.direction = static_cast<std::uint8_t>(next(2));
+        }
+        Voice plainVoice = voice;
+        std::vector<std::int32_t> vector(2 * BLOCK_FRAMES, 5);
+        std::vector<std::int32_t> plain = vector;
+        // Slices of odd lengths, as the ticks cut a block.
+        for (const auto& [first, count] : {std::pair{0, 333}, {333, 1}, {334, 690}}) {
+            UseVectorMixing(true);
+            MixVoice(voice, vector.data(), first, count);
+            UseVectorMixing(false);
+            MixVoice(plainVoice, plain.data(), first, count);
+        }
+        ASSERT_EQ(vector, plain) << "round " << round;
+        EXPECT_EQ(voice.position, plainVoice.position);
+        EXPECT_EQ(voice.positionFraction, plainVoice.positionFraction);
+        EXPECT_EQ(voice.currentLeft, plainVoice.currentLeft);
+        EXPECT_EQ(voice.currentRight, plainVoice.currentRight);
+    }
+    UseVectorMixing(true);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdlib>
@@ -83,6 +84,44 @@ TEST(ConvertTest, RoundsClipsAndScales) {
     ConvertBlock(sums.data(), out.data(), VOLUME_TABLE[0], levels);
     EXPECT_EQ(out[0], 0);
     EXPECT_EQ(out[1], 0);
+}
+
+TEST(ConvertTest, MatchesTheRoundedDivisionOverTheWholeRange) {
+    // Sums near every rounding and clipping edge, and a spread over the whole 32-bit range.
+    std::array<std::int32_t, BLOCK_SAMPLES> sums{};
+    const std::int64_t edges[] = {0,     8159,      8160,      16320,     24479,
+                                  24480, 534757439, 534765599, 534765600, INT32_MAX};
+    std::size_t n = 0;
+    for (const std::int64_t edge : edges) {
+        for (const std::int64_t offset : {-1, 0, 1}) {
+            const std::int64_t v = std::clamp<std::int64_t>(edge + offset, 0, INT32_MAX);
+            sums[n++] = static_cast<std::int32_t>(v);
+            sums[n++] = static_cast<std::int32_t>(-v);
+        }
+    }
+    sums[n++] = INT32_MIN;
+    std::uint32_t x = 12345;
+    while (n < sums.size()) {
+        x = x * 1664525u + 1013904223u;
+        // Half of them within the range that does not clip.
+        sums[n] = static_cast<std::int32_t>(n % 2 == 0 ? x : x >> 2);
+        ++n;
+    }
+    for (const std::uint32_t volume : {1u, 130u, 5193u, 20675u, 32767u, 32768u}) {
+        Block out{};
+        std::uint32_t levels[2] = {0, 0};
+        ConvertBlock(sums.data(), out.data(), volume, levels);
+        std::uint32_t expected[2] = {0, 0};
+        for (std::size_t i = 0; i < sums.size(); ++i) {
+            const std::int64_t magnitude = std::abs(std::int64_t{sums[i]});
+            std::int64_t q = magnitude / 16320 + (magnitude % 16320 >= 8160 ? 1 : 0);
+            q = (std::min<std::int64_t>(q, 32767) * volume) >> 15;
+            ASSERT_EQ(out[i], sums[i] < 0 ? -q : q) << sums[i] << " at volume " << volume;
+            expected[i % 2] += static_cast<std::uint32_t>(q);
+        }
+        EXPECT_EQ(levels[0], expected[0]);
+        EXPECT_EQ(levels[1], expected[1]);
+    }
 }
 
 TEST_F(RenderTest, MasterVolumeScalesTheOutputAndSurvivesSongs) {
