@@ -100,8 +100,7 @@ inline int LoadPair(const std::int16_t* data, std::int64_t position) {
 // The same arithmetic as MixSpanPlain, four frames at a time. Each 64-bit lane carries one
 // frame; the 32-bit results sit in the low halves, where the signed 32 x 32 products read
 // them, and a logical shift leaves the same low 32 bits as the arithmetic shift it stands for.
-__attribute__((target("avx2"))) void MixSpanAvx2(Span& span, std::int32_t* out,
-                                                 std::int64_t frames) {
+PLEMBY_AVX2 void MixSpanAvx2(Span& span, std::int32_t* out, std::int64_t frames) {
     const std::int64_t groups = frames / 4;
     if (groups > 0) {
         const std::int64_t step = span.step;
@@ -149,18 +148,14 @@ __attribute__((target("avx2"))) void MixSpanAvx2(Span& span, std::int32_t* out,
     MixSpanPlain(span, out + 8 * groups, frames - 4 * groups);
 }
 
-bool vectorMixing = __builtin_cpu_supports("avx2");
-
 void MixSpan(Span& span, std::int32_t* out, std::int64_t frames) {
-    if (vectorMixing) {
+    if (VectorCodeRuns()) {
         MixSpanAvx2(span, out, frames);
     } else {
         MixSpanPlain(span, out, frames);
     }
 }
 #else
-bool vectorMixing = false;
-
 void MixSpan(Span& span, std::int32_t* out, std::int64_t frames) {
     MixSpanPlain(span, out, frames);
 }
@@ -309,15 +304,6 @@ void MixVoice(Voice& voice, std::int32_t* accumulator, int firstFrame, int frame
         }
         if (boundaryReached) CrossBoundary(voice);
     }
-}
-
-bool UseVectorMixing(bool on) {
-#if PLEMBY_HAS_AVX2_BUILD
-    vectorMixing = on && __builtin_cpu_supports("avx2");
-#else
-    (void)on;
-#endif
-    return vectorMixing;
 }
 
 void MixVoices(int firstFrame, int frameCount) {

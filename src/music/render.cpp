@@ -64,6 +64,30 @@ std::uint32_t ConvertSum(std::int32_t s, std::uint32_t masterVolume, std::int16_
     return scaled;
 }
 
+// Converted in plain buffers first so that the arithmetic runs as vector code; the ring takes
+// the samples one by one, as the device thread reads them.
+[[gnu::always_inline]] inline void ConvertSums(const std::int32_t* sums, std::int16_t* out,
+                                               std::uint32_t masterVolume,
+                                               std::uint32_t levelSums[2]) {
+    alignas(32) std::int16_t samples[BLOCK_SAMPLES];
+    alignas(32) std::uint32_t magnitudes[BLOCK_SAMPLES];
+    for (int i = 0; i < BLOCK_SAMPLES; ++i) {
+        magnitudes[i] = ConvertSum(sums[i], masterVolume, samples[i]);
+    }
+    for (int i = 0; i < BLOCK_SAMPLES; ++i) StoreRingSample(out[i], samples[i]);
+    for (int i = 0; i < BLOCK_SAMPLES; i += 2) {
+        levelSums[0] += magnitudes[i];
+        levelSums[1] += magnitudes[i + 1];
+    }
+}
+
+#if PLEMBY_HAS_AVX2_BUILD
+PLEMBY_AVX2 void ConvertBlockAvx2(const std::int32_t* sums, std::int16_t* out,
+                                  std::uint32_t masterVolume, std::uint32_t levelSums[2]) {
+    ConvertSums(sums, out, masterVolume, levelSums);
+}
+#endif
+
 }  // namespace
 
 void ReleaseSong() {
@@ -82,20 +106,15 @@ void ClearPlayCounters() {
     }
 }
 
-PLEMBY_VECTOR_CLONES void ConvertBlock(const std::int32_t* sums, std::int16_t* out,
-                                       std::uint32_t masterVolume, std::uint32_t levelSums[2]) {
-    // Converted in plain buffers first so that the arithmetic runs as vector code; the ring
-    // takes the samples one by one, as the device thread reads them.
-    alignas(32) std::int16_t samples[BLOCK_SAMPLES];
-    alignas(32) std::uint32_t magnitudes[BLOCK_SAMPLES];
-    for (int i = 0; i < BLOCK_SAMPLES; ++i) {
-        magnitudes[i] = ConvertSum(sums[i], masterVolume, samples[i]);
+void ConvertBlock(const std::int32_t* sums, std::int16_t* out, std::uint32_t masterVolume,
+                  std::uint32_t levelSums[2]) {
+#if PLEMBY_HAS_AVX2_BUILD
+    if (VectorCodeRuns()) {
+        ConvertBlockAvx2(sums, out, masterVolume, levelSums);
+        return;
     }
-    for (int i = 0; i < BLOCK_SAMPLES; ++i) StoreRingSample(out[i], samples[i]);
-    for (int i = 0; i < BLOCK_SAMPLES; i += 2) {
-        levelSums[0] += magnitudes[i];
-        levelSums[1] += magnitudes[i + 1];
-    }
+#endif
+    ConvertSums(sums, out, masterVolume, levelSums);
 }
 
 int LoadSong(const void* source, std::size_t second, std::uint32_t flags) {

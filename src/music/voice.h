@@ -49,9 +49,5 @@ extern MixAccumulator mixAccumulator;
 // firstFrame on, advancing the voice.
 void MixVoice(Voice& voice, std::int32_t* accumulator, int firstFrame, int frameCount);
 
-// Chooses between the vector code of the mixer's inner loop (where the processor has AVX2, the
-// default there) and the plain code; both give the same sums. Returns whether vector code runs.
-bool UseVectorMixing(bool on);
-
 // Adds frameCount frames of every voice of the song into mixAccumulator from firstFrame on.
 void MixVoices(int firstFrame, int frameCount);

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "music/vector_code.h"
 #include "music/voice.h"
 
 namespace {
@@ -163,7 +164,7 @@ TEST(MixerTest, SumsWrapAround) {
 }
 
 TEST(MixerTest, VectorAndPlainCodeGiveTheSameSums) {
-    if (!UseVectorMixing(true)) GTEST_SKIP() << "no vector code on this processor";
+    if (!UseVectorCode(true)) GTEST_SKIP() << "no vector code on this processor";
     std::uint32_t x = 2024;
     const auto next = [&x](std::uint32_t range) {
         x = x * 1664525u + 1013904223u;
@@ -196,9 +197,9 @@ TEST(MixerTest, VectorAndPlainCodeGiveTheSameSums) {
         std::vector<std::int32_t> plain = vector;
         // Slices of odd lengths, as the ticks cut a block.
         for (const auto& [first, count] : {std::pair{0, 333}, {333, 1}, {334, 690}}) {
-            UseVectorMixing(true);
+            UseVectorCode(true);
             MixVoice(voice, vector.data(), first, count);
-            UseVectorMixing(false);
+            UseVectorCode(false);
             MixVoice(plainVoice, plain.data(), first, count);
         }
         ASSERT_EQ(vector, plain) << "round " << round;
@@ -207,5 +208,5 @@ TEST(MixerTest, VectorAndPlainCodeGiveTheSameSums) {
         EXPECT_EQ(voice.currentLeft, plainVoice.currentLeft);
         EXPECT_EQ(voice.currentRight, plainVoice.currentRight);
     }
-    UseVectorMixing(true);
+    UseVectorCode(true);
 }

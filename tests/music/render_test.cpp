@@ -15,6 +15,7 @@
 #include "music/player.h"
 #include "music/player_state.h"
 #include "music/sequencer.h"
+#include "music/vector_code.h"
 #include "music/xm_module.h"
 #include "support/xm_builder.h"
 
@@ -107,7 +108,9 @@ TEST(ConvertTest, MatchesTheRoundedDivisionOverTheWholeRange) {
         sums[n] = static_cast<std::int32_t>(n % 2 == 0 ? x : x >> 2);
         ++n;
     }
+    // The vector build where the processor has one, and the plain build.
     for (const std::uint32_t volume : {1u, 130u, 5193u, 20675u, 32767u, 32768u}) {
+        UseVectorCode(volume % 2 == 0);
         Block out{};
         std::uint32_t levels[2] = {0, 0};
         ConvertBlock(sums.data(), out.data(), volume, levels);
@@ -122,6 +125,7 @@ TEST(ConvertTest, MatchesTheRoundedDivisionOverTheWholeRange) {
         EXPECT_EQ(levels[0], expected[0]);
         EXPECT_EQ(levels[1], expected[1]);
     }
+    UseVectorCode(true);
 }
 
 TEST_F(RenderTest, MasterVolumeScalesTheOutputAndSurvivesSongs) {
