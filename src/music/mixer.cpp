@@ -183,6 +183,19 @@ std::int64_t SafeFrames(const Voice& voice, std::int64_t position, std::int64_t 
     return ((lastIndex << FRACTION_BITS) + ONE - 1 - position) / step + 1;
 }
 
+// Whether SafeFrames exceeds n, found by a product where it cannot overflow.
+bool ClearOfSampleEnd(const Voice& voice, std::int64_t position, std::int64_t step,
+                      std::int64_t n) {
+    constexpr std::int64_t STEP_LIMIT = std::int64_t{1} << 40;
+    constexpr std::int64_t FRAME_LIMIT = std::int64_t{1} << 22;
+    if (step <= 0 || step >= STEP_LIMIT || n >= FRAME_LIMIT) return false;
+    const std::int64_t lastIndex = std::int64_t{voice.sample->length} + 1;
+    const std::int64_t room = voice.direction == VOICE_BACKWARD
+                                  ? position
+                                  : (lastIndex << FRACTION_BITS) + ONE - 1 - position;
+    return room >= n * step;
+}
+
 // Loop handling once the voice has reached the boundary it was heading for.
 void CrossBoundary(Voice& voice) {
     const Sample& sample = *voice.sample;
@@ -190,8 +203,9 @@ void CrossBoundary(Voice& voice) {
     const std::int64_t loopEnd = loopStart + sample.loopLength;
     if (sample.loopType == LOOP_FORWARD) {
         if (voice.position >= loopEnd) {
-            voice.position = static_cast<std::int32_t>(loopStart + (voice.position - loopEnd) %
-                                                                       sample.loopLength);
+            const std::int64_t past = voice.position - loopEnd;
+            voice.position = static_cast<std::int32_t>(
+                loopStart + (past < sample.loopLength ? past : past % sample.loopLength));
         } else {
             // The frame count is rounded, so the position may stop a hair short of the end.
             StoreFixedPosition(voice, loopStart << FRACTION_BITS);
@@ -268,14 +282,22 @@ void MixVoice(Voice& voice, std::int32_t* accumulator, int firstFrame, int frame
         const std::uint64_t step = std::uint64_t{voice.stepInteger} << 32 | voice.stepFraction;
         const std::uint32_t divisor = static_cast<std::uint32_t>(step >> 5);
         const std::uint64_t dividend = static_cast<std::uint64_t>(distance) >> 5;
-        std::uint64_t f = dividend / divisor + (dividend % divisor != 0 ? 1 : 0);
-        f = std::min(f, MAX_SEGMENT_FRAMES);
+        const std::int64_t signedStep = static_cast<std::int64_t>(step);
+        // Most calls end long before the boundary; a product shows that without dividing.
+        const bool clearOfBoundary = dividend > n * std::uint64_t{divisor} &&
+                                     ClearOfSampleEnd(voice, position, signedStep, n);
+        std::uint64_t f = 1;
+        if (!clearOfBoundary) {
+            f = dividend / divisor + (dividend % divisor != 0 ? 1 : 0);
+            f = std::min(f, MAX_SEGMENT_FRAMES);
+        }
 
         bool boundaryReached = true;
         if (f != 0) {
-            const std::int64_t signedStep = static_cast<std::int64_t>(step);
-            const std::int64_t frames = std::min<std::int64_t>(
-                static_cast<std::int64_t>(f), SafeFrames(voice, position, signedStep));
+            const std::int64_t frames =
+                clearOfBoundary ? n + 1
+                                : std::min<std::int64_t>(static_cast<std::int64_t>(f),
+                                                         SafeFrames(voice, position, signedStep));
             std::int64_t m = std::min(frames, n);
             const bool beyondCall = frames > n;
             StartRampIfTargetsMoved(voice);

@@ -11,6 +11,10 @@
 #include "music/xm_loader.h"
 #include "platform/audio.h"
 
+#if PLEMBY_HAS_AVX2_BUILD
+#include <immintrin.h>
+#endif
+
 MusicPlayer musicPlayer;
 
 namespace {
@@ -49,7 +53,8 @@ bool AdvanceSong() {
 // magnitude. The sum's magnitude is divided by 16320, rounded half up, and held at 32767. The
 // steps below give exactly that in a form that runs as vector code: a magnitude clipped just
 // below the one that rounds to 32768, the division as a shift by 6 and a division by 255 that
-// single precision does exactly for numbers under 2^23, and the volume as a 16-bit product.
+// single precision does exactly for numbers under 2^23, and the volume as a 16-bit product:
+// the same steps as the vector build.
 std::uint32_t ConvertSum(std::int32_t s, std::uint32_t masterVolume, std::int16_t& sample) {
     const std::uint32_t sign = static_cast<std::uint32_t>(s >> 31);  // all ones when negative
     std::uint32_t magnitude = (static_cast<std::uint32_t>(s) ^ sign) - sign;
@@ -64,27 +69,52 @@ std::uint32_t ConvertSum(std::int32_t s, std::uint32_t masterVolume, std::int16_
     return scaled;
 }
 
-// Converted in plain buffers first so that the arithmetic runs as vector code; the ring takes
-// the samples one by one, as the device thread reads them.
-[[gnu::always_inline]] inline void ConvertSums(const std::int32_t* sums, std::int16_t* out,
-                                               std::uint32_t masterVolume,
-                                               std::uint32_t levelSums[2]) {
-    alignas(32) std::int16_t samples[BLOCK_SAMPLES];
-    alignas(32) std::uint32_t magnitudes[BLOCK_SAMPLES];
-    for (int i = 0; i < BLOCK_SAMPLES; ++i) {
-        magnitudes[i] = ConvertSum(sums[i], masterVolume, samples[i]);
-    }
-    for (int i = 0; i < BLOCK_SAMPLES; ++i) StoreRingSample(out[i], samples[i]);
+void ConvertSums(const std::int32_t* sums, std::int16_t* out, std::uint32_t masterVolume,
+                 std::uint32_t levelSums[2]) {
     for (int i = 0; i < BLOCK_SAMPLES; i += 2) {
-        levelSums[0] += magnitudes[i];
-        levelSums[1] += magnitudes[i + 1];
+        std::int16_t left;
+        std::int16_t right;
+        levelSums[0] += ConvertSum(sums[i], masterVolume, left);
+        levelSums[1] += ConvertSum(sums[i + 1], masterVolume, right);
+        StoreRingSample(out[i], left);
+        StoreRingSample(out[i + 1], right);
     }
 }
 
 #if PLEMBY_HAS_AVX2_BUILD
-PLEMBY_AVX2 void ConvertBlockAvx2(const std::int32_t* sums, std::int16_t* out,
-                                  std::uint32_t masterVolume, std::uint32_t levelSums[2]) {
-    ConvertSums(sums, out, masterVolume, levelSums);
+// ConvertSum on eight sums; the magnitudes are added to levels.
+PLEMBY_AVX2 __m256i ConvertEight(const std::int32_t* sums, __m256i volume, __m256i& levels) {
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums));
+    // The magnitude of INT32_MIN stays 2^31, read as unsigned.
+    const __m256i magnitude =
+        _mm256_min_epu32(_mm256_abs_epi32(s), _mm256_set1_epi32(CLIP_MAGNITUDE));
+    const __m256i sixtyFourths =
+        _mm256_srli_epi32(_mm256_add_epi32(magnitude, _mm256_set1_epi32(CONVERT_HALF)), 6);
+    const __m256i q = _mm256_cvttps_epi32(
+        _mm256_mul_ps(_mm256_cvtepi32_ps(sixtyFourths), _mm256_set1_ps(1.0f / 255.0f)));
+    // 2q and the volume fill only the low 16 bits of each lane, so the high halves give 0.
+    const __m256i scaled = _mm256_mulhi_epu16(_mm256_slli_epi32(q, 1), volume);
+    levels = _mm256_add_epi32(levels, scaled);
+    return _mm256_sign_epi32(scaled, s);
+}
+
+PLEMBY_AVX2 void ConvertSumsAvx2(const std::int32_t* sums, std::int16_t* out,
+                                 std::uint32_t masterVolume, std::uint32_t levelSums[2]) {
+    const __m256i volume = _mm256_set1_epi32(static_cast<std::uint16_t>(masterVolume));
+    __m256i levels = _mm256_setzero_si256();  // left in the even lanes, right in the odd
+    for (int i = 0; i < BLOCK_SAMPLES; i += 16) {
+        const __m256i low = ConvertEight(sums + i, volume, levels);
+        const __m256i high = ConvertEight(sums + i + 8, volume, levels);
+        alignas(32) std::int16_t samples[16];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(samples),
+                           _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), 0xD8));
+        // The ring takes the samples one by one, as the device thread reads them.
+#pragma GCC unroll 16
+        for (int k = 0; k < 16; ++k) StoreRingSample(out[i + k], samples[k]);
+    }
+    alignas(32) std::uint32_t lanes[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), levels);
+    for (int k = 0; k < 8; ++k) levelSums[k % 2] += lanes[k];
 }
 #endif
 
@@ -110,7 +140,7 @@ void ConvertBlock(const std::int32_t* sums, std::int16_t* out, std::uint32_t mas
                   std::uint32_t levelSums[2]) {
 #if PLEMBY_HAS_AVX2_BUILD
     if (VectorCodeRuns()) {
-        ConvertBlockAvx2(sums, out, masterVolume, levelSums);
+        ConvertSumsAvx2(sums, out, masterVolume, levelSums);
         return;
     }
 #endif
