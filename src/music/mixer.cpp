@@ -90,6 +90,11 @@ void MixSpanPlain(Span& span, std::int32_t* out, std::int64_t frames) {
 }
 
 #if PLEMBY_HAS_AVX2_BUILD
+// The vector build mixes eight frames a step. Its lanes hold the frames in the order 0, 4, 1,
+// 5, 2, 6, 3, 7: the order in which the two vectors of four 64-bit positions interleave, and
+// the one from which the left and right sums unpack into frame order.
+constexpr int GROUP_FRAMES = 8;
+
 // The sample value at a position and the one after it, as one 32-bit word.
 inline int LoadPair(const std::int16_t* data, std::int64_t position) {
     int pair;
@@ -97,66 +102,136 @@ inline int LoadPair(const std::int16_t* data, std::int64_t position) {
     return pair;
 }
 
-// The same arithmetic as MixSpanPlain, four frames at a time. Each 64-bit lane carries one
-// frame; the 32-bit results sit in the low halves, where the signed 32 x 32 products read
-// them, and a logical shift leaves the same low 32 bits as the arithmetic shift it stands for.
-PLEMBY_AVX2 void MixSpanAvx2(Span& span, std::int32_t* out, std::int64_t frames) {
-    const std::int64_t groups = frames / 4;
-    if (groups > 0) {
-        const std::int64_t step = span.step;
-        __m256i position = _mm256_add_epi64(_mm256_set1_epi64x(span.position),
-                                            _mm256_set_epi64x(3 * step, 2 * step, step, 0));
-        const __m256i positionStep = _mm256_set1_epi64x(4 * step);
-        const std::int32_t leftStep = span.leftStep;
-        const std::int32_t rightStep = span.rightStep;
-        __m256i left = _mm256_add_epi64(_mm256_set1_epi64x(span.left),
-                                        _mm256_set_epi64x(3 * leftStep, 2 * leftStep, leftStep, 0));
-        __m256i right =
-            _mm256_add_epi64(_mm256_set1_epi64x(span.right),
-                             _mm256_set_epi64x(3 * rightStep, 2 * rightStep, rightStep, 0));
-        const __m256i leftGroupStep = _mm256_set1_epi64x(4 * leftStep);
-        const __m256i rightGroupStep = _mm256_set1_epi64x(4 * rightStep);
-        for (std::int64_t g = 0; g < groups; ++g) {
-            // s0 in the low 16 bits of each pair, s1 in the high 16 bits.
-            const std::int64_t p0 = span.position + 4 * g * step;
-            const __m256i pair = _mm256_cvtepi32_epi64(_mm_setr_epi32(
-                LoadPair(span.data, p0), LoadPair(span.data, p0 + step),
-                LoadPair(span.data, p0 + 2 * step), LoadPair(span.data, p0 + 3 * step)));
-            const __m256i s0 = _mm256_srai_epi32(_mm256_slli_epi32(pair, 16), 16);
-            const __m256i s1 = _mm256_srai_epi32(pair, 16);
-            const __m256i halfFraction = _mm256_srli_epi64(_mm256_slli_epi64(position, 32), 33);
-            const __m256i slope =
-                _mm256_srli_epi64(_mm256_mul_epi32(_mm256_sub_epi32(s1, s0), halfFraction), 25);
-            const __m256i s = _mm256_add_epi32(_mm256_slli_epi32(s0, 6), slope);
-            const __m256i x = _mm256_mul_epi32(s, left);
-            const __m256i y = _mm256_mul_epi32(s, right);
-            const __m256i a = _mm256_srai_epi32(
-                _mm256_add_epi32(_mm256_srli_epi64(x, 6), _mm256_srli_epi64(x, 63)), 1);
-            const __m256i b = _mm256_srai_epi32(
-                _mm256_add_epi32(_mm256_srli_epi64(y, 6), _mm256_srli_epi64(y, 63)), 1);
-            const __m256i frames4 = _mm256_blend_epi32(a, _mm256_slli_epi64(b, 32), 0xAA);
-            auto* sums = reinterpret_cast<__m256i*>(out + 8 * g);
-            _mm256_storeu_si256(sums, _mm256_add_epi32(_mm256_loadu_si256(sums), frames4));
-            position = _mm256_add_epi64(position, positionStep);
-            left = _mm256_add_epi64(left, leftGroupStep);
-            right = _mm256_add_epi64(right, rightGroupStep);
-        }
-        span.position += 4 * groups * step;
-        span.left += static_cast<std::int32_t>(4 * groups) * leftStep;
-        span.right += static_cast<std::int32_t>(4 * groups) * rightStep;
-    }
-    MixSpanPlain(span, out + 8 * groups, frames - 4 * groups);
+// Volumes within 16 bits let the products of one side fit in 32 bits: with s below 2^21 in
+// magnitude, s x volume / 64 is s x (volume >> 6) + ((s x (volume & 63)) >> 6), rounded down
+// like the 64-bit product.
+bool NarrowVolumes(const Span& span, std::int64_t frames) {
+    constexpr std::int64_t LIMIT = std::int64_t{1} << 15;
+    const auto narrow = [](std::int64_t first, std::int64_t step, std::int64_t count) {
+        const std::int64_t last = first + (count - 1) * step;
+        return first >= -LIMIT && first < LIMIT && last >= -LIMIT && last < LIMIT;
+    };
+    return narrow(span.left, span.leftStep, frames) && narrow(span.right, span.rightStep, frames);
 }
 
-void MixSpan(Span& span, std::int32_t* out, std::int64_t frames) {
+// One side's share of eight interpolated values (Scale).
+PLEMBY_AVX2 inline __m256i ScaleEight(__m256i s, __m256i volume) {
+    const __m256i high = _mm256_srai_epi32(volume, 6);
+    const __m256i low = _mm256_and_si256(volume, _mm256_set1_epi32(63));
+    const __m256i a = _mm256_add_epi32(_mm256_mullo_epi32(s, high),
+                                       _mm256_srai_epi32(_mm256_mullo_epi32(s, low), 6));
+    return _mm256_srai_epi32(_mm256_sub_epi32(a, _mm256_srai_epi32(a, 31)), 1);
+}
+
+// The interpolation of MixSpanPlain on eight frames. The slope takes a 64-bit product: the
+// even lanes in one multiply, the odd ones in another; a logical shift leaves the same low
+// 32 bits as the arithmetic shift it stands for.
+PLEMBY_AVX2 inline __m256i InterpolateEight(__m256i s0, __m256i s1, __m256i fractions) {
+    const __m256i d = _mm256_sub_epi32(s1, s0);
+    const __m256i half = _mm256_srli_epi32(fractions, 1);
+    const __m256i even = _mm256_srli_epi64(_mm256_mul_epi32(d, half), 25);
+    const __m256i odd = _mm256_srli_epi64(
+        _mm256_mul_epi32(_mm256_srli_epi64(d, 32), _mm256_srli_epi64(half, 32)), 25);
+    const __m256i slope = _mm256_blend_epi32(even, _mm256_slli_epi64(odd, 32), 0xAA);
+    return _mm256_add_epi32(_mm256_slli_epi32(s0, 6), slope);
+}
+
+template <bool RAMP>
+PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t groups,
+                               std::int64_t readable) {
+    const std::int16_t* data = span.data;
+    const std::int64_t step = span.step;
+    std::int64_t first = span.position;  // of the group's frame 0
+    __m256i low = _mm256_add_epi64(_mm256_set1_epi64x(first),
+                                   _mm256_setr_epi64x(0, step, 2 * step, 3 * step));
+    __m256i high = _mm256_add_epi64(low, _mm256_set1_epi64x(4 * step));
+    const __m256i groupStep = _mm256_set1_epi64x(GROUP_FRAMES * step);
+    const __m256i laneFrames = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+    __m256i left =
+        _mm256_add_epi32(_mm256_set1_epi32(span.left),
+                         _mm256_mullo_epi32(laneFrames, _mm256_set1_epi32(span.leftStep)));
+    __m256i right =
+        _mm256_add_epi32(_mm256_set1_epi32(span.right),
+                         _mm256_mullo_epi32(laneFrames, _mm256_set1_epi32(span.rightStep)));
+    const __m256i leftGroupStep = _mm256_set1_epi32(GROUP_FRAMES * span.leftStep);
+    const __m256i rightGroupStep = _mm256_set1_epi32(GROUP_FRAMES * span.rightStep);
+    // Below one point a frame, the group's values lie in a window of nine from its lowest.
+    const bool windowed = step > -ONE && step < ONE;
+    const std::int64_t lowestFrame = step < 0 ? GROUP_FRAMES - 1 : 0;
+    for (std::int64_t g = 0; g < groups; ++g) {
+        const __m256i indices = _mm256_blend_epi32(_mm256_srli_epi64(low, 32), high, 0xAA);
+        const __m256i fractions = _mm256_blend_epi32(low, _mm256_slli_epi64(high, 32), 0xAA);
+        __m256i s0;
+        __m256i s1;
+        const std::int64_t lowest = (first + lowestFrame * step) >> FRACTION_BITS;
+        if (windowed && lowest + GROUP_FRAMES < readable) {
+            const __m256i offsets =
+                _mm256_sub_epi32(indices, _mm256_set1_epi32(static_cast<std::int32_t>(lowest)));
+            const __m256i values = _mm256_cvtepi16_epi32(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + lowest)));
+            const __m256i next = _mm256_cvtepi16_epi32(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + lowest + 1)));
+            s0 = _mm256_permutevar8x32_epi32(values, offsets);
+            s1 = _mm256_permutevar8x32_epi32(next, offsets);
+        } else {
+            const __m256i pairs = _mm256_setr_epi32(
+                LoadPair(data, first), LoadPair(data, first + 4 * step),
+                LoadPair(data, first + step), LoadPair(data, first + 5 * step),
+                LoadPair(data, first + 2 * step), LoadPair(data, first + 6 * step),
+                LoadPair(data, first + 3 * step), LoadPair(data, first + 7 * step));
+            s0 = _mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16);
+            s1 = _mm256_srai_epi32(pairs, 16);
+        }
+        const __m256i s = InterpolateEight(s0, s1, fractions);
+        const __m256i a = ScaleEight(s, left);
+        const __m256i b = ScaleEight(s, right);
+        // Pairs (left, right) of frames 0, 4, 2, 6 and of 1, 5, 3, 7 unpack into frame order.
+        const __m256i even = _mm256_unpacklo_epi32(a, b);
+        const __m256i odd = _mm256_unpackhi_epi32(a, b);
+        auto* sums = reinterpret_cast<__m256i*>(out + 2 * GROUP_FRAMES * g);
+        _mm256_storeu_si256(
+            sums, _mm256_add_epi32(_mm256_loadu_si256(sums), _mm256_unpacklo_epi64(even, odd)));
+        _mm256_storeu_si256(sums + 1, _mm256_add_epi32(_mm256_loadu_si256(sums + 1),
+                                                       _mm256_unpackhi_epi64(even, odd)));
+        first += GROUP_FRAMES * step;
+        low = _mm256_add_epi64(low, groupStep);
+        high = _mm256_add_epi64(high, groupStep);
+        if constexpr (RAMP) {
+            left = _mm256_add_epi32(left, leftGroupStep);
+            right = _mm256_add_epi32(right, rightGroupStep);
+        }
+    }
+    span.position = first;
+    span.left += static_cast<std::int32_t>(GROUP_FRAMES * groups) * span.leftStep;
+    span.right += static_cast<std::int32_t>(GROUP_FRAMES * groups) * span.rightStep;
+}
+
+// The same sums as MixSpanPlain, eight frames at a time where the volumes allow; the frames
+// left over go the plain way.
+PLEMBY_AVX2 void MixSpanAvx2(Span& span, std::int32_t* out, std::int64_t frames,
+                             std::int64_t readable) {
+    std::int64_t groups = frames / GROUP_FRAMES;
+    if (groups > 0 && NarrowVolumes(span, frames)) {
+        if ((span.leftStep | span.rightStep) != 0) {
+            MixGroupsAvx2<true>(span, out, groups, readable);
+        } else {
+            MixGroupsAvx2<false>(span, out, groups, readable);
+        }
+    } else {
+        groups = 0;
+    }
+    MixSpanPlain(span, out + 2 * GROUP_FRAMES * groups, frames - GROUP_FRAMES * groups);
+}
+
+void MixSpan(Span& span, std::int32_t* out, std::int64_t frames, std::int64_t readable) {
     if (VectorCodeRuns()) {
-        MixSpanAvx2(span, out, frames);
+        MixSpanAvx2(span, out, frames, readable);
     } else {
         MixSpanPlain(span, out, frames);
     }
 }
 #else
-void MixSpan(Span& span, std::int32_t* out, std::int64_t frames) {
+void MixSpan(Span& span, std::int32_t* out, std::int64_t frames, std::int64_t) {
     MixSpanPlain(span, out, frames);
 }
 #endif
@@ -169,7 +244,7 @@ void MixFrames(Voice& voice, std::int32_t* out, std::int64_t frames, std::int64_
         StoreFixedPosition(voice, span.position + step * frames);
         return;
     }
-    MixSpan(span, out, frames);
+    MixSpan(span, out, frames, std::int64_t{voice.sample->length} + SAMPLE_GUARD_VALUES);
     voice.currentLeft = span.left;
     voice.currentRight = span.right;
     StoreFixedPosition(voice, span.position);

@@ -21,6 +21,7 @@ struct TestSample {
         sample.loopStart = loopType == LOOP_NONE ? 0 : loopStart;
         sample.loopLength = loopType == LOOP_NONE ? sample.length : loopLength;
         values.resize(values.size() + SAMPLE_GUARD_VALUES, 0);
+        values.shrink_to_fit();  // so that a read past the guards meets the sanitizer
         const std::uint32_t end = sample.loopStart + sample.loopLength;
         if (loopType == LOOP_FORWARD) values[end] = values[sample.loopStart];
         if (loopType == LOOP_PINGPONG) values[end] = values[end - 1];
@@ -183,9 +184,11 @@ TEST(MixerTest, VectorAndPlainCodeGiveTheSameSums) {
         Voice voice =
             SettledVoice(const_cast<Sample&>(sample.sample), static_cast<std::int32_t>(next(128)),
                          static_cast<std::int32_t>(next(128)), next(4), next(1u << 24) << 8);
-        // Volumes mid-ramp, settled and beyond the nominal range; both directions.
+        // Volumes mid-ramp, settled and far beyond the nominal range; both directions; steps
+        // below and above one point a frame.
         if (round % 3 != 0) voice.currentLeft = static_cast<std::int32_t>(next(40000)) - 20000;
         if (round % 5 != 0) voice.currentRight = static_cast<std::int32_t>(next(300)) - 150;
+        if (round % 7 == 0) voice.currentLeft = static_cast<std::int32_t>(next(1u << 20)) - 40000;
         voice.position = static_cast<std::int32_t>(next(sample.sample.length));
         voice.positionFraction = next(1u << 24) << 8;
         if (sample.sample.loopType == LOOP_PINGPONG) {
