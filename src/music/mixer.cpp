@@ -136,15 +136,58 @@ PLEMBY_AVX2 inline __m256i InterpolateEight(__m256i s0, __m256i s1, __m256i frac
     return _mm256_add_epi32(_mm256_slli_epi32(s0, 6), slope);
 }
 
+// The value pairs of a group's first count frames, in lane order; the lanes of frames beyond
+// count repeat frame 0's pair, so that every read stays within the span.
+PLEMBY_AVX2 inline __m256i LoadPairs(const std::int16_t* data, std::int64_t first,
+                                     std::int64_t step, std::int64_t count) {
+    const auto pairAt = [&](std::int64_t k) {
+        return LoadPair(data, k < count ? first + k * step : first);
+    };
+    return _mm256_setr_epi32(pairAt(0), pairAt(4), pairAt(1), pairAt(5), pairAt(2), pairAt(6),
+                             pairAt(3), pairAt(7));
+}
+
+// The sums that a group adds: frames 0 to 3 in the first vector, 4 to 7 in the second, each
+// as left and right.
+struct GroupSums {
+    __m256i first;
+    __m256i second;
+};
+
+PLEMBY_AVX2 inline GroupSums MixGroup(__m256i s0, __m256i s1, __m256i fractions, __m256i left,
+                                      __m256i right) {
+    const __m256i s = InterpolateEight(s0, s1, fractions);
+    const __m256i a = ScaleEight(s, left);
+    const __m256i b = ScaleEight(s, right);
+    // Pairs (left, right) of frames 0, 4, 2, 6 and of 1, 5, 3, 7 unpack into frame order.
+    const __m256i even = _mm256_unpacklo_epi32(a, b);
+    const __m256i odd = _mm256_unpackhi_epi32(a, b);
+    return {_mm256_unpacklo_epi64(even, odd), _mm256_unpackhi_epi64(even, odd)};
+}
+
+// The positions of a group's frames: frames 0 to 3 in low, 4 to 7 in high.
+struct GroupPositions {
+    __m256i low;
+    __m256i high;
+
+    PLEMBY_AVX2 __m256i Indices() const {
+        return _mm256_blend_epi32(_mm256_srli_epi64(low, 32), high, 0xAA);
+    }
+    PLEMBY_AVX2 __m256i Fractions() const {
+        return _mm256_blend_epi32(low, _mm256_slli_epi64(high, 32), 0xAA);
+    }
+};
+
 template <bool RAMP>
-PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t groups,
+PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t frames,
                                std::int64_t readable) {
     const std::int16_t* data = span.data;
     const std::int64_t step = span.step;
     std::int64_t first = span.position;  // of the group's frame 0
-    __m256i low = _mm256_add_epi64(_mm256_set1_epi64x(first),
-                                   _mm256_setr_epi64x(0, step, 2 * step, 3 * step));
-    __m256i high = _mm256_add_epi64(low, _mm256_set1_epi64x(4 * step));
+    GroupPositions positions;
+    positions.low = _mm256_add_epi64(_mm256_set1_epi64x(first),
+                                     _mm256_setr_epi64x(0, step, 2 * step, 3 * step));
+    positions.high = _mm256_add_epi64(positions.low, _mm256_set1_epi64x(4 * step));
     const __m256i groupStep = _mm256_set1_epi64x(GROUP_FRAMES * step);
     const __m256i laneFrames = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
     __m256i left =
@@ -158,15 +201,15 @@ PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t group
     // Below one point a frame, the group's values lie in a window of nine from its lowest.
     const bool windowed = step > -ONE && step < ONE;
     const std::int64_t lowestFrame = step < 0 ? GROUP_FRAMES - 1 : 0;
+    const std::int64_t groups = frames / GROUP_FRAMES;
+    auto* sums = reinterpret_cast<__m256i*>(out);
     for (std::int64_t g = 0; g < groups; ++g) {
-        const __m256i indices = _mm256_blend_epi32(_mm256_srli_epi64(low, 32), high, 0xAA);
-        const __m256i fractions = _mm256_blend_epi32(low, _mm256_slli_epi64(high, 32), 0xAA);
         __m256i s0;
         __m256i s1;
         const std::int64_t lowest = (first + lowestFrame * step) >> FRACTION_BITS;
         if (windowed && lowest + GROUP_FRAMES < readable) {
-            const __m256i offsets =
-                _mm256_sub_epi32(indices, _mm256_set1_epi32(static_cast<std::int32_t>(lowest)));
+            const __m256i offsets = _mm256_sub_epi32(
+                positions.Indices(), _mm256_set1_epi32(static_cast<std::int32_t>(lowest)));
             const __m256i values = _mm256_cvtepi16_epi32(
                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + lowest)));
             const __m256i next = _mm256_cvtepi16_epi32(
@@ -174,53 +217,50 @@ PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t group
             s0 = _mm256_permutevar8x32_epi32(values, offsets);
             s1 = _mm256_permutevar8x32_epi32(next, offsets);
         } else {
-            const __m256i pairs = _mm256_setr_epi32(
-                LoadPair(data, first), LoadPair(data, first + 4 * step),
-                LoadPair(data, first + step), LoadPair(data, first + 5 * step),
-                LoadPair(data, first + 2 * step), LoadPair(data, first + 6 * step),
-                LoadPair(data, first + 3 * step), LoadPair(data, first + 7 * step));
+            const __m256i pairs = LoadPairs(data, first, step, GROUP_FRAMES);
             s0 = _mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16);
             s1 = _mm256_srai_epi32(pairs, 16);
         }
-        const __m256i s = InterpolateEight(s0, s1, fractions);
-        const __m256i a = ScaleEight(s, left);
-        const __m256i b = ScaleEight(s, right);
-        // Pairs (left, right) of frames 0, 4, 2, 6 and of 1, 5, 3, 7 unpack into frame order.
-        const __m256i even = _mm256_unpacklo_epi32(a, b);
-        const __m256i odd = _mm256_unpackhi_epi32(a, b);
-        auto* sums = reinterpret_cast<__m256i*>(out + 2 * GROUP_FRAMES * g);
-        _mm256_storeu_si256(
-            sums, _mm256_add_epi32(_mm256_loadu_si256(sums), _mm256_unpacklo_epi64(even, odd)));
-        _mm256_storeu_si256(sums + 1, _mm256_add_epi32(_mm256_loadu_si256(sums + 1),
-                                                       _mm256_unpackhi_epi64(even, odd)));
+        const GroupSums group = MixGroup(s0, s1, positions.Fractions(), left, right);
+        _mm256_storeu_si256(sums, _mm256_add_epi32(_mm256_loadu_si256(sums), group.first));
+        _mm256_storeu_si256(sums + 1, _mm256_add_epi32(_mm256_loadu_si256(sums + 1), group.second));
+        sums += 2;
         first += GROUP_FRAMES * step;
-        low = _mm256_add_epi64(low, groupStep);
-        high = _mm256_add_epi64(high, groupStep);
+        positions.low = _mm256_add_epi64(positions.low, groupStep);
+        positions.high = _mm256_add_epi64(positions.high, groupStep);
         if constexpr (RAMP) {
             left = _mm256_add_epi32(left, leftGroupStep);
             right = _mm256_add_epi32(right, rightGroupStep);
         }
     }
-    span.position = first;
-    span.left += static_cast<std::int32_t>(GROUP_FRAMES * groups) * span.leftStep;
-    span.right += static_cast<std::int32_t>(GROUP_FRAMES * groups) * span.rightStep;
+    const std::int64_t rest = frames - groups * GROUP_FRAMES;
+    if (rest > 0) {
+        // A last, short group: only the sums of its frames are stored.
+        const __m256i pairs = LoadPairs(data, first, step, rest);
+        const GroupSums group =
+            MixGroup(_mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16),
+                     _mm256_srai_epi32(pairs, 16), positions.Fractions(), left, right);
+        alignas(32) std::int32_t restSums[2 * GROUP_FRAMES];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(restSums), group.first);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(restSums + 8), group.second);
+        auto* slots = reinterpret_cast<std::int32_t*>(sums);
+        for (std::int64_t k = 0; k < 2 * rest; ++k) AddWrapping(slots[k], restSums[k]);
+    }
+    span.position += frames * step;
+    span.left += static_cast<std::int32_t>(frames) * span.leftStep;
+    span.right += static_cast<std::int32_t>(frames) * span.rightStep;
 }
 
-// The same sums as MixSpanPlain, eight frames at a time where the volumes allow; the frames
-// left over go the plain way.
+// The same sums as MixSpanPlain, eight frames at a time, where the volumes allow.
 PLEMBY_AVX2 void MixSpanAvx2(Span& span, std::int32_t* out, std::int64_t frames,
                              std::int64_t readable) {
-    std::int64_t groups = frames / GROUP_FRAMES;
-    if (groups > 0 && NarrowVolumes(span, frames)) {
-        if ((span.leftStep | span.rightStep) != 0) {
-            MixGroupsAvx2<true>(span, out, groups, readable);
-        } else {
-            MixGroupsAvx2<false>(span, out, groups, readable);
-        }
+    if (!NarrowVolumes(span, frames)) {
+        MixSpanPlain(span, out, frames);
+    } else if ((span.leftStep | span.rightStep) != 0) {
+        MixGroupsAvx2<true>(span, out, frames, readable);
     } else {
-        groups = 0;
+        MixGroupsAvx2<false>(span, out, frames, readable);
     }
-    MixSpanPlain(span, out + 2 * GROUP_FRAMES * groups, frames - GROUP_FRAMES * groups);
 }
 
 void MixSpan(Span& span, std::int32_t* out, std::int64_t frames, std::int64_t readable) {
@@ -258,7 +298,8 @@ std::int64_t SafeFrames(const Voice& voice, std::int64_t position, std::int64_t 
     return ((lastIndex << FRACTION_BITS) + ONE - 1 - position) / step + 1;
 }
 
-// Whether SafeFrames exceeds n, found by a product where it cannot overflow.
+// Whether SafeFrames exceeds n, found by a product where it cannot overflow; false when
+// that cannot be shown so.
 bool ClearOfSampleEnd(const Voice& voice, std::int64_t position, std::int64_t step,
                       std::int64_t n) {
     constexpr std::int64_t STEP_LIMIT = std::int64_t{1} << 40;
@@ -369,10 +410,13 @@ void MixVoice(Voice& voice, std::int32_t* accumulator, int firstFrame, int frame
 
         bool boundaryReached = true;
         if (f != 0) {
-            const std::int64_t frames =
-                clearOfBoundary ? n + 1
-                                : std::min<std::int64_t>(static_cast<std::int64_t>(f),
-                                                         SafeFrames(voice, position, signedStep));
+            std::int64_t frames = n + 1;
+            if (!clearOfBoundary) {
+                frames = static_cast<std::int64_t>(f);
+                if (!ClearOfSampleEnd(voice, position, signedStep, frames - 1)) {
+                    frames = std::min(frames, SafeFrames(voice, position, signedStep));
+                }
+            }
             std::int64_t m = std::min(frames, n);
             const bool beyondCall = frames > n;
             StartRampIfTargetsMoved(voice);
