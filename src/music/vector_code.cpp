@@ -5,6 +5,7 @@
 namespace {
 bool ProcessorHasAvx2() {
 #if PLEMBY_HAS_AVX2_BUILD
+    __builtin_cpu_init();  // called from a static initialiser: read the processor first
     return __builtin_cpu_supports("avx2");
 #else
     return false;
