@@ -6,6 +6,7 @@
 #include "music/player.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
+#include "platform/controllers.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
 #include "sound/sound.h"
@@ -30,6 +31,7 @@ int RunGame() {
     // Each of these may fail; the game then goes on without that service.
     CreateRenderer(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, settings.fullscreen);
     OpenAudioOutput();
+    OpenControllers();
     InitSound();
     LoadResources();
 

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "platform/controllers.h"
 #include "platform/render_hooks.h"
 #include "platform/resources.h"
 #include "platform/sdl_window.h"
@@ -19,6 +20,9 @@ constexpr int ICON_RESOURCE = 104;
 // Where a window that leaves full screen goes.
 constexpr int WINDOWED_X = 64;
 constexpr int WINDOWED_Y = 64;
+// The player may drag the window smaller, but not below where the picture can still be read.
+constexpr int MINIMUM_WIDTH = 320;
+constexpr int MINIMUM_HEIGHT = 240;
 
 struct WindowState {
     SDL_Window* window = nullptr;
@@ -73,7 +77,10 @@ bool CreateGameWindow(bool fullscreen) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
-    const Uint32 flags = SDL_WINDOW_SHOWN | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    // The picture is letterboxed into whatever size the window is given, so the player may
+    // resize and maximise it.
+    const Uint32 flags =
+        SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     gameWindow.window =
         SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                          WINDOW_WIDTH, WINDOW_HEIGHT, flags);
@@ -82,6 +89,7 @@ bool CreateGameWindow(bool fullscreen) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
+    SDL_SetWindowMinimumSize(gameWindow.window, MINIMUM_WIDTH, MINIMUM_HEIGHT);
     SetWindowIcon();
     return true;
 }
@@ -95,6 +103,7 @@ void DestroyGameWindow() {
 }
 
 void ClosePlatform() {
+    CloseControllers();
     DestroyGameWindow();
     SDL_Quit();
 }
@@ -130,6 +139,12 @@ bool PumpOneEvent() {
             break;
         case SDL_RENDER_DEVICE_RESET:
             OnRenderReset(true);
+            break;
+        case SDL_CONTROLLERDEVICEADDED:
+            OnControllerAdded(event.cdevice.which);
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            OnControllerRemoved(event.cdevice.which);
             break;
         default:
             break;

@@ -1,0 +1,35 @@
+#pragma once
+
+// Game controllers, through SDL's game-controller interface: every controller plugged in before
+// the start or later is opened at once and read; several at a time count together, so a button
+// is held when it is held on any of them.
+
+// What the game reads of a controller. The four directions are the D-pad's or the left stick's.
+enum class PadInput { Left, Right, Up, Down, A, B, Start, Back };
+constexpr int PAD_INPUT_COUNT = 8;
+
+// Starts SDL's game-controller support and opens every controller already plugged in. Without
+// it the game simply reads no controllers.
+void OpenControllers();
+void CloseControllers();
+
+// From the event pump: a controller was plugged in (SDL's device index) or unplugged (its
+// instance id).
+void OnControllerAdded(int deviceIndex);
+void OnControllerRemoved(int instanceId);
+
+// True while the input is held on any open controller. A stick counts as pushed one way once it
+// leans clearly that way, more than towards the other axis, so that a resting or slightly
+// off-centre thumb moves nothing.
+bool PadHeld(PadInput input);
+int OpenControllerCount();
+
+// True once after a controller that was in use has been unplugged.
+bool TakeControllerUnplugged();
+
+// Tests: virtual controllers that SDL opens as game controllers, driven by script. Each returns
+// or takes a handle; a new controller reaches the game once the event pump has taken its arrival.
+int PlugVirtualController();
+void SetVirtualInput(int handle, PadInput input, bool down);  // directions on the D-pad
+void SetVirtualStick(int handle, int x, int y);               // left stick, -32768..32767
+void UnplugVirtualController(int handle);
