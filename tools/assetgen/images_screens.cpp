@@ -92,27 +92,188 @@ int DrawKeyCap(Image& img, int x, int y, const std::string& label) {
     return x + w;
 }
 
+// A controller's button or D-pad arm beside the keys: "A" and "B" are the round face buttons,
+// "Start" and "Back" the small pills, "dpad-left" and so on the D-pad with that arm lit.
+constexpr int PAD_SIGN_SIZE = 34;
+const Color PAD_BODY_TOP = Hex(0x5A5F78);
+const Color PAD_BODY_BOTTOM = Hex(0x2C2F47);
+const Color PAD_RIM = Hex(0xC9CEE6);
+
+bool IsDpadSign(const std::string& sign) { return sign.rfind("dpad-", 0) == 0; }
+
+Mask PadPillLabel(const std::string& sign) { return RenderText(Face::Bold, sign, 15.0f); }
+
+int PadSignWidth(const std::string& sign) {
+    if (sign.empty()) return 0;
+    if (sign == "A" || sign == "B" || IsDpadSign(sign)) return PAD_SIGN_SIZE;
+    return PadPillLabel(sign).w + 24;
+}
+
+TextStyle PadLetterStyle() {
+    TextStyle s = BodyStyle();
+    s.outlineWidth = 0.0f;
+    s.shadowX = 0;
+    s.shadowY = 1;
+    return s;
+}
+
+void DrawFaceButton(Image& img, int x, int y, const std::string& letter) {
+    const float r = PAD_SIGN_SIZE / 2.0f;
+    const float cx = static_cast<float>(x) + r, cy = static_cast<float>(y) + r;
+    FillShape(img, x, y, x + PAD_SIGN_SIZE, y + PAD_SIGN_SIZE + 4, Circle(cx, cy + 3, r),
+              Hex(0x05030F, 0.7f));
+    FillShape(img, x, y, x + PAD_SIGN_SIZE, y + PAD_SIGN_SIZE, Circle(cx, cy, r), PAD_RIM);
+    FillShape(img, x, y, x + PAD_SIGN_SIZE, y + PAD_SIGN_SIZE, Circle(cx, cy, r - 2.5f),
+              VerticalGradient(static_cast<float>(y), PAD_BODY_TOP,
+                               static_cast<float>(y + PAD_SIGN_SIZE), PAD_BODY_BOTTOM));
+    const Mask text = RenderText(Face::Bold, letter, 19.0f);
+    DrawStyledCentred(img, text, x, y, x + PAD_SIGN_SIZE, y + PAD_SIGN_SIZE, PadLetterStyle());
+}
+
+// A D-pad seen from above: a cross whose one arm, the one meant, is lit with its arrow.
+void DrawDpad(Image& img, int x, int y, const std::string& sign) {
+    const auto fx = static_cast<float>(x), fy = static_cast<float>(y);
+    const float s = PAD_SIGN_SIZE, arm = 12.0f, a0 = (s - arm) / 2, a1 = a0 + arm;
+    const Inside cross = [=](float px, float py) {
+        const float u = px - fx, v = py - fy;
+        return (u >= a0 && u < a1 && v >= 0 && v < s) || (v >= a0 && v < a1 && u >= 0 && u < s);
+    };
+    const Inside outline = [=](float px, float py) {
+        const float u = px - fx, v = py - fy;
+        return (u >= a0 - 2 && u < a1 + 2 && v >= -2 && v < s + 2) ||
+               (v >= a0 - 2 && v < a1 + 2 && u >= -2 && u < s + 2);
+    };
+    FillShape(img, x - 2, y - 2, x + PAD_SIGN_SIZE + 2, y + PAD_SIGN_SIZE + 2, outline, PAD_RIM);
+    FillShape(img, x, y, x + PAD_SIGN_SIZE, y + PAD_SIGN_SIZE, cross,
+              VerticalGradient(fy, PAD_BODY_TOP, fy + s, PAD_BODY_BOTTOM));
+    // The lit arm, then its arrow pointing outwards.
+    float lx0 = a0, ly0 = a0, lx1 = a1, ly1 = a1;
+    float tip[2] = {0, 0}, b1[2] = {0, 0}, b2[2] = {0, 0};
+    const float in = 3.0f;
+    if (sign == "dpad-left") {
+        lx0 = 0, lx1 = a0;
+        tip[0] = in, tip[1] = s / 2, b1[0] = a0 - 1, b1[1] = a0 + 2, b2[0] = a0 - 1, b2[1] = a1 - 2;
+    } else if (sign == "dpad-right") {
+        lx0 = a1, lx1 = s;
+        tip[0] = s - in, tip[1] = s / 2, b1[0] = a1 + 1, b1[1] = a0 + 2, b2[0] = a1 + 1, b2[1] = a1 - 2;
+    } else if (sign == "dpad-up") {
+        ly0 = 0, ly1 = a0;
+        tip[0] = s / 2, tip[1] = in, b1[0] = a0 + 2, b1[1] = a0 - 1, b2[0] = a1 - 2, b2[1] = a0 - 1;
+    } else {
+        ly0 = a1, ly1 = s;
+        tip[0] = s / 2, tip[1] = s - in, b1[0] = a0 + 2, b1[1] = a1 + 1, b2[0] = a1 - 2, b2[1] = a1 + 1;
+    }
+    FillShape(img, x, y, x + PAD_SIGN_SIZE, y + PAD_SIGN_SIZE,
+              RoundedRect(fx + lx0, fy + ly0, fx + lx1, fy + ly1, 1.5f),
+              VerticalGradient(fy + ly0, Hex(0xFFF2A0), fy + ly1, Hex(0xFF9A2A)));
+    FillShape(img, x, y, x + PAD_SIGN_SIZE, y + PAD_SIGN_SIZE,
+              Triangle(fx + tip[0], fy + tip[1], fx + b1[0], fy + b1[1], fx + b2[0], fy + b2[1]),
+              Hex(0x2A1030));
+}
+
+void DrawPadPill(Image& img, int x, int y, const std::string& label) {
+    const Mask text = PadPillLabel(label);
+    const int w = text.w + 24, h = 26, top = y + (PAD_SIGN_SIZE - h) / 2;
+    const auto fx = static_cast<float>(x), ft = static_cast<float>(top), fw = static_cast<float>(w);
+    FillShape(img, x, top, x + w, top + h + 4, RoundedRect(fx, ft + 3, fx + fw, ft + h + 3, 13.0f),
+              Hex(0x05030F, 0.7f));
+    FillShape(img, x, top, x + w, top + h, RoundedRect(fx, ft, fx + fw, ft + h, 13.0f), PAD_RIM);
+    FillShape(img, x, top, x + w, top + h,
+              RoundedRect(fx + 2, ft + 2, fx + fw - 2, ft + h - 2, 11.0f),
+              VerticalGradient(ft, PAD_BODY_TOP, ft + h, PAD_BODY_BOTTOM));
+    DrawStyledCentred(img, text, x, top, x + w, top + h, PadLetterStyle());
+}
+
+// Returns the sign's right edge.
+int DrawPadSign(Image& img, int x, int y, const std::string& sign) {
+    if (sign == "A" || sign == "B") {
+        DrawFaceButton(img, x, y, sign);
+    } else if (IsDpadSign(sign)) {
+        DrawDpad(img, x, y, sign);
+    } else {
+        DrawPadPill(img, x, y, sign);
+    }
+    return x + PadSignWidth(sign);
+}
+
 struct KeyRow {
     std::vector<std::string> keys;
+    std::string pad;  // the controller's sign for the same thing, if it has one
     const char* meaning;
 };
 
 constexpr int KEY_GAP = 8;
+constexpr int PAD_GAP = 12;
 
-// Key caps in a column from x, each row's meaning in a second column after the widest keys.
-void DrawKeyTable(Image& img, int x, int y, int rowH, const std::vector<KeyRow>& rows) {
-    int keysW = 0;
+int KeysWidth(const KeyRow& row) {
+    int w = 0;
+    for (const std::string& k : row.keys) w += KeyCapWidth(KeyLabel(k)) + KEY_GAP;
+    return w;
+}
+
+// Where a table puts the controller's signs: in a column of their own after the widest keys, or
+// each straight after its row's keys.
+enum class PadPlace { Column, AfterKeys };
+
+// Key caps in a column from x, then the controller's signs, then each row's meaning in a last
+// column after the widest of them.
+void DrawKeyTable(Image& img, int x, int y, int rowH, const std::vector<KeyRow>& rows,
+                  PadPlace place) {
+    int keysW = 0, padW = 0, rowW = 0;
     for (const KeyRow& row : rows) {
-        int w = 0;
-        for (const std::string& k : row.keys) w += KeyCapWidth(KeyLabel(k)) + KEY_GAP;
-        keysW = std::max(keysW, w);
+        const int pad = PadSignWidth(row.pad);
+        keysW = std::max(keysW, KeysWidth(row));
+        padW = std::max(padW, pad);
+        rowW = std::max(rowW, KeysWidth(row) + (pad > 0 ? pad + PAD_GAP : 0));
     }
+    const int padX = keysW + PAD_GAP - KEY_GAP;
+    const int meaningX = x + (place == PadPlace::Column ? padX + padW : rowW) + 14;
     for (const KeyRow& row : rows) {
         int kx = x;
         for (const std::string& k : row.keys) kx = DrawKeyCap(img, kx, y, k) + KEY_GAP;
+        if (!row.pad.empty()) {
+            const int px = place == PadPlace::Column ? x + padX : kx + PAD_GAP - KEY_GAP;
+            DrawPadSign(img, px, y, row.pad);
+        }
         const Mask text = RenderText(Face::Bold, row.meaning, 21.0f);
-        DrawStyled(img, text, x + keysW + 14, y + KEY_BASELINE + text.oy, BodyStyle());
+        DrawStyled(img, text, meaningX, y + KEY_BASELINE + text.oy, BodyStyle());
         y += rowH;
+    }
+}
+
+// One centred line of key caps, controller signs and words, as the way back to the menu.
+struct FooterPart {
+    enum Kind { Key, Pad, Words } kind;
+    std::string text;
+};
+
+void DrawFooter(Image& img, int cx, int y, const std::vector<FooterPart>& parts) {
+    constexpr float WORDS_HEIGHT = 26.0f;
+    constexpr int PART_GAP = 10;
+    auto width = [](const FooterPart& part) {
+        switch (part.kind) {
+            case FooterPart::Key:
+                return KeyCapWidth(KeyLabel(part.text));
+            case FooterPart::Pad:
+                return PadSignWidth(part.text);
+            case FooterPart::Words:
+                break;
+        }
+        return RenderText(Face::Bold, part.text, WORDS_HEIGHT, 1.0f, 1.0f).w;
+    };
+    int total = -PART_GAP;
+    for (const FooterPart& part : parts) total += width(part) + PART_GAP;
+    int x = cx - total / 2;
+    for (const FooterPart& part : parts) {
+        if (part.kind == FooterPart::Key) {
+            DrawKeyCap(img, x, y, part.text);
+        } else if (part.kind == FooterPart::Pad) {
+            DrawPadSign(img, x, y, part.text);
+        } else {
+            const Mask m = RenderText(Face::Bold, part.text, WORDS_HEIGHT, 1.0f, 1.0f);
+            DrawStyled(img, m, x, y + KEY_BASELINE + m.oy, HeadingStyle());
+        }
+        x += width(part) + PART_GAP;
     }
 }
 
@@ -168,31 +329,40 @@ Image MakeInfo() {
     Image img(SCREEN_W, SCREEN_H, Hex(0));
     DrawBackdrop(img, 122);
     DrawHeading(img, "HOW TO PLAY", 512, 24, 62.0f);
-    DrawFramedPanel(img, 32, 118, 500, 632, 0.92f);
-    DrawFramedPanel(img, 524, 118, 992, 632, 0.92f);
-    DrawHeading(img, "CONTROLS", 266, 134, 34.0f);
-    DrawHeading(img, "HOTKEYS", 758, 134, 34.0f);
-    DrawKeyTable(img, 56, 196, 54,
-                 {{{"\u2191", "W"}, "Rotate"},
-                  {{"Ctrl"}, "Rotate the other way"},
-                  {{"\u2190", "A"}, "Move left"},
-                  {{"\u2192", "D"}, "Move right"},
-                  {{"\u2193", "S"}, "Hard drop"},
-                  {{"Space"}, "Soft drop"},
-                  {{"Esc"}, "Back to the menu"}});
-    DrawKeyTable(img, 548, 196, 47,
-                 {{{"P"}, "Pause"},
-                  {{"PgUp", "PgDn"}, "Effect volume"},
-                  {{"Num+", "Num\u2212"}, "Music volume"},
-                  {{"M"}, "Music on / off"},
-                  {{"N"}, "Sounds on / off"},
-                  {{"R"}, "Reverse rotation"},
-                  {{"F10"}, "Full screen"},
-                  {{"F12"}, "Quit"}});
+    DrawFramedPanel(img, 24, 118, 512, 640, 0.92f);
+    DrawFramedPanel(img, 528, 118, 1000, 640, 0.92f);
+    DrawHeading(img, "CONTROLS", 268, 134, 34.0f);
+    DrawHeading(img, "HOTKEYS", 764, 134, 34.0f);
+    DrawKeyTable(img, 46, 192, 49,
+                 {{{"\u2191", "W"}, "A", "Rotate"},
+                  {{"Ctrl"}, "B", "Rotate the other way"},
+                  {{"\u2190", "A"}, "dpad-left", "Move left"},
+                  {{"\u2192", "D"}, "dpad-right", "Move right"},
+                  {{"\u2193", "S"}, "dpad-up", "Hard drop"},
+                  {{"Space"}, "dpad-down", "Soft drop"},
+                  {{"Esc"}, "Back", "Back to the menu"}},
+                 PadPlace::Column);
+    DrawKeyTable(img, 552, 192, 43,
+                 {{{"P"}, "Start", "Pause"},
+                  {{"PgUp", "PgDn"}, "", "Effect volume"},
+                  {{"Num+", "Num\u2212"}, "", "Music volume"},
+                  {{"M"}, "", "Music on / off"},
+                  {{"N"}, "", "Sounds on / off"},
+                  {{"R"}, "", "Reverse rotation"},
+                  {{"F10"}, "", "Full screen"},
+                  {{"F12"}, "", "Quit"}},
+                 PadPlace::AfterKeys);
     TextStyle small = BodyStyle();
-    DrawLine(img, "Fill a row across the well to clear it.", 56, 578, 20.0f, small);
-    DrawLine(img, "Every 10 rows: next level, faster fall.", 548, 578, 20.0f, small);
-    DrawCentredLine(img, "PRESS ESCAPE OR CLICK TO RETURN TO THE MENU", 512, 672, 28.0f, HeadingStyle());
+    DrawLine(img, "Menus: arrows or D-pad, Enter or A.", 46, 552, 20.0f, small);
+    DrawLine(img, "Fill a row across the well to clear it.", 46, 586, 20.0f, small);
+    DrawLine(img, "Every 10 rows: next level, faster fall.", 552, 552, 20.0f, small);
+    DrawLine(img, "Your name: D-pad \u2191\u2193 picks letters.", 552, 586, 20.0f, small);
+    DrawFooter(img, 512, 672,
+               {{FooterPart::Key, "Esc"},
+                {FooterPart::Key, "Enter"},
+                {FooterPart::Pad, "B"},
+                {FooterPart::Pad, "A"},
+                {FooterPart::Words, "OR A CLICK: BACK TO THE MENU"}});
     return img;
 }
 
