@@ -1,6 +1,8 @@
 #include "app/setting_changes.h"
 #include "app/settings.h"
 #include "app/shell.h"
+#include "game/player_input.h"
+#include "platform/controllers.h"
 #include "platform/keys.h"
 
 std::uint8_t HotkeyLatch = 0;
@@ -8,6 +10,13 @@ std::uint8_t HotkeyLatch = 0;
 namespace {
 
 void TogglePause() { Paused = Flipped(Paused); }
+
+// In a game a controller's Start is P as well; elsewhere Start leaves the title or ends a name
+// and must not also pause.
+bool HotkeyDown(int key) {
+    if (key == 'P' && screenId == Play) return PlayActionHeld(PlayAction::Pause);
+    return KeyDown(key);
+}
 
 struct Hotkey {
     int key;
@@ -26,8 +35,10 @@ constexpr Hotkey HOTKEYS[] = {
 }  // namespace
 
 void HandleHotkeys() {
+    // A controller unplugged in a game pauses it, as P would; a game already paused stays so.
+    if (TakeControllerUnplugged() && screenId == Play) Paused = 1;
     for (const Hotkey& hotkey : HOTKEYS) {
-        if (!KeyDown(hotkey.key)) continue;
+        if (!HotkeyDown(hotkey.key)) continue;
         if (HotkeyLatch != 0) return;
         hotkey.action();
         // Also when the action changed nothing because a value stood at its limit.

@@ -3,10 +3,10 @@
 #include "app/settings.h"
 #include "game/game_state.h"
 #include "game/play_screen.h"
+#include "game/player_input.h"
 #include "game/random.h"
 #include "game/scoring.h"
 #include "platform/clock.h"
-#include "platform/keys.h"
 #include "sound/sound.h"
 
 KeyRepeats keyRepeats;
@@ -30,8 +30,8 @@ constexpr std::uint8_t LAST_BAR_TURN_COLUMN = 8;
 constexpr std::uint8_t LEFT_FREE_COLUMN = 2;
 constexpr std::uint8_t RIGHT_FREE_COLUMN = 8;
 
-bool LeftHeld() { return KeyDown(VK_LEFT) || KeyDown('A'); }
-bool RightHeld() { return KeyDown(VK_RIGHT) || KeyDown('D'); }
+bool LeftHeld() { return PlayActionHeld(PlayAction::ShiftLeft); }
+bool RightHeld() { return PlayActionHeld(PlayAction::ShiftRight); }
 
 template <typename Act>
 void Repeat(KeyRepeat& repeat, bool held, std::uint8_t frames, Act act) {
@@ -71,7 +71,7 @@ bool ShiftIsFree(int dx) {
 }
 
 void HardDropKey() {
-    if (!KeyDown(VK_DOWN) && !KeyDown('S')) {
+    if (!PlayActionHeld(PlayAction::HardDrop)) {
         game.dropLatch = 0;
         return;
     }
@@ -84,16 +84,17 @@ void HardDropKey() {
 
 void HandleGameKeys() {
     const std::uint8_t reversed = settings.rotateReversed ? 1 : 0;
-    Repeat(keyRepeats.turn, KeyDown(VK_UP) || KeyDown('W'), settings.rotateRepeat,
+    Repeat(keyRepeats.turn, PlayActionHeld(PlayAction::Turn), settings.rotateRepeat,
            [&] { TurnAct(reversed); });
-    Repeat(keyRepeats.turnOther, KeyDown(VK_CONTROL), settings.rotateRepeat,
+    Repeat(keyRepeats.turnOther, PlayActionHeld(PlayAction::TurnOther), settings.rotateRepeat,
            [&] { TurnAct(reversed ? 0 : 1); });
     Repeat(keyRepeats.shiftLeft, LeftHeld(), settings.moveRepeat, MoveLeft);
     Repeat(keyRepeats.shiftRight, RightHeld(), settings.moveRepeat, MoveRight);
-    Repeat(keyRepeats.softDrop, KeyDown(VK_SPACE), settings.dropRepeat, SoftDrop);
+    Repeat(keyRepeats.softDrop, PlayActionHeld(PlayAction::SoftDrop), settings.dropRepeat,
+           SoftDrop);
     HardDropKey();
     // Escape abandons the game: no high-score entry.
-    if (KeyDown(VK_ESCAPE)) ReturnToMenuAfterGame();
+    if (PlayActionHeld(PlayAction::Abandon)) ReturnToMenuAfterGame();
 }
 
 void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {

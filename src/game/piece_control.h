@@ -23,7 +23,8 @@ extern KeyRepeats keyRepeats;
 
 // Once per play frame, before gravity: turn (Up/W), turn the other way (Ctrl), shift left
 // (Left/A), shift right (Right/D), soft drop (Space), hard drop (Down/S, once per press) and
-// Escape, which abandons the game and goes back to the main menu.
+// Escape, which abandons the game and goes back to the main menu; a game controller's buttons
+// count as these keys (player_input.h).
 void HandleGameKeys();
 
 // Turns currentMask when the whole turning block of the well is empty; counterClockwise 0 turns

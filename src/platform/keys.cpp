@@ -11,8 +11,8 @@ namespace {
 
 // Virtual-key code to SDL scancode; letters and digits are mapped by range below.
 constexpr std::pair<int, SDL_Scancode> KEY_TABLE[] = {
-    {VK_BACK, SDL_SCANCODE_BACKSPACE},  {VK_RETURN, SDL_SCANCODE_RETURN},
-    {VK_ESCAPE, SDL_SCANCODE_ESCAPE},   {VK_SPACE, SDL_SCANCODE_SPACE},
+    {VK_BACK, SDL_SCANCODE_BACKSPACE},  {VK_ESCAPE, SDL_SCANCODE_ESCAPE},
+    {VK_SPACE, SDL_SCANCODE_SPACE},
     {VK_PRIOR, SDL_SCANCODE_PAGEUP},    {VK_NEXT, SDL_SCANCODE_PAGEDOWN},
     {VK_LEFT, SDL_SCANCODE_LEFT},       {VK_UP, SDL_SCANCODE_UP},
     {VK_RIGHT, SDL_SCANCODE_RIGHT},     {VK_DOWN, SDL_SCANCODE_DOWN},
@@ -44,6 +44,10 @@ bool DeviceKeyDown(int vk) {
     if (vk == VK_LBUTTON) return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
     if (vk == VK_CONTROL) {
         return ScancodeDown(SDL_SCANCODE_LCTRL) || ScancodeDown(SDL_SCANCODE_RCTRL);
+    }
+    // As on the keyboards the game was designed for, the keypad's Enter is Return too.
+    if (vk == VK_RETURN) {
+        return ScancodeDown(SDL_SCANCODE_RETURN) || ScancodeDown(SDL_SCANCODE_KP_ENTER);
     }
     if (vk >= 'A' && vk <= 'Z') return ScancodeDown(LetterScancode(vk));
     if (vk >= '1' && vk <= '9') {

@@ -1,7 +1,8 @@
 #pragma once
 
 // Keys are named by the Windows virtual-key codes the game was designed around; the
-// platform maps each to the matching SDL scancode (both Ctrl keys count as VK_CONTROL).
+// platform maps each to the matching SDL scancode (both Ctrl keys count as VK_CONTROL, both
+// Enter keys as VK_RETURN).
 constexpr int VK_LBUTTON = 0x01;
 constexpr int VK_BACK = 0x08;
 constexpr int VK_RETURN = 0x0D;

@@ -2,13 +2,15 @@
 #include "gfx/fade.h"
 #include "platform/keys.h"
 #include "screens/front_end.h"
+#include "screens/menu_input.h"
 
 // Reacts to a button that is down, not to a new press: the click that opened the screen, still
 // held when the fade ends, returns to the menu at once.
 void InfoFrame() {
     DrawBackground(0);
+    ReadMenuKeys();
     if (FadeActive) return;
-    if (KeyDown(VK_ESCAPE) || KeyDown(VK_LBUTTON)) {
+    if (MenuBackHeld() || KeyDown(VK_LBUTTON) || MenuKeyPressed(MenuKey::Confirm)) {
         CurrentBackground = MenuBackground;
         screenId = MainMenu;
     }

@@ -5,6 +5,7 @@
 #include "music/player.h"
 #include "screens/front_end.h"
 #include "screens/menu_controls.h"
+#include "screens/menu_input.h"
 
 namespace {
 
@@ -52,18 +53,48 @@ constexpr MenuItem MENU_ITEMS[MENU_ITEM_COUNT] = {
     {{32, 662, 608, 740}, OpenHighScores},  // high scores
 };
 
+// The keyboard's and the controllers' way through the items, from the one in the middle.
+constexpr int FOCUS_ORDER[MENU_ITEM_COUNT] = {2, 3, 4, 1, 0};  // start, options, high scores,
+                                                               // help, exit
+
+// Moving the pointer or pressing its button hands the menu back to the mouse.
+bool PointerTakesOver() {
+    const ::PointerPos& now = frontEnd.PointerPos;
+    const ::PointerPos& then = frontEnd.menuFocusPointer;
+    return now.x != then.x || now.y != then.y || KeyDown(VK_LBUTTON);
+}
+
+void HandleFocusedItem() {
+    const MenuItem& item = MENU_ITEMS[FOCUS_ORDER[frontEnd.menuFocus]];
+    LightItem(item.highlight);
+    if (!MenuKeyPressed(MenuKey::Confirm)) return;
+    // Exactly as a click on the item.
+    frontEnd.menuFocus = NO_FOCUS;
+    ClickControl(item.action);
+    frontEnd.pressLatch = 1;
+}
+
 }  // namespace
 
 void MainMenuFrame() {
     DrawBackground(0);
     BeginSprites();
+    ReadMenuKeys();
     // Nothing lights up and nothing can be chosen while a fade runs.
     if (!FadeActive) {
         ReadPointer();
-        // After an action the other items still light up; the latch stops a second action.
-        for (int i = 0; i < MENU_ITEM_COUNT; ++i) {
-            HandleControl(MENU_ITEMS[i].highlight, frontEnd.menuHoverArmed[i], LightItem,
-                          PressMode::OneShot, MENU_ITEMS[i].action);
+        if (frontEnd.menuFocus != NO_FOCUS && PointerTakesOver()) frontEnd.menuFocus = NO_FOCUS;
+        if (StepFocus(frontEnd.menuFocus, MENU_ITEM_COUNT, true)) {
+            frontEnd.menuFocusPointer = frontEnd.PointerPos;
+        }
+        if (frontEnd.menuFocus != NO_FOCUS) {
+            HandleFocusedItem();
+        } else {
+            // After an action the other items still light up; the latch stops a second action.
+            for (int i = 0; i < MENU_ITEM_COUNT; ++i) {
+                HandleControl(MENU_ITEMS[i].highlight, frontEnd.menuHoverArmed[i], LightItem,
+                              PressMode::OneShot, MENU_ITEMS[i].action);
+            }
         }
     }
     EndSprites();

@@ -1,5 +1,6 @@
 #include "screens/menu_controls.h"
 
+#include "screens/menu_input.h"
 #include "sound/sound.h"
 
 FrontEndState frontEnd;
@@ -26,18 +27,35 @@ void HandleControl(const SpriteRect& rect, std::uint8_t& hoverArmed,
     highlight(rect);
     const bool pressed = KeyDown(VK_LBUTTON);
     if (mode == PressMode::Repeating) {
-        if (pressed) {
-            PlayEffect(SoundId::Click);
-            action();
-        }
+        if (pressed) ClickControl(action);
         return;
     }
     if (!pressed) {
         frontEnd.pressLatch = 0;
     } else if (!frontEnd.pressLatch) {
-        // The click starts before the action, so it sounds with the settings from before it.
-        PlayEffect(SoundId::Click);
-        action();
+        ClickControl(action);
         frontEnd.pressLatch = 1;
     }
+}
+
+void ClickControl(void (*action)()) {
+    PlayEffect(SoundId::Click);
+    action();
+}
+
+bool StepFocus(int& focus, int count, bool rightSteps) {
+    const bool forward =
+        MenuKeyPressed(MenuKey::Down) || (rightSteps && MenuKeyPressed(MenuKey::Right));
+    const bool backward =
+        MenuKeyPressed(MenuKey::Up) || (rightSteps && MenuKeyPressed(MenuKey::Left));
+    if (!forward && !backward) return false;
+    if (focus == NO_FOCUS) {
+        focus = 0;
+    } else if (forward == backward) {
+        return false;
+    } else {
+        focus = (focus + (forward ? 1 : count - 1)) % count;
+    }
+    PlayEffect(SoundId::Hover);
+    return true;
 }

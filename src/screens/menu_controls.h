@@ -9,6 +9,7 @@
 
 constexpr int MENU_ITEM_COUNT = 5;
 constexpr int OPTIONS_CONTROL_COUNT = 20;
+constexpr int NO_FOCUS = -1;
 
 template <std::size_t N>
 constexpr std::array<std::uint8_t, N> AllArmed() {
@@ -27,6 +28,11 @@ struct FrontEndState {
     std::array<std::uint8_t, MENU_ITEM_COUNT> menuHoverArmed = AllArmed<MENU_ITEM_COUNT>();
     std::array<std::uint8_t, OPTIONS_CONTROL_COUNT> optionsHoverArmed =
         AllArmed<OPTIONS_CONTROL_COUNT>();
+    // The item or row lit by the keyboard or a controller, -1 for none; on the main menu the
+    // pointer's position when it was lit, since moving the pointer hands the menu back to it.
+    int menuFocus = NO_FOCUS;
+    ::PointerPos menuFocusPointer{};
+    int optionsFocus = NO_FOCUS;
 };
 extern FrontEndState frontEnd;
 
@@ -50,3 +56,12 @@ enum class PressMode { OneShot, Repeating };
 // runs `action`. Outside, it re-arms the hover sound.
 void HandleControl(const SpriteRect& rect, std::uint8_t& hoverArmed,
                    void (*highlight)(const SpriteRect&), PressMode mode, void (*action)());
+
+// A press on a control, from the mouse, the keyboard or a controller: the click starts before
+// the action, so it sounds with the settings from before it.
+void ClickControl(void (*action)());
+
+// Moves a keyboard focus one step through `count` places, round at either end: forward for
+// Down (and Right when `rightSteps`), backward for Up (and Left). The first press of any of
+// those only lights the first place. True when the focus moved; the hover sound then plays.
+bool StepFocus(int& focus, int count, bool rightSteps);

@@ -7,6 +7,7 @@
 #include "music/player.h"
 #include "screens/front_end.h"
 #include "screens/menu_controls.h"
+#include "screens/menu_input.h"
 
 namespace {
 
@@ -153,6 +154,7 @@ void RepeatFaster() {
 }
 
 void ReturnToMenu() {
+    frontEnd.optionsFocus = NO_FOCUS;
     CurrentBackground = MenuBackground;
     screenId = MainMenu;
 }
@@ -216,6 +218,59 @@ void Handle(const OptionControl& control, int index, PressMode mode) {
                   control.action);
 }
 
+// The rows the keyboard and the controllers walk through: the eleven settings, then GO BACK and
+// DEFAULT. Left and Right press a row's - and + (a switch's both toggle it), Return presses a
+// switch or a button. Indices are those of the controls above; NONE where a row has no such key.
+constexpr int NONE = -1;
+struct FocusRow {
+    int left, right, confirm;
+    int markerX, markerY;  // the block that marks the row, beside its caption or button
+};
+constexpr int ROW_MARKER_X = 478;
+constexpr FocusRow FOCUS_ROWS[] = {
+    {0, 0, 0, ROW_MARKER_X, 112},
+    {1, 1, 1, ROW_MARKER_X, 152},
+    {2, 2, 2, ROW_MARKER_X, 192},
+    {3, 4, NONE, ROW_MARKER_X, 272},
+    {5, 6, NONE, ROW_MARKER_X, 312},
+    {7, 8, NONE, ROW_MARKER_X, 392},
+    {9, 10, NONE, ROW_MARKER_X, 432},
+    {11, 12, NONE, ROW_MARKER_X, 472},
+    {13, 14, NONE, ROW_MARKER_X, 542},
+    {15, 16, NONE, ROW_MARKER_X, 582},
+    {DIRECTION_INDEX, DIRECTION_INDEX, DIRECTION_INDEX, ROW_MARKER_X, 622},
+    {NONE, NONE, RETURN_INDEX, 508, 704},
+    {NONE, NONE, DEFAULTS_INDEX, 810, 704},
+};
+constexpr int FOCUS_ROW_COUNT = static_cast<int>(std::size(FOCUS_ROWS));
+constexpr int FOCUS_TILE = 4;
+constexpr int TILE_SIZE = 32;
+
+const OptionControl& ControlAt(int index) {
+    if (index == DIRECTION_INDEX) return DIRECTION_CONTROL;
+    if (index == RETURN_INDEX) return RETURN_CONTROL;
+    if (index == DEFAULTS_INDEX) return DEFAULTS_CONTROL;
+    return SETTING_CONTROLS[index];
+}
+
+// As with the pointer, the controls after the seventeenth wait for the fade in to end.
+void PressByKey(int index) {
+    if (index == NONE || (index >= DIRECTION_INDEX && FadeActive)) return;
+    ClickControl(ControlAt(index).action);
+}
+
+void HandleFocus() {
+    StepFocus(frontEnd.optionsFocus, FOCUS_ROW_COUNT, false);
+    if (frontEnd.optionsFocus == NO_FOCUS) return;
+    const FocusRow& row = FOCUS_ROWS[frontEnd.optionsFocus];
+    const SpriteRect tile = {FOCUS_TILE * TILE_SIZE, 0, (FOCUS_TILE + 1) * TILE_SIZE, TILE_SIZE};
+    DrawSprite(SpriteSheet, &tile, static_cast<float>(row.markerX),
+               static_cast<float>(row.markerY));
+    if (MenuKeyPressed(MenuKey::Left)) PressByKey(row.left);
+    if (MenuKeyPressed(MenuKey::Right)) PressByKey(row.right);
+    if (MenuKeyPressed(MenuKey::Confirm)) PressByKey(row.confirm);
+}
+
 }  // namespace
 
 void OptionsFrame() {
@@ -224,6 +279,8 @@ void OptionsFrame() {
     DrawPanel(512, 24, 472, 720, TINT_OPTIONS_PANEL);
     DrawLabels();
     DrawValues();
+    ReadMenuKeys();
+    HandleFocus();
     ReadPointer();
     for (int i = 0; i < static_cast<int>(std::size(SETTING_CONTROLS)); ++i) {
         Handle(SETTING_CONTROLS[i], i, PressMode::OneShot);
@@ -232,6 +289,6 @@ void OptionsFrame() {
     if (!FadeActive) Handle(DIRECTION_CONTROL, DIRECTION_INDEX, PressMode::OneShot);
     if (!FadeActive) Handle(RETURN_CONTROL, RETURN_INDEX, PressMode::Repeating);
     if (!FadeActive) Handle(DEFAULTS_CONTROL, DEFAULTS_INDEX, PressMode::Repeating);
-    if (!FadeActive && KeyDown(VK_ESCAPE)) ReturnToMenu();
+    if (!FadeActive && MenuBackHeld()) ReturnToMenu();
     EndSprites();
 }

@@ -2,12 +2,15 @@
 #include "gfx/fade.h"
 #include "platform/keys.h"
 #include "screens/front_end.h"
+#include "screens/menu_input.h"
 
 // The title does not wait for its own fade-in: a press switches at once and the running fade
 // goes on towards the menu picture.
 void TitleFrame() {
     DrawBackground(0);
-    if (KeyDown(VK_SPACE) || KeyDown(VK_LBUTTON)) {
+    ReadMenuKeys();
+    if (KeyDown(VK_SPACE) || KeyDown(VK_LBUTTON) || MenuKeyPressed(MenuKey::Confirm) ||
+        MenuKeyPressed(MenuKey::Start)) {
         NextBackground = MenuBackground;
         FadeActive = 1;
         screenId = MainMenu;
