@@ -1,13 +1,12 @@
 #include "game/piece_control.h"
 
-#include "app/settings.h"
+#include "common/random.h"
+#include "common/settings.h"
+#include "game/game_events.h"
 #include "game/game_state.h"
-#include "game/play_screen.h"
 #include "game/player_input.h"
-#include "game/random.h"
 #include "game/scoring.h"
 #include "platform/clock.h"
-#include "sound/sound.h"
 
 KeyRepeats keyRepeats;
 
@@ -94,7 +93,7 @@ void HandleGameKeys() {
            SoftDrop);
     HardDropKey();
     // Escape abandons the game: no high-score entry.
-    if (PlayActionHeld(PlayAction::Abandon)) ReturnToMenuAfterGame();
+    if (PlayActionHeld(PlayAction::Abandon)) RecordGameEvent(GameEventKind::Abandoned);
 }
 
 void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {
@@ -111,7 +110,7 @@ void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {
     } else {
         TurnClockwise(game.currentMask, type);
     }
-    PlayEffect(SoundId::Rotate);
+    RecordGameEvent(GameEventKind::Turned);
 }
 
 void MoveLeft() {
@@ -165,9 +164,12 @@ LockResult TryLockPiece() {
     }
 
     StampPiece();
-    PlayEffect(SoundId::Click);
+    RecordGameEvent(GameEventKind::Locked);
     for (const int column : ENTRY_CHECK_COLUMNS) {
-        if (game.well[ENTRY_CHECK_ROW][column] != 0) return LockResult::GameOver;
+        if (game.well[ENTRY_CHECK_ROW][column] != 0) {
+            RecordGameEvent(GameEventKind::GameOver);
+            return LockResult::GameOver;
+        }
     }
 
     game.currentType = game.nextType;
@@ -179,7 +181,7 @@ LockResult TryLockPiece() {
 
     const int removed = ClearFullRows();
     game.score += LineScore(removed);
-    if (removed >= 1 && removed <= 3) PlayEffect(SoundId::LineClear);
-    if (removed == 4) PlayEffect(SoundId::FourLines);
+    if (removed > 0)
+        RecordGameEvent(GameEventKind::RowsRemoved, static_cast<std::uint8_t>(removed));
     return LockResult::Locked;
 }

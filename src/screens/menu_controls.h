@@ -10,6 +10,8 @@
 constexpr int MENU_ITEM_COUNT = 5;
 constexpr int OPTIONS_CONTROL_COUNT = 20;
 constexpr int NO_FOCUS = -1;
+// The block of the sprite sheet that marks where the keyboard or a controller is.
+constexpr SpriteRect FOCUS_BLOCK = {128, 0, 160, 32};
 
 template <std::size_t N>
 constexpr std::array<std::uint8_t, N> AllArmed() {

@@ -1,6 +1,4 @@
-#include "app/setting_changes.h"
-#include "app/settings.h"
-#include "app/shell.h"
+#include "common/settings.h"
 #include "game/font_label.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
@@ -8,6 +6,8 @@
 #include "screens/front_end.h"
 #include "screens/menu_controls.h"
 #include "screens/menu_input.h"
+#include "screens/navigation.h"
+#include "screens/setting_changes.h"
 
 namespace {
 
@@ -155,8 +155,7 @@ void RepeatFaster() {
 
 void ReturnToMenu() {
     frontEnd.optionsFocus = NO_FOCUS;
-    CurrentBackground = MenuBackground;
-    screenId = MainMenu;
+    ChangeScreen(MainMenu, {.shown = textures.MenuBackground});
 }
 
 // The click on the button is still held when the menu comes up, where the high-score item lies
@@ -243,8 +242,6 @@ constexpr FocusRow FOCUS_ROWS[] = {
     {NONE, NONE, DEFAULTS_INDEX, 810, 704},
 };
 constexpr int FOCUS_ROW_COUNT = static_cast<int>(std::size(FOCUS_ROWS));
-constexpr int FOCUS_TILE = 4;
-constexpr int TILE_SIZE = 32;
 
 const OptionControl& ControlAt(int index) {
     if (index == DIRECTION_INDEX) return DIRECTION_CONTROL;
@@ -255,7 +252,7 @@ const OptionControl& ControlAt(int index) {
 
 // As with the pointer, the controls after the seventeenth wait for the fade in to end.
 void PressByKey(int index) {
-    if (index == NONE || (index >= DIRECTION_INDEX && FadeActive)) return;
+    if (index == NONE || (index >= DIRECTION_INDEX && fade.FadeActive)) return;
     ClickControl(ControlAt(index).action);
 }
 
@@ -263,8 +260,7 @@ void HandleFocus() {
     StepFocus(frontEnd.optionsFocus, FOCUS_ROW_COUNT, false);
     if (frontEnd.optionsFocus == NO_FOCUS) return;
     const FocusRow& row = FOCUS_ROWS[frontEnd.optionsFocus];
-    const SpriteRect tile = {FOCUS_TILE * TILE_SIZE, 0, (FOCUS_TILE + 1) * TILE_SIZE, TILE_SIZE};
-    DrawSprite(SpriteSheet, &tile, static_cast<float>(row.markerX),
+    DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, static_cast<float>(row.markerX),
                static_cast<float>(row.markerY));
     if (MenuKeyPressed(MenuKey::Left)) PressByKey(row.left);
     if (MenuKeyPressed(MenuKey::Right)) PressByKey(row.right);
@@ -286,9 +282,9 @@ void OptionsFrame() {
         Handle(SETTING_CONTROLS[i], i, PressMode::OneShot);
     }
     // The rest waits for the fade in from the menu to end; each step looks at the fade anew.
-    if (!FadeActive) Handle(DIRECTION_CONTROL, DIRECTION_INDEX, PressMode::OneShot);
-    if (!FadeActive) Handle(RETURN_CONTROL, RETURN_INDEX, PressMode::Repeating);
-    if (!FadeActive) Handle(DEFAULTS_CONTROL, DEFAULTS_INDEX, PressMode::Repeating);
-    if (!FadeActive && MenuBackHeld()) ReturnToMenu();
+    if (!fade.FadeActive) Handle(DIRECTION_CONTROL, DIRECTION_INDEX, PressMode::OneShot);
+    if (!fade.FadeActive) Handle(RETURN_CONTROL, RETURN_INDEX, PressMode::Repeating);
+    if (!fade.FadeActive) Handle(DEFAULTS_CONTROL, DEFAULTS_INDEX, PressMode::Repeating);
+    if (!fade.FadeActive && MenuBackHeld()) ReturnToMenu();
     EndSprites();
 }

@@ -1,8 +1,8 @@
-#include "app/shell.h"
 #include "gfx/fade.h"
 #include "platform/keys.h"
 #include "screens/front_end.h"
 #include "screens/menu_input.h"
+#include "screens/navigation.h"
 
 // The title does not wait for its own fade-in: a press switches at once and the running fade
 // goes on towards the menu picture.
@@ -11,8 +11,6 @@ void TitleFrame() {
     ReadMenuKeys();
     if (KeyDown(VK_SPACE) || KeyDown(VK_LBUTTON) || MenuKeyPressed(MenuKey::Confirm) ||
         MenuKeyPressed(MenuKey::Start)) {
-        NextBackground = MenuBackground;
-        FadeActive = 1;
-        screenId = MainMenu;
+        ChangeScreen(MainMenu, {.next = textures.MenuBackground, .fade = true});
     }
 }

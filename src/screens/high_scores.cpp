@@ -1,17 +1,19 @@
-#include "game/high_scores.h"
+#include "screens/high_scores.h"
 
 #include <algorithm>
 #include <array>
 
-#include "app/shell.h"
 #include "game/font_label.h"
 #include "game/game_state.h"
-#include "game/play_screen.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
 #include "platform/clock.h"
 #include "platform/input_refresh.h"
 #include "platform/keys.h"
+#include "screens/menu_controls.h"
+#include "screens/menu_input.h"
+#include "screens/navigation.h"
+#include "screens/play_screen.h"
 
 std::uint8_t fromMenu = 0;
 
@@ -29,6 +31,23 @@ constexpr auto ENTRY_CAPTION = FontLabel("ENTER YOUR NAME");
 static_assert(ENTRY_CAPTION.size() == 15);
 
 void (*entryWaitHook)() = nullptr;
+
+// The letters a controller turns through at the cursor, in the font's code: A to Z, 0 to 9 and
+// the blank.
+constexpr int ALPHABET_SIZE = 26 + 10 + 1;
+constexpr std::array<std::uint8_t, ALPHABET_SIZE> NameAlphabet() {
+    std::array<std::uint8_t, ALPHABET_SIZE> alphabet{};
+    int i = 0;
+    for (char c = 'A'; c <= 'Z'; ++c) alphabet[static_cast<std::size_t>(i++)] = FontCode(c);
+    for (char c = '0'; c <= '9'; ++c) alphabet[static_cast<std::size_t>(i++)] = FontCode(c);
+    alphabet[static_cast<std::size_t>(i)] = BLANK_CELL;
+    return alphabet;
+}
+constexpr auto NAME_ALPHABET = NameAlphabet();
+
+// Set once a controller has edited the name being entered: the cursor is then shown, since a
+// controller turns the letter under it.
+bool padEditing = false;
 
 int RowY(int row) { return 400 + 32 * row; }
 
@@ -61,6 +80,7 @@ void PlaceScore(std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
         std::copy_n(RowName(highScoreTable, r - 1), NAME_LENGTH, RowName(highScoreTable, r));
     }
     std::fill_n(RowName(highScoreTable, i), NAME_LENGTH, BLANK_CELL);
+    padEditing = false;
     SaveHighScores();
 }
 
@@ -81,12 +101,60 @@ void TreatEntryKey(std::uint8_t k) {
     }
 }
 
+// The key that types the character shown in a cell: moving on past it is typing it again.
+std::uint8_t KeyTyping(std::uint8_t code) {
+    if (code >= FONT_LETTER_A && code < FONT_LETTER_A + 26) {
+        return static_cast<std::uint8_t>('A' + (code - FONT_LETTER_A));
+    }
+    if (code >= '0' && code <= '9') return code;
+    return KEY_SPACE;
+}
+
+void TurnLetter(int step) {
+    std::uint8_t& cell = game.entryName[game.entryCursor];
+    const auto* place = std::find(NAME_ALPHABET.begin(), NAME_ALPHABET.end(), cell);
+    // Anything not in the alphabet counts as the blank, its last letter.
+    const int at = place == NAME_ALPHABET.end() ? ALPHABET_SIZE - 1
+                                                : static_cast<int>(place - NAME_ALPHABET.begin());
+    cell = NAME_ALPHABET[static_cast<std::size_t>((at + step + ALPHABET_SIZE) % ALPHABET_SIZE)];
+}
+
+// A controller edits the name in place: up and down turn the letter at the cursor, right or A
+// moves on as typing that letter would, left or B goes back to the letter before without
+// erasing it, and Start ends the name as Enter does.
+void TreatPadEntry() {
+    if (MenuKeyPressed(MenuKey::Start)) {
+        TreatEntryKey(KEY_ENTER);
+        return;
+    }
+    const bool up = MenuKeyPressed(MenuKey::LetterUp);
+    const bool down = MenuKeyPressed(MenuKey::LetterDown);
+    const bool next = MenuKeyPressed(MenuKey::LetterNext);
+    const bool back = MenuKeyPressed(MenuKey::LetterBack);
+    if (!up && !down && !next && !back) return;
+    padEditing = true;
+    std::uint8_t& cursor = game.entryCursor;
+    if (cursor < NAME_LENGTH && up != down) TurnLetter(up ? 1 : -1);
+    if (next && cursor < NAME_LENGTH) TreatEntryKey(KeyTyping(game.entryName[cursor]));
+    if (back && cursor > 0) --cursor;
+}
+
+void DrawPadCursor() {
+    if (!padEditing || game.entryCursor >= NAME_LENGTH) return;
+    const SpriteRect& block = FOCUS_BLOCK;
+    const SpriteRect bar = {block.left + 8, block.top + 14, block.left + 24, block.top + 17};
+    DrawSprite(textures.SpriteSheet, &bar, static_cast<float>(302 + GLYPH_WIDTH * game.entryCursor),
+               350.0f);
+}
+
 void DrawNameEntry() {
     DrawPanel(296, 276, 432, 80);
     DrawPanel(218, RowY(game.entryRow), 514, 32);
     DrawText(ENTRY_CAPTION.data(), ENTRY_CAPTION.size(), 300, 280);
     TreatEntryKey(ReadEntryKey());
+    if (game.entryActive == 1) TreatPadEntry();
     DrawText(game.entryName.data(), NAME_LENGTH, 302, 320);
+    if (game.entryActive == 1) DrawPadCursor();
 }
 
 void DrawTable(const std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
@@ -103,8 +171,7 @@ void LeaveScreen() {
         ReturnToMenuAfterGame();
         return;
     }
-    CurrentBackground = MenuBackground;
-    screenId = MainMenu;
+    ChangeScreen(MainMenu, {.shown = textures.MenuBackground});
 }
 
 }  // namespace
@@ -130,20 +197,29 @@ std::uint8_t ReadEntryKey() {
 
 void HighScoresFrame() {
     DrawBackground(FADE_EVERY_FRAME);
+    ReadMenuKeys();
     std::array<std::uint32_t, HIGH_SCORE_ROWS> scores{};
     for (int row = 0; row < HIGH_SCORE_ROWS; ++row) scores[row] = ReadRowScore(highScoreTable, row);
     BeginSprites();
     PlaceScore(scores);
-    if (game.entryActive == 1) DrawNameEntry();
+    // Return, A, B and Back leave only once the name has been entered: the Enter that ends the
+    // name and the controller's letter keys must not also leave.
+    const bool naming = game.entryActive == 1;
+    if (naming) DrawNameEntry();
     DrawTable(scores);
     EndSprites();
-    if (FadeActive == 0 && (KeyDown(VK_ESCAPE) || KeyDown(VK_LBUTTON))) LeaveScreen();
+    if (fade.FadeActive != 0) return;
+    if (KeyDown(VK_ESCAPE) || KeyDown(VK_LBUTTON) ||
+        (!naming && (MenuKeyPressed(MenuKey::Confirm) || MenuBackHeld()))) {
+        LeaveScreen();
+    }
 }
 
 void ResetHighScoresStartupState() {
     highScoreTable = BuiltInHighScores();
     fromMenu = 0;
     entryWaitHook = nullptr;
+    padEditing = false;
 }
 
 void SetEntryWaitHook(void (*hook)()) { entryWaitHook = hook; }

@@ -1,0 +1,30 @@
+#include "screens/navigation.h"
+
+#include "gfx/fade.h"
+#include "screens/menu_input.h"
+
+std::int32_t screenId = Title;
+
+namespace {
+bool quitRequested = false;
+}  // namespace
+
+void ChangeScreen(ScreenId screen, const BackgroundChange& backgrounds) {
+    ChangeBackgrounds(backgrounds);
+    screenId = screen;
+    // The key that made the change does not also act on the next screen.
+    HoldMenuKeys();
+}
+
+void RequestQuit() { quitRequested = true; }
+
+bool TakeQuitRequest() {
+    const bool requested = quitRequested;
+    quitRequested = false;
+    return requested;
+}
+
+void ResetNavigation() {
+    screenId = Title;
+    quitRequested = false;
+}

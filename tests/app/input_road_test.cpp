@@ -1,0 +1,314 @@
+// Whole roads through the game without the mouse: one with game controllers only, one with the
+// keyboard only. Each frame runs as the frame loop runs it: pending events first, then the
+// frame with its hotkeys.
+#include <algorithm>
+
+#include "app/shell.h"
+#include "common/random.h"
+#include "common/settings.h"
+#include "game/game_state.h"
+#include "game/high_score_table.h"
+#include "gfx/fade.h"
+#include "platform/clock.h"
+#include "platform/controllers.h"
+#include "platform/keys.h"
+#include "platform/window.h"
+#include "screens/front_end_fixture.h"
+#include "screens/high_scores.h"
+#include "screens/menu_controls.h"
+
+namespace {
+
+constexpr std::int64_t FRAME_MS = 20;
+constexpr int PATIENCE_FRAMES = 2000;
+
+void ReleaseAllKeys() { ScriptReleaseAllKeys(); }
+
+class InputRoad : public FrontEndTest {
+protected:
+    void SetUp() override {
+        FrontEndTest::SetUp();
+        if (HasFatalFailure()) return;
+        ResetShell();
+        OpenControllers();
+        TakeEvents();
+        TakeControllerUnplugged();
+        ScriptReleaseAllKeys();
+        SeedRandom(15);
+        ResetHighScoresStartupState();
+        SetEntryWaitHook(ReleaseAllKeys);
+        screenId = Title;
+        fade.FadeActive = 0;
+    }
+    void TearDown() override {
+        ResetHighScoresStartupState();
+        CloseControllers();
+        ResetShell();
+        FrontEndTest::TearDown();
+    }
+
+    static void TakeEvents() {
+        while (PumpOneEvent()) {
+        }
+    }
+
+    void Step(int frames = 1) {
+        for (int i = 0; i < frames; ++i) {
+            TakeEvents();
+            RunFrame();
+            AdvanceManualClock(FRAME_MS);
+        }
+    }
+
+    // Runs frames until `done` holds, with a generous bound.
+    template <typename Done>
+    void StepUntil(Done done, const char* what) {
+        for (int i = 0; i < PATIENCE_FRAMES && !done(); ++i) Step();
+        ASSERT_TRUE(done()) << "waited in vain for " << what;
+    }
+    void WaitForFade() {
+        StepUntil([] { return fade.FadeActive == 0; }, "the fade to end");
+    }
+
+    // A press of one frame, then a frame with it released.
+    void Tap(int pad, PadInput input) {
+        SetVirtualInput(pad, input, true);
+        Step();
+        SetVirtualInput(pad, input, false);
+        Step();
+    }
+    void TapKey(int vk) {
+        ScriptKey(vk, true);
+        Step();
+        ScriptKey(vk, false);
+        Step();
+    }
+
+    static std::string NameInRow(int row) {
+        const std::uint8_t* name = RowName(highScoreTable, row);
+        std::string text;
+        for (int i = 0; i < NAME_LENGTH; ++i) {
+            const std::uint8_t c = name[i];
+            if (c >= FONT_LETTER_A && c < FONT_LETTER_A + 26) {
+                text += static_cast<char>('A' + (c - FONT_LETTER_A));
+            } else if (c >= '0' && c <= '9') {
+                text += static_cast<char>(c);
+            } else {
+                text += ' ';
+            }
+        }
+        return text.substr(0, text.find_last_not_of(' ') + 1);
+    }
+
+    // A fresh piece of a type that turns, where it enters.
+    static void EnterPiece(std::uint8_t type) {
+        game.currentType = type;
+        SetCurrentShape(type);
+        game.pieceX = ENTRY_COLUMN;
+        game.pieceY = ENTRY_ROW;
+    }
+};
+
+TEST_F(InputRoad, ControllerPlaysAWholeGame) {
+    int pad = PlugVirtualController();
+    ASSERT_GE(pad, 0);
+    Step();
+    ASSERT_EQ(OpenControllerCount(), 1);
+
+    // Start leaves the title; on the menu the first push of the D-pad lights START and A starts.
+    Tap(pad, PadInput::Start);
+    ASSERT_EQ(screenId, MainMenu);
+    WaitForFade();
+    Tap(pad, PadInput::Down);
+    EXPECT_EQ(frontEnd.menuFocus, 0);
+    SetVirtualInput(pad, PadInput::A, true);
+    Step();
+    ASSERT_EQ(screenId, Play);
+    SetVirtualInput(pad, PadInput::A, false);
+    Step();
+
+    // Move with the D-pad and the stick, turn both ways, drop softly and hard.
+    EnterPiece(3);
+    const PieceMask entered = game.currentMask;
+    Tap(pad, PadInput::Left);
+    EXPECT_EQ(game.pieceX, ENTRY_COLUMN - 1);
+    Step(settings.moveRepeat);
+    SetVirtualStick(pad, 30000, 2000);
+    Step();
+    SetVirtualStick(pad, 0, 0);
+    EXPECT_EQ(game.pieceX, ENTRY_COLUMN);
+    Step(settings.rotateRepeat);
+    Tap(pad, PadInput::A);
+    PieceMask turned = entered;
+    TurnClockwise(turned, 3);
+    EXPECT_EQ(game.currentMask, turned);
+    Tap(pad, PadInput::B);
+    EXPECT_EQ(game.currentMask, entered) << "B turns the other way";
+    settings.rotateReversed = 1;
+    Step(settings.rotateRepeat);
+    Tap(pad, PadInput::A);
+    turned = entered;
+    TurnCounterClockwise(turned, 3);
+    EXPECT_EQ(game.currentMask, turned) << "A follows the reversed rotation";
+    settings.rotateReversed = 0;
+    const std::uint8_t y = game.pieceY;
+    const std::uint32_t score = game.score;
+    SetVirtualInput(pad, PadInput::Down, true);
+    Step();
+    SetVirtualInput(pad, PadInput::Down, false);
+    EXPECT_EQ(game.pieceY, y + 1);
+    EXPECT_EQ(game.score, score + 10);
+    SetVirtualInput(pad, PadInput::Up, true);
+    Step();
+    EXPECT_EQ(game.pieceY, ENTRY_ROW) << "the hard drop locked the piece and the next entered";
+    EXPECT_GT(game.score, score + 10);
+    SetVirtualInput(pad, PadInput::Up, false);
+    Step();
+
+    // Start pauses and resumes; unplugging the controller pauses, and a new one carries on.
+    Tap(pad, PadInput::Start);
+    EXPECT_EQ(Paused, 1);
+    Tap(pad, PadInput::Start);
+    EXPECT_EQ(Paused, 0);
+    UnplugVirtualController(pad);
+    Step();
+    EXPECT_EQ(Paused, 1);
+    EXPECT_EQ(screenId, Play);
+    pad = PlugVirtualController();
+    Step();
+    ASSERT_EQ(OpenControllerCount(), 1);
+    Tap(pad, PadInput::Start);
+    EXPECT_EQ(Paused, 0);
+
+    // Hard drops pile the pieces up until the game is over; the score is worth a place.
+    game.score = 50000;
+    StepUntil(
+        [&] {
+            if (screenId == Play) Tap(pad, PadInput::Up);
+            return screenId != Play;
+        },
+        "the game to end");
+    ASSERT_EQ(screenId, GameOver);
+    StepUntil([] { return screenId == HighScores; }, "the high-score screen");
+    Step();
+    ASSERT_EQ(game.entryActive, 1);
+    const int row = game.entryRow;
+
+    // The name with the D-pad: up turns the blank to A and on to B, right moves on; down turns
+    // back from the blank to 9; left goes back without erasing; Start ends the name.
+    Tap(pad, PadInput::Up);
+    Tap(pad, PadInput::Up);
+    Tap(pad, PadInput::A);
+    Tap(pad, PadInput::Down);
+    Tap(pad, PadInput::Right);
+    Tap(pad, PadInput::Up);
+    Tap(pad, PadInput::Left);
+    EXPECT_EQ(game.entryCursor, 1);
+    Tap(pad, PadInput::Down);
+    Tap(pad, PadInput::Start);
+    EXPECT_EQ(game.entryActive, 0);
+    EXPECT_EQ(NameInRow(row), "B8A");
+    EXPECT_EQ(screenId, HighScores) << "the Start that ended the name does not leave";
+
+    // A leaves, once the fade in has ended.
+    WaitForFade();
+    Tap(pad, PadInput::A);
+    EXPECT_EQ(screenId, MainMenu);
+    EXPECT_EQ(NameInRow(row), "B8A");
+}
+
+TEST_F(InputRoad, KeyboardAloneFromTitleToExit) {
+    // Return leaves the title; Down lights START, Return starts a game; Escape abandons it.
+    TapKey(VK_RETURN);
+    ASSERT_EQ(screenId, MainMenu);
+    WaitForFade();
+    TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    ASSERT_EQ(screenId, Play);
+    TapKey(VK_ESCAPE);
+    ASSERT_EQ(screenId, MainMenu);
+    WaitForFade();
+
+    // Moving the pointer hands the highlight back to the mouse.
+    TapKey(VK_RIGHT);
+    EXPECT_EQ(frontEnd.menuFocus, 0);
+    PointAt(5, 5);
+    Step();
+    EXPECT_EQ(frontEnd.menuFocus, NO_FOCUS);
+
+    // Options: Up and Down walk the rows, Left and Right are - and +, Return a switch or button.
+    TapKey(VK_DOWN);
+    TapKey(VK_DOWN);
+    EXPECT_EQ(frontEnd.menuFocus, 1);
+    TapKey(VK_RETURN);
+    ASSERT_EQ(screenId, Options);
+    WaitForFade();
+    for (int i = 0; i < 4; ++i) TapKey(VK_DOWN);
+    TapKey(VK_LEFT);
+    EXPECT_EQ(settings.musicVolume, 24);
+    TapKey(VK_RIGHT);
+    TapKey(VK_RIGHT);
+    EXPECT_EQ(settings.musicVolume, 25) << "the + keeps the limit";
+    TapKey(VK_UP);
+    TapKey(VK_RETURN);
+    EXPECT_EQ(settings.soundOn, 0);
+    TapKey(VK_RIGHT);
+    EXPECT_EQ(settings.soundOn, 1);
+    for (int i = 0; i < 8; ++i) TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    EXPECT_EQ(settings.rotateReversed, 1);
+    TapKey(VK_DOWN);
+    TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    EXPECT_EQ(settings.rotateReversed, 0) << "DEFAULT";
+    TapKey(VK_UP);
+    TapKey(VK_RETURN);
+    ASSERT_EQ(screenId, MainMenu) << "GO BACK";
+
+    // Help: from START, Up goes round to EXIT and on to HELP; Return comes back.
+    TapKey(VK_DOWN);
+    TapKey(VK_UP);
+    TapKey(VK_UP);
+    TapKey(VK_RETURN);
+    ASSERT_EQ(screenId, Info);
+    WaitForFade();
+    TapKey(VK_RETURN);
+    ASSERT_EQ(screenId, MainMenu);
+
+    // A whole game: hard drops until it is over, then a name typed and ended with Return. The
+    // Return that ends the name does not leave; the next one does.
+    TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    ASSERT_EQ(screenId, Play);
+    game.score = 50000;
+    StepUntil(
+        [&] {
+            if (screenId == Play) TapKey(VK_DOWN);
+            return screenId != Play;
+        },
+        "the game to end");
+    StepUntil([] { return screenId == HighScores && fade.FadeActive == 0; },
+              "the high-score screen");
+    const int row = game.entryRow;
+    TapKey('K');
+    TapKey('B');
+    ScriptKey(VK_RETURN, true);
+    Step(3);
+    EXPECT_EQ(game.entryActive, 0);
+    EXPECT_EQ(screenId, HighScores);
+    ScriptKey(VK_RETURN, false);
+    Step();
+    TapKey(VK_RETURN);
+    ASSERT_EQ(screenId, MainMenu);
+    EXPECT_EQ(NameInRow(row), "KB");
+    WaitForFade();
+
+    // EXIT by arrows and Return.
+    EXPECT_FALSE(TakeQuitRequest());
+    TapKey(VK_DOWN);
+    TapKey(VK_UP);
+    TapKey(VK_RETURN);
+    EXPECT_TRUE(TakeQuitRequest());
+}
+
+}  // namespace
