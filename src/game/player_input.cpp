@@ -26,6 +26,16 @@ constexpr ActionInputs ACTION_INPUTS[] = {
     {PlayAction::Pause, {'P', NO_KEY}, PadInput::Start},
 };
 
+// Per controller input: held over from the last screen, not yet released.
+std::array<bool, PAD_INPUT_COUNT> heldOver{};
+
+bool FreshPadHeld(PadInput input) {
+    bool& over = heldOver[static_cast<std::size_t>(input)];
+    const bool held = PadHeld(input);
+    over = over && held;
+    return held && !over;
+}
+
 }  // namespace
 
 bool PlayActionHeld(PlayAction action) {
@@ -34,7 +44,13 @@ bool PlayActionHeld(PlayAction action) {
         for (const int key : inputs.keys) {
             if (key != NO_KEY && KeyDown(key)) return true;
         }
-        return PadHeld(inputs.pad);
+        return FreshPadHeld(inputs.pad);
     }
     return false;
+}
+
+void HoldOverPadButtons() {
+    for (int i = 0; i < PAD_INPUT_COUNT; ++i) {
+        heldOver[static_cast<std::size_t>(i)] = PadHeld(static_cast<PadInput>(i));
+    }
 }

@@ -15,3 +15,7 @@ enum class PlayAction {
 };
 
 bool PlayActionHeld(PlayAction action);
+
+// After a change of screen: a controller button still held from the last screen (the A that
+// chose START) counts again only once it has been released.
+void HoldOverPadButtons();

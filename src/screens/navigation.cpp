@@ -1,5 +1,6 @@
 #include "screens/navigation.h"
 
+#include "game/player_input.h"
 #include "gfx/fade.h"
 #include "screens/menu_input.h"
 
@@ -12,8 +13,9 @@ bool quitRequested = false;
 void ChangeScreen(ScreenId screen, const BackgroundChange& backgrounds) {
     ChangeBackgrounds(backgrounds);
     screenId = screen;
-    // The key that made the change does not also act on the next screen.
+    // The key or button that made the change does not also act on the next screen.
     HoldMenuKeys();
+    HoldOverPadButtons();
 }
 
 void RequestQuit() { quitRequested = true; }

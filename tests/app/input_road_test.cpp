@@ -124,6 +124,10 @@ TEST_F(InputRoad, ControllerPlaysAWholeGame) {
     SetVirtualInput(pad, PadInput::A, true);
     Step();
     ASSERT_EQ(screenId, Play);
+    EnterPiece(3);
+    const PieceMask first = game.currentMask;
+    Step(2);
+    EXPECT_EQ(game.currentMask, first) << "the A that chose START does not also turn";
     SetVirtualInput(pad, PadInput::A, false);
     Step();
 
