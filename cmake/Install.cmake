@@ -51,8 +51,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PLEMBY_HOMEPAGE})
 # dpkg-shlibdeps reads the binaries' libraries (SDL2, SDL2_image, libc, libstdc++) into Depends.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "falling-block puzzle game
-Steer the seven four-cell pieces as they fall into a well ten columns wide and
+# The summary line comes from CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the long text below it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Steer the seven four-cell pieces as they fall into a well ten columns wide and
 twenty rows deep; complete rows vanish and score, the fall speeds up level by
 level, and the game ends when a piece locks in the top row. A title screen, a
 main menu, options, help, and a table of the eight best scores with name entry
