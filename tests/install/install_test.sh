@@ -76,10 +76,12 @@ home=$scratch/home
 mkdir -p "$home" "$scratch/runtime" "$scratch/cwd"
 chmod 700 "$scratch/runtime"
 cd "$scratch/cwd" || exit 1
+# Headless as the other tests: the software renderer, without Mesa's EGL, which leaks.
 run_game() {  # in a subshell: the game takes the subshell's place, and its process id
-    exec env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
-        XDG_RUNTIME_DIR="$scratch/runtime" SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
-        "$root/usr/bin/plemby"
+    exec env -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" XDG_CONFIG_HOME="$home/config" \
+        XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$scratch/runtime" \
+        SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software \
+        SDL_VIDEO_EGL_DRIVER=none "$root/usr/bin/plemby"
 }
 wait_for() {  # wait_for SECONDS TEST...: polls every tenth of a second
     limit=$(($1 * 10))
