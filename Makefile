@@ -7,8 +7,10 @@ RUN_PACKAGES := g++ make cmake pkg-config libsdl2-dev libsdl2-image-dev
 TEST_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
 BENCH_PACKAGES := $(RUN_PACKAGES) libbenchmark-dev libxmp-dev
 ASSET_PACKAGES := $(RUN_PACKAGES) libfreetype-dev fonts-dejavu-core
+SCREENS_PACKAGES := $(RUN_PACKAGES) xvfb xdotool
 
-.PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean
+.PHONY: all run build test deps-run deps-test deps-bench deps-assets deps-screens bench bench-screens fuzz \
+	assets clean
 
 all: build
 
@@ -31,6 +33,9 @@ deps-bench:
 
 deps-assets:
 	$(call install_missing,$(ASSET_PACKAGES))
+
+deps-screens:
+	$(call install_missing,$(SCREENS_PACKAGES))
 
 # The game and its tools, optimised, in build/. Warnings are errors in the test build; here a
 # newer or older compiler's opinion must never stop a player from building the game.
@@ -60,6 +65,11 @@ bench: deps-bench
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPLEMBY_TESTS=OFF -DPLEMBY_BENCH=ON
 	cmake --build build-bench -j $(JOBS) --target plemby_bench
 	./build-bench/plemby_bench
+
+# The real game in a virtual display without a GPU: its CPU share on each screen and its
+# start-up time.
+bench-screens: deps-screens build
+	bench/screen_cpu.sh build/plemby
 
 # libFuzzer targets (clang), each run for FUZZ_SECONDS on a copy of its corpus.
 FUZZ_SECONDS ?= 60
