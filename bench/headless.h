@@ -31,3 +31,10 @@ struct Headless {
     Headless(const Headless&) = delete;
     Headless& operator=(const Headless&) = delete;
 };
+
+// One headless renderer for the whole run, made by the first benchmark that draws: opening a
+// second would release the pictures the others hold. False without a renderer or pictures.
+inline bool OpenHeadless() {
+    static Headless headless;
+    return RendererOpen() && TextureWidth(SpriteSheet) > 0 && TextureWidth(LevelBackground[0]) > 0;
+}

@@ -1,10 +1,12 @@
-// The cost of drawing one frame with the software renderer (the slowest the game may get):
-// the background cross-fade, a full well of tiles, the panels and the counters.
+// The cost of one frame with the software renderer (the slowest the game may get), drawn and
+// presented: the play screen under a background cross-fade, the title fading in, and a still
+// screen whose unchanged frames are left out.
 #include <benchmark/benchmark.h>
+
+#include <cstdint>
 
 #include "gfx/fade.h"
 #include "gfx/font.h"
-#include "gfx/load.h"
 #include "gfx/renderer.h"
 #include "gfx/sprites.h"
 #include "gfx/textures.h"
@@ -12,6 +14,11 @@
 #include "platform/render.h"
 
 namespace {
+
+constexpr std::uint8_t FADE_STEPS = 63;  // a cross-fade's frames, 4 apart in opacity
+
+// The opacity of the fade's next frame, so that no two frames in a row are the same.
+std::uint8_t NextFadeAlpha(int frame) { return static_cast<std::uint8_t>(4 * (1 + frame % FADE_STEPS)); }
 
 void DrawPlayLikeFrame() {
     ClearBackBuffer();
@@ -30,29 +37,74 @@ void DrawPlayLikeFrame() {
 }
 
 void BM_PlayFrameWithFade(benchmark::State& state) {
-    static Headless headless;
-    if (TextureWidth(LevelBackground[0]) == 0 || TextureWidth(SpriteSheet) == 0) {
-        state.SkipWithError("the pictures are not built in");
+    if (!OpenHeadless()) {
+        state.SkipWithError("no renderer or no pictures");
         return;
     }
+    int frame = 0;
     for (auto _ : state) {
         CurrentBackground = LevelBackground[0];
         NextBackground = LevelBackground[1];
         FadeActive = 1;
-        FadeAlpha = 128;
+        FadeAlpha = NextFadeAlpha(frame++);
         DrawPlayLikeFrame();
+        PresentFrame();
     }
-    state.SetLabel(RendererOpen() ? "software renderer" : "no renderer");
+    ResetBackgroundSlots();
+    state.SetLabel("software renderer, drawn and presented");
 }
 BENCHMARK(BM_PlayFrameWithFade)->Unit(benchmark::kMillisecond);
 
-void BM_PresentFrame(benchmark::State& state) {
-    static Headless headless;
-    if (!RendererOpen()) {
-        state.SkipWithError("no renderer");
+// The title's fade in from black: the whole frame is the two pictures.
+void BM_TitleFadeFrame(benchmark::State& state) {
+    if (!OpenHeadless()) {
+        state.SkipWithError("no renderer or no pictures");
         return;
     }
+    int frame = 0;
+    for (auto _ : state) {
+        CurrentBackground = BlackScreen;
+        NextBackground = TitleBackground;
+        FadeActive = 1;
+        FadeAlpha = NextFadeAlpha(frame++);
+        ClearBackBuffer();
+        DrawBackground(0);
+        PresentFrame();
+    }
+    ResetBackgroundSlots();
+    state.SetLabel("software renderer, drawn and presented");
+}
+BENCHMARK(BM_TitleFadeFrame)->Unit(benchmark::kMillisecond);
+
+// The same play frame every time: after the first, each is recorded, found equal to the
+// picture in the window and left out.
+void BM_StillFrameSaved(benchmark::State& state) {
+    if (!OpenHeadless()) {
+        state.SkipWithError("no renderer or no pictures");
+        return;
+    }
+    const std::uint64_t presentedBefore = FramesPresented();
+    for (auto _ : state) {
+        CurrentBackground = LevelBackground[0];
+        FadeActive = 0;
+        DrawPlayLikeFrame();
+        PresentFrame();
+    }
+    ResetBackgroundSlots();
+    state.counters["presented"] = static_cast<double>(FramesPresented() - presentedBefore);
+    state.SetLabel("software renderer, unchanged frames left out");
+}
+BENCHMARK(BM_StillFrameSaved)->Unit(benchmark::kMicrosecond);
+
+void BM_PresentFrame(benchmark::State& state) {
+    if (!OpenHeadless()) {
+        state.SkipWithError("no renderer or no pictures");
+        return;
+    }
+    // Every frame reaches the window, as if each had changed.
+    SetFrameSaving(false);
     for (auto _ : state) PresentFrame();
+    SetFrameSaving(true);
 }
 BENCHMARK(BM_PresentFrame)->Unit(benchmark::kMillisecond);
 

@@ -106,17 +106,17 @@ point 1000 760
 sleep 3    # the title's fade-in is over
 measure "title (still after its fade)"
 press space
-sleep 2    # the fade to the menu is over
+sleep 3    # the fade to the menu is over
 point 500 500
 measure "main menu, pointer still"
 click 200 573
-sleep 2
+sleep 3
 point 200 300
 measure "options, pointer still"
 press Escape
 sleep 0.5
 measure "menu <-> options, back and forth" back_and_forth
-sleep 2
+sleep 3
 press Escape
 sleep 0.5
 point 500 500

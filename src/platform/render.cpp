@@ -4,13 +4,18 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
+#include <string>
 
 #include "platform/pointer_mapping.h"
 #include "platform/render_hooks.h"
 
 struct Texture {
     SDL_Texture* sdl = nullptr;
+    // Changes whenever the pixels may have changed (made again, drawn into), so that a frame
+    // that draws it is never taken for the frame before.
+    std::uint64_t contents = 0;
     int width = 0;
     int height = 0;
     bool target = false;
@@ -21,6 +26,33 @@ struct Texture {
 };
 
 namespace {
+
+// One drawing operation of a frame, kept until the frame is presented: a frame whose calls
+// equal those of the picture on screen need not be drawn at all.
+struct DrawCall {
+    enum class Kind : std::uint8_t { Clear, Copy };
+    Kind kind = Kind::Clear;
+    bool wholeSource = true;
+    bool wholeDestination = true;
+    SDL_BlendMode blend = SDL_BLENDMODE_NONE;
+    std::uint32_t colour = 0;  // the clear colour, or the copy's ARGB tint
+    Texture* texture = nullptr;
+    std::uint64_t contents = 0;
+    int sourceX = 0, sourceY = 0, sourceW = 0, sourceH = 0;
+    float x = 0, y = 0, w = 0, h = 0;
+
+    bool operator==(const DrawCall&) const = default;
+};
+
+struct FrameRecord {
+    std::vector<DrawCall> pending;  // this frame's calls
+    std::size_t executed = 0;       // how many of them have reached the back buffer
+    std::vector<DrawCall> shown;    // the calls that made the picture in the window
+    // False when the window may no longer show `shown`: exposed, resized, reset, first frame.
+    bool shownIntact = false;
+    bool saving = true;
+    std::uint64_t presents = 0;
+};
 
 struct RenderState {
     SDL_Window* window = nullptr;
@@ -34,8 +66,12 @@ struct RenderState {
     int windowHeight = -1;
     int outputWidth = -1;
     int outputHeight = -1;
+    FrameRecord frame;
 };
 RenderState state;
+std::uint64_t contentsCounter = 0;
+
+void NewContents(Texture& t) { t.contents = ++contentsCounter; }
 
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
@@ -82,6 +118,7 @@ void MakeImage(Texture& t) {
     SurfacePtr pixels = DecodeImage(t);
     if (!pixels) return;
     t.sdl = SDL_CreateTextureFromSurface(state.renderer, pixels.get());
+    NewContents(t);
     if (!t.sdl) return;
     t.width = pixels->w;
     t.height = pixels->h;
@@ -93,6 +130,7 @@ void MakeTarget(Texture& t, SDL_ScaleMode scaleMode) {
     if (!state.renderer) return;
     t.sdl = SDL_CreateTexture(state.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
                               t.width, t.height);
+    NewContents(t);
     if (!t.sdl) return;
     SDL_SetTextureScaleMode(t.sdl, scaleMode);
     SDL_SetRenderTarget(state.renderer, t.sdl);
@@ -114,7 +152,12 @@ void MakeBackBuffer() {
     MakeTarget(state.backBuffer, SDL_ScaleModeLinear);
     SDL_SetTextureBlendMode(state.backBuffer.sdl, SDL_BLENDMODE_NONE);
     SDL_SetRenderTarget(state.renderer, state.backBuffer.sdl);
-    ClearBackBufferPixels(0xFF000000);
+    SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(state.renderer);
+    // Whatever the frame drew so far went with the old back buffer, as did the window's picture.
+    state.frame.pending.clear();
+    state.frame.executed = 0;
+    state.frame.shownIntact = false;
 }
 
 void SetDrawColour(std::uint32_t argb) {
@@ -132,8 +175,9 @@ SDL_Rect FitInto(int w, int h) {
     return {(w - fitW) / 2, (h - fitH) / 2, fitW, fitH};
 }
 
-void UpdateLetterbox(bool force) {
-    if (!state.renderer || !state.window) return;
+// Returns whether the window's size or the output's changed (or `force`).
+bool UpdateLetterbox(bool force) {
+    if (!state.renderer || !state.window) return false;
     int winW = 0, winH = 0, outW = 0, outH = 0;
     SDL_GetWindowSize(state.window, &winW, &winH);
     // While a render target is set SDL reports the target's size, not the window's.
@@ -146,17 +190,120 @@ void UpdateLetterbox(bool force) {
     if (target) SDL_SetRenderTarget(state.renderer, target);
     if (!force && winW == state.windowWidth && winH == state.windowHeight &&
         outW == state.outputWidth && outH == state.outputHeight) {
-        return;
+        return false;
     }
     state.windowWidth = winW;
     state.windowHeight = winH;
     state.outputWidth = outW;
     state.outputHeight = outH;
     state.letterbox = FitInto(outW, outH);
-    if (winW <= 0 || winH <= 0) return;
+    state.frame.shownIntact = false;
+    if (winW <= 0 || winH <= 0) return true;
     // The pointer arrives in window coordinates, which may differ from the output's pixels.
     const SDL_Rect inWindow = FitInto(winW, winH);
     SetPointerMapping(static_cast<float>(inWindow.w) / state.backWidth, inWindow.x, inWindow.y);
+    return true;
+}
+
+void Execute(const DrawCall& call) {
+    if (call.kind == DrawCall::Kind::Clear) {
+        SetDrawColour(call.colour);
+        SDL_RenderClear(state.renderer);
+        return;
+    }
+    SDL_Texture* sdl = call.texture->sdl;
+    if (!sdl) return;
+    SDL_SetTextureColorMod(sdl, static_cast<Uint8>(call.colour >> 16),
+                           static_cast<Uint8>(call.colour >> 8), static_cast<Uint8>(call.colour));
+    SDL_SetTextureAlphaMod(sdl, static_cast<Uint8>(call.colour >> 24));
+    SDL_SetTextureBlendMode(sdl, call.blend);
+    if (call.wholeSource && call.wholeDestination) {
+        SDL_RenderCopy(state.renderer, sdl, nullptr, nullptr);
+        return;
+    }
+    const SDL_Rect source{call.sourceX, call.sourceY, call.sourceW, call.sourceH};
+    const SDL_FRect destination{call.x, call.y, call.w, call.h};
+    SDL_RenderCopyF(state.renderer, sdl, call.wholeSource ? nullptr : &source,
+                    call.wholeDestination ? nullptr : &destination);
+}
+
+// Brings the back buffer up to date with the calls recorded so far.
+void Flush() {
+    FrameRecord& f = state.frame;
+    for (; f.executed < f.pending.size(); ++f.executed) Execute(f.pending[f.executed]);
+}
+
+void Record(const DrawCall& call) { state.frame.pending.push_back(call); }
+
+// Only a frame that begins by covering every pixel of the back buffer draws the same picture
+// whatever the back buffer held before.
+bool CoversBackBufferFirst(const std::vector<DrawCall>& calls) {
+    if (calls.empty()) return false;
+    const DrawCall& first = calls.front();
+    return first.kind == DrawCall::Kind::Clear ||
+           (first.blend == SDL_BLENDMODE_NONE && first.wholeDestination &&
+            first.texture->sdl != nullptr);
+}
+
+// True when presenting the recorded frame would show exactly the picture already shown.
+bool FrameUnchanged() {
+    const FrameRecord& f = state.frame;
+    return f.saving && f.shownIntact && f.executed == 0 && f.pending == f.shown &&
+           CoversBackBufferFirst(f.pending);
+}
+
+bool IsSoftwareRenderer(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    return SDL_GetRendererInfo(renderer, &info) == 0 && SDL_strcmp(info.name, "software") == 0;
+}
+
+// True when the renderer draws through OpenGL that a processor emulates (Mesa's llvmpipe,
+// softpipe or swrast): it costs about twice SDL's own software renderer.
+bool OnEmulatedOpenGl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0 ||
+        SDL_GL_GetCurrentContext() == nullptr) {
+        return false;
+    }
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int GL_RENDERER_NAME = 0x1F01;
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(GL_RENDERER_NAME) : nullptr;
+    if (!name) return false;
+    std::string lower(reinterpret_cast<const char*>(name));
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const char* emulated : {"llvmpipe", "softpipe", "swrast"}) {
+        if (lower.find(emulated) != std::string::npos) return true;
+    }
+    return false;
+}
+
+SDL_Renderer* CreateSoftwareRenderer(SDL_Window* window) {
+    // Without this SDL may hand the window's pixels to an OpenGL texture to show them, which on
+    // an emulated OpenGL costs more than the drawing; a player's own setting stays.
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+}
+
+// The player's SDL_RENDER_DRIVER when set; otherwise the GPU where there is one, and SDL's own
+// software renderer rather than an emulated OpenGL.
+SDL_Renderer* CreateCheapestRenderer(SDL_Window* window) {
+    const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    if (asked && *asked) {
+        if (SDL_strcasecmp(asked, "software") == 0) return CreateSoftwareRenderer(window);
+        SDL_Renderer* renderer =
+            SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+        return renderer ? renderer : CreateSoftwareRenderer(window);
+    }
+    SDL_Renderer* renderer =
+        SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+    if (renderer && !IsSoftwareRenderer(renderer) && !OnEmulatedOpenGl(renderer)) return renderer;
+    if (renderer) SDL_DestroyRenderer(renderer);
+    renderer = CreateSoftwareRenderer(window);
+    if (renderer) return renderer;
+    // The software renderer could not be had after all: the emulated OpenGL still draws.
+    return SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
 }
 
 }  // namespace
@@ -168,11 +315,7 @@ bool OpenRenderer(SDL_Window* window, int width, int height) {
         return false;
     }
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
-    SDL_Renderer* renderer =
-        SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
-    if (!renderer) {
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
-    }
+    SDL_Renderer* renderer = CreateCheapestRenderer(window);
     if (!renderer) return false;
     state.window = window;
     state.renderer = renderer;
@@ -191,7 +334,9 @@ void CloseRenderer() {
     for (auto& t : state.textures) Destroy(*t);
     Destroy(state.backBuffer);
     if (state.renderer) SDL_DestroyRenderer(state.renderer);
+    const bool saving = state.frame.saving;
     state = RenderState{};
+    state.frame.saving = saving;
 }
 
 bool RendererOpen() { return state.renderer != nullptr; }
@@ -223,8 +368,10 @@ int TextureHeight(const Texture* texture) { return texture && texture->sdl ? tex
 
 void ClearBackBufferPixels(std::uint32_t argb) {
     if (!state.renderer) return;
-    SetDrawColour(argb);
-    SDL_RenderClear(state.renderer);
+    DrawCall call;
+    call.kind = DrawCall::Kind::Clear;
+    call.colour = argb;
+    Record(call);
 }
 
 void DrawTexture(Texture* texture, const int* sourceLtrb, float x, float y, std::uint32_t tint) {
@@ -235,24 +382,41 @@ void DrawTexture(Texture* texture, const int* sourceLtrb, float x, float y, std:
                   sourceLtrb[3] - sourceLtrb[1]};
         if (source.w <= 0 || source.h <= 0) return;
     }
-    const SDL_FRect dest{x, y, static_cast<float>(source.w), static_cast<float>(source.h)};
-    SDL_SetTextureColorMod(texture->sdl, static_cast<Uint8>(tint >> 16),
-                           static_cast<Uint8>(tint >> 8), static_cast<Uint8>(tint));
-    SDL_SetTextureAlphaMod(texture->sdl, static_cast<Uint8>(tint >> 24));
-    SDL_SetTextureBlendMode(texture->sdl, SDL_BLENDMODE_BLEND);
-    SDL_RenderCopyF(state.renderer, texture->sdl, &source, &dest);
+    DrawCall call;
+    call.kind = DrawCall::Kind::Copy;
+    call.wholeSource = false;
+    call.wholeDestination = false;
+    call.blend = SDL_BLENDMODE_BLEND;
+    call.colour = tint;
+    call.texture = texture;
+    call.contents = texture->contents;
+    call.sourceX = source.x;
+    call.sourceY = source.y;
+    call.sourceW = source.w;
+    call.sourceH = source.h;
+    call.x = x;
+    call.y = y;
+    call.w = static_cast<float>(source.w);
+    call.h = static_cast<float>(source.h);
+    Record(call);
 }
 
 void DrawTextureFullScreen(Texture* texture, std::uint8_t opacity) {
     if (!state.renderer || !texture || !texture->sdl) return;
-    SDL_SetTextureColorMod(texture->sdl, 255, 255, 255);
-    SDL_SetTextureAlphaMod(texture->sdl, opacity);
-    SDL_SetTextureBlendMode(texture->sdl, opacity == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
-    SDL_RenderCopy(state.renderer, texture->sdl, nullptr, nullptr);
+    DrawCall call;
+    call.kind = DrawCall::Kind::Copy;
+    call.blend = opacity == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND;
+    call.colour = 0x00FFFFFFu | (static_cast<std::uint32_t>(opacity) << 24);
+    call.texture = texture;
+    call.contents = texture->contents;
+    Record(call);
 }
 
 void CopyBackBufferInto(Texture* target) {
     if (!state.renderer || !target || !target->target || !target->sdl) return;
+    // The copy takes the picture as drawn so far.
+    Flush();
+    NewContents(*target);
     SDL_SetRenderTarget(state.renderer, target->sdl);
     SDL_RenderCopy(state.renderer, state.backBuffer.sdl, nullptr, nullptr);
     SDL_SetRenderTarget(state.renderer, state.backBuffer.sdl);
@@ -260,16 +424,33 @@ void CopyBackBufferInto(Texture* target) {
 
 void PresentBackBuffer() {
     if (!state.renderer) return;
-    SDL_SetRenderTarget(state.renderer, nullptr);
+    FrameRecord& f = state.frame;
     UpdateLetterbox(false);
+    if (FrameUnchanged()) {
+        f.pending.clear();
+        return;
+    }
+    Flush();
+    SDL_SetRenderTarget(state.renderer, nullptr);
     SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
     SDL_RenderClear(state.renderer);
     SDL_RenderCopy(state.renderer, state.backBuffer.sdl, nullptr, &state.letterbox);
     SDL_RenderPresent(state.renderer);
     SDL_SetRenderTarget(state.renderer, state.backBuffer.sdl);
+    ++f.presents;
+    std::swap(f.shown, f.pending);
+    f.pending.clear();
+    f.executed = 0;
+    f.shownIntact = true;
 }
 
 void RefreshPresentation() { UpdateLetterbox(true); }
+
+void SetFrameSaving(bool on) { state.frame.saving = on; }
+
+std::uint64_t FramesPresented() { return state.frame.presents; }
+
+void OnWindowDisturbed() { state.frame.shownIntact = false; }
 
 void OnRenderReset(bool deviceReset) {
     if (!state.renderer) return;
@@ -290,6 +471,7 @@ void OnRenderReset(bool deviceReset) {
 
 std::vector<std::uint32_t> ReadBackBufferPixels() {
     if (!state.renderer || !state.backBuffer.sdl) return {};
+    Flush();
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(state.backWidth) * state.backHeight);
     SDL_SetRenderTarget(state.renderer, state.backBuffer.sdl);
     if (SDL_RenderReadPixels(state.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(),

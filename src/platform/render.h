@@ -41,7 +41,17 @@ void DrawTextureFullScreen(Texture* texture, std::uint8_t opacity);
 void CopyBackBufferInto(Texture* target);
 // Shows the back buffer letterboxed in the window and keeps the pointer mapping in step with
 // the window's size.
+//
+// The draws above are recorded and carried out when the frame is presented (or its pixels
+// read or copied). A frame whose draws equal those of the picture in the window, with nothing
+// in between that could have spoilt that picture (the window exposed or resized, the renderer
+// reset, a texture drawn into), is neither drawn nor presented: a still screen costs next to
+// nothing.
 void PresentBackBuffer();
+// Whether unchanged frames are left out (on unless turned off, for comparisons).
+void SetFrameSaving(bool on);
+// How many frames reached the window since the renderer opened.
+std::uint64_t FramesPresented();
 // Recomputes the letterbox and the pointer mapping now (after a mode change).
 void RefreshPresentation();
 

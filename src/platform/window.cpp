@@ -47,6 +47,21 @@ bool HeadlessDriverUnasked() {
     return headless && (asked == nullptr || SDL_strcasestr(asked, driver) == nullptr);
 }
 
+// Pointer and focus changes leave the picture alone; anything else may not.
+bool WindowEventMaySpoilPicture(Uint8 event) {
+    switch (event) {
+        case SDL_WINDOWEVENT_ENTER:
+        case SDL_WINDOWEVENT_LEAVE:
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+        case SDL_WINDOWEVENT_TAKE_FOCUS:
+        case SDL_WINDOWEVENT_HIT_TEST:
+            return false;
+        default:
+            return true;
+    }
+}
+
 void Quit() {
     if (gameWindow.quitHandler != nullptr) gameWindow.quitHandler();
 }
@@ -123,7 +138,11 @@ bool PumpOneEvent() {
             Quit();
             break;
         case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_CLOSE) Quit();
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                Quit();
+            } else if (WindowEventMaySpoilPicture(event.window.event)) {
+                OnWindowDisturbed();
+            }
             break;
         case SDL_RENDER_TARGETS_RESET:
             OnRenderReset(false);
