@@ -78,7 +78,19 @@ struct SurfaceDeleter {
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
-// Decodes the bytes into a 32-bit ARGB surface of the wanted size, magenta keyed if asked.
+bool Opaque(const SDL_Surface& argb) {
+    for (int y = 0; y < argb.h; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(argb.pixels) + y * argb.pitch);
+        for (int x = 0; x < argb.w; ++x) {
+            if ((row[x] >> 24) != 0xFF) return false;
+        }
+    }
+    return true;
+}
+
+// Decodes the bytes into a 32-bit surface of the wanted size, magenta keyed if asked: ARGB, or
+// XRGB when every pixel is opaque.
 SurfacePtr DecodeImage(const Texture& t) {
     if (t.encoded.empty()) return nullptr;
     SDL_RWops* rw = SDL_RWFromConstMem(t.encoded.data(), static_cast<int>(t.encoded.size()));
@@ -110,7 +122,11 @@ SurfacePtr DecodeImage(const Texture& t) {
             }
         }
     }
-    return argb;
+    if (!Opaque(*argb)) return argb;
+    // Without an alpha channel SDL's software blits take their fast paths: a plain copy, and
+    // one multiply per pixel when the picture is faded over another or tinted translucent.
+    SurfacePtr rgb(SDL_ConvertSurfaceFormat(argb.get(), SDL_PIXELFORMAT_XRGB8888, 0));
+    return rgb ? std::move(rgb) : std::move(argb);
 }
 
 void MakeImage(Texture& t) {
@@ -126,10 +142,9 @@ void MakeImage(Texture& t) {
     SDL_SetTextureScaleMode(t.sdl, SDL_ScaleModeNearest);
 }
 
-void MakeTarget(Texture& t, SDL_ScaleMode scaleMode) {
+void MakeTarget(Texture& t, SDL_ScaleMode scaleMode, Uint32 format = SDL_PIXELFORMAT_ARGB8888) {
     if (!state.renderer) return;
-    t.sdl = SDL_CreateTexture(state.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                              t.width, t.height);
+    t.sdl = SDL_CreateTexture(state.renderer, format, SDL_TEXTUREACCESS_TARGET, t.width, t.height);
     NewContents(t);
     if (!t.sdl) return;
     SDL_SetTextureScaleMode(t.sdl, scaleMode);
@@ -148,8 +163,10 @@ void MakeBackBuffer() {
     state.backBuffer.target = true;
     state.backBuffer.width = state.backWidth;
     state.backBuffer.height = state.backHeight;
-    // Presentation may scale the back buffer to any window; smooth it there.
-    MakeTarget(state.backBuffer, SDL_ScaleModeLinear);
+    // Presentation may scale the back buffer to any window; smooth it there. Nothing looks at
+    // its alpha, and without one the window's usual format takes it as a plain copy.
+    MakeTarget(state.backBuffer, SDL_ScaleModeLinear, SDL_PIXELFORMAT_XRGB8888);
+    if (!state.backBuffer.sdl) MakeTarget(state.backBuffer, SDL_ScaleModeLinear);
     SDL_SetTextureBlendMode(state.backBuffer.sdl, SDL_BLENDMODE_NONE);
     SDL_SetRenderTarget(state.renderer, state.backBuffer.sdl);
     SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
@@ -227,9 +244,21 @@ void Execute(const DrawCall& call) {
                     call.wholeDestination ? nullptr : &destination);
 }
 
-// Brings the back buffer up to date with the calls recorded so far.
+bool CoversBackBuffer(const DrawCall& call) {
+    return call.kind == DrawCall::Kind::Clear ||
+           (call.blend == SDL_BLENDMODE_NONE && call.wholeDestination && call.texture->sdl != nullptr);
+}
+
+// Brings the back buffer up to date with the calls recorded so far. What a later call covers
+// whole is not drawn at all (the clear that starts a frame under its background picture).
 void Flush() {
     FrameRecord& f = state.frame;
+    for (std::size_t i = f.pending.size(); i > f.executed; --i) {
+        if (CoversBackBuffer(f.pending[i - 1])) {
+            f.executed = i - 1;
+            break;
+        }
+    }
     for (; f.executed < f.pending.size(); ++f.executed) Execute(f.pending[f.executed]);
 }
 
@@ -238,11 +267,7 @@ void Record(const DrawCall& call) { state.frame.pending.push_back(call); }
 // Only a frame that begins by covering every pixel of the back buffer draws the same picture
 // whatever the back buffer held before.
 bool CoversBackBufferFirst(const std::vector<DrawCall>& calls) {
-    if (calls.empty()) return false;
-    const DrawCall& first = calls.front();
-    return first.kind == DrawCall::Kind::Clear ||
-           (first.blend == SDL_BLENDMODE_NONE && first.wholeDestination &&
-            first.texture->sdl != nullptr);
+    return !calls.empty() && CoversBackBuffer(calls.front());
 }
 
 // True when presenting the recorded frame would show exactly the picture already shown.
@@ -432,8 +457,11 @@ void PresentBackBuffer() {
     }
     Flush();
     SDL_SetRenderTarget(state.renderer, nullptr);
-    SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(state.renderer);
+    // The bars beside the picture, where there are any.
+    if (state.letterbox.w != state.outputWidth || state.letterbox.h != state.outputHeight) {
+        SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(state.renderer);
+    }
     SDL_RenderCopy(state.renderer, state.backBuffer.sdl, nullptr, &state.letterbox);
     SDL_RenderPresent(state.renderer);
     SDL_SetRenderTarget(state.renderer, state.backBuffer.sdl);
