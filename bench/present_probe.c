@@ -1,7 +1,7 @@
 // Loaded into the game by bench/screen_cpu.sh (LD_PRELOAD): notes when the first frame reaches
 // the window and counts every present, in a small file the script reads while the game runs.
-// The file holds two 64-bit numbers: the first present's CLOCK_REALTIME in nanoseconds, and the
-// number of presents so far.
+// The file holds three 64-bit numbers: the first present's CLOCK_REALTIME in nanoseconds, the
+// number of presents so far, and the process's CPU time at the first present in nanoseconds.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -18,8 +18,8 @@ static void OpenCounters(void) {
     if (!path) return;
     int fd = open(path, O_RDWR | O_CREAT, 0600);
     if (fd < 0) return;
-    if (ftruncate(fd, 16) == 0) {
-        void* map = mmap(NULL, 16, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (ftruncate(fd, 24) == 0) {
+        void* map = mmap(NULL, 24, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         if (map != MAP_FAILED) counters = (volatile uint64_t*)map;
     }
     close(fd);
@@ -36,8 +36,10 @@ void SDL_RenderPresent(void* renderer) {
     real(renderer);
     if (!counters) return;
     if (counters[0] == 0) {
-        struct timespec now;
+        struct timespec now, cpu;
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
         clock_gettime(CLOCK_REALTIME, &now);
+        counters[2] = (uint64_t)cpu.tv_sec * 1000000000u + (uint64_t)cpu.tv_nsec;
         counters[0] = (uint64_t)now.tv_sec * 1000000000u + (uint64_t)now.tv_nsec;
     }
     counters[1] = counters[1] + 1;
