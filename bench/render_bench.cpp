@@ -36,43 +36,40 @@ void DrawPlayLikeFrame() {
     EndSprites();
 }
 
-void BM_PlayFrameWithFade(benchmark::State& state) {
+void DrawTitleLikeFrame() {
+    ClearBackBuffer();
+    DrawBackground(0);
+}
+
+// Frames of a cross-fade from one picture to another, each drawn by DRAW and presented. The
+// pictures are named by reference: they are loaded only once the renderer is open.
+template <void (*DRAW)()>
+void RunFade(benchmark::State& state, Texture* const& from, Texture* const& to) {
     if (!OpenHeadless()) {
         state.SkipWithError("no renderer or no pictures");
         return;
     }
     int frame = 0;
     for (auto _ : state) {
-        CurrentBackground = LevelBackground[0];
-        NextBackground = LevelBackground[1];
+        CurrentBackground = from;
+        NextBackground = to;
         FadeActive = 1;
         FadeAlpha = NextFadeAlpha(frame++);
-        DrawPlayLikeFrame();
+        DRAW();
         PresentFrame();
     }
     ResetBackgroundSlots();
     state.SetLabel("software renderer, drawn and presented");
 }
+
+void BM_PlayFrameWithFade(benchmark::State& state) {
+    RunFade<DrawPlayLikeFrame>(state, LevelBackground[0], LevelBackground[1]);
+}
 BENCHMARK(BM_PlayFrameWithFade)->Unit(benchmark::kMillisecond);
 
 // The title's fade in from black: the whole frame is the two pictures.
 void BM_TitleFadeFrame(benchmark::State& state) {
-    if (!OpenHeadless()) {
-        state.SkipWithError("no renderer or no pictures");
-        return;
-    }
-    int frame = 0;
-    for (auto _ : state) {
-        CurrentBackground = BlackScreen;
-        NextBackground = TitleBackground;
-        FadeActive = 1;
-        FadeAlpha = NextFadeAlpha(frame++);
-        ClearBackBuffer();
-        DrawBackground(0);
-        PresentFrame();
-    }
-    ResetBackgroundSlots();
-    state.SetLabel("software renderer, drawn and presented");
+    RunFade<DrawTitleLikeFrame>(state, BlackScreen, TitleBackground);
 }
 BENCHMARK(BM_TitleFadeFrame)->Unit(benchmark::kMillisecond);
 
