@@ -19,8 +19,8 @@ void RunScreen(benchmark::State& state, Texture* const& background, int x, int y
     ScriptKey(VK_LBUTTON, false);
     SetFrameSaving(false);
     for (auto _ : state) {
-        CurrentBackground = background;
-        FadeActive = 0;
+        fade.CurrentBackground = background;
+        fade.FadeActive = 0;
         ClearBackBuffer();
         FRAME();
         PresentFrame();
@@ -32,12 +32,12 @@ void RunScreen(benchmark::State& state, Texture* const& background, int x, int y
 }
 
 void BM_OptionsFrame(benchmark::State& state) {
-    RunScreen<OptionsFrame>(state, OptionsBackground, 966, 280);
+    RunScreen<OptionsFrame>(state, textures.OptionsBackground, 966, 280);
 }
 BENCHMARK(BM_OptionsFrame)->Unit(benchmark::kMillisecond);
 
 void BM_MainMenuFrame(benchmark::State& state) {
-    RunScreen<MainMenuFrame>(state, MenuBackground, 480, 330);
+    RunScreen<MainMenuFrame>(state, textures.MenuBackground, 480, 330);
 }
 BENCHMARK(BM_MainMenuFrame)->Unit(benchmark::kMillisecond);
 

@@ -8,6 +8,7 @@
 #include "gfx/renderer.h"
 #include "gfx/textures.h"
 #include "platform/render.h"
+#include "platform/sdl_window.h"
 
 // A hidden window with the software renderer (the slowest the game may get) and the built-in
 // pictures loaded, for benchmarks that draw frames.
@@ -36,5 +37,6 @@ struct Headless {
 // second would release the pictures the others hold. False without a renderer or pictures.
 inline bool OpenHeadless() {
     static Headless headless;
-    return RendererOpen() && TextureWidth(SpriteSheet) > 0 && TextureWidth(LevelBackground[0]) > 0;
+    return RendererOpen() && TextureWidth(textures.SpriteSheet) > 0 &&
+           TextureWidth(textures.LevelBackground[0]) > 0;
 }

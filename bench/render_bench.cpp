@@ -18,18 +18,20 @@ namespace {
 constexpr std::uint8_t FADE_STEPS = 63;  // a cross-fade's frames, 4 apart in opacity
 
 // The opacity of the fade's next frame, so that no two frames in a row are the same.
-std::uint8_t NextFadeAlpha(int frame) { return static_cast<std::uint8_t>(4 * (1 + frame % FADE_STEPS)); }
+std::uint8_t NextFadeAlpha(int frame) {
+    return static_cast<std::uint8_t>(4 * (1 + frame % FADE_STEPS));
+}
 
 void DrawPlayLikeFrame() {
     ClearBackBuffer();
     DrawBackground(0);
     BeginSprites();
-    DrawSprite(PanelTexture, nullptr, 352, 64, TINT_PANEL);
+    DrawSprite(textures.PanelTexture, nullptr, 352, 64, TINT_PANEL);
     for (int row = 0; row < 20; ++row) {
         for (int col = 0; col < 10; ++col) {
             const int tile = 1 + (row + col) % 7;
             const SpriteRect r{32 * tile, 0, 32 * tile + 32, 32};
-            DrawSprite(SpriteSheet, &r, 352.0f + 32 * col, 64.0f + 32 * row);
+            DrawSprite(textures.SpriteSheet, &r, 352.0f + 32 * col, 64.0f + 32 * row);
         }
     }
     for (int i = 0; i < 4; ++i) DrawNumber(123456u * static_cast<unsigned>(i), 64, 100 + 64 * i);
@@ -51,10 +53,10 @@ void RunFade(benchmark::State& state, Texture* const& from, Texture* const& to) 
     }
     int frame = 0;
     for (auto _ : state) {
-        CurrentBackground = from;
-        NextBackground = to;
-        FadeActive = 1;
-        FadeAlpha = NextFadeAlpha(frame++);
+        fade.CurrentBackground = from;
+        fade.NextBackground = to;
+        fade.FadeActive = 1;
+        fade.FadeAlpha = NextFadeAlpha(frame++);
         DRAW();
         PresentFrame();
     }
@@ -63,13 +65,13 @@ void RunFade(benchmark::State& state, Texture* const& from, Texture* const& to) 
 }
 
 void BM_PlayFrameWithFade(benchmark::State& state) {
-    RunFade<DrawPlayLikeFrame>(state, LevelBackground[0], LevelBackground[1]);
+    RunFade<DrawPlayLikeFrame>(state, textures.LevelBackground[0], textures.LevelBackground[1]);
 }
 BENCHMARK(BM_PlayFrameWithFade)->Unit(benchmark::kMillisecond);
 
 // The title's fade in from black: the whole frame is the two pictures.
 void BM_TitleFadeFrame(benchmark::State& state) {
-    RunFade<DrawTitleLikeFrame>(state, BlackScreen, TitleBackground);
+    RunFade<DrawTitleLikeFrame>(state, textures.BlackScreen, textures.TitleBackground);
 }
 BENCHMARK(BM_TitleFadeFrame)->Unit(benchmark::kMillisecond);
 
@@ -82,8 +84,8 @@ void BM_StillFrameSaved(benchmark::State& state) {
     }
     const std::uint64_t presentedBefore = FramesPresented();
     for (auto _ : state) {
-        CurrentBackground = LevelBackground[0];
-        FadeActive = 0;
+        fade.CurrentBackground = textures.LevelBackground[0];
+        fade.FadeActive = 0;
         DrawPlayLikeFrame();
         PresentFrame();
     }

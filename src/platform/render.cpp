@@ -10,6 +10,7 @@
 
 #include "platform/pointer_mapping.h"
 #include "platform/render_hooks.h"
+#include "platform/sdl_window.h"
 
 struct Texture {
     SDL_Texture* sdl = nullptr;
@@ -185,8 +186,8 @@ void SetDrawColour(std::uint32_t argb) {
 
 // The largest picture of the back buffer's aspect that fits into w x h, centred.
 SDL_Rect FitInto(int w, int h) {
-    const float scale = std::min(static_cast<float>(w) / state.backWidth,
-                                 static_cast<float>(h) / state.backHeight);
+    const float scale =
+        std::min(static_cast<float>(w) / state.backWidth, static_cast<float>(h) / state.backHeight);
     const int fitW = static_cast<int>(state.backWidth * scale + 0.5f);
     const int fitH = static_cast<int>(state.backHeight * scale + 0.5f);
     return {(w - fitW) / 2, (h - fitH) / 2, fitW, fitH};
@@ -246,7 +247,8 @@ void Execute(const DrawCall& call) {
 
 bool CoversBackBuffer(const DrawCall& call) {
     return call.kind == DrawCall::Kind::Clear ||
-           (call.blend == SDL_BLENDMODE_NONE && call.wholeDestination && call.texture->sdl != nullptr);
+           (call.blend == SDL_BLENDMODE_NONE && call.wholeDestination &&
+            call.texture->sdl != nullptr);
 }
 
 // Brings the back buffer up to date with the calls recorded so far. What a later call covers
@@ -354,6 +356,8 @@ bool OpenRenderer(SDL_Window* window, int width, int height) {
     UpdateLetterbox(true);
     return true;
 }
+
+bool OpenRenderer(int width, int height) { return OpenRenderer(GameSdlWindow(), width, height); }
 
 void CloseRenderer() {
     for (auto& t : state.textures) Destroy(*t);

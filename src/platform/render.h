@@ -4,17 +4,19 @@
 #include <span>
 #include <vector>
 
-// The only renderer code that touches SDL: a render-target texture is the back buffer; every draw goes into it and presentation scales it into the window, letterboxed.
-struct SDL_Window;
+// The only renderer code that touches SDL: a render-target texture is the back buffer; every draw
+// goes into it and presentation scales it into the window, letterboxed.
 struct Texture;
 
 constexpr std::uint32_t MAGENTA_KEY = 0xFFFF00FF;
 // Pictures larger than this are refused rather than turned into a huge texture.
 constexpr int MAX_TEXTURE_SIDE = 4096;
 
-// Opens an accelerated renderer on the window, else a software one, without vsync, and makes
-// the back buffer of width x height (black). False without a window or renderer.
-bool OpenRenderer(SDL_Window* window, int width, int height);
+// Opens a renderer on the game window without vsync and makes the back buffer of width x height
+// (black). The renderer is the player's SDL_RENDER_DRIVER when set, else the GPU's, else SDL's
+// own software renderer: never an OpenGL that the processor emulates when that one is at hand.
+// False without a window or renderer.
+bool OpenRenderer(int width, int height);
 // Destroys every texture made here, the back buffer and the renderer.
 void CloseRenderer();
 bool RendererOpen();

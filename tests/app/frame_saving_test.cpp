@@ -7,15 +7,16 @@
 
 #include "app/settings.h"
 #include "app/shell.h"
+#include "common/random.h"
 #include "game/game_state.h"
-#include "game/high_scores.h"
-#include "game/random.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "platform/render.h"
+#include "screens/high_scores.h"
 #include "screens/menu_controls.h"
+#include "screens/navigation.h"
 #include "support/render_fixture.h"
 
 namespace {
@@ -93,11 +94,11 @@ protected:
         UseManualClock(1000000);
         ScriptReleaseAllKeys();
         ScriptPointer(1000, 760);
-        CurrentBackground = BlackScreen;
-        NextBackground = TitleBackground;
-        FadeActive = 1;
-        FadeAlpha = 0;
-        LastFadeStep = 0;
+        fade.CurrentBackground = textures.BlackScreen;
+        fade.NextBackground = textures.TitleBackground;
+        fade.FadeActive = 1;
+        fade.FadeAlpha = 0;
+        fade.LastFadeStep = 0;
         screenId = Title;
 
         Frames(80);  // the title fades in, then stands still
@@ -124,7 +125,8 @@ protected:
         Frames(3);
         // The next lock fills the tenth line: the level rises and the picture fades.
         game.lines = 9;
-        for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c) game.well[LAST_VISIBLE_ROW][c] = 1;
+        for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c)
+            game.well[LAST_VISIBLE_ROW][c] = 1;
         ScriptKey(VK_DOWN, true);
         for (int i = 0; i < 400 && game.level < 2; ++i) Frames(1);
         ScriptKey(VK_DOWN, false);
@@ -154,7 +156,8 @@ TEST_F(FrameSavingTest, EveryFrameShowsTheSamePictureWithUnchangedFramesLeftOut)
     EXPECT_EQ(presentedDrawingAll[79] - presentedDrawingAll[64], 15u);
     EXPECT_EQ(presented[79] - presented[64], 0u);
     EXPECT_EQ(presented[150] - presented[145], 0u);
-    EXPECT_LT(presented.back() - presented.front(), presentedDrawingAll.back() - presentedDrawingAll.front());
+    EXPECT_LT(presented.back() - presented.front(),
+              presentedDrawingAll.back() - presentedDrawingAll.front());
 }
 
 }  // namespace

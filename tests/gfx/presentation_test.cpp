@@ -38,11 +38,11 @@ TEST_F(PresentationTest, PictureAndPointerFollowTheLetterboxOfAnyWindowSize) {
         int mouseX, mouseY;
         int x, y;
     } cases[] = {
-        {2048, 768, {512, 0, 1024, 768}, 512 + 100, 50, 100, 50},     // bars left and right
-        {1024, 1536, {0, 384, 1024, 768}, 100, 384 + 50, 100, 50},    // bars above and below
-        {512, 384, {0, 0, 512, 384}, 50, 25, 100, 50},                // half size, no bars
-        {2048, 1536, {0, 0, 2048, 1536}, 2047, 1535, 1023, 767},      // double size, far corner
-        {1280, 1024, {0, 32, 1280, 960}, 1279, 32, 1023, 0},          // a common desktop
+        {2048, 768, {512, 0, 1024, 768}, 512 + 100, 50, 100, 50},   // bars left and right
+        {1024, 1536, {0, 384, 1024, 768}, 100, 384 + 50, 100, 50},  // bars above and below
+        {512, 384, {0, 0, 512, 384}, 50, 25, 100, 50},              // half size, no bars
+        {2048, 1536, {0, 0, 2048, 1536}, 2047, 1535, 1023, 767},    // double size, far corner
+        {1280, 1024, {0, 32, 1280, 960}, 1279, 32, 1023, 0},        // a common desktop
         {1024, 768, {0, 0, 1024, 768}, 1, 2, 1, 2},
     };
     for (const auto& c : cases) {
@@ -55,12 +55,9 @@ TEST_F(PresentationTest, PictureAndPointerFollowTheLetterboxOfAnyWindowSize) {
             int x, y;
             std::uint32_t colour;
         } probes[] = {
-            {p.x, p.y, RED},
-            {p.x + p.w - 1, p.y + p.h - 1, RED},
-            {p.x - 1, p.y, BLACK},
-            {p.x, p.y - 1, BLACK},
-            {p.x + p.w, p.y, BLACK},
-            {p.x, p.y + p.h, BLACK},
+            {p.x, p.y, RED},         {p.x + p.w - 1, p.y + p.h - 1, RED},
+            {p.x - 1, p.y, BLACK},   {p.x, p.y - 1, BLACK},
+            {p.x + p.w, p.y, BLACK}, {p.x, p.y + p.h, BLACK},
         };
         for (const auto& probe : probes) {
             if (probe.x < 0 || probe.y < 0 || probe.x >= c.w || probe.y >= c.h) continue;
@@ -103,13 +100,16 @@ TEST_F(PresentationTest, AStillPictureIsPresentedOnceAndAgainAfterAnythingThatMa
         int presents;  // of the next frame
     } cases[] = {
         {"nothing", [] {}, 0},
-        {"the pointer enters, the focus moves", [&] {
+        {"the pointer enters, the focus moves",
+         [&] {
              pushWindowEvent(SDL_WINDOWEVENT_ENTER);
              pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-         }, 0},
+         },
+         0},
         {"exposed", [&] { pushWindowEvent(SDL_WINDOWEVENT_EXPOSED); }, 1},
         {"resized", [&] { SDL_SetWindowSize(window, 800, 600); }, 1},
-        {"resized back", [&] { SDL_SetWindowSize(window, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT); }, 1},
+        {"resized back", [&] { SDL_SetWindowSize(window, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT); },
+         1},
         {"targets reset", [] { OnRenderReset(false); }, 1},
         {"device reset", [] { OnRenderReset(true); }, 1},
         {"a picture drawn into", [&] { CopyBackBufferInto(snapshot); }, 1},
