@@ -186,8 +186,8 @@ void SetDrawColour(std::uint32_t argb) {
 
 // The largest picture of the back buffer's aspect that fits into w x h, centred.
 SDL_Rect FitInto(int w, int h) {
-    const float scale =
-        std::min(static_cast<float>(w) / state.backWidth, static_cast<float>(h) / state.backHeight);
+    const float scale = std::min(static_cast<float>(w) / state.backWidth,
+                                 static_cast<float>(h) / state.backHeight);
     const int fitW = static_cast<int>(state.backWidth * scale + 0.5f);
     const int fitH = static_cast<int>(state.backHeight * scale + 0.5f);
     return {(w - fitW) / 2, (h - fitH) / 2, fitW, fitH};

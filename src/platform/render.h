@@ -4,8 +4,7 @@
 #include <span>
 #include <vector>
 
-// The only renderer code that touches SDL: a render-target texture is the back buffer; every draw
-// goes into it and presentation scales it into the window, letterboxed.
+// The only renderer code that touches SDL: a render-target texture is the back buffer; every draw goes into it and presentation scales it into the window, letterboxed.
 struct Texture;
 
 constexpr std::uint32_t MAGENTA_KEY = 0xFFFF00FF;
