@@ -287,10 +287,13 @@ TEST_F(HighScoresTest, DamagedStoredTableIsIgnored) {
     strangeNameCode[34 * 7 + 4] = 0x41;  // ASCII, not the font's code
     auto brokenRowEnd = goodBytes;
     brokenRowEnd[34 * 2 + 32] = 0;
+    auto outOfOrder = goodBytes;  // laid out well, but row 4 beats row 3
+    outOfOrder[34 * 4 + 31] = '9';
     for (const auto& bad : {shorter, longer, letterInScore, strangeNameCode, brokenRowEnd,
-                            std::vector<std::uint8_t>{}}) {
+                            outOfOrder, std::vector<std::uint8_t>{}}) {
         EXPECT_FALSE(loads(bad));
         EXPECT_EQ(highScoreTable, builtIn);
+        EXPECT_EQ(ReadSmallFile(StoredFile().string(), 4096), bad) << "kept on disk as it was";
     }
 
     std::filesystem::remove(StoredFile());
