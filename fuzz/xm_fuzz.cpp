@@ -13,8 +13,8 @@
 #include "music/voice.h"
 
 namespace {
-// About forty rows, and a song's end and restart.
-constexpr int FUZZ_TICKS = 128;
+// About twenty rows: through a short pattern, a jump or break, the song's end and restart.
+constexpr int FUZZ_TICKS = 64;
 // Each row's tick effects run a few times; a song may itself set a speed this low, so the
 // player is in no state a real module could not bring it to.
 constexpr int FUZZ_TICKS_PER_ROW = 3;
