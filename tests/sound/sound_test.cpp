@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/settings.h"
-#include "game/random.h"
+#include "common/random.h"
 #include "platform/audio.h"
 #include "sound/current_folder.h"
 #include "sound/sound_system.h"
