@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "platform/keys.h"
 #include "platform/render_hooks.h"
 #include "platform/resources.h"
 #include "platform/sdl_window.h"
@@ -25,6 +26,14 @@ struct WindowState {
     void (*quitHandler)() = nullptr;
 };
 WindowState gameWindow;
+
+// Docks and task bars group the window under the desktop entry of the same id: X11 reads it
+// from WM_CLASS, Wayland from the app id. A class set in the environment still wins.
+void NameTheApplication() {
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", PLEMBY_APP_ID, 0);
+    SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", PLEMBY_APP_ID, 0);
+    SDL_SetHint(SDL_HINT_APP_NAME, WINDOW_TITLE);
+}
 
 void SetWindowIcon() {
     const auto png = FindResource("ICON", ICON_RESOURCE);
@@ -78,6 +87,7 @@ bool CreateGameWindow(bool fullscreen) {
         SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "KMSDRM");
     }
+    NameTheApplication();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "plemby: cannot open a window: no display available (%s)\n",
                      SDL_GetError());
@@ -98,11 +108,13 @@ bool CreateGameWindow(bool fullscreen) {
         return false;
     }
     SetWindowIcon();
+    WatchKeyPresses(true);
     return true;
 }
 
 void DestroyGameWindow() {
     if (gameWindow.window == nullptr) return;
+    WatchKeyPresses(false);
     SDL_DestroyWindow(gameWindow.window);
     gameWindow.window = nullptr;
     IMG_Quit();

@@ -5,8 +5,8 @@ class CSound;
 // The six sound effects, in the order they are created.
 enum class SoundId { Hover, Click, LineClear, Rotate, FourLines, LevelUp };
 
-// The sound manager over the platform's effects output (opened before this); false when there
-// is no device, in which case no sound is made and every PlayEffect does nothing.
+// The sound manager over the platform's effects output (opened before this); always true.
+// Without a device no sound is made and every PlayEffect does nothing.
 bool InitSound();
 // One effect by name ("#112" ...), or nullptr when there is no device or no such sound.
 CSound* LoadSound(const char* name);
