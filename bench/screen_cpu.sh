@@ -71,6 +71,8 @@ done
 first_cpu_ns=$(od -An -t u8 -j 16 -N 8 "$counters" | tr -d ' ')
 printf '%-44s %7.0f ms  (%.0f ms of CPU)\n' "start to first presented frame" \
     "$(( (first_ns - start_ns) / 1000 ))e-3" "$(( first_cpu_ns / 1000 ))e-3"
+renderer=$(dd if="$counters" bs=1 skip=24 count=32 2>/dev/null | tr -d '\0')
+printf '%-44s %s\n' "renderer" "${renderer:-unknown}"
 
 window=$(xdotool search --sync --name '^Plemby!$' | head -n 1)
 xdotool windowfocus "$window" 2>/dev/null || true
