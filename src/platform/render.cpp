@@ -24,9 +24,15 @@ struct Texture {
     int requestedWidth = 0;
     int requestedHeight = 0;
     std::vector<std::uint8_t> encoded;
+    // Per row, how many of the pixels left of each column are not fully opaque (empty when every
+    // pixel is): a sprite cut from an opaque part is copied, not blended, which costs far less.
+    std::vector<std::uint16_t> seeThroughBefore;
 };
 
 namespace {
+
+// The tint that leaves a picture's colours and opacity as they are.
+constexpr std::uint32_t UNTINTED = 0xFFFFFFFF;
 
 // One drawing operation of a frame, kept until the frame is presented: a frame whose calls
 // equal those of the picture on screen need not be drawn at all.
@@ -130,10 +136,38 @@ SurfacePtr DecodeImage(const Texture& t) {
     return rgb ? std::move(rgb) : std::move(argb);
 }
 
+void CountSeeThrough(Texture& t, const SDL_Surface& pixels) {
+    t.seeThroughBefore.clear();
+    if (pixels.format->Amask == 0) return;
+    const std::size_t stride = static_cast<std::size_t>(pixels.w) + 1;
+    t.seeThroughBefore.assign(stride * static_cast<std::size_t>(pixels.h), 0);
+    for (int y = 0; y < pixels.h; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(pixels.pixels) + y * pixels.pitch);
+        std::uint16_t* counts = &t.seeThroughBefore[stride * static_cast<std::size_t>(y)];
+        for (int x = 0; x < pixels.w; ++x) {
+            counts[x + 1] = static_cast<std::uint16_t>(counts[x] + ((row[x] >> 24) != 0xFF ? 1 : 0));
+        }
+    }
+}
+
+// True when every pixel of the rectangle (inside the texture) is fully opaque.
+bool OpaqueRegion(const Texture& t, const SDL_Rect& r) {
+    if (r.x < 0 || r.y < 0 || r.x + r.w > t.width || r.y + r.h > t.height) return false;
+    if (t.seeThroughBefore.empty()) return true;
+    const std::size_t stride = static_cast<std::size_t>(t.width) + 1;
+    for (int y = r.y; y < r.y + r.h; ++y) {
+        const std::uint16_t* counts = &t.seeThroughBefore[stride * static_cast<std::size_t>(y)];
+        if (counts[r.x + r.w] != counts[r.x]) return false;
+    }
+    return true;
+}
+
 void MakeImage(Texture& t) {
     if (!state.renderer) return;
     SurfacePtr pixels = DecodeImage(t);
     if (!pixels) return;
+    CountSeeThrough(t, *pixels);
     t.sdl = SDL_CreateTextureFromSurface(state.renderer, pixels.get());
     NewContents(t);
     if (!t.sdl) return;
@@ -415,7 +449,9 @@ void DrawTexture(Texture* texture, const int* sourceLtrb, float x, float y, std:
     call.kind = DrawCall::Kind::Copy;
     call.wholeSource = false;
     call.wholeDestination = false;
-    call.blend = SDL_BLENDMODE_BLEND;
+    // Blending an opaque, untinted picture gives exactly its own pixels.
+    const bool opaque = tint == UNTINTED && !texture->target && OpaqueRegion(*texture, source);
+    call.blend = opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND;
     call.colour = tint;
     call.texture = texture;
     call.contents = texture->contents;
