@@ -2,8 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "music/block_render.h"
 #include "music/player.h"
-#include "music/render.h"
 
 namespace {
 constexpr int FUZZ_BLOCKS = 6;
