@@ -26,6 +26,14 @@ struct WindowState {
 };
 WindowState gameWindow;
 
+// Docks and task bars group the window under the desktop entry of the same id: X11 reads it
+// from WM_CLASS, Wayland from the app id. A class set in the environment still wins.
+void NameTheApplication() {
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", PLEMBY_APP_ID, 0);
+    SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", PLEMBY_APP_ID, 0);
+    SDL_SetHint(SDL_HINT_APP_NAME, WINDOW_TITLE);
+}
+
 void SetWindowIcon() {
     const auto png = FindResource("ICON", WINDOW_ICON_ID);
     if (png.empty()) return;
@@ -63,6 +71,7 @@ bool CreateGameWindow(bool fullscreen) {
         SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "KMSDRM");
     }
+    NameTheApplication();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "plemby: cannot open a window: no display available (%s)\n",
                      SDL_GetError());
