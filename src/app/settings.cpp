@@ -1,6 +1,8 @@
 #include "app/settings.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "platform/files.h"
@@ -21,6 +23,8 @@ constexpr SettingsRecord DEFAULT_RECORD = [] {
 
 struct SettingsStore {
     bool read = false;
+    // The stored file exists but could not be read: it may hold the player's settings.
+    bool keepStoredFile = false;
     SettingsRecord startup{};
 };
 SettingsStore store;
@@ -38,11 +42,14 @@ SettingsRecord BuiltInRecord() {
 
 SettingsRecord ReadStartupRecord() {
     const std::string path = SettingsPath();
-    if (!path.empty()) {
-        const auto bytes = ReadSmallFile(path, SETTINGS_RECORD_SIZE);
-        if (bytes) {
-            if (const auto record = ParseSettingsRecord(*bytes)) return *record;
-        }
+    if (path.empty()) return BuiltInRecord();
+    const StoredFile stored = ReadStoredFile(path, SETTINGS_RECORD_SIZE);
+    if (stored.state == StoredFileState::Unreadable) {
+        store.keepStoredFile = true;
+        ReportProblem("cannot read the settings in " + path + " (" + stored.problem +
+                      "); playing with the built-in settings, which will not be stored");
+    } else if (stored.state == StoredFileState::Read) {
+        if (const auto record = ParseSettingsRecord(stored.bytes)) return *record;
     }
     return BuiltInRecord();
 }
@@ -84,9 +91,12 @@ void StoreSettings() {
     for (int i = 0; i < SETTING_COUNT; ++i) {
         if (SETTING_TABLE[i].stored) record[i] = settings.*SETTING_TABLE[i].field;
     }
+    if (store.keepStoredFile) return;
     const std::string path = SettingsPath();
-    // A folder we cannot write leaves the old record (or none); the game says nothing.
-    if (!path.empty()) SaveFileAtomically(path, record);
+    // A folder we cannot write leaves the old record (or none).
+    if (!path.empty() && !SaveFileAtomically(path, record)) {
+        ReportProblem("cannot store the settings in " + path + " (" + std::strerror(errno) + ")");
+    }
 }
 
 void ResetSettings() {

@@ -28,6 +28,8 @@ void ReadOtherSettings(const SettingsRecord& record);
 std::optional<SettingsRecord> ParseSettingsRecord(std::span<const std::uint8_t> bytes);
 // Shutdown: the record read at start-up with the stored settings of SETTING_TABLE written over
 // it, saved to the config folder. The volumes, rotateReversed and byte 11 keep the values read.
+// A stored file that could not be read at start-up is left as it is; a failed save is said on
+// stderr.
 void StoreSettings();
 // The live settings back to their defaults and the start-up record forgotten (tests).
 void ResetSettings();

@@ -1,6 +1,8 @@
 #include "game/high_score_table.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "common/font_codes.h"
 #include "platform/files.h"
@@ -68,6 +70,12 @@ bool IsValidHighScoreTable(std::span<const std::uint8_t> bytes) {
             if (end[0] != ROW_END[0] || end[1] != ROW_END[1]) return false;
         }
     }
+    // Best first: placing a score in a table out of order would drop a better row.
+    HighScoreTable table{};
+    std::copy(bytes.begin(), bytes.end(), table.begin());
+    for (int row = 1; row < HIGH_SCORE_ROWS; ++row) {
+        if (ReadRowScore(table, row) > ReadRowScore(table, row - 1)) return false;
+    }
     return true;
 }
 
@@ -96,19 +104,47 @@ std::string HighScoresPath() {
     return dir.empty() ? std::string() : dir + "/" + HIGH_SCORES_FILE_NAME;
 }
 
+namespace {
+
+// What start-up learnt about the stored table, and whether the player has been told that a
+// placed score could not be stored.
+struct TableStore {
+    bool keepStoredFile = false;
+    bool toldNotStored = false;
+};
+TableStore tableStore;
+
+}  // namespace
+
 void LoadHighScores() {
-    const std::string path = HighScoresPath();
-    if (!path.empty()) {
-        const auto stored = ReadSmallFile(path, HIGH_SCORE_TABLE_SIZE);
-        if (stored && IsValidHighScoreTable(*stored)) {
-            std::copy(stored->begin(), stored->end(), highScoreTable.begin());
-            return;
-        }
-    }
+    tableStore = TableStore{};
     highScoreTable = BuiltInHighScores();
+    const std::string path = HighScoresPath();
+    if (path.empty()) return;
+    const StoredFile stored = ReadStoredFile(path, HIGH_SCORE_TABLE_SIZE);
+    if (stored.state == StoredFileState::Unreadable) {
+        // The player's scores may be in there: play on with the built-in table, never over it.
+        tableStore.keepStoredFile = true;
+        ReportProblem("cannot read the high scores in " + path + " (" + stored.problem +
+                      "); playing with the built-in table, which will not be stored");
+        return;
+    }
+    // A damaged table is passed over and stays on disk until a placed score replaces it.
+    if (stored.state == StoredFileState::Read && IsValidHighScoreTable(stored.bytes)) {
+        std::copy(stored.bytes.begin(), stored.bytes.end(), highScoreTable.begin());
+    }
 }
 
 bool SaveHighScores() {
+    if (tableStore.keepStoredFile) return false;
     const std::string path = HighScoresPath();
-    return !path.empty() && SaveFileAtomically(path, highScoreTable);
+    if (!path.empty() && SaveFileAtomically(path, highScoreTable)) return true;
+    const std::string why = path.empty() ? "no data folder (neither XDG_DATA_HOME nor HOME is set)"
+                                         : path + " (" + std::strerror(errno) + ")";
+    if (!tableStore.toldNotStored) {
+        tableStore.toldNotStored = true;
+        ReportProblem("cannot store the high scores in " + why +
+                      "; they last until the game ends");
+    }
+    return false;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "platform/keys.h"
 #include "platform/render_hooks.h"
 #include "platform/resource_ids.h"
 #include "platform/resources.h"
@@ -92,11 +93,13 @@ bool CreateGameWindow(bool fullscreen) {
         return false;
     }
     SetWindowIcon();
+    WatchKeyPresses(true);
     return true;
 }
 
 void DestroyGameWindow() {
     if (gameWindow.window == nullptr) return;
+    WatchKeyPresses(false);
     SDL_DestroyWindow(gameWindow.window);
     gameWindow.window = nullptr;
     IMG_Quit();

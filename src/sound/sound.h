@@ -25,8 +25,8 @@ constexpr SoundRow SOUND_TABLE[] = {
 constexpr int SOUND_COUNT = static_cast<int>(std::size(SOUND_TABLE));
 static_assert(SOUND_COUNT == static_cast<int>(SoundId::Count), "one table row per sound");
 
-// The sound manager over the platform's effects output (opened before this); false when there
-// is no device, in which case no sound is made and every PlayEffect does nothing.
+// The sound manager over the platform's effects output (opened before this); always true.
+// Without a device no sound is made and every PlayEffect does nothing.
 bool InitSound();
 // One effect by name ("#112" ...), or nullptr when there is no device or no such sound.
 CSound* LoadSound(const char* name);
