@@ -5,13 +5,13 @@
 
 #include <cstdint>
 
+#include "gfx/back_buffer.h"
 #include "gfx/fade.h"
 #include "gfx/font.h"
-#include "gfx/renderer.h"
 #include "gfx/sprites.h"
 #include "gfx/textures.h"
 #include "headless.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "gfx/textures.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
 #include "screens/navigation.h"

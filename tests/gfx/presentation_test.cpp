@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <functional>
 
-#include "gfx/renderer.h"
+#include "gfx/back_buffer.h"
 #include "platform/keys.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 #include "platform/render_hooks.h"
 #include "platform/sdl_window.h"
 #include "platform/window.h"
