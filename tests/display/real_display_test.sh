@@ -79,7 +79,8 @@ export LSAN_OPTIONS="suppressions=$HERE/lsan_suppressions.txt:print_suppressions
 
 start_display() {
     # Xvfb picks a free display number itself and writes it once it accepts clients.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" \
+    # -noreset: a game started just as the last one leaves must find the server up.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" \
         >"$WORK/xvfb.log" 2>&1 &
     PIDS+=($!)
     wait_for "the virtual display" test -s "$WORK/display"
@@ -109,7 +110,8 @@ wait_exit() {
         ((SECONDS < deadline)) || fail "waited ${PATIENCE}s for the game to exit"
         sleep 0.1
     done
-    wait "$1"
+    # Quietly: bash would report a killed game on stderr.
+    { wait "$1"; } 2>/dev/null
     STATUS=$?
 }
 
@@ -142,11 +144,16 @@ to_screen() {
         print int(wx + px + (x + 0.5) * s), int(wy + py + (y + 0.5) * s) }')
 }
 
+# Captures of the window, in SHOT; only the last few are kept (keep saves one under a name).
 SHOTS=0
 capture() {
     SHOTS=$((SHOTS + 1))
-    SHOT=$WORK/shot$SHOTS.miff
+    SHOT=$WORK/shot$((SHOTS % 4)).miff
     import -silent -window "$WID" "$SHOT" 2>/dev/null
+}
+keep() {
+    cp "$SHOT" "$WORK/$1.miff"
+    KEPT=$WORK/$1.miff
 }
 
 # item_means IMAGE: the mean brightness (0..1) of each menu item's rectangle, one line each,
@@ -193,15 +200,15 @@ press() {
 }
 # A key or button held until the picture changes, then let go.
 press_until_changed() {
-    local before=$SHOT
+    keep before
     xdotool keydown "$1"
-    wait_for "the picture to answer $1" changed_from "$before"
+    wait_for "the picture to answer $1" changed_from "$KEPT"
     xdotool keyup "$1"
 }
 click_until_changed() {
-    local before=$SHOT
+    keep before
     xdotool mousedown 1
-    wait_for "the picture to answer a click" changed_from "$before"
+    wait_for "the picture to answer a click" changed_from "$KEPT"
     xdotool mouseup 1
 }
 point_at() {
@@ -313,13 +320,15 @@ open_high_scores() {
     wait_steady "the high scores"
 }
 
-# Hard drops, every third piece to the left and every third to the right, until the game is over
-# and its score placed in the table (which stores it).
+# Hard drops until the game is over and its score placed in the table (which stores it): every
+# third piece to the left and every third to the right, or all straight down with "straight".
 play_to_the_end() {
-    local before=$1 pieces=0 shift
+    local before=$1 pieces=0 shift side
     until [ -e "$SCORES" ] && ! cmp -s "$SCORES" "$before"; do
         ((pieces < 400)) || fail "no score was stored after 400 pieces"
-        case $((pieces % 3)) in
+        side=$((pieces % 3))
+        [ "${2:-}" = straight ] && side=0
+        case $side in
             0) shift=() ;;
             1) shift=(keydown Left sleep 0.25 keyup Left sleep 0.06) ;;
             2) shift=(keydown Right sleep 0.25 keyup Right sleep 0.06) ;;
@@ -350,7 +359,8 @@ road() {
     note "a second copy exited with 255"
 
     check_menu_pointer
-    windowed=$SHOT
+    keep windowed
+    windowed=$KEPT
     press F10
     wait_for "a full-screen window" window_is 1280 1024
     focus_game
@@ -367,7 +377,8 @@ road() {
     same_images "$SHOT" "$windowed" || fail "the menu in the window differs after full screen"
 
     open_high_scores
-    built_in=$SHOT
+    keep built-in
+    built_in=$KEPT
     press_until_changed Escape
     wait_steady "the main menu"
 
@@ -386,7 +397,8 @@ road() {
     press_until_changed Escape
     wait_steady "the main menu"
     open_high_scores
-    table=$SHOT
+    keep table
+    table=$KEPT
     same_images "$table" "$built_in" && fail "the table did not change after the game"
     press_until_changed Escape
     wait_steady "the main menu"
