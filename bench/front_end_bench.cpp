@@ -11,15 +11,15 @@ namespace {
 template <void (*FRAME)()>
 void RunScreen(benchmark::State& state, Texture* background, int x, int y) {
     static Headless headless;
-    if (!RendererOpen() || TextureWidth(SpriteSheet) == 0) {
+    if (!RendererOpen() || TextureWidth(textures.SpriteSheet) == 0) {
         state.SkipWithError("no renderer or no pictures");
         return;
     }
     ScriptPointer(x, y);
     ScriptKey(VK_LBUTTON, false);
     for (auto _ : state) {
-        CurrentBackground = background;
-        FadeActive = 0;
+        fade.CurrentBackground = background;
+        fade.FadeActive = 0;
         ClearBackBuffer();
         FRAME();
     }
@@ -27,12 +27,12 @@ void RunScreen(benchmark::State& state, Texture* background, int x, int y) {
 }
 
 void BM_OptionsFrame(benchmark::State& state) {
-    RunScreen<OptionsFrame>(state, OptionsBackground, 966, 280);
+    RunScreen<OptionsFrame>(state, textures.OptionsBackground, 966, 280);
 }
 BENCHMARK(BM_OptionsFrame)->Unit(benchmark::kMillisecond);
 
 void BM_MainMenuFrame(benchmark::State& state) {
-    RunScreen<MainMenuFrame>(state, MenuBackground, 480, 330);
+    RunScreen<MainMenuFrame>(state, textures.MenuBackground, 480, 330);
 }
 BENCHMARK(BM_MainMenuFrame)->Unit(benchmark::kMillisecond);
 

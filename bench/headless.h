@@ -8,6 +8,7 @@
 #include "gfx/renderer.h"
 #include "gfx/textures.h"
 #include "platform/render.h"
+#include "platform/sdl_window.h"
 
 // A hidden window with the software renderer (the slowest the game may get) and the built-in
 // pictures loaded, for benchmarks that draw frames.

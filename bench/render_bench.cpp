@@ -4,7 +4,7 @@
 
 #include "gfx/fade.h"
 #include "gfx/font.h"
-#include "gfx/load.h"
+#include "app/load_resources.h"
 #include "gfx/renderer.h"
 #include "gfx/sprites.h"
 #include "gfx/textures.h"
@@ -17,12 +17,12 @@ void DrawPlayLikeFrame() {
     ClearBackBuffer();
     DrawBackground(0);
     BeginSprites();
-    DrawSprite(PanelTexture, nullptr, 352, 64, TINT_PANEL);
+    DrawSprite(textures.PanelTexture, nullptr, 352, 64, TINT_PANEL);
     for (int row = 0; row < 20; ++row) {
         for (int col = 0; col < 10; ++col) {
             const int tile = 1 + (row + col) % 7;
             const SpriteRect r{32 * tile, 0, 32 * tile + 32, 32};
-            DrawSprite(SpriteSheet, &r, 352.0f + 32 * col, 64.0f + 32 * row);
+            DrawSprite(textures.SpriteSheet, &r, 352.0f + 32 * col, 64.0f + 32 * row);
         }
     }
     for (int i = 0; i < 4; ++i) DrawNumber(123456u * static_cast<unsigned>(i), 64, 100 + 64 * i);
@@ -31,15 +31,15 @@ void DrawPlayLikeFrame() {
 
 void BM_PlayFrameWithFade(benchmark::State& state) {
     static Headless headless;
-    if (TextureWidth(LevelBackground[0]) == 0 || TextureWidth(SpriteSheet) == 0) {
+    if (TextureWidth(textures.LevelBackground[0]) == 0 || TextureWidth(textures.SpriteSheet) == 0) {
         state.SkipWithError("the pictures are not built in");
         return;
     }
     for (auto _ : state) {
-        CurrentBackground = LevelBackground[0];
-        NextBackground = LevelBackground[1];
-        FadeActive = 1;
-        FadeAlpha = 128;
+        fade.CurrentBackground = textures.LevelBackground[0];
+        fade.NextBackground = textures.LevelBackground[1];
+        fade.FadeActive = 1;
+        fade.FadeAlpha = 128;
         DrawPlayLikeFrame();
     }
     state.SetLabel(RendererOpen() ? "software renderer" : "no renderer");

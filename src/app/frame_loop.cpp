@@ -3,6 +3,7 @@
 #include "gfx/renderer.h"
 #include "platform/clock.h"
 #include "platform/window.h"
+#include "screens/navigation.h"
 #include "sound/sound.h"
 
 namespace {
@@ -10,8 +11,7 @@ namespace {
 constexpr std::int64_t FRAME_PERIOD_MS = 20;
 
 struct LoopState {
-    bool quitPosted = false;  // a quit request waits in the queue
-    bool quitTaken = false;   // the loop ends at its next test
+    bool quitTaken = false;  // the loop ends at its next test
     bool shutDown = false;
 };
 LoopState loop;
@@ -26,8 +26,7 @@ void EndGame() {
 // A quit request is queued like an event so that the frame that made it runs to its end
 // before anything is released.
 bool TakeMessage() {
-    if (loop.quitPosted) {
-        loop.quitPosted = false;
+    if (TakeQuitRequest()) {
         EndGame();
         return true;
     }
@@ -35,8 +34,6 @@ bool TakeMessage() {
 }
 
 }  // namespace
-
-void RequestQuit() { loop.quitPosted = true; }
 
 void Shutdown() {
     if (loop.shutDown) return;
@@ -64,7 +61,7 @@ int RunFrameLoop(void (*frame)()) {
 
 void ResetShell() {
     loop = LoopState{};
-    screenId = Title;
+    ResetNavigation();
     Paused = 0;
     HotkeyLatch = 0;
 }

@@ -1,7 +1,7 @@
-#include "app/setting_changes.h"
-#include "app/settings.h"
 #include "app/shell.h"
 #include "platform/keys.h"
+#include "screens/navigation.h"
+#include "screens/setting_changes.h"
 
 std::uint8_t HotkeyLatch = 0;
 

@@ -1,12 +1,12 @@
 #include <iterator>
 
 #include "app/shell.h"
-#include "game/high_scores.h"
-#include "game/play_screen.h"
 #include "gfx/renderer.h"
 #include "screens/front_end.h"
+#include "screens/high_scores.h"
+#include "screens/navigation.h"
+#include "screens/play_screen.h"
 
-std::int32_t screenId = Title;
 std::uint8_t Paused = 0;
 
 namespace {

@@ -5,8 +5,6 @@
 #include "platform/files.h"
 #include "platform/resources.h"
 
-Settings settings;
-
 namespace {
 
 constexpr int SETTINGS_RESOURCE_ID = 105;

@@ -2,24 +2,10 @@
 
 #include <cstdint>
 
-// The screen the frame loop dispatches to; a screen switches by writing it, and the change
-// takes effect in the next frame.
-enum ScreenId : std::int32_t {
-    Title = 0,
-    MainMenu = 1,
-    Play = 2,
-    Options = 3,
-    GameOver = 4,
-    Info = 5,
-    HighScores = 6,
-};
-extern std::int32_t screenId;
+#include "screens/navigation.h"
 
 // While set, frames draw and present nothing; only the hotkeys run.
 extern std::uint8_t Paused;
-
-// Asks the game to end: shutdown runs once, then the frame loop ends with status 0.
-void RequestQuit();
 
 // Set when a hotkey has acted; no hotkey acts again until all ten are seen up.
 extern std::uint8_t HotkeyLatch;

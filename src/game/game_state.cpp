@@ -1,9 +1,9 @@
 #include "game/game_state.h"
 
-#include "app/settings.h"
+#include "common/random.h"
+#include "common/settings.h"
+#include "game/game_events.h"
 #include "game/piece_control.h"
-#include "game/random.h"
-#include "gfx/fade.h"
 #include "platform/clock.h"
 
 GameState game;
@@ -52,10 +52,10 @@ void ResetGame() {
     SetNextShape(game.nextType);
 
     game.lastFallTime = NowMs();
-    LastFadeStep = game.lastFallTime;
 }
 
 void ResetGameStartupState() {
     game = GameState{};
     keyRepeats = KeyRepeats{};
+    ClearGameEvents();
 }

@@ -69,12 +69,12 @@ struct GameState {
 extern GameState game;
 
 // Starts a new game: the well with its floor and garbage rows, the first two pieces, level,
-// lines and score, the name entry, and the gravity and fade timers. Leaves the key latches,
+// lines and score, the name entry, and the gravity timer. Leaves the key latches,
 // gameOverEntry, the backgrounds and the high-score table alone.
 void ResetGame();
 
-// Puts the game's state (the record and the key-repeat latches) back to how the program starts,
-// all zero before the first ResetGame; for tests.
+// Puts the game's state (the record, the key-repeat latches and the events not yet taken) back
+// to how the program starts, all zero before the first ResetGame; for tests.
 void ResetGameStartupState();
 
 // Write all 16 cells of currentMask or nextMask with the type's entering mask; a type outside

@@ -1,13 +1,12 @@
 #include "game/piece_control.h"
 
-#include "app/settings.h"
+#include "common/random.h"
+#include "common/settings.h"
+#include "game/game_events.h"
 #include "game/game_state.h"
-#include "game/play_screen.h"
-#include "game/random.h"
 #include "game/scoring.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
-#include "sound/sound.h"
 
 KeyRepeats keyRepeats;
 
@@ -93,7 +92,7 @@ void HandleGameKeys() {
     Repeat(keyRepeats.softDrop, KeyDown(VK_SPACE), settings.dropRepeat, SoftDrop);
     HardDropKey();
     // Escape abandons the game: no high-score entry.
-    if (KeyDown(VK_ESCAPE)) ReturnToMenuAfterGame();
+    if (KeyDown(VK_ESCAPE)) RecordGameEvent(GameEventKind::Abandoned);
 }
 
 void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {
@@ -110,7 +109,7 @@ void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {
     } else {
         TurnClockwise(game.currentMask, type);
     }
-    PlayEffect(SoundId::Rotate);
+    RecordGameEvent(GameEventKind::Turned);
 }
 
 void MoveLeft() {
@@ -164,9 +163,12 @@ LockResult TryLockPiece() {
     }
 
     StampPiece();
-    PlayEffect(SoundId::Click);
+    RecordGameEvent(GameEventKind::Locked);
     for (const int column : ENTRY_CHECK_COLUMNS) {
-        if (game.well[ENTRY_CHECK_ROW][column] != 0) return LockResult::GameOver;
+        if (game.well[ENTRY_CHECK_ROW][column] != 0) {
+            RecordGameEvent(GameEventKind::GameOver);
+            return LockResult::GameOver;
+        }
     }
 
     game.currentType = game.nextType;
@@ -178,7 +180,7 @@ LockResult TryLockPiece() {
 
     const int removed = ClearFullRows();
     game.score += LineScore(removed);
-    if (removed >= 1 && removed <= 3) PlayEffect(SoundId::LineClear);
-    if (removed == 4) PlayEffect(SoundId::FourLines);
+    if (removed > 0)
+        RecordGameEvent(GameEventKind::RowsRemoved, static_cast<std::uint8_t>(removed));
     return LockResult::Locked;
 }

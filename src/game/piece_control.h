@@ -23,11 +23,11 @@ extern KeyRepeats keyRepeats;
 
 // Once per play frame, before gravity: turn (Up/W), turn the other way (Ctrl), shift left
 // (Left/A), shift right (Right/D), soft drop (Space), hard drop (Down/S, once per press) and
-// Escape, which abandons the game and goes back to the main menu.
+// Escape, which abandons the game (the play screen then goes back to the main menu).
 void HandleGameKeys();
 
 // Turns currentMask when the whole turning block of the well is empty; counterClockwise 0 turns
-// clockwise. Plays the turn sound when it turned.
+// clockwise. Records the turn when it turned.
 void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise);
 
 // Each reads its own keys and moves the piece one column when one is held and the way is free.
@@ -48,5 +48,6 @@ enum class LockResult {
 // Once per play frame, after the piece has been drawn. A resting piece may slide along the
 // surface while a shift key is held (not after a hard drop), then locks. On GameOver the well
 // holds the locked piece and nothing else has changed (no new piece, full rows stay): the play
-// screen then runs the game-over transition.
+// screen then runs the game-over transition. Records the lock, any level-ups, the rows removed
+// and the game over as they happen.
 LockResult TryLockPiece();

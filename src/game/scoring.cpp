@@ -1,11 +1,9 @@
 #include "game/scoring.h"
 
-#include "app/settings.h"
+#include "common/settings.h"
+#include "game/game_events.h"
 #include "game/game_state.h"
-#include "gfx/fade.h"
-#include "gfx/textures.h"
 #include "platform/clock.h"
-#include "sound/sound.h"
 
 namespace {
 
@@ -17,10 +15,6 @@ constexpr int MAX_SCORED_ROWS = 4;
 
 constexpr int LINES_PER_LEVEL = 10;
 constexpr int LAST_LEVEL_UP_LINES = 110;
-// From 20 to 90 lines each level-up fades to its own picture; at 10 the one named at game start
-// comes in, and at 100 and 110 the picture the previous fade left behind.
-constexpr int FIRST_NAMED_BACKGROUND_LINES = 20;
-constexpr int LAST_NAMED_BACKGROUND_LINES = 90;
 
 }  // namespace
 
@@ -46,10 +40,6 @@ std::uint32_t LineScore(int rows) {
 void ApplyLevelUp() {
     const int lines = game.lines;
     if (lines == 0 || lines % LINES_PER_LEVEL != 0 || lines > LAST_LEVEL_UP_LINES) return;
-    if (lines >= FIRST_NAMED_BACKGROUND_LINES && lines <= LAST_NAMED_BACKGROUND_LINES) {
-        NextBackground = LevelBackground[lines / LINES_PER_LEVEL];
-    }
     ++game.level;
-    FadeActive = 1;
-    PlayEffect(SoundId::LevelUp);
+    RecordGameEvent(GameEventKind::LevelReached, static_cast<std::uint8_t>(lines));
 }

@@ -13,6 +13,6 @@ void ApplyGravity();
 // Points for rows removed by one landing at the present level; nothing for 0 or more than 4.
 std::uint32_t LineScore(int rows);
 
-// After lines has grown by one: at 10, 20, ... 110 lines the level goes up, the background fades
-// (to the next level picture for 20..90) and the level-up sound plays.
+// After lines has grown by one: at 10, 20, ... 110 lines the level goes up and the level reached
+// is recorded.
 void ApplyLevelUp();

@@ -47,7 +47,8 @@ void DrawGlyph(std::uint8_t code, std::int32_t x, std::int32_t y) {
     if (b >= CELLS_PER_ROW) return;  // a cell beyond the sheet's right edge
     const SpriteRect cell{b * GLYPH_WIDTH, GLYPH_ROWS_TOP + row * GLYPH_HEIGHT,
                           (b + 1) * GLYPH_WIDTH, GLYPH_ROWS_TOP + (row + 1) * GLYPH_HEIGHT};
-    DrawSprite(SpriteSheet, &cell, static_cast<float>(x), static_cast<float>(y), TINT_NONE);
+    DrawSprite(textures.SpriteSheet, &cell, static_cast<float>(x), static_cast<float>(y),
+               TINT_NONE);
 }
 
 void DrawText(const std::uint8_t* bytes, std::uint8_t length, std::int32_t x, std::int32_t y) {

@@ -3,12 +3,11 @@
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 #include "platform/render.h"
-#include "platform/sdl_window.h"
 #include "platform/window.h"
 
 bool CreateRenderer(int width, int height, std::uint8_t) {
     // The window already has its mode; presentation follows whatever size it has.
-    return OpenRenderer(GameSdlWindow(), width, height);
+    return OpenRenderer(width, height);
 }
 
 void ClearBackBuffer() { ClearBackBufferPixels(0xFF000000); }
@@ -22,7 +21,7 @@ std::uint8_t ToggleFullscreen(std::uint8_t current) {
     return next;
 }
 
-void CopyBackBufferToSnapshot() { CopyBackBufferInto(GameOverSnapshot); }
+void CopyBackBufferToSnapshot() { CopyBackBufferInto(textures.GameOverSnapshot); }
 
 void ReleaseGraphics() {
     CloseRenderer();

@@ -4,17 +4,7 @@
 #include "platform/render.h"
 #include "platform/resources.h"
 
-Texture* LevelBackground[10] = {};
-Texture* SpriteSheet = nullptr;
-Texture* PanelTexture = nullptr;
-Texture* BlackScreen = nullptr;
-Texture* TitleBackground = nullptr;
-Texture* HighScoresBackground = nullptr;
-Texture* MenuBackground = nullptr;
-Texture* MenuHighlight = nullptr;
-Texture* OptionsBackground = nullptr;
-Texture* InfoBackground = nullptr;
-Texture* GameOverSnapshot = nullptr;
+Textures textures;
 
 namespace {
 
@@ -41,22 +31,20 @@ Texture* LoadScreenImage(int id) { return LoadImage(id, BACK_BUFFER_WIDTH, BACK_
 }  // namespace
 
 void LoadTextures() {
-    for (int i = 0; i < 10; ++i) LevelBackground[i] = LoadScreenImage(FIRST_LEVEL_BACKGROUND_ID + i);
-    SpriteSheet = LoadImage(SPRITE_SHEET_ID, SPRITE_SHEET_WIDTH, SPRITE_SHEET_HEIGHT, true);
-    PanelTexture = LoadImage(PANEL_ID, PANEL_WIDTH, PANEL_HEIGHT);
-    BlackScreen = LoadImage(PANEL_ID, 0, 0);
-    TitleBackground = LoadScreenImage(TITLE_ID);
-    HighScoresBackground = LoadScreenImage(HIGH_SCORES_ID);
-    MenuBackground = LoadScreenImage(MENU_ID);
-    MenuHighlight = LoadImage(MENU_HIGHLIGHT_ID, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, true);
-    OptionsBackground = LoadScreenImage(OPTIONS_ID);
-    InfoBackground = LoadScreenImage(INFO_ID);
-    GameOverSnapshot = CreateTargetTexture(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
+    for (int i = 0; i < 10; ++i)
+        textures.LevelBackground[i] = LoadScreenImage(FIRST_LEVEL_BACKGROUND_ID + i);
+    textures.SpriteSheet =
+        LoadImage(SPRITE_SHEET_ID, SPRITE_SHEET_WIDTH, SPRITE_SHEET_HEIGHT, true);
+    textures.PanelTexture = LoadImage(PANEL_ID, PANEL_WIDTH, PANEL_HEIGHT);
+    textures.BlackScreen = LoadImage(PANEL_ID, 0, 0);
+    textures.TitleBackground = LoadScreenImage(TITLE_ID);
+    textures.HighScoresBackground = LoadScreenImage(HIGH_SCORES_ID);
+    textures.MenuBackground = LoadScreenImage(MENU_ID);
+    textures.MenuHighlight =
+        LoadImage(MENU_HIGHLIGHT_ID, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, true);
+    textures.OptionsBackground = LoadScreenImage(OPTIONS_ID);
+    textures.InfoBackground = LoadScreenImage(INFO_ID);
+    textures.GameOverSnapshot = CreateTargetTexture(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
 }
 
-void ForgetTextures() {
-    for (Texture*& t : LevelBackground) t = nullptr;
-    SpriteSheet = PanelTexture = BlackScreen = TitleBackground = HighScoresBackground =
-        MenuBackground = MenuHighlight = OptionsBackground = InfoBackground = GameOverSnapshot =
-            nullptr;
-}
+void ForgetTextures() { textures = Textures{}; }

@@ -5,17 +5,20 @@
 // reference to it stays good.
 struct Texture;
 
-extern Texture* LevelBackground[10];
-extern Texture* SpriteSheet;
-extern Texture* PanelTexture;
-extern Texture* BlackScreen;
-extern Texture* TitleBackground;
-extern Texture* HighScoresBackground;
-extern Texture* MenuBackground;
-extern Texture* MenuHighlight;
-extern Texture* OptionsBackground;
-extern Texture* InfoBackground;
-extern Texture* GameOverSnapshot;
+struct Textures {
+    Texture* LevelBackground[10] = {};
+    Texture* SpriteSheet = nullptr;
+    Texture* PanelTexture = nullptr;
+    Texture* BlackScreen = nullptr;
+    Texture* TitleBackground = nullptr;
+    Texture* HighScoresBackground = nullptr;
+    Texture* MenuBackground = nullptr;
+    Texture* MenuHighlight = nullptr;
+    Texture* OptionsBackground = nullptr;
+    Texture* InfoBackground = nullptr;
+    Texture* GameOverSnapshot = nullptr;
+};
+extern Textures textures;
 
 // Makes every picture from the executable's images, in the loading order, and the snapshot
 // target. A picture that cannot be made still gets its Texture, which draws nothing.

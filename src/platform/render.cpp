@@ -8,6 +8,7 @@
 
 #include "platform/pointer_mapping.h"
 #include "platform/render_hooks.h"
+#include "platform/sdl_window.h"
 
 struct Texture {
     SDL_Texture* sdl = nullptr;
@@ -186,6 +187,8 @@ bool OpenRenderer(SDL_Window* window, int width, int height) {
     UpdateLetterbox(true);
     return true;
 }
+
+bool OpenRenderer(int width, int height) { return OpenRenderer(GameSdlWindow(), width, height); }
 
 void CloseRenderer() {
     for (auto& t : state.textures) Destroy(*t);

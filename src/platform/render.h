@@ -5,16 +5,15 @@
 #include <vector>
 
 // The only renderer code that touches SDL: a render-target texture is the back buffer; every draw goes into it and presentation scales it into the window, letterboxed.
-struct SDL_Window;
 struct Texture;
 
 constexpr std::uint32_t MAGENTA_KEY = 0xFFFF00FF;
 // Pictures larger than this are refused rather than turned into a huge texture.
 constexpr int MAX_TEXTURE_SIDE = 4096;
 
-// Opens an accelerated renderer on the window, else a software one, without vsync, and makes
-// the back buffer of width x height (black). False without a window or renderer.
-bool OpenRenderer(SDL_Window* window, int width, int height);
+// Opens an accelerated renderer on the game window, else a software one, without vsync, and
+// makes the back buffer of width x height (black). False without a window or renderer.
+bool OpenRenderer(int width, int height);
 // Destroys every texture made here, the back buffer and the renderer.
 void CloseRenderer();
 bool RendererOpen();

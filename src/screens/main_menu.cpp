@@ -1,10 +1,10 @@
-#include "app/shell.h"
-#include "game/game_state.h"
-#include "game/high_scores.h"
 #include "gfx/fade.h"
 #include "music/player.h"
 #include "screens/front_end.h"
+#include "screens/high_scores.h"
 #include "screens/menu_controls.h"
+#include "screens/navigation.h"
+#include "screens/play_screen.h"
 
 namespace {
 
@@ -12,30 +12,25 @@ constexpr int GAME_MUSIC = 110;
 
 // Help, options and high scores fade in from black and keep the menu music.
 void OpenFromMenu(Texture* background, ScreenId screen) {
-    CurrentBackground = BlackScreen;
-    NextBackground = background;
-    FadeActive = 1;
     fromMenu = 1;
-    screenId = screen;
+    ChangeScreen(screen, {.shown = textures.BlackScreen, .next = background, .fade = true});
 }
 
-void OpenInfo() { OpenFromMenu(InfoBackground, Info); }
-void OpenOptions() { OpenFromMenu(OptionsBackground, Options); }
-void OpenHighScores() { OpenFromMenu(HighScoresBackground, HighScores); }
+void OpenInfo() { OpenFromMenu(textures.InfoBackground, Info); }
+void OpenOptions() { OpenFromMenu(textures.OptionsBackground, Options); }
+void OpenHighScores() { OpenFromMenu(textures.HighScoresBackground, HighScores); }
 
 // No fade: the game shows its first background at once.
 void StartGame() {
-    ResetGame();
-    CurrentBackground = LevelBackground[0];
-    NextBackground = LevelBackground[1];
-    screenId = Play;
+    BeginNewGame();
+    ChangeScreen(Play, {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]});
     PlayModule(MusicResource(GAME_MUSIC), 0, 0);
 }
 
 // The lit version of the item, drawn over it from the same place of the highlight picture.
 void LightItem(const SpriteRect& rect) {
-    DrawSprite(MenuHighlight, &rect, static_cast<float>(rect.left), static_cast<float>(rect.top),
-               TINT_PANEL);
+    DrawSprite(textures.MenuHighlight, &rect, static_cast<float>(rect.left),
+               static_cast<float>(rect.top), TINT_PANEL);
 }
 
 struct MenuItem {
@@ -58,7 +53,7 @@ void MainMenuFrame() {
     DrawBackground(0);
     BeginSprites();
     // Nothing lights up and nothing can be chosen while a fade runs.
-    if (!FadeActive) {
+    if (!fade.FadeActive) {
         ReadPointer();
         // After an action the other items still light up; the latch stops a second action.
         for (int i = 0; i < MENU_ITEM_COUNT; ++i) {

@@ -1,12 +1,12 @@
-#include "app/setting_changes.h"
-#include "app/settings.h"
-#include "app/shell.h"
+#include "common/settings.h"
 #include "game/font_label.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
 #include "music/player.h"
 #include "screens/front_end.h"
 #include "screens/menu_controls.h"
+#include "screens/navigation.h"
+#include "screens/setting_changes.h"
 
 namespace {
 
@@ -152,10 +152,7 @@ void RepeatFaster() {
     StepDownTo<SETTING, FASTEST_REPEAT>();
 }
 
-void ReturnToMenu() {
-    CurrentBackground = MenuBackground;
-    screenId = MainMenu;
-}
+void ReturnToMenu() { ChangeScreen(MainMenu, {.shown = textures.MenuBackground}); }
 
 // The click on the button is still held when the menu comes up, where the high-score item lies
 // under the button; the latch keeps it from opening that screen too.
@@ -229,9 +226,9 @@ void OptionsFrame() {
         Handle(SETTING_CONTROLS[i], i, PressMode::OneShot);
     }
     // The rest waits for the fade in from the menu to end; each step looks at the fade anew.
-    if (!FadeActive) Handle(DIRECTION_CONTROL, DIRECTION_INDEX, PressMode::OneShot);
-    if (!FadeActive) Handle(RETURN_CONTROL, RETURN_INDEX, PressMode::Repeating);
-    if (!FadeActive) Handle(DEFAULTS_CONTROL, DEFAULTS_INDEX, PressMode::Repeating);
-    if (!FadeActive && KeyDown(VK_ESCAPE)) ReturnToMenu();
+    if (!fade.FadeActive) Handle(DIRECTION_CONTROL, DIRECTION_INDEX, PressMode::OneShot);
+    if (!fade.FadeActive) Handle(RETURN_CONTROL, RETURN_INDEX, PressMode::Repeating);
+    if (!fade.FadeActive) Handle(DEFAULTS_CONTROL, DEFAULTS_INDEX, PressMode::Repeating);
+    if (!fade.FadeActive && KeyDown(VK_ESCAPE)) ReturnToMenu();
     EndSprites();
 }

@@ -1,15 +1,13 @@
-#include "app/shell.h"
 #include "gfx/fade.h"
 #include "platform/keys.h"
 #include "screens/front_end.h"
+#include "screens/navigation.h"
 
 // The title does not wait for its own fade-in: a press switches at once and the running fade
 // goes on towards the menu picture.
 void TitleFrame() {
     DrawBackground(0);
     if (KeyDown(VK_SPACE) || KeyDown(VK_LBUTTON)) {
-        NextBackground = MenuBackground;
-        FadeActive = 1;
-        screenId = MainMenu;
+        ChangeScreen(MainMenu, {.next = textures.MenuBackground, .fade = true});
     }
 }

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/settings.h"
+#include "common/settings.h"
 #include "sound/sound_system.h"
 
 namespace {

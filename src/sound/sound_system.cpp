@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "game/random.h"
+#include "common/random.h"
 #include "platform/clock.h"
 
 CSoundSystem::~CSoundSystem() = default;

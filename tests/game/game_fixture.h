@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/settings.h"
+#include "common/random.h"
 #include "game/game_state.h"
 #include "game/piece_control.h"
-#include "game/random.h"
 #include "game/scoring.h"
 #include "platform/clock.h"
 #include "platform/keys.h"

@@ -2,8 +2,10 @@
 #include <vector>
 
 #include "app/shell.h"
+#include "game/game_events.h"
 #include "game_fixture.h"
 #include "gfx/fade.h"
+#include "screens/play_screen.h"
 
 namespace {
 
@@ -182,19 +184,52 @@ TEST_F(PieceControl, EscapeAbandonsTheGameForTheMenu) {
     EmptyWellWith(3, 5, 12);
     game.score = 900;
     screenId = Play;
-    FadeActive = 0;
+    fade.FadeActive = 0;
     static char elsewhere;
-    CurrentBackground = reinterpret_cast<Texture*>(&elsewhere);
+    fade.CurrentBackground = reinterpret_cast<Texture*>(&elsewhere);
     Hold(VK_ESCAPE);
     HandleGameKeys();
+    ReactToGameEvents();
     EXPECT_EQ(screenId, MainMenu);
-    EXPECT_EQ(FadeActive, 1);
-    EXPECT_EQ(CurrentBackground, BlackScreen);
-    EXPECT_EQ(NextBackground, MenuBackground);
+    EXPECT_EQ(fade.FadeActive, 1);
+    EXPECT_EQ(fade.CurrentBackground, textures.BlackScreen);
+    EXPECT_EQ(fade.NextBackground, textures.MenuBackground);
     EXPECT_EQ(game.score, 0u);
     EXPECT_EQ(game.pieceY, 0);
-    FadeActive = 0;
+    fade.FadeActive = 0;
     screenId = Title;
+}
+
+// The rules only record; the play screen reacts. Each list comes out in the order it happened.
+TEST_F(PieceControl, RulesRecordWhatHappensInOrder) {
+    using K = GameEventKind;
+    const auto kinds = [] {
+        const GameEvents taken = TakeGameEvents();
+        std::vector<std::pair<K, int>> list;
+        for (int i = 0; i < taken.count; ++i)
+            list.emplace_back(taken.events[i].kind, taken.events[i].value);
+        return list;
+    };
+    EmptyWellWith(6, 5, 5);
+    Hold(VK_UP);
+    Hold(VK_ESCAPE);
+    HandleGameKeys();
+    EXPECT_EQ(kinds(), (std::vector<std::pair<K, int>>{{K::Turned, 0}, {K::Abandoned, 0}}));
+    ScriptReleaseAllKeys();
+
+    EmptyWellWith(SQUARE_PIECE, 5, 18);
+    game.lines = 9;
+    FillRow(19, {6, 7});
+    FillRow(20, {6, 7});
+    EXPECT_EQ(TryLockPiece(), LockResult::Locked);
+    EXPECT_EQ(kinds(), (std::vector<std::pair<K, int>>{
+                           {K::Locked, 0}, {K::LevelReached, 10}, {K::RowsRemoved, 2}}));
+
+    EmptyWellWith(7, 5, 0);
+    for (int row = 2; row <= 20; ++row) FillRow(row);
+    FillRow(1, {5, 6, 7, 8});
+    EXPECT_EQ(TryLockPiece(), LockResult::GameOver);
+    EXPECT_EQ(kinds(), (std::vector<std::pair<K, int>>{{K::Locked, 0}, {K::GameOver, 0}}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "game_fixture.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
+#include "screens/play_screen.h"
 
 namespace {
 
@@ -90,43 +91,45 @@ TEST_F(Scoring, FiveRowsAtOnceCountButScoreNothing) {
 
 TEST_F(Scoring, LandingThatCrossesTenLinesScoresAtTheNewLevel) {
     static char pictures[10];
-    Texture* const saved = NextBackground;
-    NextBackground = reinterpret_cast<Texture*>(&pictures[0]);
+    Texture* const saved = fade.NextBackground;
+    fade.NextBackground = reinterpret_cast<Texture*>(&pictures[0]);
     EmptyWellWith(SQUARE_PIECE, 5, 18);
     game.lines = 9;
-    FadeActive = 0;
+    fade.FadeActive = 0;
     FillRow(19, {6, 7});
     FillRow(20, {6, 7});
     EXPECT_EQ(TryLockPiece(), LockResult::Locked);
+    ReactToGameEvents();
     EXPECT_EQ(game.lines, 11);
     EXPECT_EQ(game.level, 2);
     EXPECT_EQ(game.score, 1000u);  // (500 + 0) x 2
-    EXPECT_EQ(FadeActive, 1);
+    EXPECT_EQ(fade.FadeActive, 1);
     // At 10 lines the picture named at game start comes in.
-    EXPECT_EQ(NextBackground, reinterpret_cast<Texture*>(&pictures[0]));
-    NextBackground = saved;
-    FadeActive = 0;
+    EXPECT_EQ(fade.NextBackground, reinterpret_cast<Texture*>(&pictures[0]));
+    fade.NextBackground = saved;
+    fade.FadeActive = 0;
 }
 
 TEST_F(Scoring, LevelUpsAndTheirPicturesAcrossTheLinesCounter) {
     static char pictures[10];
     Texture* saved[10];
     for (int i = 0; i < 10; ++i) {
-        saved[i] = LevelBackground[i];
-        LevelBackground[i] = reinterpret_cast<Texture*>(&pictures[i]);
+        saved[i] = textures.LevelBackground[i];
+        textures.LevelBackground[i] = reinterpret_cast<Texture*>(&pictures[i]);
     }
-    Texture* const savedNext = NextBackground;
+    Texture* const savedNext = fade.NextBackground;
     EmptyWellWith(SQUARE_PIECE, 5, 0);
-    NextBackground = LevelBackground[1];
+    fade.NextBackground = textures.LevelBackground[1];
     // Each removal of a row counts one line; the level rises at 10, 20, ... 110.
     for (int line = 1; line <= 300; ++line) {
         FillRow(20);
         RemoveRow(20);
+        ReactToGameEvents();
         if (line % 10 == 0 && line >= 20 && line <= 90) {
-            EXPECT_EQ(NextBackground, LevelBackground[line / 10]) << line << " lines";
+            EXPECT_EQ(fade.NextBackground, textures.LevelBackground[line / 10]) << line << " lines";
         }
         if (line == 110) {
-            EXPECT_EQ(NextBackground, LevelBackground[9]);
+            EXPECT_EQ(fade.NextBackground, textures.LevelBackground[9]);
         }
         if (line == 120) {
             EXPECT_EQ(game.level, 12);
@@ -135,9 +138,9 @@ TEST_F(Scoring, LevelUpsAndTheirPicturesAcrossTheLinesCounter) {
     // 256 wrapped the counter to 0; 266, 276, 286 and 296 count as 10 to 40 again.
     EXPECT_EQ(game.lines, 300 - 256);
     EXPECT_EQ(game.level, 1 + 11 + 4);
-    for (int i = 0; i < 10; ++i) LevelBackground[i] = saved[i];
-    NextBackground = savedNext;
-    FadeActive = 0;
+    for (int i = 0; i < 10; ++i) textures.LevelBackground[i] = saved[i];
+    fade.NextBackground = savedNext;
+    fade.FadeActive = 0;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "game_fixture.h"
 #include "gfx/fade.h"
+#include "screens/play_screen.h"
 
 namespace {
 
@@ -16,14 +17,14 @@ TEST_F(Well_, ResetWithoutGarbageLeavesOnlyTheFloor) {
     SetManualClock(4242);
     game.dropLatch = 1;
     game.gameOverEntry = 1;
-    ResetGame();
+    BeginNewGame();
     for (int row = 0; row < WELL_ROWS; ++row) {
         EXPECT_EQ(BlocksIn(row), row == FLOOR_ROW ? WELL_COLUMNS : 0) << "row " << row;
     }
     EXPECT_EQ(game.level, 4);
     EXPECT_EQ(game.nextMask, ENTERING_MASKS[game.nextType - 1]);
     EXPECT_EQ(game.lastFallTime, 4242);
-    EXPECT_EQ(LastFadeStep, 4242);
+    EXPECT_EQ(fade.LastFadeStep, 4242);
     // Left for the latch and the game-over screen to clear.
     EXPECT_EQ(game.dropLatch, 1);
     EXPECT_EQ(game.gameOverEntry, 1);

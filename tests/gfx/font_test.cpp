@@ -1,6 +1,7 @@
+#include "gfx/font.h"
+
 #include <string>
 
-#include "gfx/font.h"
 #include "gfx/renderer.h"
 #include "gfx/sprites.h"
 #include "platform/render.h"
@@ -19,12 +20,11 @@ class FontTest : public RenderTest {
 protected:
     void SetUp() override {
         RenderTest::SetUp();
-        SpriteSheet = CreateImageTexture(MakePng(256, 128,
-                                                 [](int x, int y) {
-                                                     return y < 32 ? 0xFF808080u
-                                                                   : CellColour(y / 32 - 1, x / 16);
-                                                 }),
-                                         256, 128, true);
+        textures.SpriteSheet = CreateImageTexture(
+            MakePng(
+                256, 128,
+                [](int x, int y) { return y < 32 ? 0xFF808080u : CellColour(y / 32 - 1, x / 16); }),
+            256, 128, true);
         ClearBackBuffer();
         BeginSprites();
     }
@@ -53,7 +53,7 @@ TEST_F(FontTest, CodesMapToTheirCells) {
         std::uint8_t code;
         const char* cell;
     } cases[] = {
-        {0, "r0c0"},    {9, "r0c9"},     {'0', "r0c0"},   {'5', "r0c5"},   {'9', "r0c9"},
+        {0, "r0c0"},     {9, "r0c9"},     {'0', "r0c0"},   {'5', "r0c5"},   {'9', "r0c9"},
         {0x50, "r0c10"}, {0x2F, "r0c11"}, {0x2D, "r0c12"}, {0x2B, "r0c13"}, {0x0A, "r0c10"},
         {0x0F, "r0c15"}, {0x71, "r1c0"},  {0x80, "r1c15"}, {0x81, "r2c0"},  {0x8A, "r2c9"},
         {0x8B, "r2c10"}, {0x10, "-"},     {0x8C, "-"},     {0x70, "-"},     {0xFF, "-"},

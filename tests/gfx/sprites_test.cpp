@@ -1,8 +1,9 @@
+#include "gfx/sprites.h"
+
 #include <cstdlib>
 
 #include "gfx/fade.h"
 #include "gfx/renderer.h"
-#include "gfx/sprites.h"
 #include "platform/render.h"
 #include "platform/render_hooks.h"
 #include "support/render_fixture.h"
@@ -68,9 +69,8 @@ TEST_F(SpriteTest, UnusableImagesGiveTexturesThatDrawNothing) {
     const std::uint8_t garbage[] = {0x89, 'P', 'N', 'G', 1, 2, 3, 4, 5};
     Texture* broken = CreateImageTexture(garbage, 0, 0, false);
     Texture* empty = CreateImageTexture({}, 1024, 768, false);
-    Texture* huge =
-        CreateImageTexture(MakePng(MAX_TEXTURE_SIDE + 1, 1, [](int, int) { return ~0u; }), 0, 0,
-                           false);
+    Texture* huge = CreateImageTexture(
+        MakePng(MAX_TEXTURE_SIDE + 1, 1, [](int, int) { return ~0u; }), 0, 0, false);
     for (Texture* t : {broken, empty, huge}) {
         ASSERT_NE(t, nullptr);
         EXPECT_EQ(TextureWidth(t), 0);
@@ -83,8 +83,8 @@ TEST_F(SpriteTest, UnusableImagesGiveTexturesThatDrawNothing) {
 }
 
 TEST_F(SpriteTest, RequestedSizeScalesThePicture) {
-    Texture* t = CreateImageTexture(MakePng(2, 2, [](int, int) { return 0xFF00FF00u; }), 320,
-                                    640, false);
+    Texture* t =
+        CreateImageTexture(MakePng(2, 2, [](int, int) { return 0xFF00FF00u; }), 320, 640, false);
     EXPECT_EQ(TextureWidth(t), 320);
     EXPECT_EQ(TextureHeight(t), 640);
     ClearBackBuffer();
@@ -94,12 +94,12 @@ TEST_F(SpriteTest, RequestedSizeScalesThePicture) {
 }
 
 TEST_F(SpriteTest, SnapshotHoldsTheBackBufferAndEveryResetEmptiesItInTheSameSlot) {
-    GameOverSnapshot = CreateTargetTexture(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
+    textures.GameOverSnapshot = CreateTargetTexture(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
     Texture* red = SolidTexture(0xFFFF0000, 4, 4);
     ClearBackBuffer();
     DrawSprite(red, nullptr, 500, 400);
     CopyBackBufferToSnapshot();
-    CurrentBackground = GameOverSnapshot;
+    fade.CurrentBackground = textures.GameOverSnapshot;
     ClearBackBuffer();
     DrawBackground(0);
     ExpectNear(BackBufferPixel(501, 401), 255, 0, 0, "the snapshot's copy of the sprite");
@@ -108,8 +108,8 @@ TEST_F(SpriteTest, SnapshotHoldsTheBackBufferAndEveryResetEmptiesItInTheSameSlot
     for (const bool deviceReset : {false, true}) {
         CopyBackBufferToSnapshot();
         OnRenderReset(deviceReset);
-        ASSERT_EQ(CurrentBackground, GameOverSnapshot);
-        EXPECT_EQ(TextureWidth(CurrentBackground), BACK_BUFFER_WIDTH) << "made again";
+        ASSERT_EQ(fade.CurrentBackground, textures.GameOverSnapshot);
+        EXPECT_EQ(TextureWidth(fade.CurrentBackground), BACK_BUFFER_WIDTH) << "made again";
         EXPECT_EQ(BackBufferPixel(501, 401), 0xFF000000u) << "the back buffer is black again";
         DrawSprite(red, nullptr, 0, 0);
         DrawBackground(0);
@@ -129,18 +129,18 @@ TEST_F(SpriteTest, BuiltInPicturesLoadAtTheirSizesWithTheirMagentaTransparent) {
     const struct {
         Texture* texture;
         int w, h;
-    } sizes[] = {{SpriteSheet, 256, 128},       {PanelTexture, 320, 640},
-                 {BlackScreen, 320, 640},       {TitleBackground, 1024, 768},
-                 {MenuHighlight, 1024, 768},    {LevelBackground[9], 1024, 768},
-                 {GameOverSnapshot, 1024, 768}, {InfoBackground, 1024, 768}};
+    } sizes[] = {{textures.SpriteSheet, 256, 128},       {textures.PanelTexture, 320, 640},
+                 {textures.BlackScreen, 320, 640},       {textures.TitleBackground, 1024, 768},
+                 {textures.MenuHighlight, 1024, 768},    {textures.LevelBackground[9], 1024, 768},
+                 {textures.GameOverSnapshot, 1024, 768}, {textures.InfoBackground, 1024, 768}};
     for (const auto& s : sizes) {
         EXPECT_EQ(TextureWidth(s.texture), s.w);
         EXPECT_EQ(TextureHeight(s.texture), s.h);
     }
     ClearBackBufferPixels(0xFF0000FF);
     const SpriteRect tile0{0, 0, 32, 32};
-    DrawSprite(SpriteSheet, &tile0, 100, 100);
-    DrawSprite(MenuHighlight, nullptr, 0, 0);
+    DrawSprite(textures.SpriteSheet, &tile0, 100, 100);
+    DrawSprite(textures.MenuHighlight, nullptr, 0, 0);
     const auto pixels = ReadBackBuffer();
     int blue = 0;
     for (int y = 100; y < 132; ++y) {

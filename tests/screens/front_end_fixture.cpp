@@ -3,13 +3,13 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "game/game_state.h"
-#include "game/high_scores.h"
 #include "gfx/fade.h"
 #include "gfx/renderer.h"
 #include "gfx/textures.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "screens/front_end.h"
+#include "screens/high_scores.h"
 #include "screens/menu_controls.h"
 
 namespace {
@@ -20,22 +20,22 @@ void FrontEndTest::SetUp() {
     DrawingTest::SetUp();
     if (HasFatalFailure()) return;
     for (int i = 0; i < 10; ++i) {
-        LevelBackground[i] =
+        textures.LevelBackground[i] =
             SolidTexture(0xFF100000u + 0x10000u * static_cast<unsigned>(i), 64, 48);
     }
-    TitleBackground = SolidTexture(0xFF204060, 64, 48);
-    MenuBackground = SolidTexture(0xFF0000C0, 64, 48);
-    MenuHighlight = SolidTexture(0xFFFFFFFF);
-    OptionsBackground = background;
-    InfoBackground = SolidTexture(0xFF00C000, 64, 48);
-    HighScoresBackground = SolidTexture(0xFFC0C000, 64, 48);
+    textures.TitleBackground = SolidTexture(0xFF204060, 64, 48);
+    textures.MenuBackground = SolidTexture(0xFF0000C0, 64, 48);
+    textures.MenuHighlight = SolidTexture(0xFFFFFFFF);
+    textures.OptionsBackground = background;
+    textures.InfoBackground = SolidTexture(0xFF00C000, 64, 48);
+    textures.HighScoresBackground = SolidTexture(0xFFC0C000, 64, 48);
     settings = Settings{};
     ResetGameStartupState();
     ResetFrontEndState();
     fromMenu = 0;
     screenId = MainMenu;
-    CurrentBackground = MenuBackground;
-    NextBackground = TitleBackground;
+    fade.CurrentBackground = textures.MenuBackground;
+    fade.NextBackground = textures.TitleBackground;
     PointAt(0, 0);
     Release();
 }

@@ -1,11 +1,11 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "game/game_state.h"
-#include "game/high_scores.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 #include "platform/keys.h"
 #include "screens/front_end_fixture.h"
+#include "screens/high_scores.h"
 #include "screens/menu_controls.h"
 
 namespace {
@@ -66,9 +66,9 @@ TEST_F(MainMenuTest, StartShowsTheFirstLevelPictureAtOnceAndResetsTheGame) {
     Press();
     Frame();
     EXPECT_EQ(screenId, Play);
-    EXPECT_EQ(CurrentBackground, LevelBackground[0]);
-    EXPECT_EQ(NextBackground, LevelBackground[1]);
-    EXPECT_EQ(FadeActive, 0);
+    EXPECT_EQ(fade.CurrentBackground, textures.LevelBackground[0]);
+    EXPECT_EQ(fade.NextBackground, textures.LevelBackground[1]);
+    EXPECT_EQ(fade.FadeActive, 0);
     EXPECT_EQ(game.level, 4);
     EXPECT_EQ(frontEnd.pressLatch, 1);
 }
@@ -78,8 +78,8 @@ TEST_F(MainMenuTest, HelpHeldThroughItsFadeReturnsAtOnceAndTheLatchHoldsTheNextP
     Press();
     Frame();
     ASSERT_EQ(screenId, Info);
-    EXPECT_EQ(CurrentBackground, BlackScreen);
-    EXPECT_EQ(NextBackground, InfoBackground);
+    EXPECT_EQ(fade.CurrentBackground, textures.BlackScreen);
+    EXPECT_EQ(fade.NextBackground, textures.InfoBackground);
     EXPECT_EQ(fromMenu, 1);
 
     // The held button does nothing while the information picture fades in, then returns in
@@ -87,10 +87,10 @@ TEST_F(MainMenuTest, HelpHeldThroughItsFadeReturnsAtOnceAndTheLatchHoldsTheNextP
     Frames(62);
     EXPECT_EQ(screenId, Info);
     Frame();
-    EXPECT_EQ(FadeActive, 0);
+    EXPECT_EQ(fade.FadeActive, 0);
     EXPECT_EQ(screenId, MainMenu);
-    EXPECT_EQ(CurrentBackground, MenuBackground);
-    EXPECT_EQ(FadeActive, 0);
+    EXPECT_EQ(fade.CurrentBackground, textures.MenuBackground);
+    EXPECT_EQ(fade.FadeActive, 0);
 
     // Back on the menu the latch from the help press stops the still-held button...
     PointAt(START_X, START_Y);
@@ -114,30 +114,30 @@ TEST_F(MainMenuTest, HelpHeldThroughItsFadeReturnsAtOnceAndTheLatchHoldsTheNextP
 
 TEST_F(MainMenuTest, PressHeldOnTheTitleActsOnTheItemUnderThePointerWhenTheFadeEnds) {
     screenId = Title;
-    CurrentBackground = BlackScreen;
-    NextBackground = TitleBackground;
-    FadeActive = 1;
+    fade.CurrentBackground = textures.BlackScreen;
+    fade.NextBackground = textures.TitleBackground;
+    fade.FadeActive = 1;
     Frames(10);  // the start-up fade is under way
     PointAt(START_X, START_Y);
     Press();
     Frame();
     ASSERT_EQ(screenId, MainMenu);
-    EXPECT_EQ(NextBackground, MenuBackground);
+    EXPECT_EQ(fade.NextBackground, textures.MenuBackground);
     // Nothing acts while the fade runs; the title never set the latch, so the frame that ends
     // the fade starts the game.
     while (screenId == MainMenu) {
-        ASSERT_EQ(FadeActive, 1);
+        ASSERT_EQ(fade.FadeActive, 1);
         Frame();
     }
     EXPECT_EQ(screenId, Play);
-    EXPECT_EQ(CurrentBackground, LevelBackground[0]);
+    EXPECT_EQ(fade.CurrentBackground, textures.LevelBackground[0]);
 }
 
 TEST_F(MainMenuTest, GameOverFadesTheLastPictureToBlackThenOpensTheHighScores) {
     screenId = GameOver;
     game.gameOverEntry = 1;
-    FadeActive = 1;
-    LastFadeStep = 0;
+    fade.FadeActive = 1;
+    fade.LastFadeStep = 0;
     PointAt(START_X, START_Y);
     Press();  // read by nobody here
     int frames = 0;
@@ -146,14 +146,14 @@ TEST_F(MainMenuTest, GameOverFadesTheLastPictureToBlackThenOpensTheHighScores) {
         ++frames;
         if (frames == 1) {
             EXPECT_EQ(game.gameOverEntry, 0);
-            EXPECT_EQ(NextBackground, BlackScreen);
+            EXPECT_EQ(fade.NextBackground, textures.BlackScreen);
         }
     }
     EXPECT_EQ(frames, 187) << "one step every third frame, from 4 to 252";
     EXPECT_EQ(screenId, HighScores);
-    EXPECT_EQ(CurrentBackground, BlackScreen);
-    EXPECT_EQ(NextBackground, HighScoresBackground);
-    EXPECT_EQ(FadeActive, 1);
+    EXPECT_EQ(fade.CurrentBackground, textures.BlackScreen);
+    EXPECT_EQ(fade.NextBackground, textures.HighScoresBackground);
+    EXPECT_EQ(fade.FadeActive, 1);
     EXPECT_EQ(fromMenu, 0);
     EXPECT_EQ(frontEnd.pressLatch, 0);
 }

@@ -28,7 +28,7 @@ protected:
     void SetUp() override {
         FrontEndTest::SetUp();
         screenId = Options;
-        CurrentBackground = OptionsBackground;
+        fade.CurrentBackground = textures.OptionsBackground;
     }
 
     // A press and release at (x, y), with a frame for each.
@@ -41,9 +41,9 @@ protected:
     }
 
     void StartFadeFromMenu() {
-        CurrentBackground = BlackScreen;
-        NextBackground = OptionsBackground;
-        FadeActive = 1;
+        fade.CurrentBackground = textures.BlackScreen;
+        fade.NextBackground = textures.OptionsBackground;
+        fade.FadeActive = 1;
     }
 };
 
@@ -117,7 +117,7 @@ TEST_F(OptionsTest, ReturnAndEscapeWaitForTheFadeWhileTheSettingControlsDoNot) {
     EXPECT_EQ(screenId, Options);
     Frame();
     EXPECT_EQ(screenId, MainMenu) << "the frame that ends the fade returns";
-    EXPECT_EQ(CurrentBackground, MenuBackground);
+    EXPECT_EQ(fade.CurrentBackground, textures.MenuBackground);
 }
 
 TEST_F(OptionsTest, TheClickOnReturnDoesNotGoOnToTheMenuItemBeneathIt) {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "app/settings.h"
-#include "game/random.h"
+#include "common/random.h"
 #include "platform/audio.h"
 #include "sound/current_folder.h"
 #include "sound/sound_system.h"

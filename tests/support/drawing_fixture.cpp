@@ -35,12 +35,12 @@ int Channel(std::uint32_t argb, int shift) { return static_cast<int>((argb >> sh
 void DrawingTest::SetUp() {
     RenderTest::SetUp();
     if (HasFatalFailure()) return;
-    SpriteSheet = CreateImageTexture(MakePng(256, 128, SheetColour), 256, 128, true);
-    PanelTexture = SolidTexture(BLACK, 320, 640);
-    BlackScreen = PanelTexture;
+    textures.SpriteSheet = CreateImageTexture(MakePng(256, 128, SheetColour), 256, 128, true);
+    textures.PanelTexture = SolidTexture(BLACK, 320, 640);
+    textures.BlackScreen = textures.PanelTexture;
     background = SolidTexture(GREY, 64, 48);
-    GameOverSnapshot = CreateTargetTexture(1024, 768);
-    CurrentBackground = background;
+    textures.GameOverSnapshot = CreateTargetTexture(1024, 768);
+    fade.CurrentBackground = background;
     ClearBackBuffer();
 }
 

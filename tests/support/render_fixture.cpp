@@ -9,6 +9,7 @@
 #include "gfx/renderer.h"
 #include "platform/clock.h"
 #include "platform/render.h"
+#include "platform/sdl_window.h"
 
 void RenderTest::SetUp() {
     // The tests draw with the software renderer; without this the offscreen driver probes
@@ -35,8 +36,8 @@ std::vector<std::uint8_t> MakePng(int w, int h,
     SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!s) return {};
     for (int y = 0; y < h; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(s->pixels) +
-                                                     y * s->pitch);
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(s->pixels) + y * s->pitch);
         for (int x = 0; x < w; ++x) row[x] = pixel(x, y);
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(w) * h * 5 + 65536);

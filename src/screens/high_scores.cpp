@@ -1,17 +1,17 @@
-#include "game/high_scores.h"
+#include "screens/high_scores.h"
 
 #include <algorithm>
 #include <array>
 
-#include "app/shell.h"
 #include "game/font_label.h"
 #include "game/game_state.h"
-#include "game/play_screen.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
 #include "platform/clock.h"
 #include "platform/input_refresh.h"
 #include "platform/keys.h"
+#include "screens/navigation.h"
+#include "screens/play_screen.h"
 
 std::uint8_t fromMenu = 0;
 
@@ -103,8 +103,7 @@ void LeaveScreen() {
         ReturnToMenuAfterGame();
         return;
     }
-    CurrentBackground = MenuBackground;
-    screenId = MainMenu;
+    ChangeScreen(MainMenu, {.shown = textures.MenuBackground});
 }
 
 }  // namespace
@@ -137,7 +136,7 @@ void HighScoresFrame() {
     if (game.entryActive == 1) DrawNameEntry();
     DrawTable(scores);
     EndSprites();
-    if (FadeActive == 0 && (KeyDown(VK_ESCAPE) || KeyDown(VK_LBUTTON))) LeaveScreen();
+    if (fade.FadeActive == 0 && (KeyDown(VK_ESCAPE) || KeyDown(VK_LBUTTON))) LeaveScreen();
 }
 
 void ResetHighScoresStartupState() {

@@ -1,12 +1,12 @@
-#include "gfx/load.h"
+#include "app/load_resources.h"
 
 #include "app/settings.h"
-#include "app/shell.h"
-#include "game/game_state.h"
-#include "game/high_scores.h"
+#include "game/high_score_table.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 #include "music/player.h"
+#include "screens/navigation.h"
+#include "screens/play_screen.h"
 #include "sound/sound.h"
 
 namespace {
@@ -18,11 +18,9 @@ void LoadResources() {
     ReadOtherSettings(StartupSettingsRecord());
     LoadTextures();
     // The title fades in from black in the first frames.
-    CurrentBackground = BlackScreen;
-    NextBackground = TitleBackground;
-    FadeActive = 1;
-    screenId = Title;
+    ChangeScreen(Title,
+                 {.shown = textures.BlackScreen, .next = textures.TitleBackground, .fade = true});
     LoadSounds();
     PlayModule(MusicResource(TITLE_SONG_ID), 0, 0);
-    ResetGame();
+    BeginNewGame();
 }

@@ -1,4 +1,4 @@
-#include "game/high_scores.h"
+#include "screens/high_scores.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ protected:
         ResetGameStartupState();
         ResetHighScoresStartupState();
         ResetGame();
-        FadeActive = 0;
+        fade.FadeActive = 0;
         screenId = HighScores;
         ScriptReleaseAllKeys();
         SetEntryWaitHook(ReleaseAllKeys);
@@ -218,9 +218,9 @@ TEST_F(HighScoresTest, LeavingWhileTypingKeepsTheRowWithABlankName) {
     EXPECT_EQ(ReadRowScore(highScoreTable, 2), 50000u);
     EXPECT_EQ(Name(highScoreTable, 2), BlankName());
     // After a game the menu fades in from black and the game is reset.
-    EXPECT_EQ(FadeActive, 1);
-    EXPECT_EQ(CurrentBackground, BlackScreen);
-    EXPECT_EQ(NextBackground, MenuBackground);
+    EXPECT_EQ(fade.FadeActive, 1);
+    EXPECT_EQ(fade.CurrentBackground, textures.BlackScreen);
+    EXPECT_EQ(fade.NextBackground, textures.MenuBackground);
     EXPECT_EQ(game.score, 0u);
     EXPECT_EQ(game.entryActive, 0);
     EXPECT_EQ(game.entryAllowed, 1);
@@ -228,18 +228,18 @@ TEST_F(HighScoresTest, LeavingWhileTypingKeepsTheRowWithABlankName) {
 
 TEST_F(HighScoresTest, ClickDuringAFadeDoesNothingThenLeaves) {
     fromMenu = 1;
-    FadeActive = 1;
+    fade.FadeActive = 1;
     ScriptKey(VK_LBUTTON, true);
     HighScoresFrame();
     EXPECT_EQ(screenId, HighScores);
 
-    FadeActive = 0;
+    fade.FadeActive = 0;
     const std::uint32_t scoreBefore = game.score;
     HighScoresFrame();
     EXPECT_EQ(screenId, MainMenu);
     // Opened from the menu: the menu picture returns at once, no reset.
-    EXPECT_EQ(FadeActive, 0);
-    EXPECT_EQ(CurrentBackground, MenuBackground);
+    EXPECT_EQ(fade.FadeActive, 0);
+    EXPECT_EQ(fade.CurrentBackground, textures.MenuBackground);
     EXPECT_EQ(game.score, scoreBefore);
 }
 

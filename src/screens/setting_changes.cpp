@@ -1,6 +1,6 @@
-#include "app/setting_changes.h"
+#include "screens/setting_changes.h"
 
-#include "app/settings.h"
+#include "common/settings.h"
 #include "gfx/renderer.h"
 #include "music/player.h"
 

@@ -14,6 +14,14 @@ void DrawNextPiece();
 // game-over music and hands over to the GameOver screen. Score, level and lines stay.
 void RunGameOverTransition();
 
+// Turns what the rules recorded since the last call into sounds, backgrounds and screen
+// changes, in the order it happened: the turn, lock, line and level-up sounds, the level-up
+// fades, the game-over transition and the way back to the menu after Escape.
+void ReactToGameEvents();
+
+// A new game (ResetGame), with the background fade's timer started from the game's clock.
+void BeginNewGame();
+
 // The way back from a game to the main menu, after Escape or after the high-score screen: the
 // game is reset, the title music starts again and the menu fades in from black.
 void ReturnToMenuAfterGame();

@@ -1,4 +1,4 @@
-#include "game/random.h"
+#include "common/random.h"
 
 namespace {
 std::uint32_t randomState = 1;

@@ -1,4 +1,4 @@
-#include "game/play_screen.h"
+#include "screens/play_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -7,16 +7,16 @@
 
 #include "app/settings.h"
 #include "app/shell.h"
+#include "common/random.h"
 #include "game/font_label.h"
 #include "game/game_state.h"
-#include "game/high_scores.h"
 #include "game/piece_control.h"
-#include "game/random.h"
 #include "gfx/fade.h"
 #include "gfx/renderer.h"
 #include "gfx/textures.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
+#include "screens/high_scores.h"
 #include "support/drawing_fixture.h"
 #include "support/temp_home.h"
 
@@ -167,19 +167,19 @@ TEST_F(PlayScreenTest, GameOverKeepsTheScoreAndTheFinalWellInTheSnapshot) {
     for (int r = 3; r <= 20; ++r) game.well[r][6] = game.well[r][7] = 4;
     Place(1, 5, 0);
     game.score = 4321;
-    FadeActive = 0;
+    fade.FadeActive = 0;
 
     Frame();
     EXPECT_EQ(screenId, GameOver);
     EXPECT_EQ(game.gameOverEntry, 1);
-    EXPECT_EQ(FadeActive, 1);
+    EXPECT_EQ(fade.FadeActive, 1);
     EXPECT_EQ(game.score, 4321u);
     EXPECT_EQ(game.well[1][6], 1);
 
     // What the game-over screen will fade from: the locked square and the score.
     ClearBackBuffer();
-    CurrentBackground = GameOverSnapshot;
-    FadeActive = 0;
+    fade.CurrentBackground = textures.GameOverSnapshot;
+    fade.FadeActive = 0;
     DrawBackground(0);
     Capture();
     EXPECT_EQ(WellTileAt(1, 6), 1);
@@ -192,7 +192,7 @@ TEST_F(PlayScreenTest, HighScoreScreenBarAndPanelCoverTheirRows) {
     ResetHighScoresStartupState();
     game.score = 20000;
     fromMenu = 0;
-    CurrentBackground = background;
+    fade.CurrentBackground = background;
     ClearBackBuffer();
     HighScoresFrame();
     Capture();
@@ -214,7 +214,7 @@ TEST_F(PlayScreenTest, HighScoreScreenBarAndPanelCoverTheirRows) {
 
 TEST_F(PlayScreenTest, TenthLineRaisesTheLevelAndFadesToTheNextPictureFrameByFrame) {
     Texture* nextPicture = SolidTexture(0xFF2040C0, 64, 48);
-    NextBackground = nextPicture;
+    fade.NextBackground = nextPicture;
     game.lines = 9;
     for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c) game.well[20][c] = 2;
     game.well[20][10] = game.well[20][11] = 0;
@@ -226,17 +226,17 @@ TEST_F(PlayScreenTest, TenthLineRaisesTheLevelAndFadesToTheNextPictureFrameByFra
     Frame();
     EXPECT_EQ(game.lines, 10);
     EXPECT_EQ(game.level, level + 1);
-    EXPECT_EQ(FadeActive, 1);
+    EXPECT_EQ(fade.FadeActive, 1);
     ScriptKey(VK_DOWN, false);
 
     // Frames 20 ms apart step the fade every frame: 63 steps, then the new picture alone.
     int frames = 0;
-    while (FadeActive == 1 && frames < 100) {
+    while (fade.FadeActive == 1 && frames < 100) {
         Frame();
         ++frames;
     }
     EXPECT_EQ(frames, 63);
-    EXPECT_EQ(CurrentBackground, nextPicture);
+    EXPECT_EQ(fade.CurrentBackground, nextPicture);
     Frame();
     EXPECT_EQ(Pixel(5, 5), 0xFF2040C0u);
 }
@@ -256,7 +256,7 @@ TEST_F(PlayScreenTest, AGameEndsInTheTableAndItsNameOutlivesTheRun) {
 
     // The game-over screen hands over with the score intact.
     ScriptReleaseAllKeys();
-    FadeActive = 0;
+    fade.FadeActive = 0;
     fromMenu = 0;
     screenId = HighScores;
     HighScoresFrame();

@@ -1,7 +1,7 @@
-#include "game/play_screen.h"
+#include "screens/play_screen.h"
 
-#include "app/shell.h"
 #include "game/font_label.h"
+#include "game/game_events.h"
 #include "game/game_state.h"
 #include "game/piece_control.h"
 #include "game/scoring.h"
@@ -9,6 +9,8 @@
 #include "gfx/panel.h"
 #include "gfx/renderer.h"
 #include "music/player.h"
+#include "screens/navigation.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -17,6 +19,13 @@ constexpr std::uint32_t PLAY_FADE_INTERVAL = 16;
 constexpr int TITLE_MUSIC = 109;
 constexpr int GAME_OVER_MUSIC = 111;
 constexpr int TILE_SIZE = 32;
+// From 20 to 90 lines each level-up fades to its own picture; at 10 the one named at game start
+// comes in, and at 100 and 110 the picture the previous fade left behind.
+constexpr int FIRST_NAMED_BACKGROUND_LINES = 20;
+constexpr int LAST_NAMED_BACKGROUND_LINES = 90;
+constexpr int LINES_PER_LEVEL = 10;
+constexpr std::uint8_t MOST_ROWS_FOR_LINE_CLEAR = 3;
+constexpr std::uint8_t FOUR_ROWS = 4;
 
 constexpr auto LEVEL_CAPTION = FontLabel("LEVEL     ");
 constexpr auto LINES_CAPTION = FontLabel("LINES     ");
@@ -32,7 +41,7 @@ SpriteRect TileRect(std::uint8_t value) {
 
 void DrawTile(std::uint8_t value, int x, int y) {
     const SpriteRect tile = TileRect(value);
-    DrawSprite(SpriteSheet, &tile, static_cast<float>(x), static_cast<float>(y));
+    DrawSprite(textures.SpriteSheet, &tile, static_cast<float>(x), static_cast<float>(y));
 }
 
 void DrawPanels() {
@@ -60,6 +69,21 @@ void DrawWellWithPiece() {
     StampPiece();
     DrawWell();
     RestoreUnderPiece();
+}
+
+void ShowLevelReached(std::uint8_t lines) {
+    if (lines >= FIRST_NAMED_BACKGROUND_LINES && lines <= LAST_NAMED_BACKGROUND_LINES) {
+        ChangeBackgrounds(
+            {.next = textures.LevelBackground[lines / LINES_PER_LEVEL], .fade = true});
+    } else {
+        ChangeBackgrounds({.fade = true});
+    }
+    PlayEffect(SoundId::LevelUp);
+}
+
+void ShowRowsRemoved(std::uint8_t rows) {
+    if (rows >= 1 && rows <= MOST_ROWS_FOR_LINE_CLEAR) PlayEffect(SoundId::LineClear);
+    if (rows == FOUR_ROWS) PlayEffect(SoundId::FourLines);
 }
 
 }  // namespace
@@ -90,11 +114,49 @@ void PlayFrame() {
     DrawCaptions();
     DrawCounters();
     DrawNextPiece();
+    // Nothing is left from outside this frame's rules.
+    ClearGameEvents();
     HandleGameKeys();
+    // Escape leaves at once; the rest of the frame then runs on the fresh game, as it always has.
+    ReactToGameEvents();
     ApplyGravity();
     DrawWellWithPiece();
     EndSprites();
-    if (TryLockPiece() == LockResult::GameOver) RunGameOverTransition();
+    TryLockPiece();
+    ReactToGameEvents();
+}
+
+void ReactToGameEvents() {
+    const GameEvents taken = TakeGameEvents();
+    for (int i = 0; i < taken.count; ++i) {
+        const GameEvent& event = taken.events[static_cast<std::size_t>(i)];
+        switch (event.kind) {
+            case GameEventKind::Turned:
+                PlayEffect(SoundId::Rotate);
+                break;
+            case GameEventKind::Locked:
+                PlayEffect(SoundId::Click);
+                break;
+            case GameEventKind::RowsRemoved:
+                ShowRowsRemoved(event.value);
+                break;
+            case GameEventKind::LevelReached:
+                ShowLevelReached(event.value);
+                break;
+            case GameEventKind::GameOver:
+                RunGameOverTransition();
+                break;
+            case GameEventKind::Abandoned:
+                ReturnToMenuAfterGame();
+                break;
+        }
+    }
+}
+
+void BeginNewGame() {
+    ResetGame();
+    // The fade timer starts with the game's own clock.
+    fade.LastFadeStep = game.lastFallTime;
 }
 
 void RunGameOverTransition() {
@@ -104,16 +166,13 @@ void RunGameOverTransition() {
     PresentFrame();
     CopyBackBufferToSnapshot();
     PlayModule(MusicResource(GAME_OVER_MUSIC), 0, 0);
-    FadeActive = 1;
     game.gameOverEntry = 1;
-    screenId = GameOver;
+    ChangeScreen(GameOver, {.fade = true});
 }
 
 void ReturnToMenuAfterGame() {
-    FadeActive = 1;
     PlayModule(MusicResource(TITLE_MUSIC), 0, 0);
-    ResetGame();
-    NextBackground = MenuBackground;
-    CurrentBackground = BlackScreen;
-    screenId = MainMenu;
+    BeginNewGame();
+    ChangeScreen(MainMenu,
+                 {.shown = textures.BlackScreen, .next = textures.MenuBackground, .fade = true});
 }

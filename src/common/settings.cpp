@@ -1,0 +1,3 @@
+#include "common/settings.h"
+
+Settings settings;
