@@ -94,25 +94,32 @@ start_display() {
 }
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
+# Starts the game in the play folder; GAME_PID is its process. A small shell beside it notes
+# its exit status (quietly: bash would report a killed game on stderr).
 GAME_RUNS=0
 start_game() {
     GAME_RUNS=$((GAME_RUNS + 1))
     GAME_LOG=$WORK/game$GAME_RUNS.log
-    (cd "$WORK/play" && LD_PRELOAD=$GAME_PRELOAD exec "$GAME") >"$GAME_LOG" 2>&1 &
-    GAME_PID=$!
+    (
+        cd "$WORK/play" || exit
+        LD_PRELOAD=$GAME_PRELOAD "$GAME" >"$GAME_LOG" 2>&1 &
+        echo $! >"$WORK/starting"
+        mv "$WORK/starting" "$WORK/started"
+        wait $!
+        echo $? >"$WORK/status.starting.$!"
+        mv "$WORK/status.starting.$!" "$WORK/status.$!"
+    ) 2>/dev/null &
+    PIDS+=($!)
+    wait_for "the game to start" test -e "$WORK/started"
+    GAME_PID=$(<"$WORK/started")
+    rm "$WORK/started"
     PIDS+=("$GAME_PID")
 }
 
 # wait_exit PID: waits for the game to end and sets STATUS to its exit status.
 wait_exit() {
-    local deadline=$((SECONDS + PATIENCE))
-    while kill -0 "$1" 2>/dev/null; do
-        ((SECONDS < deadline)) || fail "waited ${PATIENCE}s for the game to exit"
-        sleep 0.1
-    done
-    # Quietly: bash would report a killed game on stderr.
-    { wait "$1"; } 2>/dev/null
-    STATUS=$?
+    wait_for "the game to exit" test -e "$WORK/status.$1"
+    STATUS=$(<"$WORK/status.$1")
 }
 
 # --- the window and its picture -------------------------------------------------------------
