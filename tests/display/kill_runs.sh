@@ -60,7 +60,7 @@ start_to_title
 high_scores_from_menu
 keep built-in-table
 BUILT_IN_TABLE=$KEPT
-press F12
+hold_until F12 "the game to exit" test -e "$WORK/status.$GAME_PID"
 wait_exit "$GAME_PID"
 [ "$STATUS" = 0 ] || fail "F12 ended the game with status $STATUS"
 
@@ -81,7 +81,7 @@ for ((run = 1; run <= KILL_RUNS; run++)); do
         play_to_the_end "$WORK/old-scores" straight
         cp "$SCORES" "$WORK/placed-scores"
         wait_steady "the name entry"
-        press k
+        type_key k
         xdotool keydown Return
         kill_soon 500
         xdotool keyup Return
@@ -122,7 +122,7 @@ high_scores_from_menu
 same_images "$SHOT" "$BUILT_IN_TABLE" && fail "the stored table was not taken at the last start"
 press_until_changed Escape
 wait_steady "the main menu"
-press F12
+hold_until F12 "the game to exit" test -e "$WORK/status.$GAME_PID"
 wait_exit "$GAME_PID"
 [ "$STATUS" = 0 ] || fail "F12 ended the last run with status $STATUS"
 cmp -s "$SETTINGS" "$WORK/old-settings" || fail "the last start did not take the stored settings"

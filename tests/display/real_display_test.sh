@@ -199,18 +199,33 @@ changed_from() {
     ! same_images "$1" "$SHOT"
 }
 
-# A key held long enough for a 20 ms frame to see it even on a busy machine.
-press() {
-    xdotool keydown "$1"
-    sleep 0.3
-    xdotool keyup "$1"
+# hold_until KEY WHAT COMMAND...: KEY held down until COMMAND sees its effect, then let go.
+hold_until() {
+    local key=$1
+    shift
+    xdotool keydown "$key"
+    wait_for "$@"
+    xdotool keyup "$key"
 }
 # A key or button held until the picture changes, then let go.
 press_until_changed() {
     keep before
+    hold_until "$1" "the picture to answer $1" changed_from "$KEPT"
+}
+# A key held long enough for a frame to see it on a busy machine, where nothing shows it.
+press() {
     xdotool keydown "$1"
-    wait_for "the picture to answer $1" changed_from "$KEPT"
+    sleep 0.5
     xdotool keyup "$1"
+}
+# A key of the name entry, which takes it when it is let go: held long enough for a frame to
+# see it even on a busy machine, then the picture must show it.
+type_key() {
+    keep before
+    xdotool keydown "$1"
+    sleep 0.5
+    xdotool keyup "$1"
+    wait_for "the name entry to take $1" changed_from "$KEPT"
 }
 click_until_changed() {
     keep before
@@ -235,6 +250,7 @@ has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WID" ]; }
 MENU_ITEMS=("814 32 992 108" "780 152 988 228" "278 273 678 395" "32 534 366 612"
     "32 662 608 740")
 START_ITEM=2
+OPTIONS_ITEM=3
 HIGH_SCORES_ITEM=4
 # A place on the menu away from every item.
 PARK_X=800
@@ -317,14 +333,25 @@ menu_from_title() {
     wait_steady "the main menu"
 }
 
-open_high_scores() {
+# open_item ITEM WHAT: clicks a menu item and waits for its screen.
+open_item() {
     local l t r b
-    read -r l t r b <<<"${MENU_ITEMS[$HIGH_SCORES_ITEM]}"
+    read -r l t r b <<<"${MENU_ITEMS[$1]}"
     point_at $(((l + r) / 2)) $(((t + b) / 2))
     wait_steady "the lit menu"
     click_until_changed
     point_at $PARK_X $PARK_Y
-    wait_steady "the high scores"
+    wait_steady "$2"
+}
+open_high_scores() { open_item $HIGH_SCORES_ITEM "the high scores"; }
+
+# switch_in_options KEY: the hotkey pressed on the options screen, where its switch shows it.
+switch_in_options() {
+    open_item $OPTIONS_ITEM "the options"
+    press_until_changed "$1"
+    wait_steady "the options"
+    press_until_changed Escape
+    wait_steady "the main menu"
 }
 
 # Hard drops until the game is over and its score placed in the table (which stores it): every
@@ -368,16 +395,14 @@ road() {
     check_menu_pointer
     keep windowed
     windowed=$KEPT
-    press F10
-    wait_for "a full-screen window" window_is 1280 1024
+    hold_until F10 "a full-screen window" window_is 1280 1024
     focus_game
     point_at $PARK_X $PARK_Y
     wait_steady "the full-screen menu"
     check_letterbox "$windowed" "$SHOT"
     check_menu_pointer
     note "full screen: the picture is letterboxed whole and the menu answers the pointer"
-    press F10
-    wait_for "the window back at 1024 x 768" window_is 1024 768
+    hold_until F10 "the window back at 1024 x 768" window_is 1024 768
     focus_game
     point_at $PARK_X $PARK_Y
     wait_steady "the menu back in the window"
@@ -398,8 +423,8 @@ road() {
     play_to_the_end "$WORK/no-scores"
     wait_steady "the name entry"
     local key
-    for key in 2 7 w Return; do press "$key"; done
-    wait_for "the typed name to be stored" name_stored
+    for key in 2 7 w; do type_key "$key"; done
+    hold_until Return "the typed name to be stored" name_stored
     wait_steady "the high scores"
     press_until_changed Escape
     wait_steady "the main menu"
@@ -412,11 +437,10 @@ road() {
     cp "$SCORES" "$WORK/scores-after-game"
 
     # Full screen and music off are kept over F12 (exit status 0).
-    press F10
-    wait_for "a full-screen window" window_is 1280 1024
+    switch_in_options m
+    hold_until F10 "a full-screen window" window_is 1280 1024
     focus_game
-    press m
-    press F12
+    hold_until F12 "the game to exit" test -e "$WORK/status.$GAME_PID"
     wait_exit "$GAME_PID"
     [ "$STATUS" = 0 ] || fail "F12 ended the game with status $STATUS"
     settings_are 1 0 1 || fail "F12 did not store full screen and music off: $(od -An -tx1 "$SETTINGS")"
@@ -434,8 +458,7 @@ road() {
     point_at $PARK_X $PARK_Y
     wait_steady "the main menu in full screen"
     check_letterbox "$windowed" "$SHOT"
-    press F10
-    wait_for "the window back at 1024 x 768" window_is 1024 768
+    hold_until F10 "the window back at 1024 x 768" window_is 1024 768
     focus_game
     point_at $PARK_X $PARK_Y
     wait_steady "the menu in the window"
@@ -447,7 +470,7 @@ road() {
     note "after a restart the stored table is shown again"
 
     # Sound effects off, then the player leaves: by the window manager's close, or by SIGTERM.
-    press n
+    switch_in_options n
     if [ "$MODE" = wm ]; then
         xdotool key --clearmodifiers alt+F4
     else
