@@ -9,7 +9,13 @@ TEST_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev clang libc
 BENCH_PACKAGES := $(RUN_PACKAGES) libbenchmark-dev libxmp-dev
 ASSET_PACKAGES := $(RUN_PACKAGES) libfreetype-dev fonts-dejavu-core
 
-.PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean
+# The install test checks the menu entry, the metainfo and the manual pages with these.
+TEST_PACKAGES += desktop-file-utils appstream groff-base
+PACKAGE_PACKAGES := $(RUN_PACKAGES) dpkg-dev
+SCREENSHOT_PACKAGES := $(RUN_PACKAGES) xvfb xdotool imagemagick x11-utils
+
+.PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean \
+	install uninstall package screenshots deps-package deps-screenshots
 
 all: build
 
@@ -32,6 +38,12 @@ deps-bench:
 
 deps-assets:
 	$(call install_missing,$(ASSET_PACKAGES))
+
+deps-package:
+	$(call install_missing,$(PACKAGE_PACKAGES))
+
+deps-screenshots:
+	$(call install_missing,$(SCREENSHOT_PACKAGES))
 
 # The game and its tools, optimised, in build/. Warnings are errors in the test build; here a
 # newer or older compiler's opinion must never stop a player from building the game.
@@ -62,10 +74,11 @@ bench: deps-bench
 	cmake --build build-bench -j $(JOBS) --target plemby_bench
 	./build-bench/plemby_bench
 
-# libFuzzer targets (clang), each run for FUZZ_SECONDS on a copy of its corpus.
+# libFuzzer targets (clang), each run for FUZZ_SECONDS on a copy of its corpus. Optimised, as
+# the speed of a target is the number of inputs it tries.
 FUZZ_SECONDS ?= 60
 fuzz: deps-test
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DPLEMBY_SANITIZE=asan \
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLEMBY_SANITIZE=asan \
 	  -DPLEMBY_TESTS=OFF -DPLEMBY_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS)
 	for t in build-fuzz/*_fuzz; do \
@@ -77,7 +90,44 @@ fuzz: deps-test
 # Regenerates the pictures, sounds and songs under resources/ from code.
 assets: deps-assets
 	$(MAKE) build
-	./build/assetgen resources
+	./build/assetgen resources data
+
+# The game, xmrender, the menu entry, icons, metainfo and manual pages under $(DESTDIR)$(PREFIX).
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)"
+	$(refresh_desktop_caches)
+
+# Removes exactly the files that `make install` with the same DESTDIR and PREFIX puts down:
+# they are listed by installing into a scratch folder first.
+uninstall: build
+	@stage=$$(mktemp -d) && trap 'rm -rf "$$stage"' EXIT && \
+	DESTDIR="$$stage" cmake --install build --prefix "$(PREFIX)" >/dev/null && \
+	cd "$$stage" && find . ! -type d | sed 's|^\./||' | while read -r f; do \
+	  if [ -e "$(DESTDIR)/$$f" ] || [ -L "$(DESTDIR)/$$f" ]; then \
+	    rm -f "$(DESTDIR)/$$f" && echo "-- Removed: $(DESTDIR)/$$f"; fi; \
+	done
+	$(refresh_desktop_caches)
+
+# A live install (no DESTDIR) tells the desktop about the new entry and icons.
+define refresh_desktop_caches
+	@if [ -z "$(DESTDIR)" ]; then \
+	  command -v gtk-update-icon-cache >/dev/null && \
+	    gtk-update-icon-cache -q -t -f "$(PREFIX)/share/icons/hicolor" 2>/dev/null; \
+	  command -v update-desktop-database >/dev/null && \
+	    update-desktop-database -q "$(PREFIX)/share/applications" 2>/dev/null; \
+	  true; \
+	fi
+endef
+
+# A Debian package of the same files under /usr, in build/.
+package: deps-package build
+	cd build && cpack -G DEB
+	@ls build/*.deb
+
+# Pictures of the real game, driven in a virtual display, into docs/screenshots/.
+screenshots: deps-screenshots build
+	tools/screenshots.sh build/plemby docs/screenshots
 
 clean:
 	rm -rf build build-test build-tsan build-bench build-fuzz

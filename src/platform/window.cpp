@@ -6,7 +6,9 @@
 
 #include <cstdio>
 
+#include "platform/keys.h"
 #include "platform/render_hooks.h"
+#include "platform/resource_ids.h"
 #include "platform/resources.h"
 #include "platform/sdl_window.h"
 #include "platform/single_instance.h"
@@ -16,7 +18,6 @@ namespace {
 constexpr const char* WINDOW_TITLE = "Plemby!";
 constexpr int WINDOW_WIDTH = 1024;
 constexpr int WINDOW_HEIGHT = 768;
-constexpr int ICON_RESOURCE = 104;
 // Where a window that leaves full screen goes.
 constexpr int WINDOWED_X = 64;
 constexpr int WINDOWED_Y = 64;
@@ -27,8 +28,16 @@ struct WindowState {
 };
 WindowState gameWindow;
 
+// Docks and task bars group the window under the desktop entry of the same id: X11 reads it
+// from WM_CLASS, Wayland from the app id. A class set in the environment still wins.
+void NameTheApplication() {
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", PLEMBY_APP_ID, 0);
+    SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", PLEMBY_APP_ID, 0);
+    SDL_SetHint(SDL_HINT_APP_NAME, WINDOW_TITLE);
+}
+
 void SetWindowIcon() {
-    const auto png = FindResource("ICON", ICON_RESOURCE);
+    const auto png = FindResource("ICON", WINDOW_ICON_ID);
     if (png.empty()) return;
     SDL_RWops* source = SDL_RWFromConstMem(png.data(), static_cast<int>(png.size()));
     if (source == nullptr) return;
@@ -100,6 +109,7 @@ bool CreateGameWindow(bool fullscreen) {
         SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "KMSDRM");
     }
+    NameTheApplication();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "plemby: cannot open a window: no display available (%s)\n",
                      SDL_GetError());
@@ -120,11 +130,13 @@ bool CreateGameWindow(bool fullscreen) {
         return false;
     }
     SetWindowIcon();
+    WatchKeyPresses(true);
     return true;
 }
 
 void DestroyGameWindow() {
     if (gameWindow.window == nullptr) return;
+    WatchKeyPresses(false);
     SDL_DestroyWindow(gameWindow.window);
     gameWindow.window = nullptr;
     IMG_Quit();

@@ -12,6 +12,9 @@
 namespace {
 
 constexpr int JPEG_QUALITY = 88;
+constexpr int WINDOW_ICON_SIZE = 64;
+// The sizes a desktop's hicolor icon theme looks for.
+constexpr int DESKTOP_ICON_SIZES[] = {16, 24, 32, 48, 64, 128, 256};
 
 // The level pictures: three pictures, each repeated, as resources 123 to 132 in order.
 constexpr int LEVEL_PICTURE_OF[10] = {0, 1, 2, 0, 1, 2, 0, 1, 2, 0};
@@ -49,7 +52,20 @@ bool GenerateImages(const std::string& dir) {
     const Image levels[3] = {MakeLevel(0), MakeLevel(1), MakeLevel(2)};
     for (int i = 0; i < 10; ++i) ok = jpeg(levels[LEVEL_PICTURE_OF[i]], 123 + i) && ok;
     const std::string icon = dir + "/ICON/104.png";
-    ok = Report(SavePng(MakeIcon(), icon), icon) && ok;
+    ok = Report(SavePng(MakeIcon(WINDOW_ICON_SIZE), icon), icon) && ok;
     CloseFonts();
+    return ok;
+}
+
+bool GenerateDesktopIcons(const std::string& dir) {
+    bool ok = true;
+    for (const int size : DESKTOP_ICON_SIZES) {
+        const std::string px = std::to_string(size);
+        const std::string folder = dir + "/icons/hicolor/" + px + "x" + px + "/apps";
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        const std::string path = folder + "/" + PLEMBY_APP_ID + ".png";
+        ok = Report(SavePng(MakeIcon(size), path), path) && ok;
+    }
     return ok;
 }

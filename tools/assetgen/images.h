@@ -22,7 +22,7 @@ void DrawLogo(Image& img, int cx, int cy, float height);
 
 Image MakeSpriteSheet();
 Image MakePanel();
-Image MakeIcon();
+Image MakeIcon(int size);  // the window icon at 64, the desktop icons at their sizes
 Image MakeTitle();
 Image MakeMenu();
 Image MakeMenuHighlight();

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 
 #include "images.h"
@@ -54,12 +55,16 @@ Image MakeSpriteSheet() {
 
 Image MakePanel() { return Image(320, 640, Hex(0x000000)); }
 
-Image MakeIcon() {
-    constexpr int SIZE = 64, BLOCK = 30, GAP = 2;
-    Image icon(SIZE, SIZE, Hex(0, 0.0f));
+Image MakeIcon(int size) {
+    // Four blocks in a square, drawn afresh at each size so small icons stay crisp.
+    const int gap = std::max(1, size / 32);
+    const int block = (size - gap) / 2;
+    const int margin = (size - 2 * block - gap) / 2;
+    Image icon(size, size, Hex(0, 0.0f));
     const int types[4] = {1, 4, 7, 6};
     for (int i = 0; i < 4; ++i) {
-        DrawBlock(icon, GAP + (i % 2) * (BLOCK + GAP), GAP + (i / 2) * (BLOCK + GAP), BLOCK, types[i]);
+        DrawBlock(icon, margin + (i % 2) * (block + gap), margin + (i / 2) * (block + gap), block,
+                  types[i]);
     }
     return icon;
 }

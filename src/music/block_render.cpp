@@ -1,7 +1,8 @@
-#include "music/render.h"
+#include "music/block_render.h"
 
 #include <algorithm>
 
+#include "music/mixer.h"
 #include "music/module_source.h"
 #include "music/player.h"
 #include "music/player_state.h"
@@ -118,6 +119,16 @@ PLEMBY_AVX2 void ConvertSumsAvx2(const std::int32_t* sums, std::int16_t* out,
 }
 #endif
 
+// A song that does not loop has played its last row: silence at once and the counters of a
+// song that is gone, and only then is it seen as ended, so that whoever sees it ended also
+// sees the output stopped. The song's memory stays until the game's thread joins the music
+// thread (next PlayModule or StopModule), so that nothing the game may be reading goes away.
+void EndSong() {
+    StopMusicOutput();
+    ClearPlayCounters();
+    musicPlayer.songEnded.store(true, std::memory_order_release);
+}
+
 }  // namespace
 
 void ReleaseSong() {
@@ -170,7 +181,7 @@ bool RenderBlock(std::int16_t* out) {
     const std::uint32_t block = musicPlayer.writeIndex.load(std::memory_order_relaxed);
     if (musicPlayer.paused.load(std::memory_order_relaxed) == 0) {
         if (!AdvanceSong()) {
-            musicPlayer.songEnded.store(true, std::memory_order_release);
+            EndSong();
             return false;
         }
         musicPlayer.blockInfo[block].position.store(PackPosition(), std::memory_order_relaxed);

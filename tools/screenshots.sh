@@ -1,0 +1,121 @@
+#!/bin/bash
+# Takes the README's and the metainfo's screenshots from the real game: starts it in a virtual
+# X display, drives it with the pointer and the keys like a player, and saves the window as PNG.
+# Usage: tools/screenshots.sh GAME OUTDIR
+set -euo pipefail
+game=$(realpath "$1")
+out=$(realpath -m "$2")
+mkdir -p "$out"
+
+# A home of its own, so that no stored scores or settings of this machine show.
+scratch=$(mktemp -d)
+xvfb=
+pid=
+cleanup() {
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+mkdir -p "$scratch/home" "$scratch/runtime"
+chmod 700 "$scratch/runtime"
+export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/config XDG_DATA_HOME=$scratch/home/data
+export XDG_RUNTIME_DIR=$scratch/runtime SDL_AUDIODRIVER=dummy
+unset SDL_VIDEODRIVER WAYLAND_DISPLAY
+
+# Waits up to $1 seconds for the command after it to succeed.
+wait_for() {
+    local tenths=$(($1 * 10))
+    shift
+    until "$@"; do
+        tenths=$((tenths - 1))
+        if [ "$tenths" -le 0 ]; then
+            echo "screenshots: timed out waiting for: $*" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+xvfb=$!
+display_known() { [ -s "$scratch/display" ]; }
+wait_for 30 display_known
+export DISPLAY=:$(cat "$scratch/display")
+
+"$game" >"$scratch/game.log" 2>&1 &
+pid=$!
+window=
+find_window() { window=$(xdotool search --pid "$pid" --name 'Plemby' 2>/dev/null | head -n 1) && [ -n "$window" ]; }
+wait_for 60 find_window
+xdotool windowmove --sync "$window" 0 0
+xdotool windowfocus --sync "$window"
+
+snapshot() { import -window "$window" -depth 8 rgb:- 2>/dev/null | md5sum; }
+# The screens fade in and out: a picture counts once two looks a moment apart agree.
+last=
+settled() {
+    local now
+    now=$(snapshot)
+    [ "$now" = "$last" ] && return 0
+    last=$now
+    sleep 0.3
+    return 1
+}
+settle() { last=; wait_for 30 settled; }
+before=
+changed() { [ "$(snapshot)" != "$before" ]; }
+# Runs an action and waits for the window to show something else, then to settle.
+act() {
+    before=$(snapshot)
+    "$@"
+    wait_for 30 changed
+    settle
+}
+
+# The game reads the keys and the button once a frame, so each is held for a few frames.
+press() { xdotool keydown "$1"; sleep 0.12; xdotool keyup "$1"; sleep 0.05; }
+click() {
+    xdotool mousemove --window "$window" "$1" "$2"
+    sleep 0.1
+    xdotool mousedown 1
+    sleep 0.12
+    xdotool mouseup 1
+}
+# Somewhere on the menu that is not an item, so no item is lit.
+rest_pointer() { xdotool mousemove --window "$window" 700 520; }
+shot() {
+    import -window "$window" -strip -define png:compression-level=9 "png:$out/$1.png"
+    echo "screenshots: $out/$1.png"
+}
+
+rest_pointer
+settle
+shot title
+
+act press space
+rest_pointer
+settle
+shot menu
+
+act click 120 570
+shot options
+act press Escape
+
+act click 300 700
+shot high-scores
+act press Escape
+
+# A game: a few pieces dropped to either side and in the middle, the next one falling.
+act click 478 334
+for moves in "Left Left Left Left" "Right Right Right" "" "Left Left" "Right Right Right Right Right"; do
+    for key in $moves; do press "$key"; done
+    press Down
+    sleep 0.2
+done
+sleep 0.6
+shot play
+
+press F12
+wait "$pid" || true
+pid=
