@@ -38,6 +38,8 @@ cleanup() {
     if [ "${PASSED:-0}" = 1 ]; then rm -rf "$WORK"; else echo "screenshots and logs kept in $WORK"; fi
 }
 trap cleanup EXIT
+# A timeout's or a user's interrupt still takes the display and the game down.
+trap 'exit 1' TERM INT HUP
 
 fail() {
     echo "FAILED: $*"
