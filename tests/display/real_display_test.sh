@@ -8,7 +8,7 @@
 #
 # Every wait is for something seen (a window, a file, a picture) within a generous bound, so a
 # slow, busy machine only makes the test slower. Exit status 77 (skipped) when the tools are
-# missing. Each run has its own display, home and XDG folders, so runs may go side by side.
+# missing. Each run has its own display, home, XDG and temporary folders, so runs may go side by side.
 set -u -o pipefail
 
 GAME=$(readlink -f "$1")
@@ -65,7 +65,10 @@ wait_for() {
 unset SDL_VIDEODRIVER SDL_RENDER_DRIVER WAYLAND_DISPLAY DISPLAY
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config XDG_DATA_HOME=$WORK/data
 export XDG_CACHE_HOME=$WORK/cache XDG_RUNTIME_DIR=$WORK/runtime SDL_AUDIODRIVER=dummy
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$WORK/play"
+# The game also takes its single-instance lock in the temporary folder: one of our own, so that
+# games elsewhere (other tests, a player's) are not taken for a running copy.
+export TMPDIR=$WORK/tmp
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$WORK/play" "$TMPDIR"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 SETTINGS=$XDG_CONFIG_HOME/plemby/settings.bin
 SCORES=$XDG_DATA_HOME/plemby/highscores.bin
