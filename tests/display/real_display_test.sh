@@ -147,7 +147,8 @@ read_geometry() {
         pw = int(1024 * s + 0.5); ph = int(768 * s + 0.5)
         print int((w - pw) / 2), int((h - ph) / 2), pw, ph }')
 }
-window_is() { read_geometry && [ "$WIN_W" = "$1" ] && [ "$WIN_H" = "$2" ]; }
+# Found afresh each time: SDL may make the window anew for its renderer just after showing it.
+window_is() { find_window && read_geometry && [ "$WIN_W" = "$1" ] && [ "$WIN_H" = "$2" ]; }
 
 # to_screen X Y: a picture pixel's place on the screen, in SX and SY.
 to_screen() {
