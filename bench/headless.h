@@ -4,10 +4,10 @@
 
 #include <cstdlib>
 
+#include "gfx/back_buffer.h"
 #include "gfx/fade.h"
-#include "gfx/renderer.h"
 #include "gfx/textures.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 #include "platform/sdl_window.h"
 
 // A hidden window with the software renderer (the slowest the game may get) and the built-in

@@ -2,14 +2,14 @@
 // the background cross-fade, a full well of tiles, the panels and the counters.
 #include <benchmark/benchmark.h>
 
+#include "app/load_resources.h"
+#include "gfx/back_buffer.h"
 #include "gfx/fade.h"
 #include "gfx/font.h"
-#include "app/load_resources.h"
-#include "gfx/renderer.h"
 #include "gfx/sprites.h"
 #include "gfx/textures.h"
 #include "headless.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 
 namespace {
 

@@ -7,8 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "music/block_render.h"
+#include "music/mixer.h"
 #include "music/player.h"
-#include "music/render.h"
 #include "music/sequencer.h"
 #include "music/voice.h"
 

@@ -4,8 +4,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "game/game_state.h"
+#include "common/font_codes.h"
 #include "platform/files.h"
+#include "platform/resource_ids.h"
 #include "platform/resources.h"
 
 HighScoreTable highScoreTable{};
@@ -50,8 +51,9 @@ const std::uint8_t* RowName(const HighScoreTable& table, int row) {
 }
 
 bool IsFontCode(std::uint8_t code) {
-    return code <= 0x09 || IsDigit(code) || code == BLANK_CELL || code == 0x2F || code == 0x2D ||
-           code == 0x2B || (code >= 0x71 && code <= 0x8B);
+    return code <= FONT_LAST_DIGIT_VALUE || IsDigit(code) || code == BLANK_CELL ||
+           code == FONT_SLASH || code == FONT_MINUS || code == FONT_PLUS ||
+           (code >= FONT_LETTER_A && code <= FONT_LAST_CODE);
 }
 
 bool IsValidHighScoreTable(std::span<const std::uint8_t> bytes) {

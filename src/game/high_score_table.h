@@ -14,7 +14,6 @@ constexpr int HIGH_SCORE_DIGITS = 6;
 constexpr int HIGH_SCORE_ROW_STRIDE = 34;
 constexpr int HIGH_SCORE_SCORE_OFFSET = 26;
 constexpr std::size_t HIGH_SCORE_TABLE_SIZE = 270;
-constexpr int DEFAULT_HIGH_SCORES_ID = 102;
 // Six digits hold no more; a larger score is kept as this so that the table stays in order.
 constexpr std::uint32_t HIGH_SCORE_MAX = 999999;
 constexpr const char* HIGH_SCORES_FILE_NAME = "highscores.bin";

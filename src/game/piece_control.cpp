@@ -4,7 +4,7 @@
 #include "common/settings.h"
 #include "game/game_events.h"
 #include "game/game_state.h"
-#include "game/scoring.h"
+#include "game/gravity_and_levels.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
 

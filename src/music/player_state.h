@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <thread>
 
-#include "music/render.h"
+#include "music/block_render.h"
 
 constexpr int RING_BLOCKS = 16;
 constexpr std::uint32_t RING_BLOCK_BYTES = BLOCK_FRAMES * 4;

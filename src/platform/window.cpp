@@ -7,6 +7,7 @@
 
 #include "platform/keys.h"
 #include "platform/render_hooks.h"
+#include "platform/resource_ids.h"
 #include "platform/resources.h"
 #include "platform/sdl_window.h"
 #include "platform/single_instance.h"
@@ -16,7 +17,6 @@ namespace {
 constexpr const char* WINDOW_TITLE = "Plemby!";
 constexpr int WINDOW_WIDTH = 1024;
 constexpr int WINDOW_HEIGHT = 768;
-constexpr int ICON_RESOURCE = 104;
 // Where a window that leaves full screen goes.
 constexpr int WINDOWED_X = 64;
 constexpr int WINDOWED_Y = 64;
@@ -36,7 +36,7 @@ void NameTheApplication() {
 }
 
 void SetWindowIcon() {
-    const auto png = FindResource("ICON", ICON_RESOURCE);
+    const auto png = FindResource("ICON", WINDOW_ICON_ID);
     if (png.empty()) return;
     SDL_RWops* source = SDL_RWFromConstMem(png.data(), static_cast<int>(png.size()));
     if (source == nullptr) return;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "game/font_label.h"
+#include "common/font_codes.h"
 #include "game/game_state.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "gfx/renderer.h"
+#include "gfx/back_buffer.h"
 #include "platform/keys.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 #include "platform/sdl_window.h"
 #include "platform/window.h"
 #include "support/render_fixture.h"

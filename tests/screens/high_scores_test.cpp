@@ -11,11 +11,12 @@
 
 #include "app/settings.h"
 #include "app/shell.h"
-#include "game/font_label.h"
+#include "common/font_codes.h"
 #include "game/game_state.h"
 #include "gfx/fade.h"
 #include "platform/files.h"
 #include "platform/keys.h"
+#include "platform/resource_ids.h"
 #include "platform/resources.h"
 #include "support/temp_home.h"
 

@@ -24,6 +24,3 @@ bool RenderBlock(std::int16_t* out);
 // side's output magnitudes to levelSums[0] (left) and levelSums[1] (right).
 void ConvertBlock(const std::int32_t* sums, std::int16_t* out, std::uint32_t masterVolume,
                   std::uint32_t levelSums[2]);
-
-// Puts the whole player back to its start-up state (song stopped, volume never set).
-void ResetMusicPlayer();

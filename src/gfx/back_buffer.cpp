@@ -1,8 +1,8 @@
-#include "gfx/renderer.h"
+#include "gfx/back_buffer.h"
 
 #include "gfx/fade.h"
 #include "gfx/textures.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 #include "platform/window.h"
 
 bool CreateRenderer(int width, int height, std::uint8_t) {

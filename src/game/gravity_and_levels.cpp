@@ -1,4 +1,4 @@
-#include "game/scoring.h"
+#include "game/gravity_and_levels.h"
 
 #include "common/settings.h"
 #include "game/game_events.h"

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+// The level and what hangs on it: how fast the piece falls, what removed rows score, and when
+// the level rises.
+
 // Gravity interval at the present level, in ms: fallInterval - 100 x (level - 1). Signed: zero
 // or less from level 12 on, so the piece then falls every frame.
 std::int64_t GravityInterval();

@@ -1,4 +1,4 @@
-#include "music/render.h"
+#include "music/block_render.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
-#include "music/render.h"
+#include "music/block_render.h"
 
 #include <algorithm>
 
+#include "music/mixer.h"
 #include "music/module_source.h"
 #include "music/player.h"
 #include "music/player_state.h"

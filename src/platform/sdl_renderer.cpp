@@ -1,4 +1,4 @@
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
