@@ -4,7 +4,8 @@ JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 RUN_PACKAGES := g++ make cmake pkg-config libsdl2-dev libsdl2-image-dev
-TEST_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
+TEST_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev \
+  xvfb xdotool openbox x11-utils imagemagick
 BENCH_PACKAGES := $(RUN_PACKAGES) libbenchmark-dev libxmp-dev
 ASSET_PACKAGES := $(RUN_PACKAGES) libfreetype-dev fonts-dejavu-core
 

@@ -143,8 +143,7 @@ bool SaveHighScores() {
                                          : path + " (" + std::strerror(errno) + ")";
     if (!tableStore.toldNotStored) {
         tableStore.toldNotStored = true;
-        ReportProblem("cannot store the high scores in " + why +
-                      "; they last until the game ends");
+        ReportProblem("cannot store the high scores in " + why + "; they last until the game ends");
     }
     return false;
 }

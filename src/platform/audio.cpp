@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 
 namespace {

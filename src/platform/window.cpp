@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <SDL_syswm.h>
 
 #include <cstdio>
 
@@ -71,6 +72,42 @@ bool WindowEventMaySpoilPicture(Uint8 event) {
     }
 }
 
+#if defined(SDL_VIDEO_DRIVER_X11)
+// Without a window manager nobody answers the request for desktop full screen: SDL then takes
+// the window for the display's size while it keeps its old one, and the picture drawn for the
+// display is cut off at the right and bottom. A window that did not follow is moved over the
+// display here, as a window manager would have done. Xlib is reached through SDL's own copy.
+void CoverDisplayIfUnanswered(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return;
+    void* xlib = SDL_LoadObject("libX11.so.6");
+    if (xlib == nullptr) return;
+    const auto getGeometry =
+        reinterpret_cast<decltype(&XGetGeometry)>(SDL_LoadFunction(xlib, "XGetGeometry"));
+    const auto moveResize =
+        reinterpret_cast<decltype(&XMoveResizeWindow)>(SDL_LoadFunction(xlib, "XMoveResizeWindow"));
+    const auto flush = reinterpret_cast<decltype(&XFlush)>(SDL_LoadFunction(xlib, "XFlush"));
+    SDL_Rect bounds;
+    ::Window root = 0;
+    int x = 0, y = 0;
+    unsigned w = 0, h = 0, border = 0, depth = 0;
+    if (getGeometry != nullptr && moveResize != nullptr && flush != nullptr &&
+        SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &bounds) == 0 &&
+        getGeometry(info.info.x11.display, info.info.x11.window, &root, &x, &y, &w, &h, &border,
+                    &depth) != 0) {
+        if (static_cast<int>(w) != bounds.w || static_cast<int>(h) != bounds.h) {
+            moveResize(info.info.x11.display, info.info.x11.window, bounds.x, bounds.y,
+                       static_cast<unsigned>(bounds.w), static_cast<unsigned>(bounds.h));
+            flush(info.info.x11.display);
+        }
+    }
+    SDL_UnloadObject(xlib);
+}
+#else
+void CoverDisplayIfUnanswered(SDL_Window*) {}
+#endif
+
 void Quit() {
     if (gameWindow.quitHandler != nullptr) gameWindow.quitHandler();
 }
@@ -131,6 +168,7 @@ void SetWindowFullscreen(bool fullscreen) {
     if (window == nullptr) return;
     if (fullscreen) {
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        CoverDisplayIfUnanswered(window);
         return;
     }
     SDL_SetWindowFullscreen(window, 0);
@@ -154,6 +192,12 @@ bool PumpOneEvent() {
                 Quit();
             } else if (WindowEventMaySpoilPicture(event.window.event)) {
                 OnWindowDisturbed();
+            }
+            // Also after SDL made the window anew for the renderer, in full screen from the start.
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && gameWindow.window != nullptr &&
+                (SDL_GetWindowFlags(gameWindow.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+                    SDL_WINDOW_FULLSCREEN_DESKTOP) {
+                CoverDisplayIfUnanswered(gameWindow.window);
             }
             break;
         case SDL_RENDER_TARGETS_RESET:

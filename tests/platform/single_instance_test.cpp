@@ -1,3 +1,5 @@
+#include "platform/single_instance.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -7,16 +9,15 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/single_instance.h"
 #include "support/temp_home.h"
 
 extern char** environ;
@@ -27,7 +28,8 @@ namespace {
 // (NAME=value) replace the inherited ones of their names; its stderr goes to `errors` if given.
 class GameProcess {
 public:
-    explicit GameProcess(const std::vector<std::string>& vars = {}, const std::string& errors = "") {
+    explicit GameProcess(const std::vector<std::string>& vars = {},
+                         const std::string& errors = "") {
         // Without framebuffer acceleration the offscreen driver loads no EGL, whose unloading
         // at exit would leave its allocations unreachable and fail the leak check.
         std::vector<std::string> own = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy",
