@@ -4,7 +4,8 @@ JOBS ?= $(shell nproc)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 RUN_PACKAGES := g++ make cmake pkg-config libsdl2-dev libsdl2-image-dev
-TEST_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
+TEST_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev \
+  xvfb xdotool openbox x11-utils imagemagick
 BENCH_PACKAGES := $(RUN_PACKAGES) libbenchmark-dev libxmp-dev
 ASSET_PACKAGES := $(RUN_PACKAGES) libfreetype-dev fonts-dejavu-core
 
@@ -14,7 +15,8 @@ PACKAGE_PACKAGES := $(RUN_PACKAGES) dpkg-dev
 SCREENSHOT_PACKAGES := $(RUN_PACKAGES) xvfb xdotool imagemagick x11-utils
 
 .PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean \
-	install uninstall package screenshots deps-package deps-screenshots
+	install uninstall package screenshots deps-package deps-screenshots \
+	bench-screens
 
 all: build
 
@@ -73,10 +75,16 @@ bench: deps-bench
 	cmake --build build-bench -j $(JOBS) --target plemby_bench
 	./build-bench/plemby_bench
 
-# libFuzzer targets (clang), each run for FUZZ_SECONDS on a copy of its corpus.
+# The real game in a virtual display without a GPU: its CPU share on each screen and its
+# start-up time.
+bench-screens: deps-screenshots build
+	bench/screen_cpu.sh build/plemby
+
+# libFuzzer targets (clang), each run for FUZZ_SECONDS on a copy of its corpus. Optimised, as
+# the speed of a target is the number of inputs it tries.
 FUZZ_SECONDS ?= 60
 fuzz: deps-test
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DPLEMBY_SANITIZE=asan \
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLEMBY_SANITIZE=asan \
 	  -DPLEMBY_TESTS=OFF -DPLEMBY_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS)
 	for t in build-fuzz/*_fuzz; do \

@@ -4,10 +4,10 @@
 
 #include <cstdlib>
 
+#include "gfx/back_buffer.h"
 #include "gfx/fade.h"
-#include "gfx/renderer.h"
 #include "gfx/textures.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 #include "platform/sdl_window.h"
 
 // A hidden window with the software renderer (the slowest the game may get) and the built-in
@@ -32,3 +32,11 @@ struct Headless {
     Headless(const Headless&) = delete;
     Headless& operator=(const Headless&) = delete;
 };
+
+// One headless renderer for the whole run, made by the first benchmark that draws: opening a
+// second would release the pictures the others hold. False without a renderer or pictures.
+inline bool OpenHeadless() {
+    static Headless headless;
+    return RendererOpen() && TextureWidth(textures.SpriteSheet) > 0 &&
+           TextureWidth(textures.LevelBackground[0]) > 0;
+}

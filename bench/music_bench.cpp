@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "music/block_render.h"
 #include "music/player.h"
-#include "music/render.h"
 #include "platform/resources.h"
 
 #ifdef PLEMBY_HAVE_LIBXMP

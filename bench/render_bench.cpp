@@ -1,17 +1,26 @@
-// The cost of drawing one frame with the software renderer (the slowest the game may get):
-// the background cross-fade, a full well of tiles, the panels and the counters.
+// The cost of one frame with the software renderer (the slowest the game may get), drawn and
+// presented: the play screen under a background cross-fade, the title fading in, and a still
+// screen whose unchanged frames are left out.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+
+#include "gfx/back_buffer.h"
 #include "gfx/fade.h"
 #include "gfx/font.h"
-#include "app/load_resources.h"
-#include "gfx/renderer.h"
 #include "gfx/sprites.h"
 #include "gfx/textures.h"
 #include "headless.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 
 namespace {
+
+constexpr std::uint8_t FADE_STEPS = 63;  // a cross-fade's frames, 4 apart in opacity
+
+// The opacity of the fade's next frame, so that no two frames in a row are the same.
+std::uint8_t NextFadeAlpha(int frame) {
+    return static_cast<std::uint8_t>(4 * (1 + frame % FADE_STEPS));
+}
 
 void DrawPlayLikeFrame() {
     ClearBackBuffer();
@@ -29,30 +38,72 @@ void DrawPlayLikeFrame() {
     EndSprites();
 }
 
-void BM_PlayFrameWithFade(benchmark::State& state) {
-    static Headless headless;
-    if (TextureWidth(textures.LevelBackground[0]) == 0 || TextureWidth(textures.SpriteSheet) == 0) {
-        state.SkipWithError("the pictures are not built in");
+void DrawTitleLikeFrame() {
+    ClearBackBuffer();
+    DrawBackground(0);
+}
+
+// Frames of a cross-fade from one picture to another, each drawn by DRAW and presented. The
+// pictures are named by reference: they are loaded only once the renderer is open.
+template <void (*DRAW)()>
+void RunFade(benchmark::State& state, Texture* const& from, Texture* const& to) {
+    if (!OpenHeadless()) {
+        state.SkipWithError("no renderer or no pictures");
         return;
     }
+    int frame = 0;
     for (auto _ : state) {
-        fade.CurrentBackground = textures.LevelBackground[0];
-        fade.NextBackground = textures.LevelBackground[1];
+        fade.CurrentBackground = from;
+        fade.NextBackground = to;
         fade.FadeActive = 1;
-        fade.FadeAlpha = 128;
-        DrawPlayLikeFrame();
+        fade.FadeAlpha = NextFadeAlpha(frame++);
+        DRAW();
+        PresentFrame();
     }
-    state.SetLabel(RendererOpen() ? "software renderer" : "no renderer");
+    ResetBackgroundSlots();
+    state.SetLabel("software renderer, drawn and presented");
+}
+
+void BM_PlayFrameWithFade(benchmark::State& state) {
+    RunFade<DrawPlayLikeFrame>(state, textures.LevelBackground[0], textures.LevelBackground[1]);
 }
 BENCHMARK(BM_PlayFrameWithFade)->Unit(benchmark::kMillisecond);
 
-void BM_PresentFrame(benchmark::State& state) {
-    static Headless headless;
-    if (!RendererOpen()) {
-        state.SkipWithError("no renderer");
+// The title's fade in from black: the whole frame is the two pictures.
+void BM_TitleFadeFrame(benchmark::State& state) {
+    RunFade<DrawTitleLikeFrame>(state, textures.BlackScreen, textures.TitleBackground);
+}
+BENCHMARK(BM_TitleFadeFrame)->Unit(benchmark::kMillisecond);
+
+// The same play frame every time: after the first, each is recorded, found equal to the
+// picture in the window and left out.
+void BM_StillFrameSaved(benchmark::State& state) {
+    if (!OpenHeadless()) {
+        state.SkipWithError("no renderer or no pictures");
         return;
     }
+    const std::uint64_t presentedBefore = FramesPresented();
+    for (auto _ : state) {
+        fade.CurrentBackground = textures.LevelBackground[0];
+        fade.FadeActive = 0;
+        DrawPlayLikeFrame();
+        PresentFrame();
+    }
+    ResetBackgroundSlots();
+    state.counters["presented"] = static_cast<double>(FramesPresented() - presentedBefore);
+    state.SetLabel("software renderer, unchanged frames left out");
+}
+BENCHMARK(BM_StillFrameSaved)->Unit(benchmark::kMicrosecond);
+
+void BM_PresentFrame(benchmark::State& state) {
+    if (!OpenHeadless()) {
+        state.SkipWithError("no renderer or no pictures");
+        return;
+    }
+    // Every frame reaches the window, as if each had changed.
+    SetFrameSaving(false);
     for (auto _ : state) PresentFrame();
+    SetFrameSaving(true);
 }
 BENCHMARK(BM_PresentFrame)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,6 @@
 #include "app/settings.h"
 #include "app/shell.h"
-#include "gfx/renderer.h"
+#include "gfx/back_buffer.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 #include "screens/navigation.h"

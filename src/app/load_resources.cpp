@@ -5,13 +5,10 @@
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 #include "music/player.h"
+#include "platform/resource_ids.h"
 #include "screens/navigation.h"
 #include "screens/play_screen.h"
 #include "sound/sound.h"
-
-namespace {
-constexpr int TITLE_SONG_ID = 109;
-}
 
 void LoadResources() {
     LoadHighScores();

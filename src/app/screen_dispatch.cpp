@@ -1,7 +1,7 @@
 #include <iterator>
 
 #include "app/shell.h"
-#include "gfx/renderer.h"
+#include "gfx/back_buffer.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
@@ -15,7 +15,7 @@ namespace {
 constexpr void (*SCREEN_FRAMES[])() = {
     TitleFrame, MainMenuFrame, PlayFrame, OptionsFrame, GameOverFrame, InfoFrame, HighScoresFrame,
 };
-constexpr std::int32_t SCREEN_COUNT = static_cast<std::int32_t>(std::size(SCREEN_FRAMES));
+static_assert(std::size(SCREEN_FRAMES) == SCREEN_COUNT, "one frame function per screen id");
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "common/random.h"
-#include "gfx/renderer.h"
+#include "gfx/back_buffer.h"
 #include "music/player.h"
 #include "platform/audio.h"
 #include "platform/clock.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 
 // The eleven live settings, one byte each; the options screen, the hotkeys and the game read
 // and change them here.
@@ -18,3 +19,54 @@ struct Settings {
     std::uint8_t rotateReversed = 0;
 };
 extern Settings settings;
+
+// One row per setting, in the order of the stored record's bytes 0 to 10: the setting, its
+// default, the range the game keeps it in (and takes from a stored record), and whether
+// shutdown stores it; the volumes and the turning direction keep the stored values.
+struct SettingRow {
+    std::uint8_t Settings::*field;
+    std::uint8_t defaultValue;
+    std::uint8_t lowest;
+    std::uint8_t highest;
+    bool stored;
+};
+// clang-format off
+inline constexpr SettingRow SETTING_TABLE[] = {
+    {&Settings::fullscreen, 0, 0, 255, true},  // 0 or nonzero
+    {&Settings::musicOn, 1, 0, 1, true},
+    {&Settings::soundOn, 1, 0, 1, true},
+    {&Settings::musicVolume, 25, 0, 25, false},
+    {&Settings::soundVolume, 25, 0, 25, false},
+    {&Settings::moveRepeat, 6, 1, 10, true},  // frames between repeats
+    {&Settings::rotateRepeat, 6, 1, 10, true},
+    {&Settings::dropRepeat, 6, 1, 10, true},
+    {&Settings::startLevel, 1, 1, 10, true},
+    {&Settings::garbageRows, 0, 0, 16, true},
+    {&Settings::rotateReversed, 0, 0, 1, false},
+};
+// clang-format on
+constexpr int SETTING_COUNT = static_cast<int>(std::size(SETTING_TABLE));
+
+// The row of a setting; a setting without one does not compile.
+consteval const SettingRow& RowOf(std::uint8_t Settings::*field) {
+    for (const SettingRow& row : SETTING_TABLE) {
+        if (row.field == field) return row;
+    }
+    throw "the setting has no row in SETTING_TABLE";
+}
+consteval std::uint8_t Lowest(std::uint8_t Settings::*field) { return RowOf(field).lowest; }
+consteval std::uint8_t Highest(std::uint8_t Settings::*field) { return RowOf(field).highest; }
+
+// Every field has one row and Settings{} holds the table's defaults.
+constexpr bool TableDescribesSettings() {
+    if (sizeof(Settings) != SETTING_COUNT) return false;
+    const Settings defaults{};
+    for (int i = 0; i < SETTING_COUNT; ++i) {
+        if (defaults.*SETTING_TABLE[i].field != SETTING_TABLE[i].defaultValue) return false;
+        for (int j = 0; j < i; ++j) {
+            if (SETTING_TABLE[j].field == SETTING_TABLE[i].field) return false;
+        }
+    }
+    return true;
+}
+static_assert(TableDescribesSettings(), "one row per setting, with the defaults of Settings");

@@ -11,6 +11,9 @@ GameState game;
 namespace {
 
 constexpr int GARBAGE_DRAW = 15;  // RandomIndex(15): 1..14, of which 1..7 fill the cell
+// Garbage never rises into the rows where pieces enter, whatever the setting says.
+constexpr int MAX_GARBAGE_ROWS = 16;
+static_assert(Highest(&Settings::garbageRows) <= MAX_GARBAGE_ROWS);
 
 void FillGarbageRows(int count) {
     for (int row = LAST_VISIBLE_ROW; row > LAST_VISIBLE_ROW - count; --row) {
@@ -41,8 +44,6 @@ void ResetGame() {
     game.fallInterval = START_FALL_INTERVAL;
     game.level = settings.startLevel;
 
-    // Garbage never rises into the rows where pieces enter, whatever the setting says.
-    constexpr int MAX_GARBAGE_ROWS = 16;
     const int garbage =
         settings.garbageRows < MAX_GARBAGE_ROWS ? settings.garbageRows : MAX_GARBAGE_ROWS;
     FillGarbageRows(garbage);

@@ -3,41 +3,9 @@
 #include <array>
 #include <cstdint>
 
-#include "game/font_label.h"
-
-// The well: 23 rows by 14 columns of cells, 0 empty or the colour 1..7 of the piece that left
-// the block there. Only columns 2..11 are played; the margins let the 4 x 4 piece box stand
-// partly outside them. Row 0 is hidden above the visible rows 1..20, row 21 is the floor that
-// stops falling pieces, and row 22 gives the box room below it.
-constexpr int WELL_ROWS = 23;
-constexpr int WELL_COLUMNS = 14;
-constexpr int HIDDEN_ROW = 0;
-constexpr int FIRST_VISIBLE_ROW = 1;
-constexpr int LAST_VISIBLE_ROW = 20;
-constexpr int FLOOR_ROW = 21;
-constexpr int FIRST_PLAY_COLUMN = 2;
-constexpr int LAST_PLAY_COLUMN = 11;
-constexpr std::uint8_t FLOOR_CELL = 1;
-using Well = std::array<std::array<std::uint8_t, WELL_COLUMNS>, WELL_ROWS>;
-
-// A piece in its 4 x 4 box, row 0 at the top: cells hold 0 or the piece's type 1..7, which is
-// also its colour and its tile.
-constexpr int MASK_SIZE = 4;
-using PieceMask = std::array<std::array<std::uint8_t, MASK_SIZE>, MASK_SIZE>;
-
-// Piece types: 1 square, 2 and 3 the two L shapes, 4 and 5 the two skews, 6 the T, 7 the bar.
-constexpr std::uint8_t SQUARE_PIECE = 1;
-constexpr std::uint8_t BAR_PIECE = 7;
-constexpr int PIECE_TYPES = 7;
-constexpr int PIECE_DRAW = PIECE_TYPES + 1;  // RandomIndex(PIECE_DRAW) gives a type 1..7
-// The seven masks as the pieces enter the well, indexed by type - 1.
-extern const std::array<PieceMask, PIECE_TYPES> ENTERING_MASKS;
-
-// Where a new piece's box enters: columns 5..8, rows 0..3.
-constexpr std::uint8_t ENTRY_COLUMN = 5;
-constexpr std::uint8_t ENTRY_ROW = 0;
-// The box's column runs 0..10 and its row 0..19, which keeps all 16 box cells in the well.
-constexpr std::uint8_t LAST_BOX_ROW = 19;
+#include "common/font_codes.h"
+#include "game/pieces.h"
+#include "game/well.h"
 
 constexpr std::uint32_t START_FALL_INTERVAL = 1030;  // ms at level 1
 constexpr int NAME_LENGTH = 26;
@@ -76,46 +44,3 @@ void ResetGame();
 // Puts the game's state (the record, the key-repeat latches and the events not yet taken) back
 // to how the program starts, all zero before the first ResetGame; for tests.
 void ResetGameStartupState();
-
-// Write all 16 cells of currentMask or nextMask with the type's entering mask; a type outside
-// 1..7 leaves the mask as it is.
-void SetCurrentShape(std::uint8_t type);
-void SetNextShape(std::uint8_t type);
-
-// Side of the block that turns: the bar turns its whole box, the other shapes the 3 x 3 block
-// in its top-left corner.
-constexpr int TurningBlockSize(std::uint8_t type) {
-    return type == BAR_PIECE ? MASK_SIZE : MASK_SIZE - 1;
-}
-
-// Turn a mask in place, as seen on screen. The square is left alone, types 2..6 turn their
-// 3 x 3 block about its middle cell, the bar turns its whole 4 x 4 box.
-void TurnClockwise(PieceMask& mask, std::uint8_t type);
-void TurnCounterClockwise(PieceMask& mask, std::uint8_t type);
-
-// Calls f(r, c, value) for every non-empty cell (r, c) of the mask.
-template <typename F>
-void ForEachBlock(const PieceMask& mask, F f) {
-    for (int r = 0; r < MASK_SIZE; ++r) {
-        for (int c = 0; c < MASK_SIZE; ++c) {
-            if (mask[r][c] != 0) f(r, c, mask[r][c]);
-        }
-    }
-}
-
-// Write the falling piece's blocks into the well, whatever the cells held.
-void StampPiece();
-// Save and put back the 16 well cells under the piece's box, so the piece can be drawn as if
-// locked and the well left exactly as it was.
-void SaveUnderPiece();
-void RestoreUnderPiece();
-
-// True when some block of the falling piece has a locked cell (or the floor) right below it.
-bool IsBlockedBelow();
-
-// Removes every full visible row, top to bottom, and returns how many went. Each removal adds a
-// line and may raise the level.
-int ClearFullRows();
-// Moves rows r-1 .. 0 down by one over row r (row 0 keeps its cells, so row 1 becomes a copy of
-// it), counts the line and applies the level-up rule.
-void RemoveRow(int row);

@@ -1,9 +1,12 @@
 #include "game/high_score_table.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
-#include "game/game_state.h"
+#include "common/font_codes.h"
 #include "platform/files.h"
+#include "platform/resource_ids.h"
 #include "platform/resources.h"
 
 HighScoreTable highScoreTable{};
@@ -48,8 +51,9 @@ const std::uint8_t* RowName(const HighScoreTable& table, int row) {
 }
 
 bool IsFontCode(std::uint8_t code) {
-    return code <= 0x09 || IsDigit(code) || code == BLANK_CELL || code == 0x2F || code == 0x2D ||
-           code == 0x2B || (code >= 0x71 && code <= 0x8B);
+    return code <= FONT_LAST_DIGIT_VALUE || IsDigit(code) || code == BLANK_CELL ||
+           code == FONT_SLASH || code == FONT_MINUS || code == FONT_PLUS ||
+           (code >= FONT_LETTER_A && code <= FONT_LAST_CODE);
 }
 
 bool IsValidHighScoreTable(std::span<const std::uint8_t> bytes) {
@@ -65,6 +69,12 @@ bool IsValidHighScoreTable(std::span<const std::uint8_t> bytes) {
             const auto end = rowBytes.subspan(HIGH_SCORE_SCORE_OFFSET + HIGH_SCORE_DIGITS, 2);
             if (end[0] != ROW_END[0] || end[1] != ROW_END[1]) return false;
         }
+    }
+    // Best first: placing a score in a table out of order would drop a better row.
+    HighScoreTable table{};
+    std::copy(bytes.begin(), bytes.end(), table.begin());
+    for (int row = 1; row < HIGH_SCORE_ROWS; ++row) {
+        if (ReadRowScore(table, row) > ReadRowScore(table, row - 1)) return false;
     }
     return true;
 }
@@ -94,19 +104,46 @@ std::string HighScoresPath() {
     return dir.empty() ? std::string() : dir + "/" + HIGH_SCORES_FILE_NAME;
 }
 
+namespace {
+
+// What start-up learnt about the stored table, and whether the player has been told that a
+// placed score could not be stored.
+struct TableStore {
+    bool keepStoredFile = false;
+    bool toldNotStored = false;
+};
+TableStore tableStore;
+
+}  // namespace
+
 void LoadHighScores() {
-    const std::string path = HighScoresPath();
-    if (!path.empty()) {
-        const auto stored = ReadSmallFile(path, HIGH_SCORE_TABLE_SIZE);
-        if (stored && IsValidHighScoreTable(*stored)) {
-            std::copy(stored->begin(), stored->end(), highScoreTable.begin());
-            return;
-        }
-    }
+    tableStore = TableStore{};
     highScoreTable = BuiltInHighScores();
+    const std::string path = HighScoresPath();
+    if (path.empty()) return;
+    const StoredFile stored = ReadStoredFile(path, HIGH_SCORE_TABLE_SIZE);
+    if (stored.state == StoredFileState::Unreadable) {
+        // The player's scores may be in there: play on with the built-in table, never over it.
+        tableStore.keepStoredFile = true;
+        ReportProblem("cannot read the high scores in " + path + " (" + stored.problem +
+                      "); playing with the built-in table, which will not be stored");
+        return;
+    }
+    // A damaged table is passed over and stays on disk until a placed score replaces it.
+    if (stored.state == StoredFileState::Read && IsValidHighScoreTable(stored.bytes)) {
+        std::copy(stored.bytes.begin(), stored.bytes.end(), highScoreTable.begin());
+    }
 }
 
 bool SaveHighScores() {
+    if (tableStore.keepStoredFile) return false;
     const std::string path = HighScoresPath();
-    return !path.empty() && SaveFileAtomically(path, highScoreTable);
+    if (!path.empty() && SaveFileAtomically(path, highScoreTable)) return true;
+    const std::string why = path.empty() ? "no data folder (neither XDG_DATA_HOME nor HOME is set)"
+                                         : path + " (" + std::strerror(errno) + ")";
+    if (!tableStore.toldNotStored) {
+        tableStore.toldNotStored = true;
+        ReportProblem("cannot store the high scores in " + why + "; they last until the game ends");
+    }
+    return false;
 }

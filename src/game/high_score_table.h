@@ -14,7 +14,6 @@ constexpr int HIGH_SCORE_DIGITS = 6;
 constexpr int HIGH_SCORE_ROW_STRIDE = 34;
 constexpr int HIGH_SCORE_SCORE_OFFSET = 26;
 constexpr std::size_t HIGH_SCORE_TABLE_SIZE = 270;
-constexpr int DEFAULT_HIGH_SCORES_ID = 102;
 // Six digits hold no more; a larger score is kept as this so that the table stays in order.
 constexpr std::uint32_t HIGH_SCORE_MAX = 999999;
 constexpr const char* HIGH_SCORES_FILE_NAME = "highscores.bin";
@@ -32,15 +31,17 @@ const std::uint8_t* RowName(const HighScoreTable& table, int row);
 // three signs and the letter rows.
 bool IsFontCode(std::uint8_t code);
 // A stored table is taken only when it has the exact size and layout, digits in every score
-// place and drawable names.
+// place, drawable names and its scores best first.
 bool IsValidHighScoreTable(std::span<const std::uint8_t> bytes);
 
 // The table built into the executable (a blank-named table of the default scores should the
 // resource be unusable).
 HighScoreTable BuiltInHighScores();
 // Takes the stored table when a valid one exists, else the built-in one (resource loading).
+// A stored file that exists but cannot be read is said so on stderr and never written over.
 void LoadHighScores();
 // $XDG_DATA_HOME/plemby/highscores.bin; empty when no data folder can be found.
 std::string HighScoresPath();
-// Writes the table atomically to its file; false when it could not be stored.
+// Writes the table atomically to its file; false when it could not be stored, which the
+// first time is said on stderr.
 bool SaveHighScores();

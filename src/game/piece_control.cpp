@@ -4,8 +4,8 @@
 #include "common/settings.h"
 #include "game/game_events.h"
 #include "game/game_state.h"
+#include "game/gravity_and_levels.h"
 #include "game/player_input.h"
-#include "game/scoring.h"
 #include "platform/clock.h"
 
 KeyRepeats keyRepeats;

@@ -1,3 +1,5 @@
+#include "game/pieces.h"
+
 #include "game/game_state.h"
 
 const std::array<PieceMask, PIECE_TYPES> ENTERING_MASKS = {{

@@ -1,5 +1,7 @@
+#include "game/well.h"
+
 #include "game/game_state.h"
-#include "game/scoring.h"
+#include "game/gravity_and_levels.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "gfx/fade.h"
 
 #include "platform/clock.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 
 FadeState fade;
 

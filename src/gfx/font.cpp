@@ -1,5 +1,6 @@
 #include "gfx/font.h"
 
+#include "common/font_codes.h"
 #include "gfx/sprites.h"
 #include "gfx/textures.h"
 
@@ -7,14 +8,6 @@ namespace {
 
 constexpr int GLYPH_ROWS_TOP = 32;  // the tiles of the well sit above the glyph rows
 constexpr int CELLS_PER_ROW = 16;
-constexpr std::uint8_t BLANK_CODE = 0x50;  // the blank cell of the name and number fields
-constexpr std::uint8_t ROW_1_FIRST = 0x71;
-constexpr std::uint8_t ROW_1_LAST_OFFSET = 15;
-constexpr std::uint8_t ROW_2_FIRST = 0x81;
-constexpr std::uint8_t ROW_2_LAST_OFFSET = 10;
-constexpr std::uint8_t SLASH = 0x2F;
-constexpr std::uint8_t MINUS = 0x2D;
-constexpr std::uint8_t PLUS = 0x2B;
 constexpr std::uint8_t BLANK_INDEX = 10;
 constexpr std::uint8_t SLASH_INDEX = 11;
 constexpr std::uint8_t MINUS_INDEX = 12;
@@ -27,21 +20,21 @@ void DrawGlyph(std::uint8_t code, std::int32_t x, std::int32_t y) {
     std::uint8_t b = code;
     if (static_cast<std::uint8_t>(b - '0') <= 9) b = static_cast<std::uint8_t>(b - '0');
     int row = 0;
-    if (static_cast<std::uint8_t>(b - ROW_1_FIRST) <= ROW_1_LAST_OFFSET) {
+    if (static_cast<std::uint8_t>(b - FONT_LETTER_A) < FONT_LETTER_ROW_1) {
         row = 1;
-        b = static_cast<std::uint8_t>(b - ROW_1_FIRST);
+        b = static_cast<std::uint8_t>(b - FONT_LETTER_A);
     }
-    if (static_cast<std::uint8_t>(b - ROW_2_FIRST) <= ROW_2_LAST_OFFSET) {
+    if (static_cast<std::uint8_t>(b - FONT_LETTER_Q) < FONT_LETTER_ROW_2) {
         row = 2;
-        b = static_cast<std::uint8_t>(b - ROW_2_FIRST);
+        b = static_cast<std::uint8_t>(b - FONT_LETTER_Q);
     }
-    if (b == BLANK_CODE) {
+    if (b == BLANK_CELL) {
         b = BLANK_INDEX;
-    } else if (b == SLASH) {
+    } else if (b == FONT_SLASH) {
         b = SLASH_INDEX;
-    } else if (b == MINUS) {
+    } else if (b == FONT_MINUS) {
         b = MINUS_INDEX;
-    } else if (b == PLUS) {
+    } else if (b == FONT_PLUS) {
         b = PLUS_INDEX;
     }
     if (b >= CELLS_PER_ROW) return;  // a cell beyond the sheet's right edge
@@ -66,7 +59,7 @@ void DrawNumber(std::uint32_t value, std::int32_t x, std::int32_t y) {
     for (int i = 0; i < NUMBER_DIGITS; ++i) {
         const std::int32_t cellX = x + GLYPH_WIDTH * i;
         if (leading && digits[i] == 0) {
-            DrawGlyph(BLANK_CODE, cellX, y);
+            DrawGlyph(BLANK_CELL, cellX, y);
         } else {
             leading = false;
             DrawGlyph(digits[i], cellX, y);

@@ -3,9 +3,8 @@
 #include <cstdint>
 
 // The bitmap font: glyph cells of 16 x 32 pixels in the three glyph rows of SpriteSheet,
-// drawn untinted into the sprite batch the caller has begun. Codes: 0..9 and '0'..'9' the
-// digits, 0x50 the blank cell, 0x2F '/', 0x2D '-', 0x2B '+', 0x71..0x80 A to P, 0x81..0x8B Q
-// to Z and one more sign.
+// drawn untinted into the sprite batch the caller has begun, in the font's code
+// (common/font_codes.h).
 constexpr int GLYPH_WIDTH = 16;
 constexpr int GLYPH_HEIGHT = 32;
 constexpr int NUMBER_DIGITS = 6;

@@ -1,6 +1,6 @@
 #include "gfx/sprites.h"
 
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 
 // SDL draws each sprite at once, in call order, so the batch needs no queue of its own; the
 // calls stay so that every screen frames its sprites the same way.

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/resource_ids.h"
+
 // The game's pictures, loaded once and shared by every screen. A Texture lives until
 // shutdown; a render target keeps its Texture object when the renderer remakes it, so a
 // reference to it stays good.
 struct Texture;
 
 struct Textures {
-    Texture* LevelBackground[10] = {};
+    Texture* LevelBackground[LEVEL_PICTURES] = {};
     Texture* SpriteSheet = nullptr;
     Texture* PanelTexture = nullptr;
     Texture* BlackScreen = nullptr;

@@ -1,8 +1,9 @@
+#include "music/mixer.h"
+
 #include <algorithm>
 #include <cstring>
 
 #include "music/vector_code.h"
-#include "music/voice.h"
 
 #if PLEMBY_HAS_AVX2_BUILD
 #include <immintrin.h>

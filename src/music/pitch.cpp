@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "music/render.h"
+#include "music/block_render.h"
 
 namespace {
 

@@ -19,18 +19,6 @@ std::int16_t* RingBlock(std::uint32_t block) {
     return musicPlayer.ring.data() + std::size_t{block} * BLOCK_SAMPLES;
 }
 
-void StopOutput() {
-    if (musicPlayer.outputRunning.exchange(false, std::memory_order_acq_rel)) MusicOutputStop();
-}
-
-// A song that does not loop has ended: silence at once. The song's memory stays until the
-// game's thread joins this thread (next PlayModule or StopModule), so that nothing the game
-// may be reading at this moment goes away under it.
-void StopAtEndOfSong() {
-    StopOutput();
-    ClearPlayCounters();
-}
-
 // Renders every block behind the device's play cursor, looking every 5 ms.
 void MusicThread() {
     std::uint32_t playing = PlayingBlock();
@@ -46,14 +34,18 @@ void MusicThread() {
                 (musicPlayer.playedBlock.load(std::memory_order_relaxed) + 1) % RING_BLOCKS,
                 std::memory_order_relaxed);
         }
+        // False once a song that does not loop has ended; the render has stopped the output.
         if (!RenderBlock(RingBlock(musicPlayer.writeIndex.load(std::memory_order_relaxed)))) {
-            StopAtEndOfSong();
             return;
         }
         MusicOutputBlockWritten();
     }
 }
 }  // namespace
+
+void StopMusicOutput() {
+    if (musicPlayer.outputRunning.exchange(false, std::memory_order_acq_rel)) MusicOutputStop();
+}
 
 int PlayModule(const void* source, std::size_t second, std::uint32_t flags) {
     if (LoadSong(source, second, flags) == 0) return 0;
@@ -86,7 +78,7 @@ int StopModule() {
         musicPlayer.thread.join();
     }
     musicPlayer.writeIndex.store(0, std::memory_order_relaxed);
-    StopOutput();
+    StopMusicOutput();
     ReleaseSong();
     return 0;
 }

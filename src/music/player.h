@@ -40,3 +40,6 @@ std::uint32_t GetMusicPosition();
 std::uint32_t GetMusicTimeMs();
 // The loaded module's name, printable characters only; empty when no song is loaded.
 const char* GetSongTitle();
+
+// Puts the whole player back to its start-up state (song stopped, volume never set).
+void ResetMusicPlayer();

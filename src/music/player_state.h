@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <thread>
 
-#include "music/render.h"
+#include "music/block_render.h"
 
 constexpr int RING_BLOCKS = 16;
 constexpr std::uint32_t RING_BLOCK_BYTES = BLOCK_FRAMES * 4;
@@ -43,6 +43,9 @@ struct MusicPlayer {
 
 extern MusicPlayer musicPlayer;
 
+// Stops the device's reading of the ring when it runs (from either thread: the one that
+// clears outputRunning stops it).
+void StopMusicOutput();
 // Zeroes the counters and block info of a song that is gone.
 void ClearPlayCounters();
 // Frees the song and its memory and clears the counters; the music thread must not run.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "music/render.h"
+#include "music/block_render.h"
 #include "music/sequencer.h"
 
 namespace {

@@ -35,19 +35,4 @@ constexpr std::uint8_t VOICE_FORWARD = 0;
 constexpr std::uint8_t VOICE_BACKWARD = 1;
 constexpr int RAMP_FRAMES = 128;
 
-// Copies the fields that travel with a note (volume through the ramp steps) from one voice to
-// another.
-void CopyVoiceNote(const Voice& from, Voice& to);
-
 constexpr int BLOCK_FRAMES = 1024;
-
-// Interleaved stereo sums of one output block, left first. The sums are 32-bit and wrap.
-using MixAccumulator = std::array<std::int32_t, 2 * BLOCK_FRAMES>;
-extern MixAccumulator mixAccumulator;
-
-// Adds frameCount frames of one voice into an interleaved stereo accumulator from frame
-// firstFrame on, advancing the voice.
-void MixVoice(Voice& voice, std::int32_t* accumulator, int firstFrame, int frameCount);
-
-// Adds frameCount frames of every voice of the song into mixAccumulator from firstFrame on.
-void MixVoices(int firstFrame, int frameCount);

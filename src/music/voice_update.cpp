@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "music/mixer.h"
 #include "music/pitch.h"
 
 namespace {

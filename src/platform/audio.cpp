@@ -1,9 +1,12 @@
 #include "platform/audio.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 
 namespace {
@@ -71,11 +74,35 @@ void DeviceCallback(void*, Uint8* stream, int len) {
     Mix(reinterpret_cast<std::int16_t*>(stream), len / BYTES_PER_FRAME);
 }
 
-}  // namespace
+// While the audio drivers look for a device, what their libraries print goes nowhere: ALSA
+// alone fills several lines of the terminal when there is no sound card. The player gets one
+// line from the game instead.
+class DriverOutputHidden {
+public:
+    DriverOutputHidden() {
+        std::fflush(stderr);
+        const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (nowhere < 0) return;
+        saved_ = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        if (saved_ >= 0) dup2(nowhere, STDERR_FILENO);
+        close(nowhere);
+    }
+    ~DriverOutputHidden() {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    DriverOutputHidden(const DriverOutputHidden&) = delete;
+    DriverOutputHidden& operator=(const DriverOutputHidden&) = delete;
 
-bool OpenAudioOutput() {
-    if (AudioOutputOpen()) return true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+private:
+    int saved_ = -1;
+};
+
+SDL_AudioDeviceID OpenDevice() {
+    const DriverOutputHidden quiet;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
     SDL_AudioSpec wanted{};
     wanted.freq = AUDIO_DEVICE_RATE;
     wanted.format = AUDIO_S16SYS;
@@ -84,9 +111,18 @@ bool OpenAudioOutput() {
     wanted.callback = DeviceCallback;
     // No allowed changes: SDL converts when the hardware wants another format.
     SDL_AudioSpec obtained{};
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    return SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+}
+
+}  // namespace
+
+bool OpenAudioOutput() {
+    if (AudioOutputOpen()) return true;
+    const SDL_AudioDeviceID device = OpenDevice();
     if (device == 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        std::fprintf(stderr, "plemby: no sound device (%s); the game runs silent\n",
+                     SDL_GetError());
+        if (SDL_WasInit(SDL_INIT_AUDIO) != 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     audio.device = device;

@@ -4,9 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -28,7 +32,12 @@ bool MakeFolders(const std::string& path) {
         if (slash == std::string::npos) break;
     }
     struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (stat(path.c_str(), &info) != 0) return false;
+    if (!S_ISDIR(info.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return true;
 }
 
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
@@ -47,38 +56,63 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
 std::string ConfigDir() { return UserDir("XDG_CONFIG_HOME", ".config"); }
 std::string DataDir() { return UserDir("XDG_DATA_HOME", ".local/share"); }
 
-std::optional<std::vector<std::uint8_t>> ReadSmallFile(const std::string& path,
-                                                       std::size_t maxBytes) {
+StoredFile ReadStoredFile(const std::string& path, std::size_t maxBytes) {
+    StoredFile file;
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
-        close(fd);
-        return std::nullopt;
+    if (fd < 0) {
+        // A plain file where a folder of the path should be: nothing can be stored there.
+        if (errno != ENOENT && errno != ENOTDIR) {
+            file.state = StoredFileState::Unreadable;
+            file.problem = std::strerror(errno);
+        }
+        return file;
     }
-    // Read one byte past the limit so that a file that grew since fstat is still refused.
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size) + 1);
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        file.state = StoredFileState::Unreadable;
+        file.problem = "not a regular file";
+        return file;
+    }
+    // One byte past the limit is enough to tell that a file is too large, also one that grew
+    // since fstat.
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    file.bytes.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(size, maxBytes)) + 1);
     std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+    while (got < file.bytes.size()) {
+        const ssize_t n = read(fd, file.bytes.data() + got, file.bytes.size() - got);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
+            file.state = StoredFileState::Unreadable;
+            file.problem = std::strerror(errno);
+            file.bytes.clear();
             close(fd);
-            return std::nullopt;
+            return file;
         }
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
     close(fd);
-    if (got > maxBytes) return std::nullopt;
-    bytes.resize(got);
-    return bytes;
+    file.bytes.resize(got);
+    file.state = StoredFileState::Read;
+    return file;
 }
+
+std::optional<std::vector<std::uint8_t>> ReadSmallFile(const std::string& path,
+                                                       std::size_t maxBytes) {
+    StoredFile file = ReadStoredFile(path, maxBytes);
+    if (file.state != StoredFileState::Read || file.bytes.size() > maxBytes) return std::nullopt;
+    return std::move(file.bytes);
+}
+
+void ReportProblem(const std::string& text) { std::fprintf(stderr, "plemby: %s\n", text.c_str()); }
 
 bool SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
     const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos || slash + 1 == path.size()) return false;
+    if (slash == std::string::npos || slash + 1 == path.size()) {
+        errno = EINVAL;
+        return false;
+    }
     const std::string folder = path.substr(0, slash);
     if (!folder.empty() && !MakeFolders(folder)) return false;
 
@@ -89,7 +123,9 @@ bool SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> b
     ok = close(fd) == 0 && ok;
     if (ok) ok = rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) {
+        const int why = errno;
         unlink(temporary.c_str());
+        errno = why;
         return false;
     }
     // Make the rename itself durable.

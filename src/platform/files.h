@@ -16,7 +16,23 @@ std::string DataDir();
 std::optional<std::vector<std::uint8_t>> ReadSmallFile(const std::string& path,
                                                        std::size_t maxBytes);
 
+// A stored file as found at start-up. One that exists but cannot be read (no permission, not
+// a regular file) is not the same as one that is missing: it may hold the player's data, so
+// it must not be written over.
+enum class StoredFileState { Missing, Read, Unreadable };
+struct StoredFile {
+    StoredFileState state = StoredFileState::Missing;
+    // Read: the file's bytes, or its first maxBytes + 1 when it is larger than maxBytes.
+    std::vector<std::uint8_t> bytes;
+    // Unreadable: why, in words.
+    std::string problem;
+};
+StoredFile ReadStoredFile(const std::string& path, std::size_t maxBytes);
+
+// Tells the player on stderr, as one line starting "plemby: ".
+void ReportProblem(const std::string& text);
+
 // Writes the bytes to a temporary file beside path, flushes it to disk and renames it over
 // path, creating the folder if needed: a crash leaves the old file or the new, never a torn
-// one. False on any failure (the old file then stays as it was).
+// one. False on any failure (the old file then stays as it was); errno then tells why.
 bool SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);

@@ -4,15 +4,18 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <array>
+#include <deque>
+#include <mutex>
 #include <utility>
 
 namespace {
 
 // Virtual-key code to SDL scancode; letters and digits are mapped by range below.
 constexpr std::pair<int, SDL_Scancode> KEY_TABLE[] = {
-    {VK_BACK, SDL_SCANCODE_BACKSPACE},  {VK_ESCAPE, SDL_SCANCODE_ESCAPE},
-    {VK_SPACE, SDL_SCANCODE_SPACE},
+    {VK_BACK, SDL_SCANCODE_BACKSPACE},  {VK_RETURN, SDL_SCANCODE_RETURN},
+    {VK_ESCAPE, SDL_SCANCODE_ESCAPE},   {VK_SPACE, SDL_SCANCODE_SPACE},
     {VK_PRIOR, SDL_SCANCODE_PAGEUP},    {VK_NEXT, SDL_SCANCODE_PAGEDOWN},
     {VK_LEFT, SDL_SCANCODE_LEFT},       {VK_UP, SDL_SCANCODE_UP},
     {VK_RIGHT, SDL_SCANCODE_RIGHT},     {VK_DOWN, SDL_SCANCODE_DOWN},
@@ -40,24 +43,56 @@ SDL_Scancode LetterScancode(int vk) {
     return static_cast<SDL_Scancode>(SDL_SCANCODE_A + (vk - 'A'));
 }
 
+// The one key of a code (both Ctrl keys and the mouse button are looked at apart).
+SDL_Scancode ScancodeOf(int vk) {
+    if (vk >= 'A' && vk <= 'Z') return LetterScancode(vk);
+    if (vk >= '1' && vk <= '9') return static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (vk - '1'));
+    if (vk == '0') return SDL_SCANCODE_0;
+    for (const auto& [code, scancode] : KEY_TABLE) {
+        if (code == vk) return scancode;
+    }
+    return SDL_SCANCODE_UNKNOWN;
+}
+
 bool DeviceKeyDown(int vk) {
     if (vk == VK_LBUTTON) return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
     if (vk == VK_CONTROL) {
         return ScancodeDown(SDL_SCANCODE_LCTRL) || ScancodeDown(SDL_SCANCODE_RCTRL);
     }
     // As on the keyboards the game was designed for, the keypad's Enter is Return too.
-    if (vk == VK_RETURN) {
-        return ScancodeDown(SDL_SCANCODE_RETURN) || ScancodeDown(SDL_SCANCODE_KP_ENTER);
+    if (vk == VK_RETURN && ScancodeDown(SDL_SCANCODE_KP_ENTER)) return true;
+    const SDL_Scancode scancode = ScancodeOf(vk);
+    return scancode != SDL_SCANCODE_UNKNOWN && ScancodeDown(scancode);
+}
+
+// Key presses in the order they came, oldest first; the oldest go when it is full.
+constexpr std::size_t KEPT_PRESSES = 64;
+struct PressLog {
+    std::mutex lock;  // SDL may run event watches on the thread that pushes the event
+    std::deque<int> presses;
+};
+PressLog pressLog;
+
+void KeepPress(int vk) {
+    std::lock_guard<std::mutex> hold(pressLog.lock);
+    if (pressLog.presses.size() == KEPT_PRESSES) pressLog.presses.pop_front();
+    pressLog.presses.push_back(vk);
+}
+
+int VirtualKeyOf(SDL_Scancode scancode) {
+    for (int vk = 0; vk < 256; ++vk) {
+        if (vk != VK_LBUTTON && vk != VK_CONTROL && ScancodeOf(vk) == scancode) return vk;
     }
-    if (vk >= 'A' && vk <= 'Z') return ScancodeDown(LetterScancode(vk));
-    if (vk >= '1' && vk <= '9') {
-        return ScancodeDown(static_cast<SDL_Scancode>(SDL_SCANCODE_1 + (vk - '1')));
+    return 0;
+}
+
+// Runs as SDL takes each event from the window system, so presses are kept in the order they
+// happened, whenever the game next looks.
+int KeepKeyPress(void*, SDL_Event* event) {
+    if (event->type == SDL_KEYDOWN && event->key.repeat == 0 && !scripted) {
+        if (const int vk = VirtualKeyOf(event->key.keysym.scancode)) KeepPress(vk);
     }
-    if (vk == '0') return ScancodeDown(SDL_SCANCODE_0);
-    for (const auto& [code, scancode] : KEY_TABLE) {
-        if (code == vk) return ScancodeDown(scancode);
-    }
-    return false;
+    return 0;
 }
 
 }  // namespace
@@ -67,9 +102,41 @@ bool KeyDown(int vk) {
     return DeviceKeyDown(vk);
 }
 
+void WatchKeyPresses(bool on) {
+    if (on) {
+        SDL_AddEventWatch(KeepKeyPress, nullptr);
+    } else {
+        SDL_DelEventWatch(KeepKeyPress, nullptr);
+    }
+}
+
+void ForgetKeyPresses() {
+    std::lock_guard<std::mutex> hold(pressLog.lock);
+    pressLog.presses.clear();
+}
+
+int TakeReleasedPress(bool (*wanted)(int vk)) {
+    std::lock_guard<std::mutex> hold(pressLog.lock);
+    auto& presses = pressLog.presses;
+    while (!presses.empty() && !wanted(presses.front())) presses.pop_front();
+    if (presses.empty() || KeyDown(presses.front())) return 0;
+    const int vk = presses.front();
+    presses.pop_front();
+    return vk;
+}
+
+void TakeKeyPress(int vk) {
+    std::lock_guard<std::mutex> hold(pressLog.lock);
+    const auto kept = std::find(pressLog.presses.begin(), pressLog.presses.end(), vk);
+    if (kept != pressLog.presses.end()) pressLog.presses.erase(kept);
+}
+
 void ScriptKey(int vk, bool down) {
     scripted = true;
-    if (vk >= 0 && vk < 256) scriptedKeys[static_cast<std::size_t>(vk)] = down;
+    if (vk < 0 || vk >= 256) return;
+    bool& state = scriptedKeys[static_cast<std::size_t>(vk)];
+    if (down && !state) KeepPress(vk);
+    state = down;
 }
 
 void ScriptPointer(int x, int y) {
@@ -85,6 +152,7 @@ void ScriptReleaseAllKeys() {
 void StopInputScript() {
     scripted = false;
     scriptedKeys.fill(false);
+    ForgetKeyPresses();
 }
 
 namespace {

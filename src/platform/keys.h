@@ -26,6 +26,20 @@ constexpr int VK_F12 = 0x7B;
 // answers from the scripted state instead.
 bool KeyDown(int vk);
 
+// Presses of keys are also kept, in the order they came, so that a press that came and went
+// between two reads of the keys is not lost where every press counts (the name entry). A press
+// is kept when the window system reports it (or when a script presses a key).
+// The window switches the keeping on once its events flow and off before they stop.
+void WatchKeyPresses(bool on);
+// Starts afresh: presses kept so far are forgotten.
+void ForgetKeyPresses();
+// The oldest kept press of the keys `wanted` accepts (the others before it are dropped),
+// taken when its key is up again: a press that no read of the keys saw down. 0 when there is
+// none or its key is still down.
+int TakeReleasedPress(bool (*wanted)(int vk));
+// The oldest kept press of vk is taken: its key was seen down and is being dealt with.
+void TakeKeyPress(int vk);
+
 // Back-buffer pixels (0..1023, 0..767 inside the picture) of the mouse pointer, mapped by
 // the window's real scale and letterbox. Outside the picture the values run past the edges.
 struct PointerPos {

@@ -2,11 +2,14 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <SDL_syswm.h>
 
 #include <cstdio>
 
 #include "platform/controllers.h"
+#include "platform/keys.h"
 #include "platform/render_hooks.h"
+#include "platform/resource_ids.h"
 #include "platform/resources.h"
 #include "platform/sdl_window.h"
 #include "platform/single_instance.h"
@@ -16,7 +19,6 @@ namespace {
 constexpr const char* WINDOW_TITLE = "Plemby!";
 constexpr int WINDOW_WIDTH = 1024;
 constexpr int WINDOW_HEIGHT = 768;
-constexpr int ICON_RESOURCE = 104;
 // Where a window that leaves full screen goes.
 constexpr int WINDOWED_X = 64;
 constexpr int WINDOWED_Y = 64;
@@ -39,7 +41,7 @@ void NameTheApplication() {
 }
 
 void SetWindowIcon() {
-    const auto png = FindResource("ICON", ICON_RESOURCE);
+    const auto png = FindResource("ICON", WINDOW_ICON_ID);
     if (png.empty()) return;
     SDL_RWops* source = SDL_RWFromConstMem(png.data(), static_cast<int>(png.size()));
     if (source == nullptr) return;
@@ -58,6 +60,57 @@ bool HeadlessDriverUnasked() {
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
     return headless && (asked == nullptr || SDL_strcasestr(asked, driver) == nullptr);
 }
+
+// Pointer and focus changes leave the picture alone; anything else may not.
+bool WindowEventMaySpoilPicture(Uint8 event) {
+    switch (event) {
+        case SDL_WINDOWEVENT_ENTER:
+        case SDL_WINDOWEVENT_LEAVE:
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+        case SDL_WINDOWEVENT_TAKE_FOCUS:
+        case SDL_WINDOWEVENT_HIT_TEST:
+            return false;
+        default:
+            return true;
+    }
+}
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+// Without a window manager nobody answers the request for desktop full screen: SDL then takes
+// the window for the display's size while it keeps its old one, and the picture drawn for the
+// display is cut off at the right and bottom. A window that did not follow is moved over the
+// display here, as a window manager would have done. Xlib is reached through SDL's own copy.
+void CoverDisplayIfUnanswered(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return;
+    void* xlib = SDL_LoadObject("libX11.so.6");
+    if (xlib == nullptr) return;
+    const auto getGeometry =
+        reinterpret_cast<decltype(&XGetGeometry)>(SDL_LoadFunction(xlib, "XGetGeometry"));
+    const auto moveResize =
+        reinterpret_cast<decltype(&XMoveResizeWindow)>(SDL_LoadFunction(xlib, "XMoveResizeWindow"));
+    const auto flush = reinterpret_cast<decltype(&XFlush)>(SDL_LoadFunction(xlib, "XFlush"));
+    SDL_Rect bounds;
+    ::Window root = 0;
+    int x = 0, y = 0;
+    unsigned w = 0, h = 0, border = 0, depth = 0;
+    if (getGeometry != nullptr && moveResize != nullptr && flush != nullptr &&
+        SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &bounds) == 0 &&
+        getGeometry(info.info.x11.display, info.info.x11.window, &root, &x, &y, &w, &h, &border,
+                    &depth) != 0) {
+        if (static_cast<int>(w) != bounds.w || static_cast<int>(h) != bounds.h) {
+            moveResize(info.info.x11.display, info.info.x11.window, bounds.x, bounds.y,
+                       static_cast<unsigned>(bounds.w), static_cast<unsigned>(bounds.h));
+            flush(info.info.x11.display);
+        }
+    }
+    SDL_UnloadObject(xlib);
+}
+#else
+void CoverDisplayIfUnanswered(SDL_Window*) {}
+#endif
 
 void Quit() {
     if (gameWindow.quitHandler != nullptr) gameWindow.quitHandler();
@@ -100,11 +153,13 @@ bool CreateGameWindow(bool fullscreen) {
     }
     SDL_SetWindowMinimumSize(gameWindow.window, MINIMUM_WIDTH, MINIMUM_HEIGHT);
     SetWindowIcon();
+    WatchKeyPresses(true);
     return true;
 }
 
 void DestroyGameWindow() {
     if (gameWindow.window == nullptr) return;
+    WatchKeyPresses(false);
     SDL_DestroyWindow(gameWindow.window);
     gameWindow.window = nullptr;
     IMG_Quit();
@@ -122,6 +177,7 @@ void SetWindowFullscreen(bool fullscreen) {
     if (window == nullptr) return;
     if (fullscreen) {
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        CoverDisplayIfUnanswered(window);
         return;
     }
     SDL_SetWindowFullscreen(window, 0);
@@ -141,7 +197,17 @@ bool PumpOneEvent() {
             Quit();
             break;
         case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_CLOSE) Quit();
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                Quit();
+            } else if (WindowEventMaySpoilPicture(event.window.event)) {
+                OnWindowDisturbed();
+            }
+            // Also after SDL made the window anew for the renderer, in full screen from the start.
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && gameWindow.window != nullptr &&
+                (SDL_GetWindowFlags(gameWindow.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+                    SDL_WINDOW_FULLSCREEN_DESKTOP) {
+                CoverDisplayIfUnanswered(gameWindow.window);
+            }
             break;
         case SDL_RENDER_TARGETS_RESET:
             OnRenderReset(false);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "game/font_label.h"
+#include "common/font_codes.h"
 #include "game/game_state.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
@@ -62,6 +62,25 @@ void WaitForRelease(int vk) {
     }
 }
 
+bool IsEntryKey(int vk) {
+    return (vk >= FIRST_CHARACTER_KEY && vk <= LAST_CHARACTER_KEY) || vk == VK_SPACE ||
+           vk == VK_BACK || vk == VK_RETURN;
+}
+
+std::uint8_t EntryCode(int vk) {
+    if (vk == VK_SPACE) return KEY_SPACE;
+    if (vk == VK_BACK) return KEY_BACKSPACE;
+    if (vk == VK_RETURN) return KEY_ENTER;
+    return static_cast<std::uint8_t>(vk);
+}
+
+// A key seen down: its press is dealt with here, and it counts once it is released.
+std::uint8_t TakeHeldKey(int vk) {
+    TakeKeyPress(vk);
+    WaitForRelease(vk);
+    return EntryCode(vk);
+}
+
 // Puts a finished game's score in the first row it beats (below any equal ones), moving the
 // rows under it down; the new row's name starts blank and is typed next.
 void PlaceScore(std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
@@ -73,6 +92,9 @@ void PlaceScore(std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
     game.entryRow = static_cast<std::uint8_t>(i);
     game.entryAllowed = 0;
     game.entryActive = 1;
+    // From here every press counts: one that comes and goes before the keys are next read
+    // (while the table is stored, say) is still typed.
+    ForgetKeyPresses();
     std::copy_backward(row, scores.end() - 1, scores.end());
     *row = std::min(game.score, HIGH_SCORE_MAX);
     for (int r = 0; r < HIGH_SCORE_ROWS; ++r) WriteRowScore(highScoreTable, r, scores[r]);
@@ -177,21 +199,18 @@ void LeaveScreen() {
 }  // namespace
 
 std::uint8_t ReadEntryKey() {
+    // A press that came and went since the keys were last read is typed first, in the order
+    // the keys were pressed; then the keys down now, as they are read.
+    if (const int missed = TakeReleasedPress(IsEntryKey)) return EntryCode(missed);
     for (int vk = FIRST_CHARACTER_KEY; vk <= LAST_CHARACTER_KEY; ++vk) {
-        if (KeyDown(vk)) {
-            WaitForRelease(vk);
-            return static_cast<std::uint8_t>(vk);
-        }
+        if (KeyDown(vk)) return TakeHeldKey(vk);
     }
-    if (KeyDown(VK_SPACE)) {
-        WaitForRelease(VK_SPACE);
-        return KEY_SPACE;
+    if (KeyDown(VK_SPACE)) return TakeHeldKey(VK_SPACE);
+    if (KeyDown(VK_BACK)) return TakeHeldKey(VK_BACK);
+    if (KeyDown(VK_RETURN)) {
+        TakeKeyPress(VK_RETURN);
+        return KEY_ENTER;
     }
-    if (KeyDown(VK_BACK)) {
-        WaitForRelease(VK_BACK);
-        return KEY_BACKSPACE;
-    }
-    if (KeyDown(VK_RETURN)) return KEY_ENTER;
     return 0;
 }
 

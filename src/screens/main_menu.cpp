@@ -1,5 +1,6 @@
 #include "gfx/fade.h"
 #include "music/player.h"
+#include "platform/resource_ids.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
@@ -8,8 +9,6 @@
 #include "screens/play_screen.h"
 
 namespace {
-
-constexpr int GAME_MUSIC = 110;
 
 // Help, options and high scores fade in from black and keep the menu music.
 void OpenFromMenu(Texture* background, ScreenId screen) {
@@ -25,7 +24,7 @@ void OpenHighScores() { OpenFromMenu(textures.HighScoresBackground, HighScores);
 void StartGame() {
     BeginNewGame();
     ChangeScreen(Play, {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]});
-    PlayModule(MusicResource(GAME_MUSIC), 0, 0);
+    PlayModule(MusicResource(GAME_SONG_ID), 0, 0);
 }
 
 // The lit version of the item, drawn over it from the same place of the highlight picture.

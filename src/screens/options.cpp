@@ -1,5 +1,5 @@
+#include "common/font_codes.h"
 #include "common/settings.h"
-#include "game/font_label.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
 #include "music/player.h"
@@ -53,11 +53,6 @@ constexpr int ZERO_X = 928;
 constexpr int SWITCH_ON_X = 908;
 constexpr int SWITCH_OFF_X = 900;
 constexpr int REPEAT_SHOWN_BASE = 11;  // a repeat of n frames shows as 11 - n, growing with speed
-constexpr std::uint8_t SLOWEST_REPEAT = 10;
-constexpr std::uint8_t FASTEST_REPEAT = 1;
-constexpr std::uint8_t LOWEST_START_LEVEL = 1;
-constexpr std::uint8_t HIGHEST_START_LEVEL = 10;
-constexpr std::uint8_t MAX_GARBAGE_ROWS = 16;
 
 enum class Shown { Switch, Number, Repeat, Direction };
 
@@ -133,24 +128,25 @@ void DrawValues() {
     }
 }
 
-// One step of a setting toward `limit`, taken only while the value is on the near side of it.
-template <std::uint8_t Settings::*SETTING, std::uint8_t LIMIT>
-void StepUpTo() {
-    if (settings.*SETTING < LIMIT) ++(settings.*SETTING);
+// One step of a setting toward its highest or lowest value, taken only while the value is on
+// the near side of it.
+template <std::uint8_t Settings::*SETTING>
+void StepUp() {
+    if (settings.*SETTING < Highest(SETTING)) ++(settings.*SETTING);
 }
-template <std::uint8_t Settings::*SETTING, std::uint8_t LIMIT>
-void StepDownTo() {
-    if (settings.*SETTING > LIMIT) --(settings.*SETTING);
+template <std::uint8_t Settings::*SETTING>
+void StepDown() {
+    if (settings.*SETTING > Lowest(SETTING)) --(settings.*SETTING);
 }
 
 // A repeat is shown as 11 - frames, so the shown number's decrease adds a frame.
 template <std::uint8_t Settings::*SETTING>
 void RepeatSlower() {
-    StepUpTo<SETTING, SLOWEST_REPEAT>();
+    StepUp<SETTING>();
 }
 template <std::uint8_t Settings::*SETTING>
 void RepeatFaster() {
-    StepDownTo<SETTING, FASTEST_REPEAT>();
+    StepDown<SETTING>();
 }
 
 void ReturnToMenu() {
@@ -194,10 +190,10 @@ constexpr OptionControl SETTING_CONTROLS[] = {
     {{958, 432, 974, 464}, RepeatFaster<&Settings::rotateRepeat>},
     {{878, 472, 894, 504}, RepeatSlower<&Settings::dropRepeat>},
     {{958, 472, 974, 504}, RepeatFaster<&Settings::dropRepeat>},
-    {{878, 542, 894, 574}, StepDownTo<&Settings::startLevel, LOWEST_START_LEVEL>},
-    {{958, 542, 974, 574}, StepUpTo<&Settings::startLevel, HIGHEST_START_LEVEL>},
-    {{878, 582, 894, 614}, StepDownTo<&Settings::garbageRows, 0>},
-    {{958, 582, 974, 614}, StepUpTo<&Settings::garbageRows, MAX_GARBAGE_ROWS>},
+    {{878, 542, 894, 574}, StepDown<&Settings::startLevel>},
+    {{958, 542, 974, 574}, StepUp<&Settings::startLevel>},
+    {{878, 582, 894, 614}, StepDown<&Settings::garbageRows>},
+    {{958, 582, 974, 614}, StepUp<&Settings::garbageRows>},
 };
 constexpr OptionControl DIRECTION_CONTROL = {{878, 622, 964, 654}, ToggleRotationSwitch};
 constexpr OptionControl RETURN_CONTROL = {{544, 704, 662, 736}, ReturnByButton};

@@ -1,14 +1,15 @@
 #include "screens/play_screen.h"
 
-#include "game/font_label.h"
+#include "common/font_codes.h"
 #include "game/game_events.h"
 #include "game/game_state.h"
+#include "game/gravity_and_levels.h"
 #include "game/piece_control.h"
-#include "game/scoring.h"
+#include "gfx/back_buffer.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
-#include "gfx/renderer.h"
 #include "music/player.h"
+#include "platform/resource_ids.h"
 #include "screens/navigation.h"
 #include "sound/sound.h"
 
@@ -16,8 +17,6 @@ namespace {
 
 // Fades between level pictures step at most once every 16 ms.
 constexpr std::uint32_t PLAY_FADE_INTERVAL = 16;
-constexpr int TITLE_MUSIC = 109;
-constexpr int GAME_OVER_MUSIC = 111;
 constexpr int TILE_SIZE = 32;
 // From 20 to 90 lines each level-up fades to its own picture; at 10 the one named at game start
 // comes in, and at 100 and 110 the picture the previous fade left behind.
@@ -165,13 +164,13 @@ void RunGameOverTransition() {
     EndSprites();
     PresentFrame();
     CopyBackBufferToSnapshot();
-    PlayModule(MusicResource(GAME_OVER_MUSIC), 0, 0);
+    PlayModule(MusicResource(GAME_OVER_SONG_ID), 0, 0);
     game.gameOverEntry = 1;
     ChangeScreen(GameOver, {.fade = true});
 }
 
 void ReturnToMenuAfterGame() {
-    PlayModule(MusicResource(TITLE_MUSIC), 0, 0);
+    PlayModule(MusicResource(TITLE_SONG_ID), 0, 0);
     BeginNewGame();
     ChangeScreen(MainMenu,
                  {.shown = textures.BlackScreen, .next = textures.MenuBackground, .fade = true});

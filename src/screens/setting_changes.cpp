@@ -1,8 +1,11 @@
 #include "screens/setting_changes.h"
 
 #include "common/settings.h"
-#include "gfx/renderer.h"
+#include "gfx/back_buffer.h"
 #include "music/player.h"
+
+// The player's volume steps are the setting's.
+static_assert(Highest(&Settings::musicVolume) == MAX_VOLUME_STEP);
 
 void ToggleMusicSwitch() {
     const std::uint8_t was = settings.musicOn;
@@ -18,21 +21,21 @@ void ToggleRotationSwitch() { settings.rotateReversed = Flipped(settings.rotateR
 void SwitchFullscreen() { settings.fullscreen = ToggleFullscreen(settings.fullscreen); }
 
 void MusicVolumeDown() {
-    if (settings.musicVolume == 0) return;
+    if (settings.musicVolume <= Lowest(&Settings::musicVolume)) return;
     --settings.musicVolume;
     SetMusicVolume(settings.musicVolume);
 }
 
 void MusicVolumeUp() {
-    if (settings.musicVolume >= MAX_VOLUME_STEP) return;
+    if (settings.musicVolume >= Highest(&Settings::musicVolume)) return;
     ++settings.musicVolume;
     SetMusicVolume(settings.musicVolume);
 }
 
 void SoundVolumeDown() {
-    if (settings.soundVolume > 0) --settings.soundVolume;
+    if (settings.soundVolume > Lowest(&Settings::soundVolume)) --settings.soundVolume;
 }
 
 void SoundVolumeUp() {
-    if (settings.soundVolume < MAX_VOLUME_STEP) ++settings.soundVolume;
+    if (settings.soundVolume < Highest(&Settings::soundVolume)) ++settings.soundVolume;
 }

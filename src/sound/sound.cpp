@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr int SOUND_COUNT = 6;
-constexpr int MAX_SOUND_VOLUME = 25;
+// The highest volume step plays the sound as it is.
+constexpr int MAX_SOUND_VOLUME = Highest(&Settings::soundVolume);
 // The format the effects are mixed in before the output resamples them.
 constexpr std::uint32_t EFFECTS_CHANNELS = 2;
 constexpr std::uint32_t EFFECTS_RATE = 44100;
@@ -16,13 +16,56 @@ constexpr std::uint32_t EFFECTS_BITS = 16;
 // Each volume step below the top is 2 dB quieter.
 constexpr std::int32_t VOLUME_STEP_ATTENUATION = 200;
 
-// The effects' names in SoundId order.
-constexpr std::array<const char*, SOUND_COUNT> SOUND_NAMES = {"#114", "#113", "#112",
-                                                              "#133", "#134", "#135"};
-// Shutdown releases them in this order.
-constexpr std::array<SoundId, SOUND_COUNT> RELEASE_ORDER = {
-    SoundId::Click,  SoundId::LineClear, SoundId::Hover,
-    SoundId::Rotate, SoundId::FourLines, SoundId::LevelUp};
+// A sound's name: "#" and the resource id in decimal.
+struct SoundName {
+    char text[8] = {};
+};
+constexpr SoundName NameOf(int resourceId) {
+    SoundName name;
+    char digits[6] = {};
+    int count = 0;
+    for (int id = resourceId; id > 0 && count < 6; id /= 10) {
+        digits[count++] = static_cast<char>('0' + id % 10);
+    }
+    name.text[0] = '#';
+    for (int i = 0; i < count; ++i) name.text[1 + i] = digits[count - 1 - i];
+    return name;
+}
+
+// The rows stand in SoundId order, so a sound's row is found by its id.
+constexpr bool RowsInIdOrder() {
+    for (int i = 0; i < SOUND_COUNT; ++i) {
+        if (static_cast<int>(SOUND_TABLE[i].id) != i) return false;
+    }
+    return true;
+}
+static_assert(RowsInIdOrder(), "the sound table lists the effects in SoundId order");
+
+constexpr std::array<SoundName, SOUND_COUNT> SOUND_NAMES = [] {
+    std::array<SoundName, SOUND_COUNT> names{};
+    for (int i = 0; i < SOUND_COUNT; ++i) names[i] = NameOf(SOUND_TABLE[i].resourceId);
+    return names;
+}();
+
+// Every rank 0..count-1 once.
+constexpr bool RanksArePlaces() {
+    std::array<int, SOUND_COUNT> seen{};
+    for (const SoundRow& row : SOUND_TABLE) {
+        if (row.releaseRank < 0 || row.releaseRank >= SOUND_COUNT) return false;
+        ++seen[row.releaseRank];
+    }
+    for (int n : seen) {
+        if (n != 1) return false;
+    }
+    return true;
+}
+static_assert(RanksArePlaces(), "each sound has its own release rank");
+
+constexpr std::array<SoundId, SOUND_COUNT> RELEASE_ORDER = [] {
+    std::array<SoundId, SOUND_COUNT> order{};
+    for (const SoundRow& row : SOUND_TABLE) order[row.releaseRank] = row.id;
+    return order;
+}();
 
 struct SoundState {
     CSoundSystem* soundSystem = nullptr;
@@ -39,7 +82,8 @@ bool InitSound() {
     soundState.soundSystem = new CSoundSystem();
     soundState.soundSystem->Initialize(DSSCL_PRIORITY);
     soundState.soundSystem->SetPrimaryFormat(EFFECTS_CHANNELS, EFFECTS_RATE, EFFECTS_BITS);
-    return soundState.soundSystem->HasDevice();
+    // Without a device the manager stands all the same and every effect is silent.
+    return true;
 }
 
 CSound* LoadSound(const char* name) {
@@ -55,7 +99,7 @@ CSound* LoadSound(const char* name) {
 void LoadSounds() {
     for (int i = 0; i < SOUND_COUNT; ++i) {
         delete soundState.sounds[i];
-        soundState.sounds[i] = LoadSound(SOUND_NAMES[i]);
+        soundState.sounds[i] = LoadSound(SOUND_NAMES[i].text);
     }
 }
 

@@ -23,7 +23,6 @@ public:
     // The sound of that name (see CWavReader::Open) in count buffers that can play it at once.
     HRESULT CreateSound(CSound** sound, const char* name, std::uint32_t creationFlags,
                         const Guid& algorithm3d, std::uint32_t bufferCount);
-    bool HasDevice() const { return device != nullptr; }
 
 private:
     std::unique_ptr<EffectsDevice> device;

@@ -2,7 +2,7 @@
 
 #include "app/shell.h"
 #include "platform/keys.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 #include "support/render_fixture.h"
 
 namespace {

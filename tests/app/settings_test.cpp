@@ -1,7 +1,9 @@
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -116,15 +118,34 @@ TEST_F(SettingsStore, DamagedStoredRecordFallsBackToBuiltIn) {
     EXPECT_EQ(StartupSettingsRecord(), DEFAULTS);
 }
 
-TEST_F(SettingsStore, UnwritableConfigFolderIsQuietlySkipped) {
+TEST_F(SettingsStore, UnwritableConfigFolderIsSaidOnStderr) {
     // The config "folder" is a file: nothing can be stored, and nothing breaks.
     std::filesystem::remove_all(TestHomeDir() + "/config");
     std::ofstream(TestHomeDir() + "/config") << "not a folder";
     EXPECT_EQ(StartupSettingsRecord(), DEFAULTS);
     settings.startLevel = 4;
+    testing::internal::CaptureStderr();
     StoreSettings();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("cannot store the settings"), std::string::npos) << said;
     EXPECT_TRUE(std::filesystem::is_regular_file(TestHomeDir() + "/config"));
     std::filesystem::remove(TestHomeDir() + "/config");
+}
+
+// A stored record that exists but cannot be read may be the player's: the built-in settings
+// are played with, it is said once, and the file is not written over at the end. (A pipe
+// stands for the unreadable file: root reads files of any mode.)
+TEST_F(SettingsStore, StoredRecordThatCannotBeReadIsNeverWrittenOver) {
+    std::filesystem::create_directories(TestHomeDir() + "/config/plemby");
+    ASSERT_EQ(mkfifo(SettingsFile().c_str(), 0600), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(StartupSettingsRecord(), DEFAULTS);
+    settings.startLevel = 4;
+    StoreSettings();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("cannot read the settings"), std::string::npos) << said;
+    EXPECT_TRUE(std::filesystem::is_fifo(SettingsFile()));
 }
 
 }  // namespace

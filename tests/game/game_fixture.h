@@ -5,8 +5,8 @@
 #include "app/settings.h"
 #include "common/random.h"
 #include "game/game_state.h"
+#include "game/gravity_and_levels.h"
 #include "game/piece_control.h"
-#include "game/scoring.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
 

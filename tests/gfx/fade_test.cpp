@@ -5,10 +5,10 @@
 
 #include "app/load_resources.h"
 #include "app/shell.h"
-#include "gfx/renderer.h"
+#include "gfx/back_buffer.h"
 #include "gfx/textures.h"
 #include "platform/clock.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 #include "support/render_fixture.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "gfx/renderer.h"
+#include "gfx/back_buffer.h"
 #include "gfx/sprites.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 #include "support/render_fixture.h"
 
 namespace {

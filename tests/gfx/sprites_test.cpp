@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
+#include "gfx/back_buffer.h"
 #include "gfx/fade.h"
-#include "gfx/renderer.h"
-#include "platform/render.h"
 #include "platform/render_hooks.h"
+#include "platform/sdl_renderer.h"
 #include "support/render_fixture.h"
 
 namespace {

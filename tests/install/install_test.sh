@@ -73,13 +73,15 @@ done
 # listens for a second copy only once its window and event handling are up, so the socket's
 # appearance says a SIGTERM will be taken as a request to quit.
 home=$scratch/home
-mkdir -p "$home" "$scratch/runtime" "$scratch/cwd"
+mkdir -p "$home" "$scratch/runtime" "$scratch/tmp" "$scratch/cwd"
 chmod 700 "$scratch/runtime"
 cd "$scratch/cwd" || exit 1
-# Headless as the other tests: the software renderer, without Mesa's EGL, which leaks.
+# Headless as the other tests: the software renderer, without Mesa's EGL, which leaks. The
+# game also locks the temporary folder against a second copy: its own, so that games started
+# elsewhere at the same time (other tests, a player's) are not taken for a running copy.
 run_game() {  # in a subshell: the game takes the subshell's place, and its process id
     exec env -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" XDG_CONFIG_HOME="$home/config" \
-        XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$scratch/runtime" \
+        XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$scratch/runtime" TMPDIR="$scratch/tmp" \
         SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software \
         SDL_VIDEO_EGL_DRIVER=none "$root/usr/bin/plemby"
 }

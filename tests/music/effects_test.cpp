@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "music/block_render.h"
 #include "music/pitch.h"
-#include "music/render.h"
+#include "music/player.h"
 #include "music/sequencer.h"
 #include "support/song_fixture.h"
 

@@ -1,3 +1,5 @@
+#include "music/mixer.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "music/render.h"
+#include "music/block_render.h"
+#include "music/player.h"
 #include "support/song_fixture.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "music/block_render.h"
 #include "music/player.h"
-#include "music/render.h"
 #include "music/sequencer.h"
 #include "support/song_fixture.h"
 

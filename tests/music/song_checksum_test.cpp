@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "music/block_render.h"
 #include "music/player.h"
-#include "music/render.h"
 #include "platform/resources.h"
 #include "support/song_fixture.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "music/player.h"
-#include "music/render.h"
+#include "music/block_render.h"
 #include "music/sequencer.h"
 #include "music/xm_module.h"
 

@@ -11,11 +11,12 @@
 
 #include "app/settings.h"
 #include "app/shell.h"
-#include "game/font_label.h"
+#include "common/font_codes.h"
 #include "game/game_state.h"
 #include "gfx/fade.h"
 #include "platform/files.h"
 #include "platform/keys.h"
+#include "platform/resource_ids.h"
 #include "platform/resources.h"
 #include "support/temp_home.h"
 
@@ -209,6 +210,36 @@ TEST_F(HighScoresTest, HeldEnterEndsTheEntryOnceAndStoresTheName) {
     EXPECT_TRUE(std::equal(stored->begin(), stored->end(), afterEntry.begin(), afterEntry.end()));
 }
 
+// Typing fast right after the score was placed: the first key goes down and up again before
+// the keys are next read (the frame that placed the score was still storing the table when
+// it was pressed). It is typed all the same, before the key held at the next read, and so is
+// a later key that came and went between two frames.
+TEST_F(HighScoresTest, KeysPressedAndReleasedBetweenTwoReadsAreTypedInTheirOrder) {
+    FinishGameWith(70000);
+    ASSERT_EQ(game.entryActive, 1);
+    ScriptKey('2', true);
+    ScriptKey('2', false);
+    ScriptKey('7', true);
+    HighScoresFrame();
+    HighScoresFrame();
+    ScriptKey('W', true);
+    ScriptKey('W', false);
+    HighScoresFrame();
+    HighScoresFrame();  // nothing more to take
+    ScriptKey(VK_RETURN, true);
+    HighScoresFrame();
+    EXPECT_EQ(Name(highScoreTable, game.entryRow), TypedName("27W"));
+
+    // A press that was over before the score was placed types nothing.
+    ResetGame();
+    ScriptReleaseAllKeys();
+    ScriptKey('Q', true);
+    ScriptKey('Q', false);
+    FinishGameWith(70000);
+    HighScoresFrame();
+    EXPECT_EQ(game.entryCursor, 0);
+}
+
 TEST_F(HighScoresTest, LeavingWhileTypingKeepsTheRowWithABlankName) {
     FinishGameWith(50000);
     Type('Z');
@@ -287,10 +318,13 @@ TEST_F(HighScoresTest, DamagedStoredTableIsIgnored) {
     strangeNameCode[34 * 7 + 4] = 0x41;  // ASCII, not the font's code
     auto brokenRowEnd = goodBytes;
     brokenRowEnd[34 * 2 + 32] = 0;
+    auto outOfOrder = goodBytes;  // laid out well, but row 4 beats row 3
+    outOfOrder[34 * 4 + 31] = '9';
     for (const auto& bad : {shorter, longer, letterInScore, strangeNameCode, brokenRowEnd,
-                            std::vector<std::uint8_t>{}}) {
+                            outOfOrder, std::vector<std::uint8_t>{}}) {
         EXPECT_FALSE(loads(bad));
         EXPECT_EQ(highScoreTable, builtIn);
+        EXPECT_EQ(ReadSmallFile(StoredFile().string(), 4096), bad) << "kept on disk as it was";
     }
 
     std::filesystem::remove(StoredFile());

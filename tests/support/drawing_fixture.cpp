@@ -1,9 +1,9 @@
 #include "support/drawing_fixture.h"
 
+#include "gfx/back_buffer.h"
 #include "gfx/fade.h"
-#include "gfx/renderer.h"
 #include "gfx/textures.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 
 namespace {
 

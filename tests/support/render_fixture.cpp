@@ -5,10 +5,10 @@
 
 #include <cstdlib>
 
+#include "gfx/back_buffer.h"
 #include "gfx/fade.h"
-#include "gfx/renderer.h"
 #include "platform/clock.h"
-#include "platform/render.h"
+#include "platform/sdl_renderer.h"
 #include "platform/sdl_window.h"
 
 void RenderTest::SetUp() {

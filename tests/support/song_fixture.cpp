@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "music/block_render.h"
 #include "music/player.h"
-#include "music/render.h"
 #include "music/sequencer.h"
 
 XmCell& CellAt(XmModuleSpec& spec, int pattern, int row, int channel) {

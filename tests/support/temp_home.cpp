@@ -18,6 +18,9 @@ struct TempHome {
         setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
         setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (root + "/run").c_str(), 1);
+        // The game's single-instance lock also goes into the temporary folder: the tests' own,
+        // so that games started by tests in other folders at the same time never meet.
+        setenv("TMPDIR", (root + "/tmp").c_str(), 1);
         MakeFolders();
     }
 
@@ -27,7 +30,7 @@ struct TempHome {
     }
 
     void MakeFolders() const {
-        for (const char* sub : {"/home", "/config", "/data", "/run"}) {
+        for (const char* sub : {"/home", "/config", "/data", "/run", "/tmp"}) {
             std::filesystem::create_directories(root + sub);
         }
     }
@@ -47,7 +50,7 @@ const std::string& TestHomeDir() { return Home().root; }
 
 void ClearTestHome() {
     std::error_code ignored;
-    for (const char* sub : {"/home", "/config", "/data", "/run"}) {
+    for (const char* sub : {"/home", "/config", "/data", "/run", "/tmp"}) {
         std::filesystem::remove_all(Home().root + sub, ignored);
     }
     Home().MakeFolders();

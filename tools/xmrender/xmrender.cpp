@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "music/block_render.h"
 #include "music/player.h"
-#include "music/render.h"
 #include "music/song_render.h"
 
 namespace {

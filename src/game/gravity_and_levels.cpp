@@ -1,0 +1,45 @@
+#include "game/gravity_and_levels.h"
+
+#include "common/settings.h"
+#include "game/game_events.h"
+#include "game/game_state.h"
+#include "platform/clock.h"
+
+namespace {
+
+constexpr std::int64_t LEVEL_SPEED_UP = 100;  // ms off the gravity interval per level
+constexpr std::uint32_t GRAVITY_POINTS = 1;
+// Base points for 1, 2, 3 and 4 rows removed by one landing.
+constexpr std::uint32_t LINE_POINTS[] = {200, 500, 800, 2000};
+constexpr int MAX_SCORED_ROWS = 4;
+
+constexpr int LINES_PER_LEVEL = 10;
+constexpr int LAST_LEVEL_UP_LINES = 110;
+
+}  // namespace
+
+std::int64_t GravityInterval() {
+    return static_cast<std::int64_t>(game.fallInterval) - LEVEL_SPEED_UP * (game.level - 1);
+}
+
+void ApplyGravity() {
+    const std::int64_t now = NowMs();
+    if (now - game.lastFallTime < GravityInterval()) return;
+    game.lastFallTime = now;
+    if (game.pieceY < LAST_BOX_ROW && !IsBlockedBelow()) {
+        ++game.pieceY;
+        game.score += GRAVITY_POINTS;
+    }
+}
+
+std::uint32_t LineScore(int rows) {
+    if (rows < 1 || rows > MAX_SCORED_ROWS) return 0;
+    return (LINE_POINTS[rows - 1] + settings.garbageRows) * game.level;
+}
+
+void ApplyLevelUp() {
+    const int lines = game.lines;
+    if (lines == 0 || lines % LINES_PER_LEVEL != 0 || lines > LAST_LEVEL_UP_LINES) return;
+    ++game.level;
+    RecordGameEvent(GameEventKind::LevelReached, static_cast<std::uint8_t>(lines));
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+// The level and what hangs on it: how fast the piece falls, what removed rows score, and when
+// the level rises.
+
+// Gravity interval at the present level, in ms: fallInterval - 100 x (level - 1). Signed: zero
+// or less from level 12 on, so the piece then falls every frame.
+std::int64_t GravityInterval();
+
+// Once per play frame after the keys: when the interval has passed, the timer restarts from
+// now and the piece falls one row for 1 point, unless it rests.
+void ApplyGravity();
+
+// Points for rows removed by one landing at the present level; nothing for 0 or more than 4.
+std::uint32_t LineScore(int rows);
+
+// After lines has grown by one: at 10, 20, ... 110 lines the level goes up and the level reached
+// is recorded.
+void ApplyLevelUp();

@@ -1,0 +1,550 @@
+#include "platform/sdl_renderer.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <string>
+
+#include "platform/pointer_mapping.h"
+#include "platform/render_hooks.h"
+#include "platform/sdl_window.h"
+
+struct Texture {
+    SDL_Texture* sdl = nullptr;
+    // Changes whenever the pixels may have changed (made again, drawn into), so that a frame
+    // that draws it is never taken for the frame before.
+    std::uint64_t contents = 0;
+    int width = 0;
+    int height = 0;
+    bool target = false;
+    bool magentaKey = false;
+    int requestedWidth = 0;
+    int requestedHeight = 0;
+    std::vector<std::uint8_t> encoded;
+    // Per row, how many of the pixels left of each column are not fully opaque (empty when every
+    // pixel is): a sprite cut from an opaque part is copied, not blended, which costs far less.
+    std::vector<std::uint16_t> seeThroughBefore;
+};
+
+namespace {
+
+// The tint that leaves a picture's colours and opacity as they are.
+constexpr std::uint32_t UNTINTED = 0xFFFFFFFF;
+
+// One drawing operation of a frame, kept until the frame is presented: a frame whose calls
+// equal those of the picture on screen need not be drawn at all.
+struct DrawCall {
+    enum class Kind : std::uint8_t { Clear, Copy };
+    Kind kind = Kind::Clear;
+    bool wholeSource = true;
+    bool wholeDestination = true;
+    SDL_BlendMode blend = SDL_BLENDMODE_NONE;
+    std::uint32_t colour = 0;  // the clear colour, or the copy's ARGB tint
+    Texture* texture = nullptr;
+    std::uint64_t contents = 0;
+    int sourceX = 0, sourceY = 0, sourceW = 0, sourceH = 0;
+    float x = 0, y = 0, w = 0, h = 0;
+
+    bool operator==(const DrawCall&) const = default;
+};
+
+struct FrameRecord {
+    std::vector<DrawCall> pending;  // this frame's calls
+    std::size_t executed = 0;       // how many of them have reached the back buffer
+    std::vector<DrawCall> shown;    // the calls that made the picture in the window
+    // False when the window may no longer show `shown`: exposed, resized, reset, first frame.
+    bool shownIntact = false;
+    bool saving = true;
+    std::uint64_t presents = 0;
+};
+
+struct RenderState {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    int backWidth = 0;
+    int backHeight = 0;
+    Texture backBuffer;
+    std::vector<std::unique_ptr<Texture>> textures;
+    SDL_Rect letterbox{};
+    int windowWidth = -1;
+    int windowHeight = -1;
+    int outputWidth = -1;
+    int outputHeight = -1;
+    FrameRecord frame;
+};
+RenderState state;
+std::uint64_t contentsCounter = 0;
+
+void NewContents(Texture& t) { t.contents = ++contentsCounter; }
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+bool Opaque(const SDL_Surface& argb) {
+    for (int y = 0; y < argb.h; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(argb.pixels) + y * argb.pitch);
+        for (int x = 0; x < argb.w; ++x) {
+            if ((row[x] >> 24) != 0xFF) return false;
+        }
+    }
+    return true;
+}
+
+// Decodes the bytes into a 32-bit surface of the wanted size, magenta keyed if asked: ARGB, or
+// XRGB when every pixel is opaque.
+SurfacePtr DecodeImage(const Texture& t) {
+    if (t.encoded.empty()) return nullptr;
+    SDL_RWops* rw = SDL_RWFromConstMem(t.encoded.data(), static_cast<int>(t.encoded.size()));
+    if (!rw) return nullptr;
+    SurfacePtr decoded(IMG_Load_RW(rw, 1));
+    if (!decoded || decoded->w <= 0 || decoded->h <= 0 || decoded->w > MAX_TEXTURE_SIDE ||
+        decoded->h > MAX_TEXTURE_SIDE) {
+        return nullptr;
+    }
+    SurfacePtr argb(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+    if (!argb) return nullptr;
+    const int w = t.requestedWidth > 0 ? t.requestedWidth : argb->w;
+    const int h = t.requestedHeight > 0 ? t.requestedHeight : argb->h;
+    if (w > MAX_TEXTURE_SIDE || h > MAX_TEXTURE_SIDE) return nullptr;
+    if (w != argb->w || h != argb->h) {
+        SurfacePtr scaled(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888));
+        if (!scaled) return nullptr;
+        SDL_SetSurfaceBlendMode(argb.get(), SDL_BLENDMODE_NONE);
+        if (SDL_BlitScaled(argb.get(), nullptr, scaled.get(), nullptr) != 0) return nullptr;
+        argb = std::move(scaled);
+    }
+    if (t.magentaKey) {
+        // Transparent black rather than transparent magenta, so no pink ever bleeds in.
+        for (int y = 0; y < argb->h; ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(argb->pixels) +
+                                                         y * argb->pitch);
+            for (int x = 0; x < argb->w; ++x) {
+                if (row[x] == MAGENTA_KEY) row[x] = 0;
+            }
+        }
+    }
+    if (!Opaque(*argb)) return argb;
+    // Without an alpha channel SDL's software blits take their fast paths: a plain copy, and
+    // one multiply per pixel when the picture is faded over another or tinted translucent.
+    SurfacePtr rgb(SDL_ConvertSurfaceFormat(argb.get(), SDL_PIXELFORMAT_XRGB8888, 0));
+    return rgb ? std::move(rgb) : std::move(argb);
+}
+
+void CountSeeThrough(Texture& t, const SDL_Surface& pixels) {
+    t.seeThroughBefore.clear();
+    if (pixels.format->Amask == 0) return;
+    const std::size_t stride = static_cast<std::size_t>(pixels.w) + 1;
+    t.seeThroughBefore.assign(stride * static_cast<std::size_t>(pixels.h), 0);
+    for (int y = 0; y < pixels.h; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(pixels.pixels) + y * pixels.pitch);
+        std::uint16_t* counts = &t.seeThroughBefore[stride * static_cast<std::size_t>(y)];
+        for (int x = 0; x < pixels.w; ++x) {
+            counts[x + 1] = static_cast<std::uint16_t>(counts[x] + ((row[x] >> 24) != 0xFF ? 1 : 0));
+        }
+    }
+}
+
+// True when every pixel of the rectangle (inside the texture) is fully opaque.
+bool OpaqueRegion(const Texture& t, const SDL_Rect& r) {
+    if (r.x < 0 || r.y < 0 || r.x + r.w > t.width || r.y + r.h > t.height) return false;
+    if (t.seeThroughBefore.empty()) return true;
+    const std::size_t stride = static_cast<std::size_t>(t.width) + 1;
+    for (int y = r.y; y < r.y + r.h; ++y) {
+        const std::uint16_t* counts = &t.seeThroughBefore[stride * static_cast<std::size_t>(y)];
+        if (counts[r.x + r.w] != counts[r.x]) return false;
+    }
+    return true;
+}
+
+void MakeImage(Texture& t) {
+    if (!state.renderer) return;
+    SurfacePtr pixels = DecodeImage(t);
+    if (!pixels) return;
+    CountSeeThrough(t, *pixels);
+    t.sdl = SDL_CreateTextureFromSurface(state.renderer, pixels.get());
+    NewContents(t);
+    if (!t.sdl) return;
+    t.width = pixels->w;
+    t.height = pixels->h;
+    SDL_SetTextureBlendMode(t.sdl, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(t.sdl, SDL_ScaleModeNearest);
+}
+
+void MakeTarget(Texture& t, SDL_ScaleMode scaleMode, Uint32 format = SDL_PIXELFORMAT_ARGB8888) {
+    if (!state.renderer) return;
+    t.sdl = SDL_CreateTexture(state.renderer, format, SDL_TEXTUREACCESS_TARGET, t.width, t.height);
+    NewContents(t);
+    if (!t.sdl) return;
+    SDL_SetTextureScaleMode(t.sdl, scaleMode);
+    SDL_SetRenderTarget(state.renderer, t.sdl);
+    SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 0);
+    SDL_RenderClear(state.renderer);
+    SDL_SetRenderTarget(state.renderer, state.backBuffer.sdl);
+}
+
+void Destroy(Texture& t) {
+    if (t.sdl) SDL_DestroyTexture(t.sdl);
+    t.sdl = nullptr;
+}
+
+void MakeBackBuffer() {
+    state.backBuffer.target = true;
+    state.backBuffer.width = state.backWidth;
+    state.backBuffer.height = state.backHeight;
+    // Presentation may scale the back buffer to any window; smooth it there. Nothing looks at
+    // its alpha, and without one the window's usual format takes it as a plain copy.
+    MakeTarget(state.backBuffer, SDL_ScaleModeLinear, SDL_PIXELFORMAT_XRGB8888);
+    if (!state.backBuffer.sdl) MakeTarget(state.backBuffer, SDL_ScaleModeLinear);
+    SDL_SetTextureBlendMode(state.backBuffer.sdl, SDL_BLENDMODE_NONE);
+    SDL_SetRenderTarget(state.renderer, state.backBuffer.sdl);
+    SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(state.renderer);
+    // Whatever the frame drew so far went with the old back buffer, as did the window's picture.
+    state.frame.pending.clear();
+    state.frame.executed = 0;
+    state.frame.shownIntact = false;
+}
+
+void SetDrawColour(std::uint32_t argb) {
+    SDL_SetRenderDrawColor(state.renderer, static_cast<Uint8>(argb >> 16),
+                           static_cast<Uint8>(argb >> 8), static_cast<Uint8>(argb),
+                           static_cast<Uint8>(argb >> 24));
+}
+
+// The largest picture of the back buffer's aspect that fits into w x h, centred.
+SDL_Rect FitInto(int w, int h) {
+    const float scale = std::min(static_cast<float>(w) / state.backWidth,
+                                 static_cast<float>(h) / state.backHeight);
+    const int fitW = static_cast<int>(state.backWidth * scale + 0.5f);
+    const int fitH = static_cast<int>(state.backHeight * scale + 0.5f);
+    return {(w - fitW) / 2, (h - fitH) / 2, fitW, fitH};
+}
+
+// Returns whether the window's size or the output's changed (or `force`).
+bool UpdateLetterbox(bool force) {
+    if (!state.renderer || !state.window) return false;
+    int winW = 0, winH = 0, outW = 0, outH = 0;
+    SDL_GetWindowSize(state.window, &winW, &winH);
+    // While a render target is set SDL reports the target's size, not the window's.
+    SDL_Texture* target = SDL_GetRenderTarget(state.renderer);
+    if (target) SDL_SetRenderTarget(state.renderer, nullptr);
+    if (SDL_GetRendererOutputSize(state.renderer, &outW, &outH) != 0) {
+        outW = winW;
+        outH = winH;
+    }
+    if (target) SDL_SetRenderTarget(state.renderer, target);
+    if (!force && winW == state.windowWidth && winH == state.windowHeight &&
+        outW == state.outputWidth && outH == state.outputHeight) {
+        return false;
+    }
+    state.windowWidth = winW;
+    state.windowHeight = winH;
+    state.outputWidth = outW;
+    state.outputHeight = outH;
+    state.letterbox = FitInto(outW, outH);
+    state.frame.shownIntact = false;
+    if (winW <= 0 || winH <= 0) return true;
+    // The pointer arrives in window coordinates, which may differ from the output's pixels.
+    const SDL_Rect inWindow = FitInto(winW, winH);
+    SetPointerMapping(static_cast<float>(inWindow.w) / state.backWidth, inWindow.x, inWindow.y);
+    return true;
+}
+
+void Execute(const DrawCall& call) {
+    if (call.kind == DrawCall::Kind::Clear) {
+        SetDrawColour(call.colour);
+        SDL_RenderClear(state.renderer);
+        return;
+    }
+    SDL_Texture* sdl = call.texture->sdl;
+    if (!sdl) return;
+    SDL_SetTextureColorMod(sdl, static_cast<Uint8>(call.colour >> 16),
+                           static_cast<Uint8>(call.colour >> 8), static_cast<Uint8>(call.colour));
+    SDL_SetTextureAlphaMod(sdl, static_cast<Uint8>(call.colour >> 24));
+    SDL_SetTextureBlendMode(sdl, call.blend);
+    if (call.wholeSource && call.wholeDestination) {
+        SDL_RenderCopy(state.renderer, sdl, nullptr, nullptr);
+        return;
+    }
+    const SDL_Rect source{call.sourceX, call.sourceY, call.sourceW, call.sourceH};
+    const SDL_FRect destination{call.x, call.y, call.w, call.h};
+    SDL_RenderCopyF(state.renderer, sdl, call.wholeSource ? nullptr : &source,
+                    call.wholeDestination ? nullptr : &destination);
+}
+
+bool CoversBackBuffer(const DrawCall& call) {
+    return call.kind == DrawCall::Kind::Clear ||
+           (call.blend == SDL_BLENDMODE_NONE && call.wholeDestination &&
+            call.texture->sdl != nullptr);
+}
+
+// Brings the back buffer up to date with the calls recorded so far. What a later call covers
+// whole is not drawn at all (the clear that starts a frame under its background picture).
+void Flush() {
+    FrameRecord& f = state.frame;
+    for (std::size_t i = f.pending.size(); i > f.executed; --i) {
+        if (CoversBackBuffer(f.pending[i - 1])) {
+            f.executed = i - 1;
+            break;
+        }
+    }
+    for (; f.executed < f.pending.size(); ++f.executed) Execute(f.pending[f.executed]);
+}
+
+void Record(const DrawCall& call) { state.frame.pending.push_back(call); }
+
+// Only a frame that begins by covering every pixel of the back buffer draws the same picture
+// whatever the back buffer held before.
+bool CoversBackBufferFirst(const std::vector<DrawCall>& calls) {
+    return !calls.empty() && CoversBackBuffer(calls.front());
+}
+
+// True when presenting the recorded frame would show exactly the picture already shown.
+bool FrameUnchanged() {
+    const FrameRecord& f = state.frame;
+    return f.saving && f.shownIntact && f.executed == 0 && f.pending == f.shown &&
+           CoversBackBufferFirst(f.pending);
+}
+
+bool IsSoftwareRenderer(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    return SDL_GetRendererInfo(renderer, &info) == 0 && SDL_strcmp(info.name, "software") == 0;
+}
+
+// True when the renderer draws through OpenGL that a processor emulates (Mesa's llvmpipe,
+// softpipe or swrast): it costs about twice SDL's own software renderer.
+bool OnEmulatedOpenGl(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0 ||
+        SDL_GL_GetCurrentContext() == nullptr) {
+        return false;
+    }
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int GL_RENDERER_NAME = 0x1F01;
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(GL_RENDERER_NAME) : nullptr;
+    if (!name) return false;
+    std::string lower(reinterpret_cast<const char*>(name));
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const char* emulated : {"llvmpipe", "softpipe", "swrast"}) {
+        if (lower.find(emulated) != std::string::npos) return true;
+    }
+    return false;
+}
+
+SDL_Renderer* CreateSoftwareRenderer(SDL_Window* window) {
+    // Without this SDL may hand the window's pixels to an OpenGL texture to show them, which on
+    // an emulated OpenGL costs more than the drawing; a player's own setting stays.
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+}
+
+// The player's SDL_RENDER_DRIVER when set; otherwise the GPU where there is one, and SDL's own
+// software renderer rather than an emulated OpenGL.
+SDL_Renderer* CreateCheapestRenderer(SDL_Window* window) {
+    const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    if (asked && *asked) {
+        if (SDL_strcasecmp(asked, "software") == 0) return CreateSoftwareRenderer(window);
+        SDL_Renderer* renderer =
+            SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+        return renderer ? renderer : CreateSoftwareRenderer(window);
+    }
+    SDL_Renderer* renderer =
+        SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+    if (renderer && !IsSoftwareRenderer(renderer) && !OnEmulatedOpenGl(renderer)) return renderer;
+    if (renderer) SDL_DestroyRenderer(renderer);
+    renderer = CreateSoftwareRenderer(window);
+    if (renderer) return renderer;
+    // The software renderer could not be had after all: the emulated OpenGL still draws.
+    return SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+}
+
+}  // namespace
+
+bool OpenRenderer(SDL_Window* window, int width, int height) {
+    CloseRenderer();
+    if (!window || width <= 0 || height <= 0 || width > MAX_TEXTURE_SIDE ||
+        height > MAX_TEXTURE_SIDE) {
+        return false;
+    }
+    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+    SDL_Renderer* renderer = CreateCheapestRenderer(window);
+    if (!renderer) return false;
+    state.window = window;
+    state.renderer = renderer;
+    state.backWidth = width;
+    state.backHeight = height;
+    MakeBackBuffer();
+    if (!state.backBuffer.sdl) {
+        CloseRenderer();
+        return false;
+    }
+    UpdateLetterbox(true);
+    return true;
+}
+
+bool OpenRenderer(int width, int height) { return OpenRenderer(GameSdlWindow(), width, height); }
+
+void CloseRenderer() {
+    for (auto& t : state.textures) Destroy(*t);
+    Destroy(state.backBuffer);
+    if (state.renderer) SDL_DestroyRenderer(state.renderer);
+    const bool saving = state.frame.saving;
+    state = RenderState{};
+    state.frame.saving = saving;
+}
+
+bool RendererOpen() { return state.renderer != nullptr; }
+
+Texture* CreateImageTexture(std::span<const std::uint8_t> encoded, int width, int height,
+                            bool magentaKey) {
+    auto t = std::make_unique<Texture>();
+    t->encoded.assign(encoded.begin(), encoded.end());
+    t->requestedWidth = std::max(width, 0);
+    t->requestedHeight = std::max(height, 0);
+    t->magentaKey = magentaKey;
+    MakeImage(*t);
+    state.textures.push_back(std::move(t));
+    return state.textures.back().get();
+}
+
+Texture* CreateTargetTexture(int width, int height) {
+    auto t = std::make_unique<Texture>();
+    t->target = true;
+    t->width = std::clamp(width, 1, MAX_TEXTURE_SIDE);
+    t->height = std::clamp(height, 1, MAX_TEXTURE_SIDE);
+    MakeTarget(*t, SDL_ScaleModeNearest);
+    state.textures.push_back(std::move(t));
+    return state.textures.back().get();
+}
+
+int TextureWidth(const Texture* texture) { return texture && texture->sdl ? texture->width : 0; }
+int TextureHeight(const Texture* texture) { return texture && texture->sdl ? texture->height : 0; }
+
+void ClearBackBufferPixels(std::uint32_t argb) {
+    if (!state.renderer) return;
+    DrawCall call;
+    call.kind = DrawCall::Kind::Clear;
+    call.colour = argb;
+    Record(call);
+}
+
+void DrawTexture(Texture* texture, const int* sourceLtrb, float x, float y, std::uint32_t tint) {
+    if (!state.renderer || !texture || !texture->sdl) return;
+    SDL_Rect source{0, 0, texture->width, texture->height};
+    if (sourceLtrb) {
+        source = {sourceLtrb[0], sourceLtrb[1], sourceLtrb[2] - sourceLtrb[0],
+                  sourceLtrb[3] - sourceLtrb[1]};
+        if (source.w <= 0 || source.h <= 0) return;
+    }
+    DrawCall call;
+    call.kind = DrawCall::Kind::Copy;
+    call.wholeSource = false;
+    call.wholeDestination = false;
+    // Blending an opaque, untinted picture gives exactly its own pixels.
+    const bool opaque = tint == UNTINTED && !texture->target && OpaqueRegion(*texture, source);
+    call.blend = opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND;
+    call.colour = tint;
+    call.texture = texture;
+    call.contents = texture->contents;
+    call.sourceX = source.x;
+    call.sourceY = source.y;
+    call.sourceW = source.w;
+    call.sourceH = source.h;
+    call.x = x;
+    call.y = y;
+    call.w = static_cast<float>(source.w);
+    call.h = static_cast<float>(source.h);
+    Record(call);
+}
+
+void DrawTextureFullScreen(Texture* texture, std::uint8_t opacity) {
+    if (!state.renderer || !texture || !texture->sdl) return;
+    DrawCall call;
+    call.kind = DrawCall::Kind::Copy;
+    call.blend = opacity == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND;
+    call.colour = 0x00FFFFFFu | (static_cast<std::uint32_t>(opacity) << 24);
+    call.texture = texture;
+    call.contents = texture->contents;
+    Record(call);
+}
+
+void CopyBackBufferInto(Texture* target) {
+    if (!state.renderer || !target || !target->target || !target->sdl) return;
+    // The copy takes the picture as drawn so far.
+    Flush();
+    NewContents(*target);
+    SDL_SetRenderTarget(state.renderer, target->sdl);
+    SDL_RenderCopy(state.renderer, state.backBuffer.sdl, nullptr, nullptr);
+    SDL_SetRenderTarget(state.renderer, state.backBuffer.sdl);
+}
+
+void PresentBackBuffer() {
+    if (!state.renderer) return;
+    FrameRecord& f = state.frame;
+    UpdateLetterbox(false);
+    if (FrameUnchanged()) {
+        f.pending.clear();
+        return;
+    }
+    Flush();
+    SDL_SetRenderTarget(state.renderer, nullptr);
+    // The bars beside the picture, where there are any.
+    if (state.letterbox.w != state.outputWidth || state.letterbox.h != state.outputHeight) {
+        SDL_SetRenderDrawColor(state.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(state.renderer);
+    }
+    SDL_RenderCopy(state.renderer, state.backBuffer.sdl, nullptr, &state.letterbox);
+    SDL_RenderPresent(state.renderer);
+    SDL_SetRenderTarget(state.renderer, state.backBuffer.sdl);
+    ++f.presents;
+    std::swap(f.shown, f.pending);
+    f.pending.clear();
+    f.executed = 0;
+    f.shownIntact = true;
+}
+
+void RefreshPresentation() { UpdateLetterbox(true); }
+
+void SetFrameSaving(bool on) { state.frame.saving = on; }
+
+std::uint64_t FramesPresented() { return state.frame.presents; }
+
+void OnWindowDisturbed() { state.frame.shownIntact = false; }
+
+void OnRenderReset(bool deviceReset) {
+    if (!state.renderer) return;
+    SDL_SetRenderTarget(state.renderer, nullptr);
+    Destroy(state.backBuffer);
+    MakeBackBuffer();
+    for (auto& t : state.textures) {
+        if (t->target) {
+            Destroy(*t);
+            MakeTarget(*t, SDL_ScaleModeNearest);
+        } else if (deviceReset) {
+            Destroy(*t);
+            MakeImage(*t);
+        }
+    }
+    UpdateLetterbox(true);
+}
+
+std::vector<std::uint32_t> ReadBackBufferPixels() {
+    if (!state.renderer || !state.backBuffer.sdl) return {};
+    Flush();
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(state.backWidth) * state.backHeight);
+    SDL_SetRenderTarget(state.renderer, state.backBuffer.sdl);
+    if (SDL_RenderReadPixels(state.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(),
+                             state.backWidth * 4) != 0) {
+        return {};
+    }
+    return pixels;
+}
