@@ -75,8 +75,8 @@ bench: deps-bench
 	cmake --build build-bench -j $(JOBS) --target plemby_bench
 	./build-bench/plemby_bench
 
-# The real game in a virtual display without a GPU: its CPU share on each screen and its
-# start-up time.
+# The real game in a virtual display without a GPU: its CPU share, resident memory and threads
+# on each screen and its start-up time, with its own choice of renderer and with the software one.
 bench-screens: deps-screenshots build
 	bench/screen_cpu.sh build/plemby
 

@@ -4,12 +4,11 @@
 #include <SDL_image.h>
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
-#include <string>
 
 #include "platform/pointer_mapping.h"
 #include "platform/render_hooks.h"
+#include "platform/renderer_choice.h"
 #include "platform/sdl_window.h"
 
 struct Texture {
@@ -146,7 +145,8 @@ void CountSeeThrough(Texture& t, const SDL_Surface& pixels) {
             static_cast<const std::uint8_t*>(pixels.pixels) + y * pixels.pitch);
         std::uint16_t* counts = &t.seeThroughBefore[stride * static_cast<std::size_t>(y)];
         for (int x = 0; x < pixels.w; ++x) {
-            counts[x + 1] = static_cast<std::uint16_t>(counts[x] + ((row[x] >> 24) != 0xFF ? 1 : 0));
+            counts[x + 1] =
+                static_cast<std::uint16_t>(counts[x] + ((row[x] >> 24) != 0xFF ? 1 : 0));
         }
     }
 }
@@ -220,8 +220,8 @@ void SetDrawColour(std::uint32_t argb) {
 
 // The largest picture of the back buffer's aspect that fits into w x h, centred.
 SDL_Rect FitInto(int w, int h) {
-    const float scale = std::min(static_cast<float>(w) / state.backWidth,
-                                 static_cast<float>(h) / state.backHeight);
+    const float scale =
+        std::min(static_cast<float>(w) / state.backWidth, static_cast<float>(h) / state.backHeight);
     const int fitW = static_cast<int>(state.backWidth * scale + 0.5f);
     const int fitH = static_cast<int>(state.backHeight * scale + 0.5f);
     return {(w - fitW) / 2, (h - fitH) / 2, fitW, fitH};
@@ -311,60 +311,6 @@ bool FrameUnchanged() {
     const FrameRecord& f = state.frame;
     return f.saving && f.shownIntact && f.executed == 0 && f.pending == f.shown &&
            CoversBackBufferFirst(f.pending);
-}
-
-bool IsSoftwareRenderer(SDL_Renderer* renderer) {
-    SDL_RendererInfo info{};
-    return SDL_GetRendererInfo(renderer, &info) == 0 && SDL_strcmp(info.name, "software") == 0;
-}
-
-// True when the renderer draws through OpenGL that a processor emulates (Mesa's llvmpipe,
-// softpipe or swrast): it costs about twice SDL's own software renderer.
-bool OnEmulatedOpenGl(SDL_Renderer* renderer) {
-    SDL_RendererInfo info{};
-    if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0 ||
-        SDL_GL_GetCurrentContext() == nullptr) {
-        return false;
-    }
-    using GetString = const unsigned char* (*)(unsigned int);
-    constexpr unsigned int GL_RENDERER_NAME = 0x1F01;
-    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-    const unsigned char* name = getString ? getString(GL_RENDERER_NAME) : nullptr;
-    if (!name) return false;
-    std::string lower(reinterpret_cast<const char*>(name));
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    for (const char* emulated : {"llvmpipe", "softpipe", "swrast"}) {
-        if (lower.find(emulated) != std::string::npos) return true;
-    }
-    return false;
-}
-
-SDL_Renderer* CreateSoftwareRenderer(SDL_Window* window) {
-    // Without this SDL may hand the window's pixels to an OpenGL texture to show them, which on
-    // an emulated OpenGL costs more than the drawing; a player's own setting stays.
-    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
-    return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
-}
-
-// The player's SDL_RENDER_DRIVER when set; otherwise the GPU where there is one, and SDL's own
-// software renderer rather than an emulated OpenGL.
-SDL_Renderer* CreateCheapestRenderer(SDL_Window* window) {
-    const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
-    if (asked && *asked) {
-        if (SDL_strcasecmp(asked, "software") == 0) return CreateSoftwareRenderer(window);
-        SDL_Renderer* renderer =
-            SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
-        return renderer ? renderer : CreateSoftwareRenderer(window);
-    }
-    SDL_Renderer* renderer =
-        SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
-    if (renderer && !IsSoftwareRenderer(renderer) && !OnEmulatedOpenGl(renderer)) return renderer;
-    if (renderer) SDL_DestroyRenderer(renderer);
-    renderer = CreateSoftwareRenderer(window);
-    if (renderer) return renderer;
-    // The software renderer could not be had after all: the emulated OpenGL still draws.
-    return SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
-#include <SDL_syswm.h>
 
 #include <cstdio>
 
@@ -13,6 +12,7 @@
 #include "platform/resources.h"
 #include "platform/sdl_window.h"
 #include "platform/single_instance.h"
+#include "platform/xlib_link.h"
 
 namespace {
 
@@ -82,31 +82,23 @@ bool WindowEventMaySpoilPicture(Uint8 event) {
 // display is cut off at the right and bottom. A window that did not follow is moved over the
 // display here, as a window manager would have done. Xlib is reached through SDL's own copy.
 void CoverDisplayIfUnanswered(SDL_Window* window) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return;
-    void* xlib = SDL_LoadObject("libX11.so.6");
-    if (xlib == nullptr) return;
-    const auto getGeometry =
-        reinterpret_cast<decltype(&XGetGeometry)>(SDL_LoadFunction(xlib, "XGetGeometry"));
-    const auto moveResize =
-        reinterpret_cast<decltype(&XMoveResizeWindow)>(SDL_LoadFunction(xlib, "XMoveResizeWindow"));
-    const auto flush = reinterpret_cast<decltype(&XFlush)>(SDL_LoadFunction(xlib, "XFlush"));
+    const XlibLink xlib(window);
+    const auto getGeometry = xlib.Find<decltype(&XGetGeometry)>("XGetGeometry");
+    const auto moveResize = xlib.Find<decltype(&XMoveResizeWindow)>("XMoveResizeWindow");
+    const auto flush = xlib.Find<decltype(&XFlush)>("XFlush");
     SDL_Rect bounds;
     ::Window root = 0;
     int x = 0, y = 0;
     unsigned w = 0, h = 0, border = 0, depth = 0;
     if (getGeometry != nullptr && moveResize != nullptr && flush != nullptr &&
         SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &bounds) == 0 &&
-        getGeometry(info.info.x11.display, info.info.x11.window, &root, &x, &y, &w, &h, &border,
-                    &depth) != 0) {
+        getGeometry(xlib.display, xlib.xWindow, &root, &x, &y, &w, &h, &border, &depth) != 0) {
         if (static_cast<int>(w) != bounds.w || static_cast<int>(h) != bounds.h) {
-            moveResize(info.info.x11.display, info.info.x11.window, bounds.x, bounds.y,
+            moveResize(xlib.display, xlib.xWindow, bounds.x, bounds.y,
                        static_cast<unsigned>(bounds.w), static_cast<unsigned>(bounds.h));
-            flush(info.info.x11.display);
+            flush(xlib.display);
         }
     }
-    SDL_UnloadObject(xlib);
 }
 #else
 void CoverDisplayIfUnanswered(SDL_Window*) {}
@@ -203,7 +195,8 @@ bool PumpOneEvent() {
                 OnWindowDisturbed();
             }
             // Also after SDL made the window anew for the renderer, in full screen from the start.
-            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && gameWindow.window != nullptr &&
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
+                gameWindow.window != nullptr &&
                 (SDL_GetWindowFlags(gameWindow.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
                     SDL_WINDOW_FULLSCREEN_DESKTOP) {
                 CoverDisplayIfUnanswered(gameWindow.window);
