@@ -3,6 +3,10 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <memory>
 
@@ -10,6 +14,12 @@
 #include "platform/render_hooks.h"
 #include "platform/renderer_choice.h"
 #include "platform/sdl_window.h"
+
+// Columns first to end (exclusive) of a row.
+struct OpaqueRun {
+    std::uint16_t first = 0;
+    std::uint16_t end = 0;
+};
 
 struct Texture {
     SDL_Texture* sdl = nullptr;
@@ -23,9 +33,11 @@ struct Texture {
     int requestedWidth = 0;
     int requestedHeight = 0;
     std::vector<std::uint8_t> encoded;
-    // Per row, how many of the pixels left of each column are not fully opaque (empty when every
-    // pixel is): a sprite cut from an opaque part is copied, not blended, which costs far less.
-    std::vector<std::uint16_t> seeThroughBefore;
+    // The fully opaque runs of pixels, row by row: row y's are opaqueRuns[opaqueRowStart[y]] up
+    // to opaqueRuns[opaqueRowStart[y + 1]], left to right (both empty when every pixel is
+    // opaque). A sprite cut from an opaque part is copied, not blended, which costs far less.
+    std::vector<OpaqueRun> opaqueRuns;
+    std::vector<std::uint32_t> opaqueRowStart;
 };
 
 namespace {
@@ -135,30 +147,41 @@ SurfacePtr DecodeImage(const Texture& t) {
     return rgb ? std::move(rgb) : std::move(argb);
 }
 
-void CountSeeThrough(Texture& t, const SDL_Surface& pixels) {
-    t.seeThroughBefore.clear();
+void FindOpaqueRuns(Texture& t, const SDL_Surface& pixels) {
+    t.opaqueRuns.clear();
+    t.opaqueRowStart.clear();
     if (pixels.format->Amask == 0) return;
-    const std::size_t stride = static_cast<std::size_t>(pixels.w) + 1;
-    t.seeThroughBefore.assign(stride * static_cast<std::size_t>(pixels.h), 0);
+    t.opaqueRowStart.reserve(static_cast<std::size_t>(pixels.h) + 1);
     for (int y = 0; y < pixels.h; ++y) {
+        t.opaqueRowStart.push_back(static_cast<std::uint32_t>(t.opaqueRuns.size()));
         const auto* row = reinterpret_cast<const std::uint32_t*>(
             static_cast<const std::uint8_t*>(pixels.pixels) + y * pixels.pitch);
-        std::uint16_t* counts = &t.seeThroughBefore[stride * static_cast<std::size_t>(y)];
-        for (int x = 0; x < pixels.w; ++x) {
-            counts[x + 1] =
-                static_cast<std::uint16_t>(counts[x] + ((row[x] >> 24) != 0xFF ? 1 : 0));
+        for (int x = 0; x < pixels.w;) {
+            if ((row[x] >> 24) != 0xFF) {
+                ++x;
+                continue;
+            }
+            const int first = x;
+            while (x < pixels.w && (row[x] >> 24) == 0xFF) ++x;
+            t.opaqueRuns.push_back(
+                {static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(x)});
         }
     }
+    t.opaqueRowStart.push_back(static_cast<std::uint32_t>(t.opaqueRuns.size()));
 }
 
-// True when every pixel of the rectangle (inside the texture) is fully opaque.
+// True when every pixel of the rectangle (inside the texture) is fully opaque: on each of its
+// rows, one opaque run covers it.
 bool OpaqueRegion(const Texture& t, const SDL_Rect& r) {
     if (r.x < 0 || r.y < 0 || r.x + r.w > t.width || r.y + r.h > t.height) return false;
-    if (t.seeThroughBefore.empty()) return true;
-    const std::size_t stride = static_cast<std::size_t>(t.width) + 1;
+    if (t.opaqueRowStart.empty()) return true;
     for (int y = r.y; y < r.y + r.h; ++y) {
-        const std::uint16_t* counts = &t.seeThroughBefore[stride * static_cast<std::size_t>(y)];
-        if (counts[r.x + r.w] != counts[r.x]) return false;
+        const auto first = t.opaqueRuns.begin() + t.opaqueRowStart[static_cast<std::size_t>(y)];
+        const auto last = t.opaqueRuns.begin() + t.opaqueRowStart[static_cast<std::size_t>(y) + 1];
+        // The run that begins last at or before the rectangle's left edge.
+        const auto after = std::upper_bound(
+            first, last, r.x, [](int x, const OpaqueRun& run) { return x < run.first; });
+        if (after == first || (after - 1)->end < r.x + r.w) return false;
     }
     return true;
 }
@@ -167,7 +190,7 @@ void MakeImage(Texture& t) {
     if (!state.renderer) return;
     SurfacePtr pixels = DecodeImage(t);
     if (!pixels) return;
-    CountSeeThrough(t, *pixels);
+    FindOpaqueRuns(t, *pixels);
     t.sdl = SDL_CreateTextureFromSurface(state.renderer, pixels.get());
     NewContents(t);
     if (!t.sdl) return;
@@ -175,6 +198,14 @@ void MakeImage(Texture& t) {
     t.height = pixels->h;
     SDL_SetTextureBlendMode(t.sdl, SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(t.sdl, SDL_ScaleModeNearest);
+}
+
+// Decoding a picture takes scratch surfaces as large as the picture itself. Given back to the
+// system at once, they leave no holes of megabytes between the pictures that stay.
+void ReturnScratchMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
 }
 
 void MakeTarget(Texture& t, SDL_ScaleMode scaleMode, Uint32 format = SDL_PIXELFORMAT_ARGB8888) {
@@ -358,6 +389,7 @@ Texture* CreateImageTexture(std::span<const std::uint8_t> encoded, int width, in
     t->requestedHeight = std::max(height, 0);
     t->magentaKey = magentaKey;
     MakeImage(*t);
+    ReturnScratchMemory();
     state.textures.push_back(std::move(t));
     return state.textures.back().get();
 }
@@ -480,6 +512,7 @@ void OnRenderReset(bool deviceReset) {
             MakeImage(*t);
         }
     }
+    if (deviceReset) ReturnScratchMemory();
     UpdateLetterbox(true);
 }
 

@@ -65,6 +65,33 @@ TEST_F(SpriteTest, MagentaKeyMakesOnlyOpaqueMagentaTransparent) {
     ExpectNear(BackBufferPixel(0, 1), 255, 0, 255, "without the key magenta is drawn");
 }
 
+// A sprite cut from a picture with see-through pixels: a part that is opaque on every row is
+// drawn as it is, and a part that takes in a see-through pixel, even one at its edge or on one
+// of its rows only, still lets what lies under that pixel show.
+TEST_F(SpriteTest, OnlyWhollyOpaqueCutsHideWhatLiesUnder) {
+    // Red, but for column 4 on row 0 and column 6 on row 1.
+    const auto seeThrough = [](int x, int y) { return (y == 0 && x == 4) || (y == 1 && x == 6); };
+    Texture* picture = CreateImageTexture(
+        MakePng(8, 2, [&](int x, int y) { return seeThrough(x, y) ? 0u : 0xFFFF0000u; }), 0, 0,
+        false);
+    const SpriteRect cuts[] = {{0, 0, 4, 2}, {0, 0, 5, 1}, {4, 0, 6, 1},
+                               {5, 0, 8, 1}, {5, 0, 8, 2}, {0, 1, 6, 2}};
+    for (const SpriteRect& cut : cuts) {
+        ClearBackBufferPixels(0xFF0000FF);
+        DrawSprite(picture, &cut, 100, 10);
+        for (int y = cut.top; y < cut.bottom; ++y) {
+            for (int x = cut.left; x < cut.right; ++x) {
+                const std::uint32_t pixel = BackBufferPixel(100 + x - cut.left, 10 + y - cut.top);
+                if (seeThrough(x, y)) {
+                    ExpectNear(pixel, 0, 0, 255, "see-through");
+                } else {
+                    ExpectNear(pixel, 255, 0, 0, "opaque");
+                }
+            }
+        }
+    }
+}
+
 TEST_F(SpriteTest, UnusableImagesGiveTexturesThatDrawNothing) {
     const std::uint8_t garbage[] = {0x89, 'P', 'N', 'G', 1, 2, 3, 4, 5};
     Texture* broken = CreateImageTexture(garbage, 0, 0, false);
