@@ -19,33 +19,45 @@ constexpr const char* NVIDIA_CONTROL_DEVICE = "/dev/nvidiactl";
 
 bool MayOpen(const char* path) { return access(path, R_OK | W_OK) == 0; }
 
-#if defined(SDL_VIDEO_DRIVER_X11)
-// An X server lets its clients draw on the GPU themselves through one of these. Without any
-// (Xvfb, Xvnc, a display across the network) OpenGL there is the processor's.
-constexpr const char* DIRECT_RENDERING_EXTENSIONS[] = {"DRI3", "DRI2", "NV-GLX"};
+// How the display lets the game draw on a GPU itself, as far as can be told without loading an
+// OpenGL driver.
+enum class DirectRendering {
+    Unknown,          // not an X11 window: a device the game may open is what counts
+    Absent,           // an X server without it (Xvfb, Xvnc, a display across the network)
+    OwnDevice,        // the game opens the GPU's device itself (DRI2, NVIDIA's GLX)
+    ServerHandsOver,  // the X server hands its GPU's device over (DRI3)
+};
 
-// False only for an X11 window whose server offers none of them. The question goes to the
-// server, so no OpenGL library is loaded to answer it.
-bool ServerAllowsDirectRendering(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+DirectRendering DisplayDirectRendering(SDL_Window* window) {
     const XlibLink xlib(window);
-    if (!xlib.Open()) return true;
     const auto queryExtension = xlib.Find<decltype(&XQueryExtension)>("XQueryExtension");
-    if (queryExtension == nullptr) return true;
-    for (const char* name : DIRECT_RENDERING_EXTENSIONS) {
+    if (queryExtension == nullptr) return DirectRendering::Unknown;
+    const auto offers = [&](const char* extension) {
         int opcode = 0, firstEvent = 0, firstError = 0;
-        if (queryExtension(xlib.display, name, &opcode, &firstEvent, &firstError)) return true;
-    }
-    return false;
+        return queryExtension(xlib.display, extension, &opcode, &firstEvent, &firstError) != 0;
+    };
+    if (offers("DRI3")) return DirectRendering::ServerHandsOver;
+    if (offers("DRI2") || offers("NV-GLX")) return DirectRendering::OwnDevice;
+    return DirectRendering::Absent;
 }
 #else
-bool ServerAllowsDirectRendering(SDL_Window*) { return true; }
+DirectRendering DisplayDirectRendering(SDL_Window*) { return DirectRendering::Unknown; }
 #endif
 
-// Whether a GPU may draw for this window, judged from what needs no OpenGL driver: a device
-// to draw with, and a display that lets the game use it.
+// Whether a GPU may draw for this window. The questions go to the file system and the X
+// server, so no OpenGL library is loaded to answer them.
 bool GpuWithinReach(SDL_Window* window) {
-    const bool device = RenderNodeWithinReach(RENDER_NODE_FOLDER) || MayOpen(NVIDIA_CONTROL_DEVICE);
-    return device && ServerAllowsDirectRendering(window);
+    switch (DisplayDirectRendering(window)) {
+        case DirectRendering::Absent:
+            return false;
+        case DirectRendering::ServerHandsOver:
+            return true;
+        case DirectRendering::Unknown:
+        case DirectRendering::OwnDevice:
+            break;
+    }
+    return RenderNodeWithinReach(RENDER_NODE_FOLDER) || MayOpen(NVIDIA_CONTROL_DEVICE);
 }
 
 bool IsSoftwareRenderer(SDL_Renderer* renderer) {

@@ -26,7 +26,6 @@ public:
     XlibLink(const XlibLink&) = delete;
     XlibLink& operator=(const XlibLink&) = delete;
 
-    bool Open() const { return library_ != nullptr; }
     // The named Xlib function as the type of its declaration (decltype(&XFlush)); null when
     // not open or not found.
     template <typename Function>
