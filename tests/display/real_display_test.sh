@@ -219,9 +219,11 @@ changed_from() {
 SCREEN_NAMES=("the title" "the main menu" "the high scores" "the options" "the help")
 SCREEN_PICTURES=(115 118 119 121 122)
 TITLE_PLACES=("150 40 870 300" "10 10 420 120" "230 10 800 100" "10 10 420 120" "300 0 720 50")
-# The last step of a fade leaves the picture 1.2% darker; scaling for full screen changes the
-# brightness of a place by 0.2% at the most.
+# The last step of a fade leaves the picture 1.2% darker. The titles are measured in the
+# pictures scaled as the window shows them (at its own size the game's picture is the same to
+# the last bit; scaled for full screen, the two scalings differ by 0.2% at the most).
 FADED_IN=0.005
+declare -A TITLE_MEANS
 PICTURES=$HERE/../../resources/RCDATA
 MENU_PICTURE=118
 HIGH_SCORES_PICTURE=119
@@ -240,12 +242,19 @@ make_screen_references() {
             fail "cannot read the picture $PICTURES/$picture.jpg"
     done
     ENTRY_PLACE_MEAN=$(PIC_X=0 PIC_Y=0 PIC_W=1024 place_means "$PICTURES/$HIGH_SCORES_PICTURE.jpg" "$ENTRY_PLACE")
-    local i
-    for i in "${!SCREEN_PICTURES[@]}"; do
-        TITLE_MEANS[i]=$(PIC_X=0 PIC_Y=0 PIC_W=1024 place_means "$PICTURES/${SCREEN_PICTURES[i]}.jpg" "${TITLE_PLACES[i]}")
-    done
     # The menu's items as its picture has them, none lit.
     mapfile -t UNLIT_MEANS < <(PIC_X=0 PIC_Y=0 PIC_W=1024 place_means "$PICTURES/$MENU_PICTURE.jpg" "${MENU_ITEMS[@]}")
+}
+
+# The brightness of each screen's title place in its own picture, at the size the window shows
+# the picture now, in TITLE_MEANS[width,screen]; measured once for each size.
+measure_titles() {
+    local i scaled=$WORK/scaled.miff
+    [ -n "${TITLE_MEANS[$PIC_W,0]:-}" ] && return
+    for i in "${!SCREEN_PICTURES[@]}"; do
+        convert "$PICTURES/${SCREEN_PICTURES[i]}.jpg" -resize "${PIC_W}x${PIC_H}!" -depth 8 "$scaled"
+        TITLE_MEANS[$PIC_W,$i]=$(PIC_X=0 PIC_Y=0 place_means "$scaled" "${TITLE_PLACES[i]}")
+    done
 }
 
 # screen_seen IMAGE: the name of the screen the capture IMAGE shows.
@@ -277,9 +286,10 @@ screen_seen() {
         return
     fi
     mapfile -t means < <(place_means "$1" "${TITLE_PLACES[best]}" "$ENTRY_PLACE")
-    if ! awk -v m="${means[0]}" -v r="${TITLE_MEANS[best]}" -v t=$FADED_IN \
+    local title=${TITLE_MEANS[$PIC_W,$best]}
+    if ! awk -v m="${means[0]}" -v r="$title" -v t=$FADED_IN \
         'BEGIN { d = m / r - 1; exit !(d <= t && d >= -t) }'; then
-        echo "${SCREEN_NAMES[best]} on its way in (its title at ${means[0]}, not ${TITLE_MEANS[best]})"
+        echo "${SCREEN_NAMES[best]} on its way in (its title at ${means[0]}, not $title)"
     elif [ "${SCREEN_PICTURES[best]}" = $HIGH_SCORES_PICTURE ] &&
         above "$(awk -v m="$ENTRY_PLACE_MEAN" 'BEGIN { print m / 2 }')" "${means[1]}"; then
         echo "the name entry"
@@ -294,6 +304,7 @@ on_screen() {
         SEEN="a moving picture"
         return 1
     fi
+    measure_titles
     SEEN=$(screen_seen "$SHOT")
     [ "$SEEN" = "$1" ]
 }
