@@ -150,6 +150,14 @@ read_geometry() {
 }
 # Found afresh each time: SDL may make the window anew for its renderer just after showing it.
 window_is() { find_window && read_geometry && [ "$WIN_W" = "$1" ] && [ "$WIN_H" = "$2" ]; }
+# A window out of full screen is at (64, 64): its frame, where a window manager draws one.
+window_placed() {
+    window_is 1024 768 || return 1
+    local left= top=
+    read -r left _ top _ < <(xprop -id "$WID" _NET_FRAME_EXTENTS 2>/dev/null |
+        awk -F' = ' 'NF == 2 { gsub(",", "", $2); print $2 }')
+    [ $((WIN_X - ${left:-0})) = 64 ] && [ $((WIN_Y - ${top:-0})) = 64 ]
+}
 
 # to_screen X Y: a picture pixel's place on the screen, in SX and SY.
 to_screen() {
@@ -561,6 +569,8 @@ road() {
     check_menu_pointer
     note "full screen: the picture is letterboxed whole and the menu answers the pointer"
     hold_until F10 "the window back at 1024 x 768" window_is 1024 768
+    # Its size may be back before it has left the place it had in full screen.
+    wait_for "the window back at its windowed place" window_placed
     focus_game
     point_at $PARK_X $PARK_Y
     wait_screen "the main menu"
@@ -614,6 +624,8 @@ road() {
     wait_screen "the main menu"
     check_letterbox "$windowed" "$SHOT"
     hold_until F10 "the window back at 1024 x 768" window_is 1024 768
+    # Its size may be back before it has left the place it had in full screen.
+    wait_for "the window back at its windowed place" window_placed
     focus_game
     point_at $PARK_X $PARK_Y
     wait_screen "the main menu"
