@@ -1,7 +1,11 @@
+#include <iterator>
+
 #include "app/shell.h"
+#include "common/controls.h"
 #include "game/player_input.h"
 #include "platform/controllers.h"
 #include "platform/keys.h"
+#include "platform/window.h"
 #include "screens/navigation.h"
 #include "screens/setting_changes.h"
 
@@ -32,11 +36,23 @@ constexpr Hotkey HOTKEYS[] = {
     {VK_F10, SwitchFullscreen}, {VK_F12, RequestQuit},
 };
 
+// The keys that no binding may take are exactly these.
+constexpr bool SameKeysAsBindingsRefuse() {
+    if (std::size(HOTKEYS) != HOTKEY_COUNT) return false;
+    for (int i = 0; i < HOTKEY_COUNT; ++i) {
+        if (HOTKEYS[i].key != HOTKEY_KEYS[i]) return false;
+    }
+    return true;
+}
+static_assert(SameKeysAsBindingsRefuse());
+
 }  // namespace
 
 void HandleHotkeys() {
     // A controller unplugged in a game pauses it, as P would; a game already paused stays so.
     if (TakeControllerUnplugged() && screenId == Play) Paused = 1;
+    // So does a window the player turns away from, unless they asked for games to play on.
+    if (TakeFocusLost() && controls.pauseOnFocusLoss && screenId == Play) Paused = 1;
     for (const Hotkey& hotkey : HOTKEYS) {
         if (!HotkeyDown(hotkey.key)) continue;
         if (HotkeyLatch != 0) return;

@@ -29,6 +29,7 @@ constexpr int MINIMUM_HEIGHT = 240;
 struct WindowState {
     SDL_Window* window = nullptr;
     void (*quitHandler)() = nullptr;
+    bool focusLost = false;
 };
 WindowState gameWindow;
 
@@ -197,13 +198,18 @@ bool PumpOneEvent() {
             Quit();
             break;
         case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
+                gameWindow.focusLost = true;
+            }
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 Quit();
             } else if (WindowEventMaySpoilPicture(event.window.event)) {
                 OnWindowDisturbed();
             }
             // Also after SDL made the window anew for the renderer, in full screen from the start.
-            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && gameWindow.window != nullptr &&
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
+                gameWindow.window != nullptr &&
                 (SDL_GetWindowFlags(gameWindow.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
                     SDL_WINDOW_FULLSCREEN_DESKTOP) {
                 CoverDisplayIfUnanswered(gameWindow.window);
@@ -228,6 +234,12 @@ bool PumpOneEvent() {
 }
 
 void SetQuitHandler(void (*handler)()) { gameWindow.quitHandler = handler; }
+
+bool TakeFocusLost() {
+    const bool lost = gameWindow.focusLost;
+    gameWindow.focusLost = false;
+    return lost;
+}
 
 void RaiseGameWindow() {
     if (gameWindow.window == nullptr) return;
