@@ -14,7 +14,7 @@ constexpr const char* CONTROLS_FILE = "controls.txt";
 
 struct ControlsStore {
     // What the file holds (or would hold, as read): nothing is written while the controls match.
-    Controls stored{};
+    PlayerControls stored{};
     std::vector<std::string> unknownLines;
     // The file exists but could not be read: it may hold the player's controls.
     bool keepStoredFile = false;
@@ -30,7 +30,7 @@ std::string ControlsPath() {
 
 void LoadControls() {
     store = ControlsStore{};
-    controls = Controls{};
+    controls = PlayerControls{};
     const std::string path = ControlsPath();
     if (path.empty()) return;
     const StoredFile file = ReadStoredFile(path, MAX_CONTROLS_FILE_BYTES);
@@ -72,5 +72,5 @@ void StoreControls() {
 
 void ResetControls() {
     store = ControlsStore{};
-    controls = Controls{};
+    controls = PlayerControls{};
 }

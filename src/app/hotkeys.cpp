@@ -6,6 +6,7 @@
 #include "platform/controllers.h"
 #include "platform/keys.h"
 #include "platform/window.h"
+#include "screens/front_end.h"
 #include "screens/navigation.h"
 #include "screens/setting_changes.h"
 
@@ -15,10 +16,11 @@ namespace {
 
 void TogglePause() { Paused = Flipped(Paused); }
 
-// In a game a controller's Start is P as well; elsewhere Start leaves the title or ends a name
+// In a game the keys and button bound to pause (Start, unless the player chose another) are P
+// as well; elsewhere Start leaves the title or ends a name
 // and must not also pause.
 bool HotkeyDown(int key) {
-    if (key == 'P' && screenId == Play) return PlayActionHeld(PlayAction::Pause);
+    if (key == 'P' && screenId == Play) return KeyDown('P') || PlayActionHeld(PlayAction::Pause);
     return KeyDown(key);
 }
 
@@ -53,6 +55,8 @@ void HandleHotkeys() {
     if (TakeControllerUnplugged() && screenId == Play) Paused = 1;
     // So does a window the player turns away from, unless they asked for games to play on.
     if (TakeFocusLost() && controls.pauseOnFocusLoss && screenId == Play) Paused = 1;
+    // A key pressed to bind it to an action does only that.
+    if (ControlsScreenTookKeys()) HotkeyLatch = 1;
     for (const Hotkey& hotkey : HOTKEYS) {
         if (!HotkeyDown(hotkey.key)) continue;
         if (HotkeyLatch != 0) return;

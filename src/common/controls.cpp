@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-Controls controls;
+PlayerControls controls;
 
 namespace {
 
@@ -90,7 +90,7 @@ std::optional<std::uint8_t> SwitchNamed(std::string_view value) {
     return std::nullopt;
 }
 
-void SetSlot(Controls& c, int action, int slot, int value) {
+void SetSlot(PlayerControls& c, int action, int slot, int value) {
     ActionBinding& binding = c.actions[static_cast<std::size_t>(action)];
     if (slot == BUTTON_SLOT) {
         binding.pad = static_cast<std::uint8_t>(value);
@@ -104,7 +104,7 @@ bool IsEmpty(int slot, int value) {
 }
 
 // Where else the value is bound, among the slots of the same kind; NOT_BOUND when nowhere.
-int FindBinding(const Controls& c, int slot, int value, int exceptIndex) {
+int FindBinding(const PlayerControls& c, int slot, int value, int exceptIndex) {
     if (IsEmpty(slot, value)) return NOT_BOUND;
     const bool button = slot == BUTTON_SLOT;
     for (int index = 0; index < CONTROL_SLOT_COUNT; ++index) {
@@ -143,12 +143,12 @@ bool KeyBindable(int action, int position) {
     return !IsHotkeyPosition(position) || (action == PAUSE_ACTION && VirtualKeyAt(position) == 'P');
 }
 
-int SlotValue(const Controls& c, int action, int slot) {
+int SlotValue(const PlayerControls& c, int action, int slot) {
     const ActionBinding& binding = c.actions[static_cast<std::size_t>(action)];
     return slot == BUTTON_SLOT ? binding.pad : binding.keys[static_cast<std::size_t>(slot)];
 }
 
-int BindSlot(Controls& c, int action, int slot, int value) {
+int BindSlot(PlayerControls& c, int action, int slot, int value) {
     const int index = action * SLOTS_PER_ACTION + slot;
     const int other = FindBinding(c, slot, value, index);
     if (other != NOT_BOUND) {
@@ -227,7 +227,8 @@ ControlsFile ParseControlsFile(std::span<const std::uint8_t> bytes) {
     return file;
 }
 
-std::string FormatControlsFile(const Controls& c, const std::vector<std::string>& unknownLines) {
+std::string FormatControlsFile(const PlayerControls& c,
+                               const std::vector<std::string>& unknownLines) {
     std::string text = FILE_HEADER;
     for (int action = 0; action < CONTROL_ACTION_COUNT; ++action) {
         for (int slot = 0; slot < SLOTS_PER_ACTION; ++slot) {

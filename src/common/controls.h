@@ -47,13 +47,13 @@ inline constexpr std::array<ActionBinding, CONTROL_ACTION_COUNT> DEFAULT_BINDING
     {{KEY_POSITION_P, NO_KEY_POSITION}, Pad(PadInput::Start)},
 }};
 
-struct Controls {
+struct PlayerControls {
     std::array<ActionBinding, CONTROL_ACTION_COUNT> actions = DEFAULT_BINDINGS;
     std::uint8_t ghostPiece = 0;        // the cells where the piece would land, drawn faintly
     std::uint8_t pauseOnFocusLoss = 1;  // a game pauses when the window loses the focus
-    bool operator==(const Controls&) const = default;
+    bool operator==(const PlayerControls&) const = default;
 };
-extern Controls controls;
+extern PlayerControls controls;
 
 // The global hotkeys, in the order they are tested. They stay on their keys: none of them can be
 // bound to an action, except that P may stay on the pause action, which it performs anyway.
@@ -65,20 +65,21 @@ bool IsHotkeyPosition(int position);
 bool KeyBindable(int action, int position);
 
 // The value of a key slot (a key position) or of the button slot (a PadInput or NO_PAD_INPUT).
-int SlotValue(const Controls& c, int action, int slot);
+int SlotValue(const PlayerControls& c, int action, int slot);
 
 // Puts `value` into the slot. Where it was bound already, in this action or another, that slot
 // takes the value the chosen slot had: the two bindings swap, so no key or button is lost.
 // Returns the action whose slot gave the value up, or -1 when it was bound nowhere else.
-int BindSlot(Controls& c, int action, int slot, int value);
+int BindSlot(PlayerControls& c, int action, int slot, int value);
 
 // The controls file: one "name = value" line a slot or switch, as written by FormatControlsFile.
 struct ControlsFile {
-    Controls controls;                      // the defaults, with every valid line applied
+    PlayerControls controls;                // the defaults, with every valid line applied
     std::vector<std::string> unknownLines;  // well-formed lines of names this version does not know
     int badLines = 0;                       // lines not understood, their slots left at defaults
     int firstBadLine = 0;                   // its number, from 1
 };
 constexpr std::size_t MAX_CONTROLS_FILE_BYTES = 64 * 1024;
 ControlsFile ParseControlsFile(std::span<const std::uint8_t> bytes);
-std::string FormatControlsFile(const Controls& c, const std::vector<std::string>& unknownLines);
+std::string FormatControlsFile(const PlayerControls& c,
+                               const std::vector<std::string>& unknownLines);

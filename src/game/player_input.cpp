@@ -2,29 +2,11 @@
 
 #include <array>
 
+#include "common/controls.h"
 #include "platform/controllers.h"
 #include "platform/keys.h"
 
 namespace {
-
-constexpr int NO_KEY = -1;
-
-struct ActionInputs {
-    PlayAction action;
-    std::array<int, 2> keys;
-    PadInput pad;
-};
-
-constexpr ActionInputs ACTION_INPUTS[] = {
-    {PlayAction::Turn, {VK_UP, 'W'}, PadInput::A},
-    {PlayAction::TurnOther, {VK_CONTROL, NO_KEY}, PadInput::B},
-    {PlayAction::ShiftLeft, {VK_LEFT, 'A'}, PadInput::Left},
-    {PlayAction::ShiftRight, {VK_RIGHT, 'D'}, PadInput::Right},
-    {PlayAction::SoftDrop, {VK_SPACE, NO_KEY}, PadInput::Down},
-    {PlayAction::HardDrop, {VK_DOWN, 'S'}, PadInput::Up},
-    {PlayAction::Abandon, {VK_ESCAPE, NO_KEY}, PadInput::Back},
-    {PlayAction::Pause, {'P', NO_KEY}, PadInput::Start},
-};
 
 // Per controller input: held over from the last screen, not yet released.
 std::array<bool, PAD_INPUT_COUNT> heldOver{};
@@ -38,15 +20,15 @@ bool FreshPadHeld(PadInput input) {
 
 }  // namespace
 
+// Through the player's bindings: a key by its place on the keyboard, a button on any controller.
 bool PlayActionHeld(PlayAction action) {
-    for (const ActionInputs& inputs : ACTION_INPUTS) {
-        if (inputs.action != action) continue;
-        for (const int key : inputs.keys) {
-            if (key != NO_KEY && KeyDown(key)) return true;
-        }
-        return FreshPadHeld(inputs.pad);
+    const auto index = static_cast<std::size_t>(action);
+    if (index >= controls.actions.size()) return false;
+    const ActionBinding& binding = controls.actions[index];
+    for (const int key : binding.keys) {
+        if (KeyPositionDown(key)) return true;
     }
-    return false;
+    return binding.pad < PAD_INPUT_COUNT && FreshPadHeld(static_cast<PadInput>(binding.pad));
 }
 
 void HoldOverPadButtons() {

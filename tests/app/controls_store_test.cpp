@@ -45,7 +45,7 @@ protected:
 TEST_F(ControlsStore, PartlyValidFileKeptUntilThePlayerChangesSomething) {
     // Nothing stored: the defaults, and nothing written.
     LoadControls();
-    EXPECT_EQ(controls, Controls{});
+    EXPECT_EQ(controls, PlayerControls{});
     StoreControls();
     EXPECT_FALSE(std::filesystem::exists(ControlsFilePath()));
 
@@ -86,7 +86,7 @@ TEST_F(ControlsStore, PartlyValidFileKeptUntilThePlayerChangesSomething) {
     EXPECT_EQ(BindSlot(controls, 0, 0, KEY_POSITION_UP), 4);
     EXPECT_EQ(Key(0, 0), KEY_POSITION_UP);
     EXPECT_EQ(Key(4, 0), 96);
-    const Controls changed = controls;
+    const PlayerControls changed = controls;
     StoreControls();
     const std::string rewritten = ReadFile();
     EXPECT_NE(rewritten.find("spin.key1 = Keypad 5\n"), std::string::npos) << rewritten;
@@ -102,7 +102,7 @@ TEST_F(ControlsStore, PartlyValidFileKeptUntilThePlayerChangesSomething) {
     testing::internal::CaptureStderr();
     LoadControls();
     EXPECT_NE(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(controls, Controls{});
+    EXPECT_EQ(controls, PlayerControls{});
     controls.ghostPiece = 1;
     StoreControls();
     EXPECT_TRUE(std::filesystem::is_directory(ControlsFilePath()));

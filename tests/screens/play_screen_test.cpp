@@ -40,7 +40,7 @@ protected:
         screenId = Play;
     }
     void TearDown() override {
-        controls = Controls{};
+        controls = PlayerControls{};
         StopInputScript();
         StopManualClock();
         settings = Settings{};
