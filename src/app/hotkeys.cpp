@@ -2,10 +2,10 @@
 
 #include "app/shell.h"
 #include "common/controls.h"
-#include "game/player_input.h"
 #include "platform/controllers.h"
 #include "platform/keys.h"
 #include "platform/window.h"
+#include "screens/action_bindings.h"
 #include "screens/front_end.h"
 #include "screens/navigation.h"
 #include "screens/setting_changes.h"
@@ -20,7 +20,10 @@ void TogglePause() { Paused = Flipped(Paused); }
 // as well; elsewhere Start leaves the title or ends a name
 // and must not also pause.
 bool HotkeyDown(int key) {
-    if (key == 'P' && screenId == Play) return KeyDown('P') || PlayActionHeld(PlayAction::Pause);
+    if (key == 'P' && screenId == Play) {
+        const bool bound = ReadPlayActions().Held(PlayAction::Pause);
+        return bound || KeyDown('P');
+    }
     return KeyDown(key);
 }
 

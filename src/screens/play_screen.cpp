@@ -11,6 +11,7 @@
 #include "gfx/panel.h"
 #include "music/player.h"
 #include "platform/resource_ids.h"
+#include "screens/action_bindings.h"
 #include "screens/navigation.h"
 #include "sound/sound.h"
 
@@ -125,6 +126,8 @@ void DrawNextPiece() {
 }
 
 void PlayFrame() {
+    // The frame's one reading of the player's devices; the rules see nothing else of them.
+    const ActionRecord actions = ReadPlayActions();
     DrawBackground(PLAY_FADE_INTERVAL);
     BeginSprites();
     DrawPanels();
@@ -133,14 +136,14 @@ void PlayFrame() {
     DrawNextPiece();
     // Nothing is left from outside this frame's rules.
     ClearGameEvents();
-    HandleGameKeys();
+    HandleGameKeys(actions);
     // Escape leaves at once; the rest of the frame then runs on the fresh game, as it always has.
     ReactToGameEvents();
     ApplyGravity();
     DrawWellWithPiece();
     if (controls.ghostPiece) DrawGhostPiece();
     EndSprites();
-    TryLockPiece();
+    TryLockPiece(actions);
     ReactToGameEvents();
 }
 

@@ -1,10 +1,14 @@
-#include "game/player_input.h"
+#include "screens/action_bindings.h"
 
 #include <array>
 
 #include "common/controls.h"
 #include "platform/controllers.h"
 #include "platform/keys.h"
+
+static_assert(PLAY_ACTION_COUNT == CONTROL_ACTION_COUNT &&
+                  static_cast<int>(PlayAction::Pause) == PAUSE_ACTION,
+              "one row of bindings per action, in the order of PlayAction");
 
 namespace {
 
@@ -18,17 +22,24 @@ bool FreshPadHeld(PadInput input) {
     return held && !over;
 }
 
-}  // namespace
-
-// Through the player's bindings: a key by its place on the keyboard, a button on any controller.
-bool PlayActionHeld(PlayAction action) {
-    const auto index = static_cast<std::size_t>(action);
-    if (index >= controls.actions.size()) return false;
-    const ActionBinding& binding = controls.actions[index];
+// A key down answers before the controller is asked, so a held-over button is only seen
+// released in a frame where none of its action's keys is down.
+bool BindingHeld(const ActionBinding& binding) {
     for (const int key : binding.keys) {
         if (KeyPositionDown(key)) return true;
     }
     return binding.pad < PAD_INPUT_COUNT && FreshPadHeld(static_cast<PadInput>(binding.pad));
+}
+
+}  // namespace
+
+ActionRecord ReadPlayActions() {
+    ActionRecord record;
+    for (int i = 0; i < PLAY_ACTION_COUNT; ++i) {
+        record.Set(static_cast<PlayAction>(i),
+                   BindingHeld(controls.actions[static_cast<std::size_t>(i)]));
+    }
+    return record;
 }
 
 void HoldOverPadButtons() {
