@@ -16,9 +16,8 @@ namespace {
 
 void TogglePause() { Paused = Flipped(Paused); }
 
-// In a game the keys and button bound to pause (Start, unless the player chose another) are P
-// as well; elsewhere Start leaves the title or ends a name
-// and must not also pause.
+// In a game the keys and the button bound to pause (Start, unless the player chose another) are
+// P as well; elsewhere Start leaves the title or ends a name and must not also pause.
 bool HotkeyDown(int key) {
     if (key == 'P' && screenId == Play) {
         const bool bound = ReadPlayActions().Held(PlayAction::Pause);

@@ -1,5 +1,7 @@
 #include "platform/keys.h"
 
+#include "platform/pointer_mapping.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -8,19 +10,17 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/pointer_mapping.h"
-
 namespace {
 
 // Virtual-key code to SDL scancode; letters and digits are mapped by range below.
 constexpr std::pair<int, SDL_Scancode> KEY_TABLE[] = {
-    {VK_BACK, SDL_SCANCODE_BACKSPACE},    {VK_RETURN, SDL_SCANCODE_RETURN},
-    {VK_ESCAPE, SDL_SCANCODE_ESCAPE},     {VK_SPACE, SDL_SCANCODE_SPACE},
-    {VK_PRIOR, SDL_SCANCODE_PAGEUP},      {VK_NEXT, SDL_SCANCODE_PAGEDOWN},
-    {VK_LEFT, SDL_SCANCODE_LEFT},         {VK_UP, SDL_SCANCODE_UP},
-    {VK_RIGHT, SDL_SCANCODE_RIGHT},       {VK_DOWN, SDL_SCANCODE_DOWN},
+    {VK_BACK, SDL_SCANCODE_BACKSPACE},  {VK_RETURN, SDL_SCANCODE_RETURN},
+    {VK_ESCAPE, SDL_SCANCODE_ESCAPE},   {VK_SPACE, SDL_SCANCODE_SPACE},
+    {VK_PRIOR, SDL_SCANCODE_PAGEUP},    {VK_NEXT, SDL_SCANCODE_PAGEDOWN},
+    {VK_LEFT, SDL_SCANCODE_LEFT},       {VK_UP, SDL_SCANCODE_UP},
+    {VK_RIGHT, SDL_SCANCODE_RIGHT},     {VK_DOWN, SDL_SCANCODE_DOWN},
     {VK_SUBTRACT, SDL_SCANCODE_KP_MINUS}, {VK_ADD, SDL_SCANCODE_KP_PLUS},
-    {VK_F10, SDL_SCANCODE_F10},           {VK_F12, SDL_SCANCODE_F12},
+    {VK_F10, SDL_SCANCODE_F10},         {VK_F12, SDL_SCANCODE_F12},
 };
 
 static_assert(KEY_POSITION_COUNT == SDL_NUM_SCANCODES);
@@ -108,12 +108,6 @@ int PositionOfKey(int vk) {
     return vk == VK_CONTROL ? KEY_POSITION_LEFT_CTRL : static_cast<int>(ScancodeOf(vk));
 }
 
-void SetScriptedKey(int vk, bool down) {
-    bool& state = scriptedKeys[static_cast<std::size_t>(vk)];
-    if (down && !state) KeepPress(vk);
-    state = down;
-}
-
 // Runs as SDL takes each event from the window system, so presses are kept in the order they
 // happened, whenever the game next looks.
 int KeepKeyPress(void*, SDL_Event* event) {
@@ -162,17 +156,11 @@ void TakeKeyPress(int vk) {
 void ScriptKey(int vk, bool down) {
     scripted = true;
     if (vk < 0 || vk >= 256) return;
-    SetScriptedKey(vk, down);
+    bool& state = scriptedKeys[static_cast<std::size_t>(vk)];
+    if (down && !state) KeepPress(vk);
+    state = down;
     const int position = PositionOfKey(vk);
     if (IsPosition(position)) scriptedPositions[static_cast<std::size_t>(position)] = down;
-}
-
-void ScriptKeyPosition(int position, bool down) {
-    scripted = true;
-    if (!IsPosition(position)) return;
-    scriptedPositions[static_cast<std::size_t>(position)] = down;
-    const bool ctrl = position == KEY_POSITION_LEFT_CTRL || position == KEY_POSITION_RIGHT_CTRL;
-    if (const int vk = ctrl ? VK_CONTROL : VirtualKeyAt(position)) SetScriptedKey(vk, down);
 }
 
 bool KeyPositionDown(int position) {

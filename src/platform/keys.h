@@ -42,7 +42,7 @@ constexpr int KEY_POSITION_UP = 82;
 constexpr int KEY_POSITION_LEFT_CTRL = 224;
 constexpr int KEY_POSITION_RIGHT_CTRL = 228;
 
-// True while the key at that place is down (scripted: see ScriptKeyPosition).
+// True while the key at that place is down (scripted: ScriptKey sets the place of its key code).
 bool KeyPositionDown(int position);
 // The key code the game knows a place by (the key that types a letter in the player's layout),
 // 0 for a place without one.
@@ -87,8 +87,5 @@ PointerPos GetPointerPos();
 // answer from the script only.
 void ScriptKey(int vk, bool down);
 void ScriptPointer(int x, int y);
-// A key by its place: down or up as KeyPositionDown sees it, and as KeyDown sees the key code at
-// that place. ScriptKey sets the place of its key code as well.
-void ScriptKeyPosition(int position, bool down);
 void ScriptReleaseAllKeys();
 void StopInputScript();  // back to the real devices

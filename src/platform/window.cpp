@@ -208,8 +208,7 @@ bool PumpOneEvent() {
                 OnWindowDisturbed();
             }
             // Also after SDL made the window anew for the renderer, in full screen from the start.
-            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
-                gameWindow.window != nullptr &&
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && gameWindow.window != nullptr &&
                 (SDL_GetWindowFlags(gameWindow.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
                     SDL_WINDOW_FULLSCREEN_DESKTOP) {
                 CoverDisplayIfUnanswered(gameWindow.window);
