@@ -163,6 +163,7 @@ void DestroyGameWindow() {
     WatchKeyPresses(false);
     SDL_DestroyWindow(gameWindow.window);
     gameWindow.window = nullptr;
+    gameWindow.focusLost = false;
     IMG_Quit();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
@@ -198,8 +199,11 @@ bool PumpOneEvent() {
             Quit();
             break;
         case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
-                event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
+            // A window closed before (its events may still be queued) loses nothing of ours.
+            if ((event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                 event.window.event == SDL_WINDOWEVENT_MINIMIZED) &&
+                (gameWindow.window == nullptr ||
+                 event.window.windowID == SDL_GetWindowID(gameWindow.window))) {
                 gameWindow.focusLost = true;
             }
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
