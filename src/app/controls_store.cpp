@@ -33,6 +33,8 @@ void LoadControls() {
     controls = PlayerControls{};
     const std::string path = ControlsPath();
     if (path.empty()) return;
+    // Read once, at start-up, by the one running copy: what a killed save left can go.
+    RemoveStaleTemporaries(path);
     const StoredFile file = ReadStoredFile(path, MAX_CONTROLS_FILE_BYTES);
     if (file.state == StoredFileState::Unreadable) {
         store.keepStoredFile = true;
