@@ -17,9 +17,10 @@ struct ReplayFrame {
     std::uint8_t flags = 0;         // REPLAY_PAUSED, REPLAY_TURN_REVERSED
     std::uint8_t readingCount = 0;  // clock readings the rules took in this frame
     // Draws of the shared generator that were not the rules' (a sound whose buffer was still
-    // playing): between the frame's actions and the rest of its rules, and after its rules.
-    std::uint16_t drawsAfterActions = 0;
-    std::uint16_t drawsAfterFrame = 0;
+    // playing): since the rules last ran and before this frame's actions, and between its
+    // actions and the rest of its rules.
+    std::uint16_t drawsBeforeActions = 0;
+    std::uint16_t drawsBeforeRest = 0;
     bool operator==(const ReplayFrame&) const = default;
 };
 constexpr std::uint8_t REPLAY_PAUSED = 0x01;         // the frame ran paused: no rules

@@ -206,11 +206,11 @@ const char* CodeFrames(Coder& coder, const Header& header, ReplayType& replay) {
             if constexpr (Coder::DECODING) replay.readings.push_back(reading);
         }
 
-        frame.drawsAfterActions =
-            static_cast<std::uint16_t>(CodeNumber(coder, m.otherDraws[0], frame.drawsAfterActions));
-        frame.drawsAfterFrame =
-            static_cast<std::uint16_t>(CodeNumber(coder, m.otherDraws[1], frame.drawsAfterFrame));
-        if (frame.drawsAfterActions > MAX_OTHER_DRAWS || frame.drawsAfterFrame > MAX_OTHER_DRAWS) {
+        frame.drawsBeforeActions = static_cast<std::uint16_t>(
+            CodeNumber(coder, m.otherDraws[0], frame.drawsBeforeActions));
+        frame.drawsBeforeRest =
+            static_cast<std::uint16_t>(CodeNumber(coder, m.otherDraws[1], frame.drawsBeforeRest));
+        if (frame.drawsBeforeRest > MAX_OTHER_DRAWS || frame.drawsBeforeActions > MAX_OTHER_DRAWS) {
             return "too many draws in a frame";
         }
         if constexpr (Coder::DECODING) {

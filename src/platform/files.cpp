@@ -137,3 +137,5 @@ bool SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> b
     }
     return true;
 }
+
+bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0 || errno == ENOENT; }

@@ -36,3 +36,6 @@ void ReportProblem(const std::string& text);
 // path, creating the folder if needed: a crash leaves the old file or the new, never a torn
 // one. False on any failure (the old file then stays as it was); errno then tells why.
 bool SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Deletes a file; true when it is gone (also when it was not there).
+bool RemoveFile(const std::string& path);

@@ -37,8 +37,8 @@ Replay LongGame(int frames, int lateness, std::uint32_t seed) {
             replay.readings.push_back(now);
             last = now;
         }
-        if (rng() % 200 == 0) frame.drawsAfterFrame = 1;
-        if (rng() % 300 == 0) frame.drawsAfterActions = 1;
+        if (rng() % 200 == 0) frame.drawsBeforeActions = 1;
+        if (rng() % 300 == 0) frame.drawsBeforeRest = 1;
         replay.frames.push_back(frame);
     }
     replay.result = {ReplayEnding::GameOver, 123456, 87, 9, 0x0123456789ABCDEFull};
