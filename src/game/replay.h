@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -28,7 +29,10 @@ constexpr std::uint8_t REPLAY_TURN_REVERSED = 0x02;  // the turning direction wa
 constexpr std::uint8_t REPLAY_FRAME_FLAGS = REPLAY_PAUSED | REPLAY_TURN_REVERSED;
 
 // What the game started from: the generator's state just before the new game drew its pieces,
-// and the settings that change play.
+// the settings that change play, and what a new game keeps from the last one: the key-repeat
+// pairs (ready, counter) of turn, turn the other way, shift left, shift right and soft drop,
+// and the hard drop's latch.
+constexpr int REPLAY_REPEAT_BYTES = 10;
 struct ReplayStart {
     std::uint32_t randomState = 1;
     std::uint8_t startLevel = 1;
@@ -37,6 +41,8 @@ struct ReplayStart {
     std::uint8_t rotateRepeat = 6;
     std::uint8_t dropRepeat = 6;
     std::uint8_t rotateReversed = 0;
+    std::array<std::uint8_t, REPLAY_REPEAT_BYTES> keyRepeats{1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
+    std::uint8_t dropLatch = 0;
     bool operator==(const ReplayStart&) const = default;
 };
 

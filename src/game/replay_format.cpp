@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -12,11 +13,15 @@ namespace {
 // number is little-endian.
 constexpr std::array<std::uint8_t, 4> MAGIC = {'P', 'L', 'R', 'Y'};
 constexpr std::uint16_t FORMAT_VERSION = 1;
-constexpr std::size_t HEADER_SIZE = 52;
+constexpr std::size_t HEADER_SIZE = 64;
 constexpr std::size_t CHECKSUM_SIZE = 4;
 constexpr std::int64_t FRAME_MS = 20;  // the frame loop's period: where the next frame's time lies
 // Start times stay far enough from the ends of the 64-bit range that no sum can overflow.
 constexpr std::int64_t MAX_START_TIME = std::int64_t{1} << 61;
+// A repeat counter counts up to its setting and stops there.
+constexpr std::uint8_t MOST_REPEAT_FRAMES = Highest(&Settings::moveRepeat);
+static_assert(MOST_REPEAT_FRAMES == Highest(&Settings::rotateRepeat) &&
+              MOST_REPEAT_FRAMES == Highest(&Settings::dropRepeat));
 
 struct Header {
     ReplayStart start;
@@ -52,6 +57,9 @@ void PutHeader(std::vector<std::uint8_t>& out, const Header& header) {
           start.dropRepeat, start.rotateReversed}) {
         out.push_back(setting);
     }
+    out.insert(out.end(), start.keyRepeats.begin(), start.keyRepeats.end());
+    out.push_back(start.dropLatch);
+    out.push_back(0);
     Put<std::uint32_t>(out, start.randomState);
     Put<std::int64_t>(out, header.startTime);
     Put<std::uint32_t>(out, header.frameCount);
@@ -75,16 +83,18 @@ Header GetHeader(std::span<const std::uint8_t> bytes) {
     start.rotateRepeat = bytes[9];
     start.dropRepeat = bytes[10];
     start.rotateReversed = bytes[11];
-    start.randomState = Get<std::uint32_t>(bytes, 12);
-    header.startTime = Get<std::int64_t>(bytes, 16);
-    header.frameCount = Get<std::uint32_t>(bytes, 24);
-    header.readingCount = Get<std::uint32_t>(bytes, 28);
-    header.result.ending = static_cast<ReplayEnding>(bytes[32]);
-    header.result.level = bytes[33];
-    header.result.lines = bytes[34];
-    header.result.score = Get<std::uint32_t>(bytes, 36);
-    header.result.wellHash = Get<std::uint64_t>(bytes, 40);
-    header.payloadSize = Get<std::uint32_t>(bytes, 48);
+    std::copy_n(bytes.begin() + 12, REPLAY_REPEAT_BYTES, start.keyRepeats.begin());
+    start.dropLatch = bytes[22];
+    start.randomState = Get<std::uint32_t>(bytes, 24);
+    header.startTime = Get<std::int64_t>(bytes, 28);
+    header.frameCount = Get<std::uint32_t>(bytes, 36);
+    header.readingCount = Get<std::uint32_t>(bytes, 40);
+    header.result.ending = static_cast<ReplayEnding>(bytes[44]);
+    header.result.level = bytes[45];
+    header.result.lines = bytes[46];
+    header.result.score = Get<std::uint32_t>(bytes, 48);
+    header.result.wellHash = Get<std::uint64_t>(bytes, 52);
+    header.payloadSize = Get<std::uint32_t>(bytes, 60);
     return header;
 }
 
@@ -94,7 +104,14 @@ bool InRange(std::uint8_t value, std::uint8_t lowest, std::uint8_t highest) {
 
 // The header's values the game could have had; nullptr when they are, else why not.
 const char* CheckHeader(const Header& header, std::uint8_t reserved) {
-    const ReplayStart& s = header.start;
+    const ReplayStart& start = header.start;
+    for (int i = 0; i < REPLAY_REPEAT_BYTES; i += 2) {
+        if (start.keyRepeats[i] > 1 || start.keyRepeats[i + 1] > MOST_REPEAT_FRAMES) {
+            return "a key repeat is out of its range";
+        }
+    }
+    if (start.dropLatch > 1) return "the header holds values no game writes";
+    const ReplayStart& s = start;
     if (!InRange(s.startLevel, Lowest(&Settings::startLevel), Highest(&Settings::startLevel)) ||
         !InRange(s.garbageRows, Lowest(&Settings::garbageRows), Highest(&Settings::garbageRows)) ||
         !InRange(s.moveRepeat, Lowest(&Settings::moveRepeat), Highest(&Settings::moveRepeat)) ||
@@ -292,7 +309,9 @@ bool DecodeReplay(std::span<const std::uint8_t> bytes, Replay& replay, std::stri
     if (ReplayChecksum(bytes.first(checked)) != Get<std::uint32_t>(bytes, checked)) {
         return refuse("the checksum does not match: the file is damaged");
     }
-    if (const char* why = CheckHeader(header, bytes[35])) return refuse(why);
+    if (const char* why = CheckHeader(header, static_cast<std::uint8_t>(bytes[23] | bytes[47]))) {
+        return refuse(why);
+    }
 
     replay.start = header.start;
     replay.result = header.result;

@@ -70,6 +70,7 @@ void StartPlayback(const Replay& replay) {
     playback.kept = kept;
     PutPlaySettings(PlaySettingsOf(replay.start));
     SeedRandom(replay.start.randomState);
+    PutCarriedState(replay.start);
     playback.stateAfterRules = replay.start.randomState;
     playback.lastReading = replay.readings.empty() ? 0 : replay.readings.front();
 }

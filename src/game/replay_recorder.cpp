@@ -4,6 +4,7 @@
 #include "common/random.h"
 #include "common/settings.h"
 #include "game/game_state.h"
+#include "game/piece_control.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ void StartRecording() {
     recorder.replay.start = {RandomState(),          settings.startLevel,   settings.garbageRows,
                              settings.moveRepeat,    settings.rotateRepeat, settings.dropRepeat,
                              settings.rotateReversed};
+    TakeCarriedState(recorder.replay.start);
     recorder.replay.frames.push_back({0, FrameFlags(false), 0, 0, 0});
     recorder.drawsSeen = RandomDrawCount();
 }
@@ -83,6 +85,31 @@ std::optional<Replay> FinishRecording(ReplayEnding ending) {
 bool IsRecording() { return recorder.recording; }
 
 void StopRecording() { recorder = Recorder{}; }
+
+namespace {
+std::array<KeyRepeat*, REPLAY_REPEAT_BYTES / 2> CarriedRepeats() {
+    return {&keyRepeats.turn, &keyRepeats.turnOther, &keyRepeats.shiftLeft, &keyRepeats.shiftRight,
+            &keyRepeats.softDrop};
+}
+}  // namespace
+
+void TakeCarriedState(ReplayStart& start) {
+    int i = 0;
+    for (const KeyRepeat* repeat : CarriedRepeats()) {
+        start.keyRepeats[static_cast<std::size_t>(i++)] = repeat->ready;
+        start.keyRepeats[static_cast<std::size_t>(i++)] = repeat->counter;
+    }
+    start.dropLatch = game.dropLatch;
+}
+
+void PutCarriedState(const ReplayStart& start) {
+    int i = 0;
+    for (KeyRepeat* repeat : CarriedRepeats()) {
+        repeat->ready = start.keyRepeats[static_cast<std::size_t>(i++)];
+        repeat->counter = start.keyRepeats[static_cast<std::size_t>(i++)];
+    }
+    game.dropLatch = start.dropLatch;
+}
 
 std::uint64_t WellHash() { return Fnv1a64({&game.well[0][0], sizeof game.well}); }
 

@@ -18,7 +18,7 @@ constexpr std::size_t CHECKSUM_SIZE = 4;
 Replay LongGame(int frames, int lateness, std::uint32_t seed) {
     std::mt19937 rng(seed);
     Replay replay;
-    replay.start = {0xDEADBEEFu, 7, 5, 3, 2, 1, 1};
+    replay.start = {0xDEADBEEFu, 7, 5, 3, 2, 1, 1, {0, 3, 1, 0, 1, 10, 0, 1, 1, 6}, 1};
     std::int64_t last = 123456789;
     std::uint8_t actions = 0;
     for (int index = 0; index < frames; ++index) {
@@ -117,15 +117,15 @@ TEST(ReplayFormat, BadFilesAreRefusedWithAReason) {
     Seal(level);
     EXPECT_EQ(Refusal(level), "a setting is out of its range");
     std::vector<std::uint8_t> huge = good;
-    huge[27] = 0x7F;
+    huge[39] = 0x7F;
     Seal(huge);
     EXPECT_EQ(Refusal(huge), "too many frames or readings");
     std::vector<std::uint8_t> moreFrames = good;
-    moreFrames[24] ^= 0x01;
+    moreFrames[36] ^= 0x01;
     Seal(moreFrames);
     EXPECT_NE(Refusal(moreFrames), "taken");
     int payloadsTaken = 0;
-    for (std::size_t at = 52; at + CHECKSUM_SIZE < good.size(); ++at) {
+    for (std::size_t at = 64; at + CHECKSUM_SIZE < good.size(); ++at) {
         std::vector<std::uint8_t> changed = good;
         changed[at] ^= 0x5A;
         Seal(changed);
