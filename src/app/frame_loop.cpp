@@ -1,3 +1,4 @@
+#include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "gfx/back_buffer.h"
@@ -38,6 +39,7 @@ bool TakeMessage() {
 void Shutdown() {
     if (loop.shutDown) return;
     loop.shutDown = true;
+    KeepReplaysAtShutdown();
     ShutdownSound();
     ReleaseGraphics();
     StoreSettings();

@@ -1,11 +1,15 @@
 #include <iterator>
 
+#include "app/replays.h"
 #include "app/shell.h"
+#include "game/replay_recorder.h"
 #include "gfx/back_buffer.h"
+#include "screens/action_bindings.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
 #include "screens/play_screen.h"
+#include "screens/watch.h"
 
 std::uint8_t Paused = 0;
 
@@ -13,7 +17,8 @@ namespace {
 
 // Indexed by ScreenId.
 constexpr void (*SCREEN_FRAMES[])() = {
-    TitleFrame, MainMenuFrame, PlayFrame, OptionsFrame, GameOverFrame, InfoFrame, HighScoresFrame,
+    TitleFrame,    MainMenuFrame, PlayFrame,       OptionsFrame,
+    GameOverFrame, InfoFrame,     HighScoresFrame, WatchFrame,
 };
 static_assert(std::size(SCREEN_FRAMES) == SCREEN_COUNT, "one frame function per screen id");
 
@@ -25,6 +30,10 @@ void RunFrame() {
         // An unknown id leaves the frame black.
         if (screenId >= 0 && screenId < SCREEN_COUNT) SCREEN_FRAMES[screenId]();
         PresentFrame();
+    } else if (screenId == Play) {
+        // A game's paused frames are part of its record.
+        RecordFrame(ReadPlayActions().held, true);
     }
     HandleHotkeys();
+    KeepReplays();
 }

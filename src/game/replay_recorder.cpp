@@ -1,5 +1,7 @@
 #include "game/replay_recorder.h"
 
+#include <utility>
+
 #include "common/hash.h"
 #include "common/random.h"
 #include "common/settings.h"
@@ -15,6 +17,7 @@ struct Recorder {
     std::uint64_t drawsSeen = 0;  // the generator's draw count when the rules last ended
 };
 Recorder recorder;
+std::optional<Replay> finished;
 
 ReplayFrame& LastFrame() { return recorder.replay.frames.back(); }
 
@@ -74,17 +77,22 @@ void RecordRulesEnd() {
     if (recorder.recording) recorder.drawsSeen = RandomDrawCount();
 }
 
-std::optional<Replay> FinishRecording(ReplayEnding ending) {
-    if (!recorder.recording) return std::nullopt;
+void FinishRecording(ReplayEnding ending) {
+    if (!recorder.recording) return;
     recorder.recording = false;
-    if (recorder.overLimits) return std::nullopt;
+    if (recorder.overLimits || recorder.replay.frames.size() < 2) return;
     recorder.replay.result = CurrentResult(ending);
-    return std::move(recorder.replay);
+    finished = std::move(recorder.replay);
 }
+
+std::optional<Replay> TakeFinishedReplay() { return std::exchange(finished, std::nullopt); }
 
 bool IsRecording() { return recorder.recording; }
 
-void StopRecording() { recorder = Recorder{}; }
+void StopRecording() {
+    recorder = Recorder{};
+    finished.reset();
+}
 
 namespace {
 std::array<KeyRepeat*, REPLAY_REPEAT_BYTES / 2> CarriedRepeats() {

@@ -21,10 +21,12 @@ void RecordReading(std::int64_t now);
 // Around each part of the rules (the new game's ResetGame counts as a part of frame 0).
 void RecordRulesBegin(RulesPart part);
 void RecordRulesEnd();
-// The game is over or abandoned: the replay with its ending and the final counters and well,
-// which the recorder keeps until the next game starts. Nothing when no game was recorded or it
-// broke a replay's limits (a game of more than three hours).
-std::optional<Replay> FinishRecording(ReplayEnding ending);
+// The game is over or abandoned (or the program ends in it): the replay gets its ending and the
+// final counters and well, and waits to be taken. A game that played no frame, or broke a
+// replay's limits (more than three hours), leaves nothing.
+void FinishRecording(ReplayEnding ending);
+// The game finished since the last call, once.
+std::optional<Replay> TakeFinishedReplay();
 bool IsRecording();
 
 // Forgets any game being recorded (tests, and a replay that starts while a game is recorded).

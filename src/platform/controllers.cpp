@@ -51,6 +51,8 @@ SDL_GameControllerButton ButtonOf(PadInput input) {
             return SDL_CONTROLLER_BUTTON_START;
         case PadInput::Back:
             return SDL_CONTROLLER_BUTTON_BACK;
+        case PadInput::RightShoulder:
+            return SDL_CONTROLLER_BUTTON_RIGHTSHOULDER;
     }
     return SDL_CONTROLLER_BUTTON_INVALID;
 }

@@ -5,8 +5,8 @@
 // is held when it is held on any of them.
 
 // What the game reads of a controller. The four directions are the D-pad's or the left stick's.
-enum class PadInput { Left, Right, Up, Down, A, B, Start, Back };
-constexpr int PAD_INPUT_COUNT = 8;
+enum class PadInput { Left, Right, Up, Down, A, B, Start, Back, RightShoulder };
+constexpr int PAD_INPUT_COUNT = 9;
 
 // Starts SDL's game-controller support and opens every controller already plugged in. Without
 // it the game simply reads no controllers.
