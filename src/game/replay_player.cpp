@@ -93,8 +93,8 @@ std::uint32_t PlaybackFrameCount() {
 }
 
 std::int64_t NextPlaybackReading() {
-    const ReplayFrame& frame = playback.replay.frames[playback.frame];
-    if (playback.readingsUsed >= frame.readingCount) {
+    if (playback.frame >= playback.replay.frames.size() ||
+        playback.readingsUsed >= playback.replay.frames[playback.frame].readingCount) {
         Diverge("the rules asked for a clock reading the record does not have");
         return playback.lastReading;
     }
@@ -104,8 +104,9 @@ std::int64_t NextPlaybackReading() {
 }
 
 void PlaybackRulesBegin(RulesPart part) {
-    const ReplayFrame& frame = playback.replay.frames[playback.frame];
     SeedRandom(playback.stateAfterRules);
+    if (playback.frame >= playback.replay.frames.size()) return;
+    const ReplayFrame& frame = playback.replay.frames[playback.frame];
     const int others =
         part == RulesPart::Actions ? frame.drawsBeforeActions : frame.drawsBeforeRest;
     for (int i = 0; i < others; ++i) NextRandom();
