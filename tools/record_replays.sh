@@ -60,13 +60,14 @@ record() {
     local name=$1 level=$2 garbage=$3 move=$4 turn=$5 drop=$6 reversed=$7 end=$8
     RANDOM=$9
     local home=$scratch/$name
-    mkdir -p "$home/config/plemby" "$home/data" "$home/runtime"
+    mkdir -p "$home/config/plemby" "$home/data" "$home/runtime" "$home/tmp"
     chmod 700 "$home/runtime"
     printf "$(printf '\\x%02x' 0 0 1 25 25 "$move" "$turn" "$drop" "$level" "$garbage" "$reversed" 0)" \
         >"$home/config/plemby/settings.bin"
     local last=$home/data/plemby/replays/last.plr
+    # A temporary folder of its own too, where the game also takes its single-instance lock.
     HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/runtime \
-        "$game" >"$home/game.log" 2>&1 &
+        TMPDIR=$home/tmp "$game" >"$home/game.log" 2>&1 &
     pid=$!
     local window=
     find_window() { window=$(xdotool search --pid "$pid" --name 'Plemby' 2>/dev/null | head -n 1) && [ -n "$window" ]; }
@@ -93,14 +94,14 @@ record() {
         xdotool mouseup 1
         sleep 1
     done
-    local moves=0 keys=(Left Right Up Control_L space Down Left Right Up w a d s)
+    local moves=0 keys=(Left Right Up Control_L space Left Right Up w a d)
     while [ ! -e "$last" ] && kill -0 "$pid" 2>/dev/null; do
         moves=$((moves + 1))
         hold "${keys[RANDOM % ${#keys[@]}]}" "0.0$((RANDOM % 9 + 2))"
-        [ $((RANDOM % 6)) = 0 ] && hold Down
-        [ "$moves" = 40 ] && { hold p; sleep 1.5; hold p; }
-        [ "$moves" = 70 ] && hold r
-        if [ "$moves" = 90 ]; then
+        [ $((RANDOM % 10)) = 0 ] && hold Down
+        [ "$moves" = 15 ] && { hold p; sleep 1.5; hold p; }
+        [ "$moves" = 25 ] && hold r
+        if [ "$moves" = 40 ]; then
             [ "$end" = escape ] && hold Escape 0.3
             [ "$end" = quit ] && hold F12 0.3
         fi

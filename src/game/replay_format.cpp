@@ -138,8 +138,18 @@ const char* CheckHeader(const Header& header, std::uint8_t reserved) {
 // The odds the frames are coded with, and what they are predicted from: most frames hold the
 // actions, flags and number of readings of the frame before and take their other readings at
 // the millisecond of their first. The frame loop runs frame n at a deadline n periods after
-// its start and never sets it back, so a first reading lies a little after
-// `schedule` + n x FRAME_MS, and only by how much is coded.
+// its start and never sets it back: on time, a frame's first reading lies a little after
+// `schedule` + n x FRAME_MS; behind it (after a stall), frames run back to back until they
+// have caught up, each at about the time the last one ended. Only how far a reading lies from
+// that is coded.
+constexpr int OFFSET_CLASSES = 6;
+// Below zero, 0, 1, 2 or 3, 4 to 15, more.
+int OffsetClass(std::int64_t offset) {
+    if (offset < 0) return 0;
+    if (offset < 2) return 1 + static_cast<int>(offset);
+    return offset < 4 ? 3 : (offset < 16 ? 4 : 5);
+}
+
 struct FrameModel {
     std::array<BitProbability, 2> actionsChanged{EVEN_ODDS, EVEN_ODDS};
     TreeModel<8> actionChanges;
@@ -147,15 +157,16 @@ struct FrameModel {
     TreeModel<2> flagChanges;
     std::array<BitProbability, 2> sameCount{EVEN_ODDS, EVEN_ODDS};  // by paused
     TreeModel<4> counts;
-    std::array<NumberModel, 4> firstOffset;  // by the last frame's offset: 0, 1, more, below
-    std::array<NumberModel, 3> laterStep;    // by the reading's place in its frame
+    // By whether the frames are behind their schedule, and by the last frame's offset.
+    std::array<std::array<NumberModel, OFFSET_CLASSES>, 2> firstOffset;
+    std::array<NumberModel, 3> laterStep;  // by the reading's place in its frame
     std::array<NumberModel, 2> otherDraws;
 
     ReplayFrame previous;
     bool previousChangedActions = false;
     std::array<std::uint8_t, 2> previousCount{1, 0};
     std::int64_t schedule = 0;  // the earliest time frame 0 can have had, by what came since
-    int lastOffsetClass = 0;
+    int lastOffsetClass = 1;
     std::int64_t lastReading = 0;
 };
 
@@ -203,14 +214,17 @@ const char* CodeFrames(Coder& coder, const Header& header, ReplayType& replay) {
             if constexpr (!Coder::DECODING) reading = replay.readings[nextReading];
             if (place == 0) {
                 const std::int64_t frameTime = FRAME_MS * index;
-                const std::int64_t offset = CodeSigned(coder, m.firstOffset[m.lastOffsetClass],
-                                                       reading - (m.schedule + frameTime));
+                const std::int64_t onTime = m.schedule + frameTime;
+                const bool behind = m.lastReading > onTime;
+                const std::int64_t predicted = behind ? m.lastReading : onTime;
+                const std::int64_t offset = CodeSigned(
+                    coder, m.firstOffset[behind ? 1 : 0][m.lastOffsetClass], reading - predicted);
                 if (offset > MAX_READING_STEP || offset < -MAX_READING_STEP) {
                     return "the time leaps";
                 }
-                reading = m.schedule + frameTime + offset;
-                if (offset < 0) m.schedule = reading - frameTime;
-                m.lastOffsetClass = offset < 0 ? 3 : (offset < 2 ? static_cast<int>(offset) : 2);
+                reading = predicted + offset;
+                if (reading < onTime) m.schedule = reading - frameTime;
+                m.lastOffsetClass = OffsetClass(offset);
             } else {
                 const std::uint64_t step =
                     CodeNumber(coder, m.laterStep[place < 3 ? place : 2],

@@ -226,7 +226,7 @@ bool ChooseRowGame() {
 
 void DrawLitRow() {
     if (rowChoice.lit == NO_ROW) return;
-    DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, 186.0f, static_cast<float>(RowY(rowChoice.lit)));
+    DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, 152.0f, static_cast<float>(RowY(rowChoice.lit)));
 }
 
 // Back to the main menu: after a game as from the play screen's Escape; from the menu the menu

@@ -25,7 +25,7 @@ std::vector<std::filesystem::path> CorpusFiles() {
 }
 
 // The game's exit status and first line of output for the arguments.
-std::pair<int, std::string> Run(const std::string& arguments) {
+std::pair<int, std::string> RunPlemby(const std::string& arguments) {
     const std::string command =
         std::string(PLEMBY_BINARY_DIR) + "/plemby " + arguments + " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
@@ -64,7 +64,7 @@ TEST(ReplayCorpus, VerifyReplayAnswersMatchDiffersAndDamaged) {
     Replay replay;
     std::string reason;
     ASSERT_TRUE(ReadReplayFile(good.string(), replay, reason)) << reason;
-    const auto [status, line] = Run("--verify-replay " + good.string());
+    const auto [status, line] = RunPlemby("--verify-replay " + good.string());
     EXPECT_EQ(status, 0);
     EXPECT_EQ(line.rfind("score " + std::to_string(replay.result.score) + " lines ", 0), 0u)
         << line;
@@ -72,14 +72,14 @@ TEST(ReplayCorpus, VerifyReplayAnswersMatchDiffersAndDamaged) {
     const std::string other = TestHomeDir() + "/other.plr";
     replay.result.score += 1;
     ASSERT_TRUE(SaveFileAtomically(other, EncodeReplay(replay)));
-    EXPECT_EQ(Run("--verify-replay " + other).first, 1);
+    EXPECT_EQ(RunPlemby("--verify-replay " + other).first, 1);
 
     std::vector<std::uint8_t> damaged = ReadSmallFile(good.string(), MAX_REPLAY_BYTES).value();
     damaged[damaged.size() / 2] ^= 0x40;
     const std::string broken = TestHomeDir() + "/broken.plr";
     ASSERT_TRUE(SaveFileAtomically(broken, damaged));
-    EXPECT_EQ(Run("--verify-replay " + broken).first, 2);
-    EXPECT_EQ(Run("--verify-replay " + TestHomeDir() + "/missing.plr").first, 2);
+    EXPECT_EQ(RunPlemby("--verify-replay " + broken).first, 2);
+    EXPECT_EQ(RunPlemby("--verify-replay " + TestHomeDir() + "/missing.plr").first, 2);
     ClearTestHome();
 }
 
