@@ -58,6 +58,8 @@ in_play() { awk -v m="$(title_mean)" 'BEGIN { exit !(m < 0.15) }'; }
 #   END: over (played to the game over), escape (abandoned) or quit (F12 in the middle)
 record() {
     local name=$1 level=$2 garbage=$3 move=$4 turn=$5 drop=$6 reversed=$7 end=$8
+    # A game already recorded there is kept, so an interrupted run goes on where it stopped.
+    [ -e "$out/$name.plr" ] && return 0
     RANDOM=$9
     local home=$scratch/$name
     mkdir -p "$home/config/plemby" "$home/data" "$home/runtime" "$home/tmp"

@@ -22,11 +22,11 @@
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/keys.h"
+#include "screens/front_end_fixture.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
 #include "screens/play_screen.h"
 #include "sound/sound.h"
-#include "support/drawing_fixture.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -65,6 +65,18 @@ Snapshot Take() {
 
 std::map<std::uint32_t, Snapshot> replayed;
 
+// The same picture, but for the replay's caption in the counters' panel.
+bool SamePictureButTheCaption(const std::vector<std::uint32_t>& a,
+                              const std::vector<std::uint32_t>& b) {
+    if (a.size() != b.size() || a.empty()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const int x = static_cast<int>(i % 1024), y = static_cast<int>(i / 1024);
+        const bool caption = x >= 38 && x < 38 + 6 * 16 && y >= 113 && y < 113 + 32;
+        if (!caption && a[i] != b[i]) return false;
+    }
+    return true;
+}
+
 std::vector<std::uint8_t> FileBytes(const std::string& path) {
     return ReadSmallFile(path, MAX_REPLAY_BYTES).value_or(std::vector<std::uint8_t>{});
 }
@@ -72,10 +84,10 @@ std::vector<std::uint8_t> FileBytes(const std::string& path) {
 // The whole game loop's frame, hotkeys and the keeping of replays included, on the play and
 // front-end screens, with the sounds on a headless output that is never drained: every effect
 // started while its buffer still plays takes a draw from the generator the pieces come from.
-class ReplayRoad : public DrawingTest {
+class ReplayRoad : public FrontEndTest {
 protected:
     void SetUp() override {
-        DrawingTest::SetUp();
+        FrontEndTest::SetUp();
         if (HasFatalFailure()) return;
         ClearTestHome();
         settings = Settings{};
@@ -104,7 +116,7 @@ protected:
         settings = Settings{};
         ResetGameStartupState();
         ResetHighScoresStartupState();
-        DrawingTest::TearDown();
+        FrontEndTest::TearDown();
     }
 };
 
@@ -120,7 +132,8 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
     settings.dropRepeat = 1;
     settings.soundOn = 1;
     BeginNewGame();
-    screenId = Play;
+    ChangeScreen(Play, {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]});
+    std::vector<std::uint32_t> firstPicture, lastPicture;
 
     std::mt19937 rng(99);
     std::map<std::uint32_t, Snapshot> played;
@@ -140,6 +153,10 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
         RunFrame();
         ++frame;
         if (ranRules) played[frame] = Take();
+        if (frame == 1 || screenId != Play) {
+            Capture();
+            (frame == 1 ? firstPicture : lastPicture) = captured;
+        }
         pausedFrames += ranRules ? 0 : 1;
         reversedFrames += settings.rotateReversed;
         // Mostly on time, now and then a millisecond late; sometimes a frame takes 65 ms and the
@@ -218,6 +235,7 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
     RunFrame();
     Capture();
     EXPECT_NE(GlyphAt(38, 113), -1) << "the replay's caption";
+    EXPECT_TRUE(SamePictureButTheCaption(captured, firstPicture)) << "the first frame";
     ScriptKey(VK_RIGHT, true);
     int watchedFrames = 0;
     for (; watchedFrames < 20000 && screenId == Watch; ++watchedFrames) {
@@ -225,6 +243,8 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
         AdvanceManualClock(20);
     }
     ScriptKey(VK_RIGHT, false);
+    Capture();
+    EXPECT_TRUE(SamePictureButTheCaption(captured, lastPicture)) << "the final well";
     EXPECT_LT(watchedFrames, static_cast<int>(frame) / 2) << "four frames at a time";
     EXPECT_EQ(game.score, replay.result.score);
     EXPECT_EQ(WellHash(), replay.result.wellHash);
