@@ -84,7 +84,9 @@ std::string ReplayPath(std::uint64_t id) {
 
 bool KeepLastGame(std::span<const std::uint8_t> replay) {
     const std::string path = InFolder(LAST_GAME_FILE);
-    return !path.empty() && SaveFileAtomically(path, replay);
+    if (path.empty()) return false;
+    RemoveStaleTemporaries(path);
+    return SaveFileAtomically(path, replay);
 }
 
 bool TieGameToRow(int row, std::uint32_t score, std::span<const std::uint8_t> replay) {
@@ -100,6 +102,7 @@ bool TieGameToRow(int row, std::uint32_t score, std::span<const std::uint8_t> re
         after[static_cast<std::size_t>(r)] = after[static_cast<std::size_t>(r - 1)];
     }
     after[static_cast<std::size_t>(row)] = {id, score};
+    RemoveStaleTemporaries(InFolder(ROW_TIES_FILE));
     if (!SaveFileAtomically(InFolder(ROW_TIES_FILE), FormatTies(after))) return false;
     const std::uint64_t fallen = before[HIGH_SCORE_ROWS - 1].id;
     if (fallen != 0 && !TiedElsewhere(after, fallen)) RemoveFile(ReplayPath(fallen));
