@@ -74,8 +74,11 @@ record() {
     local window=
     find_window() { window=$(xdotool search --pid "$pid" --name 'Plemby' 2>/dev/null | head -n 1) && [ -n "$window" ]; }
     wait_for 60 find_window
-    xdotool windowmove --sync "$window" 0 0
-    xdotool windowfocus --sync "$window"
+    # SDL may make the window anew for its renderer just after showing it: found afresh.
+    sleep 1
+    wait_for 60 find_window
+    xdotool windowmove --sync "$window" 0 0 2>/dev/null || true
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
     # The title is left with Space, the menu fades in, then the start item is clicked until the
     # play screen shows.
     local tries=0
