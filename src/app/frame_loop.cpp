@@ -1,3 +1,4 @@
+#include "app/controls_store.h"
 #include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
@@ -43,6 +44,7 @@ void Shutdown() {
     ShutdownSound();
     ReleaseGraphics();
     StoreSettings();
+    StoreControls();
 }
 
 int RunFrameLoop(void (*frame)()) {
