@@ -104,6 +104,10 @@ inline int LoadPair(const std::int16_t* data, std::int64_t position) {
     return pair;
 }
 
+// How a span's volumes are applied: ramping, settled at any value, or settled at multiples of
+// 128 (the usual case: volumes start at 0 and ramps move them by multiples of 128).
+enum class Volumes { RAMP, SETTLED, SETTLED_BY_128 };
+
 // Volumes within 16 bits let the vector builds find the products of one side, with s below
 // 2^21 in magnitude, in 32-bit lanes.
 bool NarrowVolumes(const Span& span, std::int64_t frames) {
@@ -167,10 +171,6 @@ inline __m128i RisingFour(std::uint32_t first, std::uint32_t step) {
     return _mm_setr_epi32(static_cast<int>(first), static_cast<int>(first + step),
                           static_cast<int>(first + 2 * step), static_cast<int>(first + 3 * step));
 }
-
-// How a span's volumes are applied: ramping, settled at any value, or settled at multiples of
-// 128 (the usual case: volumes start at 0 and ramps move them by multiples of 128).
-enum class Volumes { RAMP, SETTLED, SETTLED_BY_128 };
 
 template <Volumes VOLUMES>
 void MixFoursSse2(Span& span, std::int32_t* out, std::int64_t frames) {
@@ -284,11 +284,20 @@ struct GroupSums {
     __m256i second;
 };
 
+// Settled volumes at multiples of 128 come as volume / 128: the share is then s x that, whole.
+template <Volumes VOLUMES>
 PLEMBY_AVX2 inline GroupSums MixGroup(__m256i s0, __m256i s1, __m256i fractions, __m256i left,
                                       __m256i right) {
     const __m256i s = InterpolateEight(s0, s1, fractions);
-    const __m256i a = ScaleEight(s, left);
-    const __m256i b = ScaleEight(s, right);
+    __m256i a;
+    __m256i b;
+    if constexpr (VOLUMES == Volumes::SETTLED_BY_128) {
+        a = _mm256_mullo_epi32(s, left);
+        b = _mm256_mullo_epi32(s, right);
+    } else {
+        a = ScaleEight(s, left);
+        b = ScaleEight(s, right);
+    }
     // Pairs (left, right) of frames 0, 4, 2, 6 and of 1, 5, 3, 7 unpack into frame order.
     const __m256i even = _mm256_unpacklo_epi32(a, b);
     const __m256i odd = _mm256_unpackhi_epi32(a, b);
@@ -308,7 +317,7 @@ struct GroupPositions {
     }
 };
 
-template <bool RAMP>
+template <Volumes VOLUMES>
 PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t frames,
                                std::int64_t readable) {
     const std::int16_t* data = span.data;
@@ -326,6 +335,10 @@ PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t frame
     __m256i right =
         _mm256_add_epi32(_mm256_set1_epi32(span.right),
                          _mm256_mullo_epi32(laneFrames, _mm256_set1_epi32(span.rightStep)));
+    if constexpr (VOLUMES == Volumes::SETTLED_BY_128) {
+        left = _mm256_srai_epi32(left, 7);
+        right = _mm256_srai_epi32(right, 7);
+    }
     const __m256i leftGroupStep = _mm256_set1_epi32(GROUP_FRAMES * span.leftStep);
     const __m256i rightGroupStep = _mm256_set1_epi32(GROUP_FRAMES * span.rightStep);
     // Below one point a frame, the group's values lie in a window of nine from its lowest.
@@ -351,14 +364,14 @@ PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t frame
             s0 = _mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16);
             s1 = _mm256_srai_epi32(pairs, 16);
         }
-        const GroupSums group = MixGroup(s0, s1, positions.Fractions(), left, right);
+        const GroupSums group = MixGroup<VOLUMES>(s0, s1, positions.Fractions(), left, right);
         _mm256_storeu_si256(sums, _mm256_add_epi32(_mm256_loadu_si256(sums), group.first));
         _mm256_storeu_si256(sums + 1, _mm256_add_epi32(_mm256_loadu_si256(sums + 1), group.second));
         sums += 2;
         first += GROUP_FRAMES * step;
         positions.low = _mm256_add_epi64(positions.low, groupStep);
         positions.high = _mm256_add_epi64(positions.high, groupStep);
-        if constexpr (RAMP) {
+        if constexpr (VOLUMES == Volumes::RAMP) {
             left = _mm256_add_epi32(left, leftGroupStep);
             right = _mm256_add_epi32(right, rightGroupStep);
         }
@@ -368,8 +381,8 @@ PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t frame
         // A last, short group: only the sums of its frames are stored.
         const __m256i pairs = LoadPairs(data, first, step, rest);
         const GroupSums group =
-            MixGroup(_mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16),
-                     _mm256_srai_epi32(pairs, 16), positions.Fractions(), left, right);
+            MixGroup<VOLUMES>(_mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16),
+                              _mm256_srai_epi32(pairs, 16), positions.Fractions(), left, right);
         alignas(32) std::int32_t restSums[2 * GROUP_FRAMES];
         _mm256_store_si256(reinterpret_cast<__m256i*>(restSums), group.first);
         _mm256_store_si256(reinterpret_cast<__m256i*>(restSums + 8), group.second);
@@ -387,9 +400,11 @@ PLEMBY_AVX2 void MixSpanAvx2(Span& span, std::int32_t* out, std::int64_t frames,
     if (!NarrowVolumes(span, frames)) {
         MixSpanPlain(span, out, frames);
     } else if ((span.leftStep | span.rightStep) != 0) {
-        MixGroupsAvx2<true>(span, out, frames, readable);
+        MixGroupsAvx2<Volumes::RAMP>(span, out, frames, readable);
+    } else if (((span.left | span.right) & 127) == 0) {
+        MixGroupsAvx2<Volumes::SETTLED_BY_128>(span, out, frames, readable);
     } else {
-        MixGroupsAvx2<false>(span, out, frames, readable);
+        MixGroupsAvx2<Volumes::SETTLED>(span, out, frames, readable);
     }
 }
 
