@@ -12,7 +12,7 @@ ASSET_PACKAGES := $(RUN_PACKAGES) libfreetype-dev fonts-dejavu-core
 # The install test checks the menu entry, the metainfo and the manual pages with these.
 TEST_PACKAGES += desktop-file-utils appstream groff-base
 # The Debian package's build (its Build-Depends and dpkg-buildpackage), and its checks.
-PACKAGE_PACKAGES := $(RUN_PACKAGES) dpkg-dev debhelper git
+PACKAGE_PACKAGES := $(RUN_PACKAGES) build-essential dpkg-dev debhelper git
 PACKAGE_CHECK_PACKAGES := $(PACKAGE_PACKAGES) lintian blhc
 SCREENSHOT_PACKAGES := $(RUN_PACKAGES) xvfb xdotool imagemagick x11-utils
 
