@@ -2,6 +2,7 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "common/random.h"
+#include "game/rules_clock.h"
 #include "gfx/back_buffer.h"
 #include "music/player.h"
 #include "platform/audio.h"
@@ -28,6 +29,7 @@ int RunGame() {
     }
     ListenForRaiseRequests();
     SeedRandom(static_cast<std::uint32_t>(NowMs()));
+    SetRulesClock(NowMs);
     // Each of these may fail; the game then goes on without that service.
     CreateRenderer(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, settings.fullscreen);
     OpenAudioOutput();

@@ -4,7 +4,7 @@
 #include "common/settings.h"
 #include "game/game_events.h"
 #include "game/piece_control.h"
-#include "platform/clock.h"
+#include "game/rules_clock.h"
 
 GameState game;
 
@@ -52,7 +52,7 @@ void ResetGame() {
     SetCurrentShape(game.currentType);
     SetNextShape(game.nextType);
 
-    game.lastFallTime = NowMs();
+    game.lastFallTime = RulesNow();
 }
 
 void ResetGameStartupState() {

@@ -25,7 +25,7 @@ struct GameState {
     std::uint8_t lines = 0;  // wraps after 255, and the level-up counts come round again
     std::uint32_t score = 0;
     std::uint32_t fallInterval = 0;  // gravity interval at level 1, ms
-    std::int64_t lastFallTime = 0;   // NowMs of the last downward step
+    std::int64_t lastFallTime = 0;   // RulesNow of the last downward step
     std::uint8_t dropLatch = 0;      // 1 while the hard-drop key is held after a hard drop
     std::uint8_t gameOverEntry = 0;  // set at game over, cleared by the game-over screen
     std::uint8_t entryAllowed = 0;   // 1 until this game's score has been placed in the table

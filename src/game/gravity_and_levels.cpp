@@ -3,7 +3,7 @@
 #include "common/settings.h"
 #include "game/game_events.h"
 #include "game/game_state.h"
-#include "platform/clock.h"
+#include "game/rules_clock.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ std::int64_t GravityInterval() {
 }
 
 void ApplyGravity() {
-    const std::int64_t now = NowMs();
+    const std::int64_t now = RulesNow();
     if (now - game.lastFallTime < GravityInterval()) return;
     game.lastFallTime = now;
     if (game.pieceY < LAST_BOX_ROW && !IsBlockedBelow()) {

@@ -5,8 +5,7 @@
 #include "game/game_events.h"
 #include "game/game_state.h"
 #include "game/gravity_and_levels.h"
-#include "game/player_input.h"
-#include "platform/clock.h"
+#include "game/rules_clock.h"
 
 KeyRepeats keyRepeats;
 
@@ -28,9 +27,6 @@ constexpr std::uint8_t LAST_BAR_TURN_COLUMN = 8;
 // playable columns, by how many of the box's outer columns are empty.
 constexpr std::uint8_t LEFT_FREE_COLUMN = 2;
 constexpr std::uint8_t RIGHT_FREE_COLUMN = 8;
-
-bool LeftHeld() { return PlayActionHeld(PlayAction::ShiftLeft); }
-bool RightHeld() { return PlayActionHeld(PlayAction::ShiftRight); }
 
 template <typename Act>
 void Repeat(KeyRepeat& repeat, bool held, std::uint8_t frames, Act act) {
@@ -69,8 +65,8 @@ bool ShiftIsFree(int dx) {
     return free;
 }
 
-void HardDropKey() {
-    if (!PlayActionHeld(PlayAction::HardDrop)) {
+void HardDropKey(ActionRecord actions) {
+    if (!actions.Held(PlayAction::HardDrop)) {
         game.dropLatch = 0;
         return;
     }
@@ -81,19 +77,20 @@ void HardDropKey() {
 
 }  // namespace
 
-void HandleGameKeys() {
+void HandleGameKeys(ActionRecord actions) {
     const std::uint8_t reversed = settings.rotateReversed ? 1 : 0;
-    Repeat(keyRepeats.turn, PlayActionHeld(PlayAction::Turn), settings.rotateRepeat,
+    Repeat(keyRepeats.turn, actions.Held(PlayAction::Turn), settings.rotateRepeat,
            [&] { TurnAct(reversed); });
-    Repeat(keyRepeats.turnOther, PlayActionHeld(PlayAction::TurnOther), settings.rotateRepeat,
+    Repeat(keyRepeats.turnOther, actions.Held(PlayAction::TurnOther), settings.rotateRepeat,
            [&] { TurnAct(reversed ? 0 : 1); });
-    Repeat(keyRepeats.shiftLeft, LeftHeld(), settings.moveRepeat, MoveLeft);
-    Repeat(keyRepeats.shiftRight, RightHeld(), settings.moveRepeat, MoveRight);
-    Repeat(keyRepeats.softDrop, PlayActionHeld(PlayAction::SoftDrop), settings.dropRepeat,
-           SoftDrop);
-    HardDropKey();
+    Repeat(keyRepeats.shiftLeft, actions.Held(PlayAction::ShiftLeft), settings.moveRepeat,
+           [&] { MoveLeft(actions); });
+    Repeat(keyRepeats.shiftRight, actions.Held(PlayAction::ShiftRight), settings.moveRepeat,
+           [&] { MoveRight(actions); });
+    Repeat(keyRepeats.softDrop, actions.Held(PlayAction::SoftDrop), settings.dropRepeat, SoftDrop);
+    HardDropKey(actions);
     // Escape abandons the game: no high-score entry.
-    if (PlayActionHeld(PlayAction::Abandon)) RecordGameEvent(GameEventKind::Abandoned);
+    if (actions.Held(PlayAction::Abandon)) RecordGameEvent(GameEventKind::Abandoned);
 }
 
 void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {
@@ -113,16 +110,16 @@ void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {
     RecordGameEvent(GameEventKind::Turned);
 }
 
-void MoveLeft() {
-    if (!LeftHeld()) return;
+void MoveLeft(ActionRecord actions) {
+    if (!actions.Held(PlayAction::ShiftLeft)) return;
     const std::uint8_t x = game.pieceX;
     const bool inside = x > LEFT_FREE_COLUMN || (x == LEFT_FREE_COLUMN && MaskColumnEmpty(0)) ||
                         (x == LEFT_FREE_COLUMN - 1 && MaskColumnEmpty(0) && MaskColumnEmpty(1));
     if (inside && ShiftIsFree(-1)) --game.pieceX;
 }
 
-void MoveRight() {
-    if (!RightHeld()) return;
+void MoveRight(ActionRecord actions) {
+    if (!actions.Held(PlayAction::ShiftRight)) return;
     const std::uint8_t x = game.pieceX;
     const bool inside = x < RIGHT_FREE_COLUMN || (x == RIGHT_FREE_COLUMN && MaskColumnEmpty(3)) ||
                         (x == RIGHT_FREE_COLUMN + 1 && MaskColumnEmpty(2) && MaskColumnEmpty(3));
@@ -133,7 +130,7 @@ void SoftDrop() {
     if (game.pieceY >= LAST_BOX_ROW || IsBlockedBelow()) return;
     ++game.pieceY;
     game.score += SOFT_DROP_POINTS;
-    game.lastFallTime = NowMs();
+    game.lastFallTime = RulesNow();
 }
 
 void HardDrop() {
@@ -150,15 +147,15 @@ void HardDrop() {
     if (distance == WELL_ROWS) return;
     game.pieceY = static_cast<std::uint8_t>(game.pieceY + distance);
     game.score += HARD_DROP_POINTS_PER_ROW * static_cast<std::uint32_t>(distance);
-    game.lastFallTime = NowMs();
+    game.lastFallTime = RulesNow();
 }
 
-LockResult TryLockPiece() {
+LockResult TryLockPiece(ActionRecord actions) {
     if (!IsBlockedBelow()) return LockResult::Falling;
     if (!game.dropLatch) {
         for (int step = 0; step < SLIDE_STEPS; ++step) {
-            MoveLeft();
-            MoveRight();
+            MoveLeft(actions);
+            MoveRight(actions);
         }
         if (!IsBlockedBelow()) return LockResult::Falling;
     }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "game/actions.h"
+
 // What the player does to the falling piece, and what happens when it lands.
 
 // Auto-repeat of one held action: it acts at once, then every n frames while held, and a new
@@ -21,19 +23,18 @@ struct KeyRepeats {
 };
 extern KeyRepeats keyRepeats;
 
-// Once per play frame, before gravity: turn (Up/W), turn the other way (Ctrl), shift left
-// (Left/A), shift right (Right/D), soft drop (Space), hard drop (Down/S, once per press) and
-// Escape, which abandons the game (the play screen then goes back to the main menu); a game
-// controller's buttons count as these keys (player_input.h).
-void HandleGameKeys();
+// Once per play frame, before gravity, from the frame's actions: turn, turn the other way,
+// shift left, shift right, soft drop, hard drop (once per press) and abandon, which ends the
+// game (the play screen then goes back to the main menu).
+void HandleGameKeys(ActionRecord actions);
 
 // Turns currentMask when the whole turning block of the well is empty; counterClockwise 0 turns
 // clockwise. Records the turn when it turned.
 void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise);
 
-// Each reads its own keys and moves the piece one column when one is held and the way is free.
-void MoveLeft();
-void MoveRight();
+// Each moves the piece one column when its shift is held in `actions` and the way is free.
+void MoveLeft(ActionRecord actions);
+void MoveRight(ActionRecord actions);
 
 // One row down for 10 points, unless the piece rests.
 void SoftDrop();
@@ -47,8 +48,8 @@ enum class LockResult {
 };
 
 // Once per play frame, after the piece has been drawn. A resting piece may slide along the
-// surface while a shift key is held (not after a hard drop), then locks. On GameOver the well
-// holds the locked piece and nothing else has changed (no new piece, full rows stay): the play
+// surface while a shift is held in `actions` (not after a hard drop), then locks. On GameOver the
+// well holds the locked piece and nothing else has changed (no new piece, full rows stay): the play
 // screen then runs the game-over transition. Records the lock, any level-ups, the rows removed
 // and the game over as they happen.
-LockResult TryLockPiece();
+LockResult TryLockPiece(ActionRecord actions);

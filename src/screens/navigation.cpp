@@ -1,7 +1,7 @@
 #include "screens/navigation.h"
 
-#include "game/player_input.h"
 #include "gfx/fade.h"
+#include "screens/action_bindings.h"
 #include "screens/menu_input.h"
 
 std::int32_t screenId = Title;

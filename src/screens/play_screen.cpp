@@ -10,6 +10,7 @@
 #include "gfx/panel.h"
 #include "music/player.h"
 #include "platform/resource_ids.h"
+#include "screens/action_bindings.h"
 #include "screens/navigation.h"
 #include "sound/sound.h"
 
@@ -107,6 +108,8 @@ void DrawNextPiece() {
 }
 
 void PlayFrame() {
+    // The frame's one reading of the player's devices; the rules see nothing else of them.
+    const ActionRecord actions = ReadPlayActions();
     DrawBackground(PLAY_FADE_INTERVAL);
     BeginSprites();
     DrawPanels();
@@ -115,13 +118,13 @@ void PlayFrame() {
     DrawNextPiece();
     // Nothing is left from outside this frame's rules.
     ClearGameEvents();
-    HandleGameKeys();
+    HandleGameKeys(actions);
     // Escape leaves at once; the rest of the frame then runs on the fresh game, as it always has.
     ReactToGameEvents();
     ApplyGravity();
     DrawWellWithPiece();
     EndSprites();
-    TryLockPiece();
+    TryLockPiece(actions);
     ReactToGameEvents();
 }
 

@@ -7,8 +7,10 @@
 #include "game/game_state.h"
 #include "game/gravity_and_levels.h"
 #include "game/piece_control.h"
+#include "game/rules_clock.h"
 #include "platform/clock.h"
 #include "platform/keys.h"
+#include "screens/action_bindings.h"
 
 constexpr std::int64_t FRAME_MS = 20;
 
@@ -21,8 +23,10 @@ protected:
         UseManualClock(100000);
         ScriptReleaseAllKeys();
         SeedRandom(12345);
+        liveClock = CurrentRulesClock();
     }
     void TearDown() override {
+        SetRulesClock(liveClock);
         StopInputScript();
         StopManualClock();
         settings = Settings{};
@@ -47,12 +51,19 @@ protected:
         for (int c : holes) game.well[row][c] = 0;
     }
 
+    // The actions the play screen reads from the scripted keys.
+    static ActionRecord Keys() { return ReadPlayActions(); }
+
     // The rules' part of one play frame: keys, gravity, then the lock, 20 ms apart.
-    static LockResult Frame() {
-        HandleGameKeys();
+    static LockResult Frame() { return Frame(Keys()); }
+    static LockResult Frame(ActionRecord actions) {
+        HandleGameKeys(actions);
         ApplyGravity();
-        const LockResult result = TryLockPiece();
+        const LockResult result = TryLockPiece(actions);
         AdvanceManualClock(FRAME_MS);
         return result;
     }
+
+private:
+    RulesClockSource liveClock = nullptr;
 };

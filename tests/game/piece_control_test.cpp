@@ -39,12 +39,12 @@ TEST_F(PieceControl, TurnsAreRefusedByTheSquareTheBlockAndTheEdges) {
     const std::pair<std::uint8_t, std::uint8_t> refused[] = {{3, 0}, {3, 1}, {4, 10}, {7, 9}};
     for (auto [type, x] : refused) {
         Place(type, x, 5);
-        HandleGameKeys();
+        HandleGameKeys(Keys());
         EXPECT_EQ(game.currentMask, ENTERING_MASKS[type - 1])
             << "type " << int(type) << " at " << int(x);
     }
     Place(7, 8, 5);
-    HandleGameKeys();
+    HandleGameKeys(Keys());
     EXPECT_NE(game.currentMask, ENTERING_MASKS[6]);
 }
 
@@ -54,7 +54,7 @@ TEST_F(PieceControl, HeldKeyActsAtOnceThenEveryNFramesAndANewPressWaits) {
     PieceMask previous = game.currentMask;
     std::vector<int> turnedAt;
     auto frame = [&](int i) {
-        HandleGameKeys();
+        HandleGameKeys(Keys());
         if (game.currentMask != previous) turnedAt.push_back(i);
         previous = game.currentMask;
     };
@@ -79,11 +79,11 @@ TEST_F(PieceControl, ShiftsStopAtThePlayableColumns) {
     for (auto [type, leftmost, rightmost] : limits) {
         EmptyWellWith(type, 5, 5);
         Hold(VK_LEFT);
-        for (int i = 0; i < 12; ++i) HandleGameKeys();
+        for (int i = 0; i < 12; ++i) HandleGameKeys(Keys());
         EXPECT_EQ(game.pieceX, leftmost) << "type " << int(type);
         Release(VK_LEFT);
         Hold('D');
-        for (int i = 0; i < 12; ++i) HandleGameKeys();
+        for (int i = 0; i < 12; ++i) HandleGameKeys(Keys());
         EXPECT_EQ(game.pieceX, rightmost) << "type " << int(type);
         Release('D');
     }
@@ -91,7 +91,7 @@ TEST_F(PieceControl, ShiftsStopAtThePlayableColumns) {
     EmptyWellWith(2, 5, 5);
     game.well[6][4] = 1;  // left of the L's row at well row 6
     Hold('A');
-    HandleGameKeys();
+    HandleGameKeys(Keys());
     EXPECT_EQ(game.pieceX, 5);
 }
 
@@ -99,39 +99,39 @@ TEST_F(PieceControl, LeftAndRightTogetherMoveLeftThenRight) {
     EmptyWellWith(2, 2, 5);
     Hold(VK_LEFT);
     Hold(VK_RIGHT);
-    HandleGameKeys();
+    HandleGameKeys(Keys());
     EXPECT_EQ(game.pieceX, 3);  // left is refused at the edge, right then moves
 }
 
 TEST_F(PieceControl, HardDropFallsEighteenRowsAndLocksWithoutTheSlide) {
     EmptyWellWith(2, 5, 0);
     Hold(VK_DOWN);
-    HandleGameKeys();
+    HandleGameKeys(Keys());
     EXPECT_EQ(game.pieceY, 18);
     EXPECT_EQ(game.score, 198u);
     EXPECT_EQ(game.lastFallTime, NowMs());
     Hold(VK_LEFT);
-    EXPECT_EQ(TryLockPiece(), LockResult::Locked);
+    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
     EXPECT_EQ(game.well[19][5], 2);
     EXPECT_EQ(game.well[20][7], 2);
 
     // Down still held: no second drop, and the next piece locks where it lands without the
     // slide although Left is held.
     Release(VK_LEFT);
-    HandleGameKeys();
+    HandleGameKeys(Keys());
     EXPECT_EQ(game.pieceY, 0);
     EXPECT_EQ(game.score, 198u);
     FillRow(19, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
     FillRow(20, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
     Place(2, 6, 18);
     Hold(VK_LEFT);
-    EXPECT_EQ(TryLockPiece(), LockResult::Locked);
+    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
     EXPECT_EQ(game.well[19][6], 2);
     EXPECT_EQ(game.well[19][5], 0);
 
     // Released, the latch opens for the next press.
     Release(VK_DOWN);
-    HandleGameKeys();
+    HandleGameKeys(Keys());
     EXPECT_EQ(game.dropLatch, 0);
 }
 
@@ -140,7 +140,7 @@ TEST_F(PieceControl, LandedPieceSlidesAlongALedgeAndFallsOffItsEdge) {
     EmptyWellWith(2, 8, 13);
     FillRow(16, {11});
     Hold('A');
-    EXPECT_EQ(TryLockPiece(), LockResult::Locked);
+    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
     EXPECT_EQ(game.well[14][8], 0);
     EXPECT_EQ(game.well[14][3], 2);
     EXPECT_EQ(game.well[15][5], 2);
@@ -148,7 +148,7 @@ TEST_F(PieceControl, LandedPieceSlidesAlongALedgeAndFallsOffItsEdge) {
     // With the ledge ending at column 7 the slide carries the piece past its edge: it falls on.
     EmptyWellWith(2, 8, 13);
     FillRow(16, {2, 3, 4, 5, 6});
-    EXPECT_EQ(TryLockPiece(), LockResult::Falling);
+    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Falling);
     EXPECT_EQ(game.pieceX, 3);
     EXPECT_FALSE(IsBlockedBelow());
 }
@@ -157,7 +157,7 @@ TEST_F(PieceControl, SoftDropScoresTenAndNothingWhenResting) {
     EmptyWellWith(1, 5, 10);
     Hold(VK_SPACE);
     AdvanceManualClock(500);
-    HandleGameKeys();
+    HandleGameKeys(Keys());
     EXPECT_EQ(game.pieceY, 11);
     EXPECT_EQ(game.score, 10u);
     EXPECT_EQ(game.lastFallTime, NowMs());
@@ -165,7 +165,7 @@ TEST_F(PieceControl, SoftDropScoresTenAndNothingWhenResting) {
     SoftDrop();
     EXPECT_EQ(game.pieceY, 18);
     EXPECT_EQ(game.score, 10u);
-    EXPECT_EQ(TryLockPiece(), LockResult::Locked);
+    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
 }
 
 TEST_F(PieceControl, GameOverWinsOverCompletedRows) {
@@ -173,7 +173,7 @@ TEST_F(PieceControl, GameOverWinsOverCompletedRows) {
     for (int row = 2; row <= 20; ++row) FillRow(row);
     FillRow(1, {5, 6, 7, 8});
     const std::uint8_t next = game.nextType;
-    EXPECT_EQ(TryLockPiece(), LockResult::GameOver);
+    EXPECT_EQ(TryLockPiece(Keys()), LockResult::GameOver);
     for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c) EXPECT_NE(game.well[1][c], 0);
     EXPECT_EQ(game.lines, 0);
     EXPECT_EQ(game.nextType, next);
@@ -188,7 +188,7 @@ TEST_F(PieceControl, EscapeAbandonsTheGameForTheMenu) {
     static char elsewhere;
     fade.CurrentBackground = reinterpret_cast<Texture*>(&elsewhere);
     Hold(VK_ESCAPE);
-    HandleGameKeys();
+    HandleGameKeys(Keys());
     ReactToGameEvents();
     EXPECT_EQ(screenId, MainMenu);
     EXPECT_EQ(fade.FadeActive, 1);
@@ -213,7 +213,7 @@ TEST_F(PieceControl, RulesRecordWhatHappensInOrder) {
     EmptyWellWith(6, 5, 5);
     Hold(VK_UP);
     Hold(VK_ESCAPE);
-    HandleGameKeys();
+    HandleGameKeys(Keys());
     EXPECT_EQ(kinds(), (std::vector<std::pair<K, int>>{{K::Turned, 0}, {K::Abandoned, 0}}));
     ScriptReleaseAllKeys();
 
@@ -221,14 +221,14 @@ TEST_F(PieceControl, RulesRecordWhatHappensInOrder) {
     game.lines = 9;
     FillRow(19, {6, 7});
     FillRow(20, {6, 7});
-    EXPECT_EQ(TryLockPiece(), LockResult::Locked);
+    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
     EXPECT_EQ(kinds(), (std::vector<std::pair<K, int>>{
                            {K::Locked, 0}, {K::LevelReached, 10}, {K::RowsRemoved, 2}}));
 
     EmptyWellWith(7, 5, 0);
     for (int row = 2; row <= 20; ++row) FillRow(row);
     FillRow(1, {5, 6, 7, 8});
-    EXPECT_EQ(TryLockPiece(), LockResult::GameOver);
+    EXPECT_EQ(TryLockPiece(Keys()), LockResult::GameOver);
     EXPECT_EQ(kinds(), (std::vector<std::pair<K, int>>{{K::Locked, 0}, {K::GameOver, 0}}));
 }
 

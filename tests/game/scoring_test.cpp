@@ -61,7 +61,7 @@ TEST_F(Scoring, RowsScoreByTheirCountTheLevelAndTheGarbage) {
     for (int row = 5; row <= 20; ++row) FillRow(row, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
     FillRow(20, {6, 7});
     Place(1, 5, 18);  // the square's lower row fills the hole
-    EXPECT_EQ(TryLockPiece(), LockResult::Locked);
+    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
     EXPECT_EQ(game.lines, 1);
     EXPECT_EQ(game.score, 615u);
 
@@ -70,7 +70,7 @@ TEST_F(Scoring, RowsScoreByTheirCountTheLevelAndTheGarbage) {
     EmptyWellWith(BAR_PIECE, 9, 17);
     TurnClockwise(game.currentMask, BAR_PIECE);
     for (int row = 17; row <= 20; ++row) FillRow(row, {11});
-    EXPECT_EQ(TryLockPiece(), LockResult::Locked);
+    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
     EXPECT_EQ(game.lines, 4);
     EXPECT_EQ(game.score, 2000u);
 
@@ -84,7 +84,7 @@ TEST_F(Scoring, FiveRowsAtOnceCountButScoreNothing) {
     TurnClockwise(game.currentMask, BAR_PIECE);
     FillRow(16);  // a garbage row that came out full
     for (int row = 17; row <= 20; ++row) FillRow(row, {11});
-    EXPECT_EQ(TryLockPiece(), LockResult::Locked);
+    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
     EXPECT_EQ(game.lines, 5);
     EXPECT_EQ(game.score, 0u);
 }
@@ -98,7 +98,7 @@ TEST_F(Scoring, LandingThatCrossesTenLinesScoresAtTheNewLevel) {
     fade.FadeActive = 0;
     FillRow(19, {6, 7});
     FillRow(20, {6, 7});
-    EXPECT_EQ(TryLockPiece(), LockResult::Locked);
+    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
     ReactToGameEvents();
     EXPECT_EQ(game.lines, 11);
     EXPECT_EQ(game.level, 2);

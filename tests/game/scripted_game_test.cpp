@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <vector>
 
 #include "game_fixture.h"
 
@@ -82,11 +83,55 @@ Plan ChoosePlan() {
     return best;
 }
 
+// The rules' clock readings of a game, logged while it is played and answered back in the same
+// order when it is replayed.
+struct ClockLog {
+    std::vector<std::int64_t> readings;
+    std::size_t next = 0;
+    bool logging = false;
+};
+ClockLog clockLog;
+
+std::int64_t LoggedNow() {
+    const std::int64_t now = NowMs();
+    if (clockLog.logging) clockLog.readings.push_back(now);
+    return now;
+}
+
+std::int64_t ReplayedNow() {
+    if (clockLog.next >= clockLog.readings.size()) {
+        ++clockLog.next;
+        return 0;
+    }
+    return clockLog.readings[clockLog.next++];
+}
+
+void ExpectSameGame(const GameState& a, const GameState& b) {
+    EXPECT_EQ(a.well, b.well);
+    EXPECT_EQ(a.currentMask, b.currentMask);
+    EXPECT_EQ(a.currentType, b.currentType);
+    EXPECT_EQ(a.nextType, b.nextType);
+    EXPECT_EQ(a.pieceX, b.pieceX);
+    EXPECT_EQ(a.pieceY, b.pieceY);
+    EXPECT_EQ(a.score, b.score);
+    EXPECT_EQ(a.lines, b.lines);
+    EXPECT_EQ(a.level, b.level);
+    EXPECT_EQ(a.lastFallTime, b.lastFallTime);
+}
+
+// The game is played from the keys while its actions and clock readings are logged, then
+// replayed from the log alone, with other keys held and the platform clock elsewhere: the
+// rules are given all they read, so the replay ends in the same well at the same score.
 TEST_F(ScriptedGame, PlaysFromResetToGameOver) {
+    clockLog = ClockLog{};
+    SetRulesClock(LoggedNow);
+    std::vector<ActionRecord> actionLog;
     settings.garbageRows = 3;
     settings.moveRepeat = 1;
     settings.rotateRepeat = 1;
+    clockLog.logging = true;
     ResetGame();
+    clockLog.logging = false;
 
     // A careful player for the first pieces, then one who only drops them in the middle.
     constexpr int CAREFUL_PIECES = 120;
@@ -112,7 +157,10 @@ TEST_F(ScriptedGame, PlaysFromResetToGameOver) {
             ScriptKey(piece % 2 ? 'S' : VK_DOWN, true);
         }
         ++step;
-        result = Frame();
+        actionLog.push_back(Keys());
+        clockLog.logging = true;
+        result = Frame(actionLog.back());
+        clockLog.logging = false;
         ASSERT_NO_FATAL_FAILURE(ExpectWellFrame(frame));
         ASSERT_GE(game.score, lastScore);
         lastScore = game.score;
@@ -132,6 +180,22 @@ TEST_F(ScriptedGame, PlaysFromResetToGameOver) {
     EXPECT_EQ(levelUps, game.lines / 10);
     EXPECT_EQ(game.level, 1 + levelUps);
     EXPECT_TRUE(game.well[1][6] != 0 || game.well[1][7] != 0);
+
+    const GameState played = game;
+    ResetGameStartupState();
+    SeedRandom(12345);
+    SetRulesClock(ReplayedNow);
+    SetManualClock(1000000000);
+    ScriptKey(VK_ESCAPE, true);
+    ScriptKey(VK_LEFT, true);
+    ResetGame();
+    LockResult replayed = LockResult::Falling;
+    for (std::size_t i = 0; i < actionLog.size(); ++i) {
+        replayed = Frame(actionLog[i]);
+        ASSERT_EQ(replayed == LockResult::GameOver, i + 1 == actionLog.size()) << "frame " << i;
+    }
+    EXPECT_EQ(clockLog.next, clockLog.readings.size());
+    ExpectSameGame(game, played);
 }
 
 }  // namespace
