@@ -20,6 +20,7 @@ if(PLEMBY_SCREENSHOT_BASE)
       "title.png" "The title screen"
       "menu.png" "The main menu"
       "options.png" "The options: full screen, music and sound, volumes, speeds and the start level"
+      "controls.png" "The controls: two keys and a button for each action, the ghost piece and the pause on focus loss"
       "high-scores.png" "The eight best scores")
   set(type " type=\"default\"")
   set(PLEMBY_METAINFO_SCREENSHOTS "  <screenshots>\n")

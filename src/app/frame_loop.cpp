@@ -1,3 +1,4 @@
+#include "app/controls_store.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "gfx/back_buffer.h"
@@ -41,6 +42,7 @@ void Shutdown() {
     ShutdownSound();
     ReleaseGraphics();
     StoreSettings();
+    StoreControls();
 }
 
 int RunFrameLoop(void (*frame)()) {

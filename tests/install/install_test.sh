@@ -61,8 +61,8 @@ cmake -DPLEMBY_METAINFO_IN="$source/data/$id.metainfo.xml.in" -DPLEMBY_METAINFO_
     -DPLEMBY_SCREENSHOT_BASE=https://games.example.org/plemby/screenshots \
     -P "$source/cmake/WriteMetainfo.cmake" || fail "WriteMetainfo.cmake with addresses"
 validate_metainfo "$published"
-[ "$(grep -c 'games.example.org' "$published")" -eq 7 ] ||
-    fail "the published metainfo lacks its home page, bug tracker or five screenshots"
+[ "$(grep -c 'games.example.org' "$published")" -eq 8 ] ||
+    fail "the published metainfo lacks its home page, bug tracker or six screenshots"
 
 # The licence, and the Debian packaging that ships it, agree with the build.
 grep -q "^MIT License" "$source/LICENSE" && grep -q "Permission is hereby granted" "$source/LICENSE" ||
