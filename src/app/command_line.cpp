@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+#include "app/replays.h"
+
 namespace {
 
 constexpr std::string_view PROGRAM_NAME = "plemby";
@@ -22,9 +24,22 @@ void ShowVersion(CommandLine& line, std::string_view, std::ostream& out) {
     line.play = false;
 }
 
+void WatchReplay(CommandLine& line, std::string_view file, std::ostream&) {
+    line.run = WatchReplayFile;
+    line.value = file;
+}
+
+void VerifyReplay(CommandLine& line, std::string_view file, std::ostream&) {
+    line.run = VerifyReplayFile;
+    line.value = file;
+}
+
 constexpr CommandLineOption COMMAND_LINE_OPTIONS[] = {
     {"--help", "-h", "", "show this help and exit", ShowUsage},
     {"--version", "", "", "show the version and exit", ShowVersion},
+    {"--replay", "", "FILE", "open the game straight into the recorded game in FILE", WatchReplay},
+    {"--verify-replay", "", "FILE",
+     "check, without a window, that the game in FILE ends as recorded", VerifyReplay},
 };
 
 std::string OptionColumn(const CommandLineOption& option) {

@@ -2,13 +2,17 @@
 
 #include <iosfwd>
 #include <span>
+#include <string>
 #include <string_view>
 
-// What the command line asks of the program: play, or end at once with a status (after the
-// usage text or the version, or on a wrong command line).
+// What the command line asks of the program: play, run another way (`run` with the option's
+// value, whose result is the exit status), or end at once with a status (after the usage text or
+// the version, or on a wrong command line).
 struct CommandLine {
     bool play = true;
     int status = 0;
+    int (*run)(const std::string& value) = nullptr;
+    std::string value;
 };
 
 // One option of the command line: a row of COMMAND_LINE_OPTIONS, which both the parser and the

@@ -32,6 +32,7 @@ TEST(CommandLine, PlaysWithoutArgumentsAndAnswersHelpVersionAndMistakes) {
         EXPECT_EQ(usage.out.rfind("Usage: plemby [OPTION]...\n", 0), 0u) << usage.out;
         EXPECT_NE(usage.out.find("  -h, --help "), std::string::npos) << usage.out;
         EXPECT_NE(usage.out.find("      --version "), std::string::npos) << usage.out;
+        EXPECT_NE(usage.out.find("      --replay FILE "), std::string::npos) << usage.out;
         EXPECT_EQ(usage.err, "");
     }
 
@@ -39,6 +40,20 @@ TEST(CommandLine, PlaysWithoutArgumentsAndAnswersHelpVersionAndMistakes) {
     EXPECT_FALSE(version.line.play);
     EXPECT_EQ(version.line.status, 0);
     EXPECT_EQ(version.out, "plemby " PLEMBY_VERSION "\n");
+
+    // A replay option takes the file after it and runs the program its own way.
+    const Outcome replay = Parse({"--replay", "last.plr"});
+    EXPECT_TRUE(replay.line.play);
+    EXPECT_NE(replay.line.run, nullptr);
+    EXPECT_EQ(replay.line.value, "last.plr");
+    const Outcome verify = Parse({"--verify-replay", "--help"});
+    EXPECT_NE(verify.line.run, nullptr);
+    EXPECT_NE(verify.line.run, replay.line.run);
+    EXPECT_EQ(verify.line.value, "--help");
+    const Outcome noFile = Parse({"--replay"});
+    EXPECT_FALSE(noFile.line.play);
+    EXPECT_EQ(noFile.line.status, 2);
+    EXPECT_EQ(noFile.err.rfind("plemby: --replay needs FILE\nUsage: plemby", 0), 0u) << noFile.err;
 
     // Anything else, a stray word too, is refused before the game starts, with the usage.
     for (const char* wrong : {"--hlep", "-x", "game", "", "--help=1"}) {
