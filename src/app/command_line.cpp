@@ -74,7 +74,10 @@ const CommandLineOption* FindOption(std::string_view arg) {
 CommandLine Refuse(std::string_view why, std::ostream& err) {
     err << PROGRAM_NAME << ": " << why << '\n';
     WriteUsage(err);
-    return {.play = false, .status = EXIT_USAGE};
+    CommandLine refused;
+    refused.play = false;
+    refused.status = EXIT_USAGE;
+    return refused;
 }
 
 }  // namespace
