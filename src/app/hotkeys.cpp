@@ -2,6 +2,7 @@
 #include "platform/controllers.h"
 #include "platform/keys.h"
 #include "screens/action_bindings.h"
+#include "screens/high_scores.h"
 #include "screens/navigation.h"
 #include "screens/setting_changes.h"
 
@@ -14,6 +15,7 @@ void TogglePause() { Paused = Flipped(Paused); }
 // In a game a controller's Start is P as well; elsewhere Start leaves the title or ends a name
 // and must not also pause.
 bool HotkeyDown(int key) {
+    if (key == KeyAwaitingRelease()) return false;
     if (key == 'P' && screenId == Play) return ReadPlayActions().Held(PlayAction::Pause);
     return KeyDown(key);
 }

@@ -7,7 +7,9 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "platform/clock.h"
+#include "platform/clock_testing.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "support/temp_home.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 
 namespace {
 

@@ -3,15 +3,18 @@
 // frame with its hotkeys.
 #include <algorithm>
 
+#include "app/high_score_store.h"
 #include "app/shell.h"
 #include "common/random.h"
 #include "common/settings.h"
 #include "game/game_state.h"
-#include "game/high_score_table.h"
 #include "gfx/fade.h"
 #include "platform/clock.h"
+#include "platform/clock_testing.h"
 #include "platform/controllers.h"
+#include "platform/controllers_testing.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "platform/window.h"
 #include "screens/front_end_fixture.h"
 #include "screens/high_scores.h"
@@ -21,8 +24,6 @@ namespace {
 
 constexpr std::int64_t FRAME_MS = 20;
 constexpr int PATIENCE_FRAMES = 2000;
-
-void ReleaseAllKeys() { ScriptReleaseAllKeys(); }
 
 class InputRoad : public FrontEndTest {
 protected:
@@ -36,7 +37,6 @@ protected:
         ScriptReleaseAllKeys();
         SeedRandom(15);
         ResetHighScoresStartupState();
-        SetEntryWaitHook(ReleaseAllKeys);
         screenId = Title;
         fade.FadeActive = 0;
     }

@@ -2,6 +2,7 @@
 
 #include "app/shell.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "platform/sdl_renderer.h"
 #include "support/render_fixture.h"
 

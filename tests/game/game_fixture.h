@@ -9,7 +9,9 @@
 #include "game/piece_control.h"
 #include "game/rules_clock.h"
 #include "platform/clock.h"
+#include "platform/clock_testing.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "screens/action_bindings.h"
 
 constexpr std::int64_t FRAME_MS = 20;

@@ -2,6 +2,8 @@
 #include <vector>
 
 #include "game_fixture.h"
+#include "platform/clock_testing.h"
+#include "platform/keys_testing.h"
 
 namespace {
 

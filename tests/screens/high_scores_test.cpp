@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/high_score_store.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "common/font_codes.h"
@@ -16,6 +17,7 @@
 #include "gfx/fade.h"
 #include "platform/files.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "platform/resource_ids.h"
 #include "platform/resources.h"
 #include "support/temp_home.h"
@@ -50,15 +52,9 @@ protected:
         fade.FadeActive = 0;
         screenId = HighScores;
         ScriptReleaseAllKeys();
-        SetEntryWaitHook(ReleaseAllKeys);
     }
 
-    void TearDown() override {
-        SetEntryWaitHook(nullptr);
-        StopInputScript();
-    }
-
-    static void ReleaseAllKeys() { ScriptReleaseAllKeys(); }
+    void TearDown() override { StopInputScript(); }
 
     // A game has just ended with this score and the screen opens after it.
     static void FinishGameWith(std::uint32_t score) {
@@ -67,9 +63,12 @@ protected:
         HighScoresFrame();
     }
 
-    // One press and release of a key while a name is typed: one frame.
+    // One press and release of a key while a name is typed: a frame with it down, then the
+    // frame that sees it released and types it.
     static void Type(int vk) {
         ScriptKey(vk, true);
+        HighScoresFrame();
+        ScriptReleaseAllKeys();
         HighScoresFrame();
     }
 
@@ -179,8 +178,13 @@ TEST_F(HighScoresTest, HotkeyLettersAreTypedAndTheHotkeysAfterTheScreenSeeThemUp
     screenId = HighScores;
     const Settings before = settings;
     FinishGameWith(50000);
+    // As the frame loop runs them: the hotkeys after each frame, also while the key is down.
     for (int vk : {'P', 'M', 'N', 'R'}) {
-        Type(vk);
+        ScriptKey(vk, true);
+        HighScoresFrame();
+        HandleHotkeys();
+        ScriptKey(vk, false);
+        HighScoresFrame();
         HandleHotkeys();
     }
     EXPECT_EQ(Paused, 0);
@@ -189,6 +193,15 @@ TEST_F(HighScoresTest, HotkeyLettersAreTypedAndTheHotkeysAfterTheScreenSeeThemUp
     EXPECT_EQ(settings.rotateReversed, before.rotateReversed);
     EXPECT_EQ(std::vector<std::uint8_t>(game.entryName.begin(), game.entryName.end()),
               TypedName("PMNR"));
+
+    // Leaving while a letter is still held: the key is a hotkey again.
+    ScriptKey('P', true);
+    HighScoresFrame();
+    ScriptKey(VK_ESCAPE, true);
+    HighScoresFrame();
+    ASSERT_EQ(screenId, MainMenu);
+    HandleHotkeys();
+    EXPECT_EQ(Paused, 1);
 }
 
 TEST_F(HighScoresTest, HeldEnterEndsTheEntryOnceAndStoresTheName) {
@@ -221,6 +234,8 @@ TEST_F(HighScoresTest, KeysPressedAndReleasedBetweenTwoReadsAreTypedInTheirOrder
     ScriptKey('2', false);
     ScriptKey('7', true);
     HighScoresFrame();
+    HighScoresFrame();
+    ScriptKey('7', false);
     HighScoresFrame();
     ScriptKey('W', true);
     ScriptKey('W', false);
@@ -341,8 +356,7 @@ TEST_F(HighScoresTest, WindowCloseEndsTheWaitForAHeldKeyAndStaysQueued) {
     quit.type = SDL_QUIT;
     ASSERT_EQ(SDL_PushEvent(&quit), 1);
 
-    SetEntryWaitHook(nullptr);  // nobody lets go of the key
-    ScriptKey('Q', true);
+    ScriptKey('Q', true);  // nobody lets go of the key
     EXPECT_EQ(ReadEntryKey(), 'Q');
     SDL_Event left{};
     EXPECT_EQ(SDL_PeepEvents(&left, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT), 1)

@@ -6,6 +6,7 @@
 #include "music/player_state.h"
 #include "platform/audio.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "screens/front_end_fixture.h"
 #include "screens/menu_controls.h"
 #include "sound/current_folder.h"
