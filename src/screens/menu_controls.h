@@ -6,8 +6,8 @@
 
 #include "gfx/sprites.h"
 #include "platform/keys.h"
+#include "screens/menu_items.h"
 
-constexpr int MENU_ITEM_COUNT = 5;
 constexpr int OPTIONS_CONTROL_COUNT = 20;
 constexpr int NO_FOCUS = -1;
 // The block of the sprite sheet that marks where the keyboard or a controller is.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "assetgen.h"
+#include "platform/resource_ids.h"
 
 namespace {
 
@@ -281,11 +282,11 @@ Signal LevelUp() {
 }  // namespace
 
 bool GenerateSounds(const std::string& dir) {
-    bool ok = WriteWav(dir, 114, Hover());
-    ok = WriteWav(dir, 113, Click()) && ok;
-    ok = WriteWav(dir, 112, LineClear()) && ok;
-    ok = WriteWav(dir, 133, Rotate()) && ok;
-    ok = WriteWav(dir, 134, FourLines()) && ok;
-    ok = WriteWav(dir, 135, LevelUp()) && ok;
+    bool ok = WriteWav(dir, HOVER_SOUND_ID, Hover());
+    ok = WriteWav(dir, CLICK_SOUND_ID, Click()) && ok;
+    ok = WriteWav(dir, LINE_CLEAR_SOUND_ID, LineClear()) && ok;
+    ok = WriteWav(dir, ROTATE_SOUND_ID, Rotate()) && ok;
+    ok = WriteWav(dir, FOUR_LINES_SOUND_ID, FourLines()) && ok;
+    ok = WriteWav(dir, LEVEL_UP_SOUND_ID, LevelUp()) && ok;
     return ok;
 }
