@@ -3,10 +3,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/high_score_store_testing.h"
 #include "platform/files.h"
 #include "platform/resource_ids.h"
 #include "platform/resources.h"
 #include "screens/high_scores.h"
+#include "screens/high_scores_testing.h"
 
 HighScoreTable BuiltInHighScores() {
     return HighScoresOrDefault(FindResource("TEXT", DEFAULT_HIGH_SCORES_ID));

@@ -20,7 +20,3 @@ std::string HighScoresPath();
 // Writes the table atomically to its file; false when it could not be stored, which the
 // first time is said on stderr.
 bool SaveHighScores();
-
-// The table back to the built-in one, what start-up learnt of the stored file forgotten, and the
-// high-score screen back to its start (tests).
-void ResetHighScoresStartupState();

@@ -31,6 +31,3 @@ void ConnectLiveServices();
 // The whole program: single instance, start-up, the frame loop, shutdown. The exit status:
 // 0, -1 when another copy runs, 1 when no window can be opened.
 int RunGame();
-
-// Screen, pause, latch and quit state back to their start-up values (tests).
-void ResetShell();

@@ -10,6 +10,7 @@
 #include "gfx/panel.h"
 #include "platform/keys.h"
 #include "platform/pending_quit.h"
+#include "screens/high_scores_testing.h"
 #include "screens/menu_controls.h"
 #include "screens/menu_input.h"
 #include "screens/navigation.h"

@@ -22,6 +22,3 @@ int KeyAwaitingRelease();
 // Where the screen stores the table each time it changes; the program sets it at start-up
 // (the store lives above the screens). Null stores nothing.
 void SetHighScoreStore(bool (*store)());
-
-// fromMenu to 0 and the name entry's screen state forgotten (tests).
-void ResetHighScoresScreen();

@@ -38,9 +38,6 @@ struct FrontEndState {
 };
 extern FrontEndState frontEnd;
 
-// Puts the shared menu state back as the program starts it (every hover armed, no latch).
-void ResetFrontEndState();
-
 // Reads the pointer into frontEnd.PointerPos.
 void ReadPointer();
 

@@ -7,8 +7,10 @@
 
 #include "app/settings.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "common/random.h"
 #include "game/game_state.h"
+#include "game/game_state_testing.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 #include "platform/clock.h"
@@ -18,6 +20,7 @@
 #include "platform/sdl_renderer.h"
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
+#include "screens/menu_controls_testing.h"
 #include "screens/navigation.h"
 #include "support/render_fixture.h"
 

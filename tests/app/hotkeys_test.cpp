@@ -3,7 +3,9 @@
 #include <initializer_list>
 
 #include "app/settings.h"
+#include "app/settings_testing.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
 

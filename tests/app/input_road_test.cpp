@@ -4,7 +4,9 @@
 #include <algorithm>
 
 #include "app/high_score_store.h"
+#include "app/high_score_store_testing.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "common/random.h"
 #include "common/settings.h"
 #include "game/game_state.h"

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
 #include "platform/sdl_renderer.h"

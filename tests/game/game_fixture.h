@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "common/random.h"
 #include "game/game_state.h"
+#include "game/game_state_testing.h"
 #include "game/gravity_and_levels.h"
 #include "game/piece_control.h"
 #include "game/rules_clock.h"

@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "game/game_state.h"
+#include "game/game_state_testing.h"
 #include "gfx/back_buffer.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
@@ -13,6 +14,7 @@
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
+#include "screens/menu_controls_testing.h"
 
 namespace {
 constexpr std::int64_t FRAME_MS = 20;

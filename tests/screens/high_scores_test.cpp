@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "app/high_score_store.h"
+#include "app/high_score_store_testing.h"
 #include "app/settings.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "common/font_codes.h"
 #include "game/game_state.h"
+#include "game/game_state_testing.h"
 #include "gfx/fade.h"
 #include "platform/files.h"
 #include "platform/keys.h"

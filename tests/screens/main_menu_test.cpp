@@ -7,6 +7,7 @@
 #include "screens/front_end_fixture.h"
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
+#include "screens/menu_controls_testing.h"
 #include "screens/menu_items.h"
 
 namespace {

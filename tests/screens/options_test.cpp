@@ -9,6 +9,7 @@
 #include "platform/keys_testing.h"
 #include "screens/front_end_fixture.h"
 #include "screens/menu_controls.h"
+#include "screens/menu_controls_testing.h"
 #include "sound/current_folder.h"
 #include "sound/sound.h"
 #include "sound/wav_builder.h"

@@ -6,11 +6,13 @@
 #include <string>
 
 #include "app/high_score_store.h"
+#include "app/high_score_store_testing.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "common/font_codes.h"
 #include "common/random.h"
 #include "game/game_state.h"
+#include "game/game_state_testing.h"
 #include "game/piece_control.h"
 #include "gfx/back_buffer.h"
 #include "gfx/fade.h"
