@@ -36,6 +36,8 @@ void LoadHighScores() {
     highScoreTable = BuiltInHighScores();
     const std::string path = HighScoresPath();
     if (path.empty()) return;
+    // Loaded once, at start-up, by the one running copy: what a killed save left can go.
+    RemoveStaleTemporaries(path);
     const StoredFile stored = ReadStoredFile(path, HIGH_SCORE_TABLE_SIZE);
     if (stored.state == StoredFileState::Unreadable) {
         // The player's scores may be in there: play on with the built-in table, never over it.

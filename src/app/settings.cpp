@@ -44,6 +44,8 @@ SettingsRecord BuiltInRecord() {
 SettingsRecord ReadStartupRecord() {
     const std::string path = SettingsPath();
     if (path.empty()) return BuiltInRecord();
+    // Read once, at start-up, by the one running copy: what a killed save left can go.
+    RemoveStaleTemporaries(path);
     const StoredFile stored = ReadStoredFile(path, SETTINGS_RECORD_SIZE);
     if (stored.state == StoredFileState::Unreadable) {
         store.keepStoredFile = true;

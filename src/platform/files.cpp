@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,10 +10,38 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string_view>
 #include <utility>
 
 namespace {
+
+// mkstemp's pattern: the six places it fills with letters and digits.
+constexpr const char* TEMPORARY_SUFFIX = ".XXXXXX";
+constexpr std::size_t TEMPORARY_LETTERS = 6;
+
+// When this process started, near enough: read as the program is loaded, before any save.
+const timespec processStart = [] {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}();
+
+bool Before(const timespec& a, const timespec& b) {
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+// name is stem followed by a dot and six letters or digits, as mkstemp fills the pattern.
+bool IsTemporaryOf(std::string_view name, std::string_view stem) {
+    if (name.size() != stem.size() + 1 + TEMPORARY_LETTERS || !name.starts_with(stem) ||
+        name[stem.size()] != '.') {
+        return false;
+    }
+    return std::all_of(
+        name.begin() + static_cast<std::ptrdiff_t>(stem.size() + 1), name.end(), [](char c) {
+            return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        });
+}
 
 // $XDG_<kind>, else $HOME/<fallback>; a relative XDG path is ignored as the XDG rules ask.
 std::string UserDir(const char* xdgVariable, std::string_view homeFallback) {
@@ -116,7 +145,7 @@ bool SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> b
     const std::string folder = path.substr(0, slash);
     if (!folder.empty() && !MakeFolders(folder)) return false;
 
-    std::string temporary = path + ".XXXXXX";
+    std::string temporary = path + TEMPORARY_SUFFIX;
     const int fd = mkstemp(temporary.data());
     if (fd < 0) return false;
     bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
@@ -136,4 +165,27 @@ bool SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> b
         close(dirFd);
     }
     return true;
+}
+
+int RemoveStaleTemporaries(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) return 0;
+    const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+    const std::string_view stem = std::string_view(path).substr(slash + 1);
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return 0;
+    int removed = 0;
+    while (const dirent* entry = readdir(dir)) {
+        if (!IsTemporaryOf(entry->d_name, stem)) continue;
+        struct stat info {};
+        // Not followed through a link: only a plain file of ours is taken for a temporary.
+        if (fstatat(dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(info.st_mode) || info.st_uid != geteuid() ||
+            !Before(info.st_mtim, processStart)) {
+            continue;
+        }
+        if (unlinkat(dirfd(dir), entry->d_name, 0) == 0) ++removed;
+    }
+    closedir(dir);
+    return removed;
 }

@@ -36,3 +36,9 @@ void ReportProblem(const std::string& text);
 // path, creating the folder if needed: a crash leaves the old file or the new, never a torn
 // one. False on any failure (the old file then stays as it was); errno then tells why.
 bool SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Removes the temporary files that saves of path left behind when the game was killed before
+// their rename: regular files of this user beside path, named as SaveFileAtomically names them
+// (path's name, a dot and six letters or digits) and last written before this process started,
+// so that a save still under way elsewhere is never touched. Returns how many were removed.
+int RemoveStaleTemporaries(const std::string& path);

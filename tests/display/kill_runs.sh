@@ -35,7 +35,7 @@ start_quickly() {
 start_to_title() {
     start_quickly
     point_at $PARK_X $PARK_Y
-    wait_for "the title" picture_shown
+    wait_screen "the title"
 }
 
 # SIGKILL after a random pause of up to $1 milliseconds.
@@ -49,7 +49,7 @@ kill_soon() {
 high_scores_from_menu() {
     press_until_changed space
     point_at $PARK_X $PARK_Y
-    wait_steady "the main menu"
+    wait_screen "the main menu"
     open_high_scores
 }
 
@@ -68,19 +68,24 @@ mkdir -p "$(dirname "$SETTINGS")" "$(dirname "$SCORES")"
 printf "$SEED_SETTINGS" >"$SETTINGS"
 seed_table >"$SCORES"
 
+# The temporary files of killed saves beside the stored files, one name a line.
+temporaries() {
+    ls "$(dirname "$SETTINGS")" "$(dirname "$SCORES")" | grep -E '^(settings|highscores)\.bin\.[A-Za-z0-9]{6}$'
+}
+
 kills_in_store=0
+leftovers=0
 for ((run = 1; run <= KILL_RUNS; run++)); do
     cp "$SETTINGS" "$WORK/old-settings"
     cp "$SCORES" "$WORK/old-scores"
     if ((run % GAME_EVERY == 0)); then
         start_to_title
         press_until_changed space
-        point_at 478 334
-        wait_steady "the lit menu"
+        point_at_item $START_ITEM
         click_until_changed
         play_to_the_end "$WORK/old-scores" straight
         cp "$SCORES" "$WORK/placed-scores"
-        wait_steady "the name entry"
+        wait_screen "the name entry"
         type_key k
         xdotool keydown Return
         kill_soon 500
@@ -109,19 +114,24 @@ for ((run = 1; run <= KILL_RUNS; run++)); do
         fi
         cmp -s "$SCORES" "$WORK/old-scores" || fail "run $run changed the table without a game"
     fi
+    leftovers=$((leftovers + $(temporaries | wc -l)))
     note "run $run: killed; settings $(od -An -tx1 "$SETTINGS" | xargs)"
 done
-leftovers=$(ls "$(dirname "$SETTINGS")" "$(dirname "$SCORES")" | grep -c '\.bin\.' || true)
 note "$KILL_RUNS runs, $kills_in_store of them after a new file was in place; $leftovers temporary files left by kills"
 
+# A temporary file of each store, as a kill leaves it, whatever the runs above left: the next
+# start removes them all.
+printf 'torn' >"$SETTINGS.Stale1"
+printf 'torn' >"$SCORES.Stale2"
 # The last files are taken: the game starts, shows the stored table, and stores the settings
 # back unchanged at F12.
 cp "$SETTINGS" "$WORK/old-settings"
 start_to_title
+[ -z "$(temporaries)" ] || fail "temporary files left after the next start: $(temporaries | xargs)"
 high_scores_from_menu
 same_images "$SHOT" "$BUILT_IN_TABLE" && fail "the stored table was not taken at the last start"
 press_until_changed Escape
-wait_steady "the main menu"
+wait_screen "the main menu"
 hold_until F12 "the game to exit" test -e "$WORK/status.$GAME_PID"
 wait_exit "$GAME_PID"
 [ "$STATUS" = 0 ] || fail "F12 ended the last run with status $STATUS"

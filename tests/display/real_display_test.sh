@@ -83,6 +83,7 @@ if [ -n "$ASAN_LIB" ] && [ -n "$DRI_DRIVER" ]; then GAME_PRELOAD="$ASAN_LIB $DRI
 export LSAN_OPTIONS="suppressions=$HERE/lsan_suppressions.txt:print_suppressions=0"
 
 start_display() {
+    make_screen_references
     # Xvfb picks a free display number itself and writes it once it accepts clients.
     # -noreset: a game started just as the last one leaves must find the server up.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" \
@@ -162,6 +163,8 @@ SHOTS=0
 capture() {
     SHOTS=$((SHOTS + 1))
     SHOT=$WORK/shot$((SHOTS % 4)).miff
+    # A capture that fails leaves no file, not an older picture that could pass for this one.
+    rm -f "$SHOT"
     import -silent -window "$WID" "$SHOT" 2>/dev/null
 }
 keep() {
@@ -169,20 +172,24 @@ keep() {
     KEPT=$WORK/$1.miff
 }
 
-# item_means IMAGE: the mean brightness (0..1) of each menu item's rectangle, one line each,
-# measured a little inside it so that scaling's soft edges do not count.
-item_means() {
+# place_means IMAGE PLACE...: the mean brightness (0..1) of each place (left top right bottom in
+# picture pixels) in the capture IMAGE, one line each, measured a little inside it so that
+# scaling's soft edges do not count.
+place_means() {
+    local image=$1 item geo
     local -a crops=()
-    local item geo
-    for item in "${MENU_ITEMS[@]}"; do
+    shift
+    for item in "$@"; do
         geo=$(awk -v px="$PIC_X" -v py="$PIC_Y" -v pw="$PIC_W" -v rect="$item" 'BEGIN {
             split(rect, c, " "); s = pw / 1024; m = 3
             printf "%dx%d+%d+%d", int((c[3] - c[1]) * s) - 2 * m, int((c[4] - c[2]) * s) - 2 * m,
                 int(px + c[1] * s) + m, int(py + c[2] * s) + m }')
         crops+=('(' -clone 0 -crop "$geo" +repage ')')
     done
-    convert "$1" "${crops[@]}" -delete 0 -format '%[fx:mean]\n' info:
+    convert "$image" "${crops[@]}" -delete 0 -format '%[fx:mean]\n' info:
 }
+# item_means IMAGE: the mean brightness of each menu item's rectangle.
+item_means() { place_means "$1" "${MENU_ITEMS[@]}"; }
 # window_mean IMAGE GEOMETRY: mean brightness of a part of the window, in window pixels.
 window_mean() { convert "$1" -crop "$2" +repage -format '%[fx:mean]' info:; }
 above() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
@@ -197,12 +204,127 @@ steady() {
     capture
     same_images "$first" "$SHOT"
 }
-wait_steady() { wait_for "$1 to stand still" steady; }
-# Faded in from black and standing still.
-picture_shown() { steady && above "$(window_mean "$SHOT" "${PIC_W}x${PIC_H}+$PIC_X+$PIC_Y")" 0.05; }
 changed_from() {
     capture
     ! same_images "$1" "$SHOT"
+}
+
+# --- which screen the picture shows ---------------------------------------------------------
+
+# Each screen is told by its background, the game's own picture: a capture shows the screen whose
+# picture is nearest to it, when it is near enough (a game or a black picture is none), and
+# once its fade has ended: a place of the picture where the screen draws nothing of its own
+# (its title) is then as bright as in the picture itself. Compared so, a fade that a busy
+# machine holds up just before its end is not taken for the screen it leads to.
+SCREEN_NAMES=("the title" "the main menu" "the high scores" "the options" "the help")
+SCREEN_PICTURES=(115 118 119 121 122)
+TITLE_PLACES=("150 40 870 300" "10 10 420 120" "230 10 800 100" "10 10 420 120" "300 0 720 50")
+# The last step of a fade leaves the picture 1.2% darker. The titles are measured in the
+# pictures scaled as the window shows them (at its own size the game's picture is the same to
+# the last bit; scaled for full screen, the two scalings differ by 0.2% at the most).
+FADED_IN=0.005
+declare -A TITLE_MEANS
+PICTURES=$HERE/../../resources/RCDATA
+MENU_PICTURE=118
+HIGH_SCORES_PICTURE=119
+# Small enough to compare quickly, large enough to tell the pictures apart: compared so, the
+# screens' pictures lie 0.19 or more apart (RMSE, 0..1), and a screen with its text and lit
+# items drawn stays within 0.11 of its own.
+COMPARE_SIZE='128x96!'
+NEAR_SCREEN=0.15
+# Beside the name-entry caption, where no letter is drawn: the entry panel darkens it to a quarter.
+ENTRY_PLACE="560 284 720 350"
+
+make_screen_references() {
+    local picture
+    for picture in "${SCREEN_PICTURES[@]}"; do
+        convert "$PICTURES/$picture.jpg" -resize "$COMPARE_SIZE" "$WORK/screen-$picture.miff" ||
+            fail "cannot read the picture $PICTURES/$picture.jpg"
+    done
+    ENTRY_PLACE_MEAN=$(PIC_X=0 PIC_Y=0 PIC_W=1024 place_means "$PICTURES/$HIGH_SCORES_PICTURE.jpg" "$ENTRY_PLACE")
+    # The menu's items as its picture has them, none lit.
+    mapfile -t UNLIT_MEANS < <(PIC_X=0 PIC_Y=0 PIC_W=1024 place_means "$PICTURES/$MENU_PICTURE.jpg" "${MENU_ITEMS[@]}")
+}
+
+# The brightness of each screen's title place in its own picture, at the size the window shows
+# the picture now, in TITLE_MEANS[width,screen]; measured once for each size.
+measure_titles() {
+    local i scaled=$WORK/scaled.miff
+    [ -n "${TITLE_MEANS[$PIC_W,0]:-}" ] && return
+    for i in "${!SCREEN_PICTURES[@]}"; do
+        convert "$PICTURES/${SCREEN_PICTURES[i]}.jpg" -resize "${PIC_W}x${PIC_H}!" -depth 8 "$scaled"
+        TITLE_MEANS[$PIC_W,$i]=$(PIC_X=0 PIC_Y=0 place_means "$scaled" "${TITLE_PLACES[i]}")
+    done
+}
+
+# screen_seen IMAGE: the name of the screen the capture IMAGE shows.
+screen_seen() {
+    local -a compared=() distances=() means=()
+    local picture i best=-1
+    for picture in "${SCREEN_PICTURES[@]}"; do
+        compared+=('(' mpr:seen "$WORK/screen-$picture.miff" -compose difference -composite
+            -evaluate pow 2 ')')
+    done
+    # The picture's own part of the window, small; then its root mean square difference from each
+    # screen's picture.
+    mapfile -t distances < <(convert "$1" -crop "${PIC_W}x${PIC_H}+$PIC_X+$PIC_Y" +repage \
+        -resize "$COMPARE_SIZE" -write mpr:seen -format '%[fx:maxima]\n' -write info: +delete \
+        "${compared[@]}" -format '%[fx:sqrt(mean)]\n' info: 2>/dev/null)
+    if [ "${#distances[@]}" != $((${#SCREEN_PICTURES[@]} + 1)) ]; then
+        echo "no picture"
+        return
+    fi
+    if ! above "${distances[0]}" 0.05; then
+        echo "a black picture"
+        return
+    fi
+    for i in "${!SCREEN_PICTURES[@]}"; do
+        if ((best < 0)) || above "${distances[best + 1]}" "${distances[i + 1]}"; then best=$i; fi
+    done
+    if above "${distances[best + 1]}" $NEAR_SCREEN; then
+        echo "an unknown picture (nearest ${SCREEN_NAMES[best]}, ${distances[best + 1]} from it)"
+        return
+    fi
+    mapfile -t means < <(place_means "$1" "${TITLE_PLACES[best]}" "$ENTRY_PLACE")
+    local title=${TITLE_MEANS[$PIC_W,$best]}
+    if ! awk -v m="${means[0]}" -v r="$title" -v t=$FADED_IN \
+        'BEGIN { d = m / r - 1; exit !(d <= t && d >= -t) }'; then
+        echo "${SCREEN_NAMES[best]} on its way in (its title at ${means[0]}, not $title)"
+    elif [ "${SCREEN_PICTURES[best]}" = $HIGH_SCORES_PICTURE ] &&
+        above "$(awk -v m="$ENTRY_PLACE_MEAN" 'BEGIN { print m / 2 }')" "${means[1]}"; then
+        echo "the name entry"
+    else
+        echo "${SCREEN_NAMES[best]}"
+    fi
+}
+
+# on_screen NAME: the picture stands still and shows the screen NAME; SEEN says what it shows.
+on_screen() {
+    if ! steady; then
+        SEEN="a moving picture"
+        return 1
+    fi
+    measure_titles
+    SEEN=$(screen_seen "$SHOT")
+    [ "$SEEN" = "$1" ]
+}
+# wait_screen NAME: waits for the screen NAME; a failure tells what was seen instead.
+wait_screen() {
+    local deadline=$((SECONDS + PATIENCE))
+    until on_screen "$1"; do
+        if ((SECONDS >= deadline)); then
+            [ -e "$SHOT" ] && keep seen-instead
+            fail "waited ${PATIENCE}s for $1, but saw $SEEN (kept in $WORK/seen-instead.miff)"
+        fi
+        sleep 0.1
+    done
+}
+# The main menu with item ITEM lit, brighter than in the menu's picture.
+item_lit() {
+    on_screen "the main menu" || return 1
+    local -a means
+    mapfile -t means < <(place_means "$SHOT" "${MENU_ITEMS[@]}")
+    above "${means[$1]}" "$(awk -v m="${UNLIT_MEANS[$1]}" 'BEGIN { print m + 0.1 }')"
 }
 
 # hold_until KEY WHAT COMMAND...: KEY held down until COMMAND sees its effect, then let go.
@@ -225,19 +347,45 @@ press() {
     xdotool keyup "$1"
 }
 # A key of the name entry, which takes it when it is let go: held long enough for a frame to
-# see it even on a busy machine, then the picture must show it.
+# see it even on a busy machine, then the name entry must show it.
 type_key() {
     keep before
     xdotool keydown "$1"
     sleep 0.5
     xdotool keyup "$1"
-    wait_for "the name entry to take $1" changed_from "$KEPT"
+    wait_for "the name entry to take $1" typed_from "$KEPT"
 }
+typed_from() { on_screen "the name entry" && ! same_images "$1" "$SHOT"; }
+# A click held until the picture changes: for the screens that do not answer a held button.
 click_until_changed() {
     keep before
     xdotool mousedown 1
     wait_for "the picture to answer a click" changed_from "$KEPT"
     xdotool mouseup 1
+}
+# click_for SCREEN: a click on the main menu where the pointer is, until the screen SCREEN shows.
+# The button goes down and up in one go, as a player clicks: held until the test has seen the
+# new screen, it could still be down when a busy machine has run that screen's fade to its end,
+# and the high-score screen then takes the held button as the click that leaves it. A click the
+# game did not see (nothing changes for a while) is made again; so is one held into the next
+# screen all the same, which shows the main menu again.
+CLICK_SEEN_WITHIN=10
+click_for() {
+    local want=$1 clicks=0 deadline=$((SECONDS + PATIENCE)) answered
+    until on_screen "$want"; do
+        if ((SECONDS >= deadline)); then
+            [ -e "$SHOT" ] && keep seen-instead
+            fail "waited ${PATIENCE}s for $clicks clicks to open $want, but saw $SEEN (kept in $WORK/seen-instead.miff)"
+        fi
+        # Anything else is on its way somewhere (a fade, say): it is waited out.
+        [ "$SEEN" = "the main menu" ] || continue
+        keep before
+        xdotool mousedown 1 sleep 0.2 mouseup 1
+        clicks=$((clicks + 1))
+        answered=$((SECONDS + CLICK_SEEN_WITHIN))
+        until changed_from "$KEPT" || ((SECONDS >= answered)); do sleep 0.1; done
+    done
+    ((clicks <= 1)) || note "$want opened after $clicks clicks"
 }
 point_at() {
     to_screen "$1" "$2"
@@ -283,7 +431,7 @@ only_lit() {
 check_menu_pointer() {
     local i l t r b
     point_at $PARK_X $PARK_Y
-    wait_steady "the menu"
+    wait_screen "the main menu"
     mapfile -t DARK_MEANS < <(item_means "$SHOT")
     for i in "${!MENU_ITEMS[@]}"; do
         read -r l t r b <<<"${MENU_ITEMS[$i]}"
@@ -301,7 +449,7 @@ check_menu_pointer() {
     wait_for "START lit just inside its bottom right corner" only_lit $START_ITEM
     point_at $PARK_X $PARK_Y
     wait_for "no item lit with the pointer away" only_lit -1
-    wait_steady "the menu"
+    wait_screen "the main menu"
 }
 
 # The picture fills the window: in full screen with black bars above and below, not cut off.
@@ -334,20 +482,24 @@ menu_from_title() {
     read_geometry
     focus_game
     point_at $PARK_X $PARK_Y
-    wait_for "the title to be shown and stand still" picture_shown
+    wait_screen "the title"
     press_until_changed space
-    wait_steady "the main menu"
+    wait_screen "the main menu"
 }
 
-# open_item ITEM WHAT: clicks a menu item and waits for its screen.
-open_item() {
+# point_at_item ITEM: the pointer on a menu item, which lights up.
+point_at_item() {
     local l t r b
     read -r l t r b <<<"${MENU_ITEMS[$1]}"
     point_at $(((l + r) / 2)) $(((t + b) / 2))
-    wait_steady "the lit menu"
-    click_until_changed
+    wait_for "the main menu with item $1 lit" item_lit "$1"
+}
+# open_item ITEM SCREEN: clicks a menu item and waits for its screen.
+open_item() {
+    point_at_item "$1"
+    click_for "$2"
     point_at $PARK_X $PARK_Y
-    wait_steady "$2"
+    wait_screen "$2"
 }
 open_high_scores() { open_item $HIGH_SCORES_ITEM "the high scores"; }
 
@@ -355,9 +507,9 @@ open_high_scores() { open_item $HIGH_SCORES_ITEM "the high scores"; }
 switch_in_options() {
     open_item $OPTIONS_ITEM "the options"
     press_until_changed "$1"
-    wait_steady "the options"
+    wait_screen "the options"
     press_until_changed Escape
-    wait_steady "the main menu"
+    wait_screen "the main menu"
 }
 
 # Hard drops until the game is over and its score placed in the table (which stores it): every
@@ -404,42 +556,39 @@ road() {
     hold_until F10 "a full-screen window" window_is 1280 1024
     focus_game
     point_at $PARK_X $PARK_Y
-    wait_steady "the full-screen menu"
+    wait_screen "the main menu"
     check_letterbox "$windowed" "$SHOT"
     check_menu_pointer
     note "full screen: the picture is letterboxed whole and the menu answers the pointer"
     hold_until F10 "the window back at 1024 x 768" window_is 1024 768
     focus_game
     point_at $PARK_X $PARK_Y
-    wait_steady "the menu back in the window"
+    wait_screen "the main menu"
     same_images "$SHOT" "$windowed" || fail "the menu in the window differs after full screen"
 
     open_high_scores
     keep built-in
     built_in=$KEPT
     press_until_changed Escape
-    wait_steady "the main menu"
+    wait_screen "the main menu"
 
-    local l t r b
-    read -r l t r b <<<"${MENU_ITEMS[$START_ITEM]}"
-    point_at $(((l + r) / 2)) $(((t + b) / 2))
-    wait_steady "the lit menu"
+    point_at_item $START_ITEM
     click_until_changed
     : >"$WORK/no-scores"
     play_to_the_end "$WORK/no-scores"
-    wait_steady "the name entry"
+    wait_screen "the name entry"
     local key
     for key in 2 7 w; do type_key "$key"; done
     hold_until Return "the typed name to be stored" name_stored
-    wait_steady "the high scores"
+    wait_screen "the high scores"
     press_until_changed Escape
-    wait_steady "the main menu"
+    wait_screen "the main menu"
     open_high_scores
     keep table
     table=$KEPT
     same_images "$table" "$built_in" && fail "the table did not change after the game"
     press_until_changed Escape
-    wait_steady "the main menu"
+    wait_screen "the main menu"
     cp "$SCORES" "$WORK/scores-after-game"
 
     # Full screen and music off are kept over F12 (exit status 0).
@@ -459,20 +608,20 @@ road() {
     wait_for "a full-screen window at start" window_is 1280 1024
     focus_game
     point_at $PARK_X $PARK_Y
-    wait_for "the title in full screen" picture_shown
+    wait_screen "the title"
     press_until_changed space
     point_at $PARK_X $PARK_Y
-    wait_steady "the main menu in full screen"
+    wait_screen "the main menu"
     check_letterbox "$windowed" "$SHOT"
     hold_until F10 "the window back at 1024 x 768" window_is 1024 768
     focus_game
     point_at $PARK_X $PARK_Y
-    wait_steady "the menu in the window"
+    wait_screen "the main menu"
     open_high_scores
     same_images "$SHOT" "$table" || fail "the table after the restart is not the one stored"
     cmp -s "$SCORES" "$WORK/scores-after-game" || fail "the restart changed the stored table"
     press_until_changed Escape
-    wait_steady "the main menu"
+    wait_screen "the main menu"
     note "after a restart the stored table is shown again"
 
     # Sound effects off, then the player leaves: by the window manager's close, or by SIGTERM.

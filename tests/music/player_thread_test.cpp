@@ -8,6 +8,7 @@
 #include "music/player.h"
 #include "music/player_state.h"
 #include "platform/audio.h"
+#include "support/bounded_wait.h"
 #include "support/xm_builder.h"
 
 namespace {
@@ -32,15 +33,16 @@ bool Silent(const Block& block) {
 
 // Waits until the music thread has filled every block behind the play cursor (or the song
 // has stopped), so that what is pulled next is what the player means to be heard.
-void WaitForThread() {
-    for (int i = 0; i < 20000; ++i) {
+::testing::AssertionResult WaitForThread() {
+    const bool caughtUp = WaitUntil([] {
         const std::uint32_t playing =
             static_cast<std::uint32_t>((MusicOutputPosition() / RING_BLOCK_BYTES) % RING_BLOCKS);
-        if (musicPlayer.writeIndex.load(std::memory_order_acquire) == playing) return;
-        if (GetSongTitle()[0] == '\0') return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    FAIL() << "the music thread did not keep up";
+        return musicPlayer.writeIndex.load(std::memory_order_acquire) == playing ||
+               GetSongTitle()[0] == '\0';
+    });
+    if (caughtUp) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the music thread never filled the blocks behind the play position";
 }
 
 Block Pull() {
@@ -53,7 +55,11 @@ Block Pull() {
 int BlocksUntilSound() {
     int blocks = 0;
     while (blocks <= 2 * RING_BLOCKS) {
-        WaitForThread();
+        const ::testing::AssertionResult caughtUp = WaitForThread();
+        if (!caughtUp) {
+            ADD_FAILURE() << caughtUp.message();
+            break;
+        }
         if (!Silent(Pull())) break;
         ++blocks;
     }
@@ -106,7 +112,7 @@ TEST_F(PlayerThreadTest, GameSongsPlayFromTheBuiltInResources) {
     for (int id : {109, 110, 111}) {
         ASSERT_NE(PlayModule(MusicResource(id), 0, 0), 0) << id;
         for (int b = 0; b < 4; ++b) {
-            WaitForThread();
+            ASSERT_TRUE(WaitForThread());
             Pull();
         }
         EXPECT_GT(GetMusicTimeMs(), 0u);
@@ -118,18 +124,18 @@ TEST_F(PlayerThreadTest, GameSongsPlayFromTheBuiltInResources) {
 TEST_F(PlayerThreadTest, PauseSilencesWithinFifteenBlocksAndResumeGoesOn) {
     ASSERT_NE(Play(TestSong("song", 64, 6)), 0);
     EXPECT_FALSE(Silent(Pull()));
-    WaitForThread();
+    ASSERT_TRUE(WaitForThread());
     PauseMusic();
     // The block at the cursor and the 15 queued behind it were rendered before the pause.
     int blocksBeforeSilence = 0;
     while (!Silent(Pull())) {
-        WaitForThread();
+        ASSERT_TRUE(WaitForThread());
         ASSERT_LE(++blocksBeforeSilence, 16);
     }
     const std::uint32_t elapsed = GetMusicTimeMs();
     const std::uint32_t position = GetMusicPosition();
     for (int i = 0; i < 20; ++i) {
-        WaitForThread();
+        ASSERT_TRUE(WaitForThread());
         EXPECT_TRUE(Silent(Pull()));
     }
     EXPECT_EQ(GetMusicTimeMs(), elapsed);
@@ -147,7 +153,7 @@ TEST_F(PlayerThreadTest, StartPausedPrefillsSilence) {
     // plays in real time lets it: pulled all at once, the ring would be played round before
     // the thread wakes, and the count below would depend on when it does.
     for (int i = 0; i < RING_BLOCKS; ++i) {
-        WaitForThread();
+        ASSERT_TRUE(WaitForThread());
         EXPECT_TRUE(Silent(Pull()));
     }
     EXPECT_EQ(GetMusicTimeMs(), 0u);
@@ -163,7 +169,7 @@ TEST_F(PlayerThreadTest, SongWithoutLoopStopsItself) {
     ASSERT_NE(Play(TestSong("long", 32, 1), MUSIC_NO_LOOP), 0);  // 30 blocks
     int blocks = 0;
     while (GetSongTitle()[0] != '\0') {
-        WaitForThread();
+        ASSERT_TRUE(WaitForThread());
         Pull();
         ASSERT_LT(++blocks, 64);
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/audio.h"
+#include "support/bounded_wait.h"
 
 namespace {
 
@@ -90,14 +91,19 @@ TEST_F(AudioOutput, WriterBehindThePlayPositionIsHeardInOrder) {
     constexpr std::uint64_t TOTAL_BLOCKS = 160;
     std::atomic<std::uint64_t> written{blocks};
     std::atomic<bool> stop{false};
+    std::atomic<bool> writerGaveUp{false};
     std::thread writer([&] {
         while (written.load() < TOTAL_BLOCKS && !stop.load()) {
             const std::uint64_t next = written.load();
             // Block `next` reuses the slot of block next - 16: wait until that one was played.
-            if ((next - blocks + 1) * BLOCK_BYTES > MusicOutputPosition()) {
-                std::this_thread::yield();
-                continue;
+            if (!WaitUntil([&] {
+                    return stop.load() ||
+                           (next - blocks + 1) * BLOCK_BYTES <= MusicOutputPosition();
+                })) {
+                writerGaveUp.store(true);
+                return;
             }
+            if (stop.load()) return;
             WriteBlock(ring.data(), next * 1024);
             MusicOutputBlockWritten();
             written.store(next + 1);
@@ -107,12 +113,12 @@ TEST_F(AudioOutput, WriterBehindThePlayPositionIsHeardInOrder) {
     std::vector<std::int16_t> out(2 * 700);
     std::uint64_t frame = 0;
     bool heard = true;
+    bool writtenInTime = true;
     while (heard && frame + 700 <= TOTAL_BLOCKS * 1024) {
         // Never read past what has been written.
-        if ((frame + 700) * FRAME_BYTES > written.load() * BLOCK_BYTES) {
-            std::this_thread::yield();
-            continue;
-        }
+        writtenInTime =
+            WaitUntil([&] { return (frame + 700) * FRAME_BYTES <= written.load() * BLOCK_BYTES; });
+        if (!writtenInTime) break;
         PullAudio(out.data(), 700);
         for (int i = 0; i < 700 && heard; ++i, ++frame) {
             heard = out[2 * i] == LeftOf(frame) && out[2 * i + 1] == RightOf(frame);
@@ -120,6 +126,11 @@ TEST_F(AudioOutput, WriterBehindThePlayPositionIsHeardInOrder) {
     }
     stop.store(true);
     writer.join();
+    EXPECT_TRUE(writtenInTime) << "the writer never wrote the block holding frame " << frame + 699
+                               << " (it had written " << written.load() << " blocks)";
+    EXPECT_FALSE(writerGaveUp.load())
+        << "the play position never passed block " << written.load() - blocks
+        << ", so the writer could not go on";
     EXPECT_TRUE(heard) << "wrong sample at frame " << frame - 1;
 }
 

@@ -1,8 +1,11 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -68,6 +71,50 @@ TEST_F(Files, ReadRefusesWhatIsNotASmallRegularFile) {
 
     std::ofstream(path, std::ios::binary | std::ios::trunc);
     EXPECT_EQ(ReadSmallFile(path, 100)->size(), 0u);
+}
+
+// A file last written `seconds` from now (before it when negative).
+void MakeFileWritten(const std::string& path, int seconds) {
+    std::ofstream(path, std::ios::binary) << "torn";
+    timespec times[2]{};
+    clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec += seconds;
+    times[1] = times[0];
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+// A save killed between its temporary file and the rename leaves the temporary behind; the next
+// start takes away those of our naming only, and only those older than itself.
+TEST_F(Files, StaleTemporariesOfKilledSavesAreRemovedAndNothingElse) {
+    const std::string folder = TestHomeDir() + "/config/plemby";
+    const std::string path = folder + "/settings.bin";
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(SaveFileAtomically(path, std::vector<std::uint8_t>{1, 2, 3}));
+    for (const char* stale : {"settings.bin.a1B2c3", "settings.bin.ZZZZZZ"}) {
+        MakeFileWritten(folder + "/" + stale, -3600);
+    }
+    const std::vector<std::string> kept = {
+        "settings.bin.Xy12Ab.bak", "settings.bin.Xy12A",    "settings.bin.Xy-2Ab",
+        "settings.binXy12Ab",      "highscores.bin.Xy12Ab", "other.bin.Xy12Ab",
+    };
+    for (const std::string& name : kept) MakeFileWritten(folder + "/" + name, -3600);
+    // Written after this process started: another copy's save, still under way.
+    MakeFileWritten(folder + "/settings.bin.Fresh1", 3600);
+    std::filesystem::create_directory(folder + "/settings.bin.Folder");
+    std::filesystem::create_symlink(folder + "/other.bin.Xy12Ab", folder + "/settings.bin.Linked");
+
+    EXPECT_EQ(RemoveStaleTemporaries(path), 2);
+    EXPECT_EQ(RemoveStaleTemporaries(path), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder + "/settings.bin.a1B2c3"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "/settings.bin.ZZZZZZ"));
+    for (const std::string& name : kept)
+        EXPECT_TRUE(std::filesystem::exists(folder + "/" + name)) << name;
+    EXPECT_TRUE(std::filesystem::exists(folder + "/settings.bin.Fresh1"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "/settings.bin.Folder"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/settings.bin.Linked"));
+    EXPECT_EQ(ReadSmallFile(path, 16), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(RemoveStaleTemporaries(TestHomeDir() + "/missing/settings.bin"), 0);
+    EXPECT_EQ(RemoveStaleTemporaries(""), 0);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/high_score_store.h"
@@ -45,6 +46,25 @@ std::vector<std::uint8_t> TypedName(const char (&text)[N]) {
     return name;
 }
 
+// The keys change one step at a time, as a player's fingers move: a step between two frames
+// and, while a frame waits for a key's release, a step each time it looks at the keys again. A
+// step that presses a key already down is the system's repeat of that key.
+struct KeySteps {
+    std::vector<std::pair<int, bool>> steps;
+    std::size_t next = 0;
+};
+KeySteps keySteps;
+
+// Once the steps are over every key is up, so that no wait outlasts them.
+void TakeKeyStep() {
+    if (keySteps.next == keySteps.steps.size()) {
+        ScriptReleaseAllKeys();
+        return;
+    }
+    const auto [vk, down] = keySteps.steps[keySteps.next++];
+    ScriptKey(vk, down);
+}
+
 class HighScoresTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -73,6 +93,25 @@ protected:
         HighScoresFrame();
         ScriptReleaseAllKeys();
         HighScoresFrame();
+    }
+
+    // Runs the screen through the steps, then a few frames more with every key up.
+    static void PlaySteps(std::vector<std::pair<int, bool>> steps) {
+        keySteps = {std::move(steps), 0};
+        SetEntryWaitHook(TakeKeyStep);
+        while (keySteps.next < keySteps.steps.size()) {
+            TakeKeyStep();
+            HighScoresFrame();
+        }
+        for (int i = 0; i < 3; ++i) HighScoresFrame();
+        SetEntryWaitHook(ReleaseAllKeys);
+    }
+
+    // The steps of a key held down while the system repeats it `repeats` times, then let go.
+    static std::vector<std::pair<int, bool>> Held(int vk, int repeats) {
+        std::vector<std::pair<int, bool>> steps(static_cast<std::size_t>(repeats) + 1, {vk, true});
+        steps.emplace_back(vk, false);
+        return steps;
     }
 
     static std::filesystem::path StoredFile() {
@@ -256,6 +295,34 @@ TEST_F(HighScoresTest, KeysPressedAndReleasedBetweenTwoReadsAreTypedInTheirOrder
     FinishGameWith(70000);
     HighScoresFrame();
     EXPECT_EQ(game.entryCursor, 0);
+}
+
+// A key held for a long while, with the system repeating it all along, types its character
+// once: a letter, a blank and a Backspace alike.
+TEST_F(HighScoresTest, HeldKeyTypesOnceWhileTheSystemRepeatsIt) {
+    FinishGameWith(50000);
+    ASSERT_EQ(game.entryActive, 1);
+    for (const int vk : {int{'A'}, VK_SPACE, VK_BACK, int{'B'}, VK_SPACE, int{'4'}}) {
+        PlaySteps(Held(vk, 40));
+    }
+    EXPECT_EQ(game.entryActive, 1);
+    EXPECT_EQ(std::vector<std::uint8_t>(game.entryName.begin(), game.entryName.end()),
+              TypedName("AB 4"));
+}
+
+// Rolling from one key to the next (the second goes down before the first is let go) types
+// both, once each, in the order they were pressed: also when the second is a lower key, and
+// when it comes and goes while the first is still held.
+TEST_F(HighScoresTest, RolledOverKeysAreEachTypedOnceInTheOrderPressed) {
+    FinishGameWith(50000);
+    ASSERT_EQ(game.entryActive, 1);
+    // The system repeats the last key pressed while it is held.
+    PlaySteps({{'A', true}, {'B', true}, {'B', true}, {'A', false}, {'B', true}, {'B', false}});
+    PlaySteps({{'Z', true}, {'C', true}, {'C', true}, {'Z', false}, {'C', true}, {'C', false}});
+    PlaySteps({{'K', true}, {'2', true}, {'2', false}, {'K', false}});
+    EXPECT_EQ(game.entryActive, 1);
+    EXPECT_EQ(std::vector<std::uint8_t>(game.entryName.begin(), game.entryName.end()),
+              TypedName("ABZCK2"));
 }
 
 TEST_F(HighScoresTest, LeavingWhileTypingKeepsTheRowWithABlankName) {
