@@ -46,8 +46,7 @@ std::vector<std::uint8_t> TypedName(const char (&text)[N]) {
     return name;
 }
 
-// The keys change one step at a time, as a player's fingers move: a step between two frames
-// and, while a frame waits for a key's release, a step each time it looks at the keys again. A
+// The keys change one step at a time, as a player's fingers move: a step between two frames. A
 // step that presses a key already down is the system's repeat of that key.
 struct KeySteps {
     std::vector<std::pair<int, bool>> steps;
@@ -55,7 +54,7 @@ struct KeySteps {
 };
 KeySteps keySteps;
 
-// Once the steps are over every key is up, so that no wait outlasts them.
+// Once the steps are over every key is up.
 void TakeKeyStep() {
     if (keySteps.next == keySteps.steps.size()) {
         ScriptReleaseAllKeys();
@@ -98,13 +97,12 @@ protected:
     // Runs the screen through the steps, then a few frames more with every key up.
     static void PlaySteps(std::vector<std::pair<int, bool>> steps) {
         keySteps = {std::move(steps), 0};
-        SetEntryWaitHook(TakeKeyStep);
         while (keySteps.next < keySteps.steps.size()) {
             TakeKeyStep();
             HighScoresFrame();
         }
+        TakeKeyStep();
         for (int i = 0; i < 3; ++i) HighScoresFrame();
-        SetEntryWaitHook(ReleaseAllKeys);
     }
 
     // The steps of a key held down while the system repeats it `repeats` times, then let go.
