@@ -1,3 +1,4 @@
+#include "app/controls_store.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/shell_testing.h"
@@ -43,6 +44,7 @@ void Shutdown() {
     ShutdownSound();
     ReleaseGraphics();
     StoreSettings();
+    StoreControls();
 }
 
 int RunFrameLoop(void (*frame)()) {

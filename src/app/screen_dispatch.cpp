@@ -1,5 +1,6 @@
 #include <iterator>
 
+#include "app/controls_store.h"
 #include "app/shell.h"
 #include "gfx/back_buffer.h"
 #include "screens/front_end.h"
@@ -13,7 +14,8 @@ namespace {
 
 // Indexed by ScreenId.
 constexpr void (*SCREEN_FRAMES[])() = {
-    TitleFrame, MainMenuFrame, PlayFrame, OptionsFrame, GameOverFrame, InfoFrame, HighScoresFrame,
+    TitleFrame,    MainMenuFrame, PlayFrame,       OptionsFrame,
+    GameOverFrame, InfoFrame,     HighScoresFrame, ControlsFrame,
 };
 static_assert(std::size(SCREEN_FRAMES) == SCREEN_COUNT, "one frame function per screen id");
 
@@ -21,10 +23,13 @@ static_assert(std::size(SCREEN_FRAMES) == SCREEN_COUNT, "one frame function per 
 
 void RunFrame() {
     if (Paused == 0) {
+        const std::int32_t shown = screenId;
         ClearBackBuffer();
         // An unknown id leaves the frame black.
         if (screenId >= 0 && screenId < SCREEN_COUNT) SCREEN_FRAMES[screenId]();
         PresentFrame();
+        // The player's controls are stored as they leave the screen where they set them.
+        if (shown == Controls && screenId != Controls) StoreControls();
     }
     HandleHotkeys();
 }

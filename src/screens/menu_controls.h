@@ -8,7 +8,7 @@
 #include "platform/keys.h"
 #include "screens/menu_items.h"
 
-constexpr int OPTIONS_CONTROL_COUNT = 20;
+constexpr int OPTIONS_CONTROL_COUNT = 21;
 constexpr int NO_FOCUS = -1;
 // The block of the sprite sheet that marks where the keyboard or a controller is.
 constexpr SpriteRect FOCUS_BLOCK = {128, 0, 160, 32};

@@ -32,6 +32,7 @@ constexpr auto GARBAGE_CAPTION = Label<12>("GARBAGE ROWS");
 constexpr auto DIRECTION_CAPTION = Label<16>("ROTATE DIRECTION");
 constexpr auto RETURN_LABEL = Label<7>("GO BACK");
 constexpr auto DEFAULTS_LABEL = Label<7>("DEFAULT");
+constexpr auto CONTROLS_LABEL = Label<8>("CONTROLS");
 // Its first glyph is the decrease button, its sixth the increase button; the blanks between
 // let the number show through.
 constexpr auto BUTTON_BAR = Label<6>("-    +");
@@ -96,16 +97,22 @@ void RestoreDefaults() {
     SetMusicVolume(settings.musicVolume);
 }
 
+void OpenControls() {
+    frontEnd.optionsFocus = NO_FOCUS;
+    OpenControlsScreen();
+}
+
 enum class Shown { Switch, Number, Repeat, Direction, Button };
 
 constexpr int CONTROL_HEIGHT = 32;
-constexpr int BUTTON_WIDTH = 118;
 constexpr int ROW_MARKER_X = 478;
-constexpr int BUTTON_MARKER_GAP = 36;  // a button's marker stands this far left of it
+// A button on a panel of its own: the panel reaches this far past the button's sides and ends.
+constexpr int PANEL_MARGIN_X = 12;
+constexpr int PANEL_MARGIN_Y = 4;
 
 // One row of the screen, in the order the keyboard and the controllers walk through them: the
-// eleven settings, then GO BACK and DEFAULT. A switch, the direction and a button have one
-// control; a number and a repeat have two, their - and +.
+// eleven settings, then GO BACK, DEFAULT and CONTROLS. A switch, the direction and a button have
+// one control; a number and a repeat have two, their - and +.
 struct OptionRow {
     int y;
     const std::uint8_t* caption;  // at CAPTION_X; a button's label at its left edge
@@ -113,8 +120,14 @@ struct OptionRow {
     std::uint8_t Settings::*setting;  // the value shown; null for a button
     Shown shown;
     std::array<void (*)(), 2> actions;  // the one press, or - then +
-    int left = CAPTION_X;               // a button's left edge
+    int left = CAPTION_X;               // where the caption or label stands
     int controlHeight = CONTROL_HEIGHT;
+    // A button's own: where it is pressed, where its focus marker stands, how it meets a held
+    // press, and whether it stands on a panel of its own.
+    SpriteRect buttonRect{};
+    int markerX = ROW_MARKER_X;
+    PressMode buttonMode = PressMode::OneShot;
+    bool onPanel = false;
 };
 
 template <std::size_t N>
@@ -131,10 +144,15 @@ constexpr OptionRow Stepped(int y, const std::array<std::uint8_t, N>& caption,
             CAPTION_X, controlHeight};
 }
 template <std::size_t N>
-constexpr OptionRow Button(int x, int y, const std::array<std::uint8_t, N>& label,
-                           void (*press)()) {
-    return {y, label.data(), static_cast<std::uint8_t>(N), nullptr, Shown::Button, {press, nullptr},
-            x};
+constexpr OptionRow Button(int x, int y, const std::array<std::uint8_t, N>& label, void (*press)(),
+                           SpriteRect rect, int markerX, PressMode mode, bool onPanel = false) {
+    OptionRow row{
+        y, label.data(), static_cast<std::uint8_t>(N), nullptr, Shown::Button, {press, nullptr}, x};
+    row.buttonRect = rect;
+    row.markerX = markerX;
+    row.buttonMode = mode;
+    row.onPanel = onPanel;
+    return row;
 }
 
 constexpr OptionRow ROWS[] = {
@@ -158,8 +176,12 @@ constexpr OptionRow ROWS[] = {
             StepDown<&Settings::garbageRows>, StepUp<&Settings::garbageRows>),
     Setting(622, DIRECTION_CAPTION, &Settings::rotateReversed, Shown::Direction,
             ToggleRotationSwitch),
-    Button(544, 704, RETURN_LABEL, ReturnByButton),
-    Button(846, 704, DEFAULTS_LABEL, RestoreDefaults),
+    Button(544, 704, RETURN_LABEL, ReturnByButton, {544, 704, 662, 736}, 508, PressMode::Repeating),
+    Button(846, 704, DEFAULTS_LABEL, RestoreDefaults, {846, 704, 964, 736}, 810,
+           PressMode::Repeating),
+    // The way to the keys and buttons, on a panel of its own under the help box at the left.
+    Button(192, 440, CONTROLS_LABEL, OpenControls, {188, 440, 324, 472}, 148, PressMode::OneShot,
+           true),
 };
 constexpr int ROW_COUNT = static_cast<int>(std::size(ROWS));
 
@@ -194,10 +216,7 @@ constexpr OptionControl ControlOf(const OptionRow& row, int which) {
         case Shown::Button:
             break;
     }
-    return {{row.left, top, row.left + BUTTON_WIDTH, bottom},
-            row.actions[0],
-            PressMode::Repeating,
-            true};
+    return {row.buttonRect, row.actions[0], row.buttonMode, true};
 }
 
 // Every control, row by row; a control's place here is its place in the hover flags.
@@ -231,6 +250,11 @@ constexpr auto FIRST_CONTROL = [] {
 void DrawLabels() {
     DrawLabel(TITLE, 692, 32);
     for (const OptionRow& row : ROWS) {
+        if (row.onPanel) {
+            const SpriteRect& r = row.buttonRect;
+            DrawPanel(r.left - PANEL_MARGIN_X, r.top - PANEL_MARGIN_Y,
+                      r.right - r.left + 2 * PANEL_MARGIN_X, r.bottom - r.top + 2 * PANEL_MARGIN_Y);
+        }
         DrawText(row.caption, row.captionLength, row.left, row.y);
         if (IsStepped(row)) DrawLabel(BUTTON_BAR, BAR_X, row.y);
     }
@@ -292,8 +316,7 @@ void HandleFocus() {
     const OptionRow& row = ROWS[frontEnd.optionsFocus];
     const int first = FIRST_CONTROL[static_cast<std::size_t>(frontEnd.optionsFocus)];
     const bool button = row.shown == Shown::Button;
-    const int markerX = button ? row.left - BUTTON_MARKER_GAP : ROW_MARKER_X;
-    DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, static_cast<float>(markerX),
+    DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, static_cast<float>(row.markerX),
                static_cast<float>(row.y));
     const int last = first + ControlCount(row) - 1;
     if (!button && MenuKeyPressed(MenuKey::Left)) PressByKey(first);

@@ -1,5 +1,6 @@
 #include "screens/play_screen.h"
 
+#include "common/controls.h"
 #include "common/font_codes.h"
 #include "game/game_events.h"
 #include "game/game_state.h"
@@ -26,6 +27,8 @@ constexpr int LAST_NAMED_BACKGROUND_LINES = 90;
 constexpr int LINES_PER_LEVEL = 10;
 constexpr std::uint8_t MOST_ROWS_FOR_LINE_CLEAR = 3;
 constexpr std::uint8_t FOUR_ROWS = 4;
+// The ghost piece: the piece's own tiles, faint enough that it never passes for a landed piece.
+constexpr std::uint32_t TINT_GHOST = 0x50FFFFFF;
 
 constexpr auto LEVEL_CAPTION = FontLabel("LEVEL     ");
 constexpr auto LINES_CAPTION = FontLabel("LINES     ");
@@ -39,9 +42,9 @@ SpriteRect TileRect(std::uint8_t value) {
     return {left, 0, left + TILE_SIZE, TILE_SIZE};
 }
 
-void DrawTile(std::uint8_t value, int x, int y) {
+void DrawTile(std::uint8_t value, int x, int y, std::uint32_t tint = TINT_NONE) {
     const SpriteRect tile = TileRect(value);
-    DrawSprite(textures.SpriteSheet, &tile, static_cast<float>(x), static_cast<float>(y));
+    DrawSprite(textures.SpriteSheet, &tile, static_cast<float>(x), static_cast<float>(y), tint);
 }
 
 void DrawPanels() {
@@ -69,6 +72,21 @@ void DrawWellWithPiece() {
     StampPiece();
     DrawWell();
     RestoreUnderPiece();
+}
+
+// Where the falling piece would land, in the empty cells the piece itself does not cover, so it
+// lies under the piece and never hides it.
+void DrawGhostPiece() {
+    const int distance = DropDistance(game.well, game.currentMask, game.pieceX, game.pieceY);
+    if (distance == NO_DROP || distance == 0) return;
+    ForEachBlock(game.currentMask, [distance](int r, int c, std::uint8_t value) {
+        const int row = game.pieceY + r + distance;
+        const int column = game.pieceX + c;
+        const int pieceRow = row - game.pieceY;
+        if (row < FIRST_VISIBLE_ROW || row > LAST_VISIBLE_ROW) return;
+        if (pieceRow >= 0 && pieceRow < MASK_SIZE && game.currentMask[pieceRow][c] != 0) return;
+        DrawTile(value, TILE_SIZE * column + 288, TILE_SIZE * row, TINT_GHOST);
+    });
 }
 
 void ShowLevelReached(std::uint8_t lines) {
@@ -123,6 +141,7 @@ void PlayFrame() {
     ReactToGameEvents();
     ApplyGravity();
     DrawWellWithPiece();
+    if (controls.ghostPiece) DrawGhostPiece();
     EndSprites();
     TryLockPiece(actions);
     ReactToGameEvents();
