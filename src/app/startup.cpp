@@ -1,5 +1,6 @@
 #include "app/high_score_store.h"
 #include "app/load_resources.h"
+#include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "common/random.h"
@@ -37,6 +38,7 @@ int RunGame() {
     ListenForRaiseRequests();
     SeedRandom(static_cast<std::uint32_t>(NowMs()));
     ConnectLiveServices();
+    SetRulesClock(RecordedNow);
     // Each of these may fail; the game then goes on without that service.
     CreateRenderer(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, settings.fullscreen);
     OpenAudioOutput();

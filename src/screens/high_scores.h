@@ -19,6 +19,13 @@ std::uint8_t ReadEntryKey();
 // release it is only typing: the hotkeys see it up.
 int KeyAwaitingRelease();
 
+// Once after a score was placed in the table: its row (0..7); else -1. The game that made it is
+// then kept with the row.
+int TakePlacedRow();
+// Once after the player chose a row's game to watch (keys 1 to 8, or a lit row and A, on the
+// table opened from the main menu): the row; else -1.
+int TakeWatchRequest();
+
 // Where the screen stores the table each time it changes; the program sets it at start-up
 // (the store lives above the screens). Null stores nothing.
 void SetHighScoreStore(bool (*store)());
