@@ -70,10 +70,15 @@ test: deps-test
 	    TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS); \
 	fi
 
+# The benchmarks, then xmrender's whole-process time on a real song beside a libxmp program's.
+XM_DIR ?= $(or $(PLEMBY_XM_DIR),../shared/xm)
 bench: deps-bench
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPLEMBY_TESTS=OFF -DPLEMBY_BENCH=ON
-	cmake --build build-bench -j $(JOBS) --target plemby_bench
+	cmake --build build-bench -j $(JOBS) --target plemby_bench xmrender libxmp_wav
 	./build-bench/plemby_bench
+	@song=$$(ls $(XM_DIR)/songs/*.xm 2>/dev/null | head -n 1); \
+	if [ -n "$$song" ]; then bench/xmrender_time.sh build-bench "$$song" 300 5; \
+	else echo "no songs in $(XM_DIR)/songs: xmrender's whole-process time not measured"; fi
 
 # The real game in a virtual display without a GPU: its CPU share on each screen and its
 # start-up time.

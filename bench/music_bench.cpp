@@ -1,6 +1,7 @@
 // Render throughput of the music player on the built-in songs and the shared real-world ones,
-// and, when libxmp is at hand, of libxmp on the same songs (linear interpolation, 48 kHz) as a
-// yardstick: the run ends with a table of the two speeds and their ratio.
+// with the processor's best code and with the plain build every processor runs, and, when
+// libxmp is at hand, of libxmp on the same songs (linear interpolation, 48 kHz) as a
+// yardstick: the run ends with a table of the speeds and their ratios.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 
 #include "music/block_render.h"
 #include "music/player.h"
+#include "music/vector_code.h"
 #include "platform/resources.h"
 
 #ifdef PLEMBY_HAVE_LIBXMP
@@ -65,7 +67,8 @@ void SetThroughput(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(frames) / OUTPUT_RATE, benchmark::Counter::kIsRate);
 }
 
-void RenderOurs(benchmark::State& state, const BenchSong* module) {
+void RenderOurs(benchmark::State& state, const BenchSong* module, bool plain) {
+    UseVectorCode(!plain);
     if (LoadSong(module->bytes.data(), module->bytes.size(), MUSIC_FROM_MEMORY) == 0) {
         state.SkipWithError("the player rejects this module");
         return;
@@ -78,6 +81,7 @@ void RenderOurs(benchmark::State& state, const BenchSong* module) {
         }
     }
     ResetMusicPlayer();
+    UseVectorCode(true);
     SetThroughput(state);
 }
 
@@ -130,16 +134,18 @@ public:
             const std::string prefix = "render/plemby/";
             if (name.rfind(prefix, 0) != 0) continue;
             const std::string title = name.substr(prefix.size());
+            const auto plain = seconds_.find("render/plemby-plain/" + title);
             const auto theirs = seconds_.find("render/libxmp/" + title);
-            if (theirs == seconds_.end()) continue;
+            if (plain == seconds_.end() || theirs == seconds_.end()) continue;
             if (!header) {
-                std::printf("\n%-16s %14s %14s %8s\n", "song", "plemby (x rt)", "libxmp (x rt)",
-                            "ratio");
+                std::printf("\n%-16s %14s %14s %14s %8s %8s\n", "song", "plemby (x rt)",
+                            "plain (x rt)", "libxmp (x rt)", "ratio", "plain");
                 header = true;
             }
             const double audio = RENDER_SECONDS * 1000.0;  // the times are in ms per iteration
-            std::printf("%-16s %14.1f %14.1f %7.2fx\n", title.c_str(), audio / ours,
-                        audio / theirs->second, theirs->second / ours);
+            std::printf("%-16s %14.1f %14.1f %14.1f %7.2fx %7.2fx\n", title.c_str(), audio / ours,
+                        audio / plain->second, audio / theirs->second, theirs->second / ours,
+                        theirs->second / plain->second);
         }
     }
 
@@ -152,7 +158,11 @@ private:
 int main(int argc, char** argv) {
     static const std::vector<BenchSong> songs = FindSongs();
     for (const BenchSong& entry : songs) {
-        benchmark::RegisterBenchmark(("render/plemby/" + entry.name).c_str(), RenderOurs, &entry)
+        benchmark::RegisterBenchmark(("render/plemby/" + entry.name).c_str(), RenderOurs, &entry,
+                                     false)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("render/plemby-plain/" + entry.name).c_str(), RenderOurs,
+                                     &entry, true)
             ->Unit(benchmark::kMillisecond);
 #ifdef PLEMBY_HAVE_LIBXMP
         benchmark::RegisterBenchmark(("render/libxmp/" + entry.name).c_str(), RenderLibxmp, &entry)

@@ -100,6 +100,10 @@ shot menu
 
 act click 120 570
 shot options
+# The keys and buttons, opened from the options, then back to the menu.
+act click 256 456
+shot controls
+act press Escape
 act press Escape
 
 act click 300 700

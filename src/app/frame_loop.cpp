@@ -1,3 +1,5 @@
+#include "app/controls_store.h"
+#include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "gfx/back_buffer.h"
@@ -38,9 +40,11 @@ bool TakeMessage() {
 void Shutdown() {
     if (loop.shutDown) return;
     loop.shutDown = true;
+    KeepReplaysAtShutdown();
     ShutdownSound();
     ReleaseGraphics();
     StoreSettings();
+    StoreControls();
 }
 
 int RunFrameLoop(void (*frame)()) {

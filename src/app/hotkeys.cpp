@@ -1,7 +1,12 @@
+#include <iterator>
+
 #include "app/shell.h"
+#include "common/controls.h"
 #include "platform/controllers.h"
 #include "platform/keys.h"
+#include "platform/window.h"
 #include "screens/action_bindings.h"
+#include "screens/front_end.h"
 #include "screens/navigation.h"
 #include "screens/setting_changes.h"
 
@@ -11,10 +16,13 @@ namespace {
 
 void TogglePause() { Paused = Flipped(Paused); }
 
-// In a game a controller's Start is P as well; elsewhere Start leaves the title or ends a name
-// and must not also pause.
+// In a game the keys and the button bound to pause (Start, unless the player chose another) are
+// P as well; elsewhere Start leaves the title or ends a name and must not also pause.
 bool HotkeyDown(int key) {
-    if (key == 'P' && screenId == Play) return ReadPlayActions().Held(PlayAction::Pause);
+    if (key == 'P' && screenId == Play) {
+        const bool bound = ReadPlayActions().Held(PlayAction::Pause);
+        return bound || KeyDown('P');
+    }
     return KeyDown(key);
 }
 
@@ -32,11 +40,25 @@ constexpr Hotkey HOTKEYS[] = {
     {VK_F10, SwitchFullscreen}, {VK_F12, RequestQuit},
 };
 
+// The keys that no binding may take are exactly these.
+constexpr bool SameKeysAsBindingsRefuse() {
+    if (std::size(HOTKEYS) != HOTKEY_COUNT) return false;
+    for (int i = 0; i < HOTKEY_COUNT; ++i) {
+        if (HOTKEYS[i].key != HOTKEY_KEYS[i]) return false;
+    }
+    return true;
+}
+static_assert(SameKeysAsBindingsRefuse());
+
 }  // namespace
 
 void HandleHotkeys() {
     // A controller unplugged in a game pauses it, as P would; a game already paused stays so.
     if (TakeControllerUnplugged() && screenId == Play) Paused = 1;
+    // So does a window the player turns away from, unless they asked for games to play on.
+    if (TakeFocusLost() && controls.pauseOnFocusLoss && screenId == Play) Paused = 1;
+    // A key pressed to bind it to an action does only that.
+    if (ControlsScreenTookKeys()) HotkeyLatch = 1;
     for (const Hotkey& hotkey : HOTKEYS) {
         if (!HotkeyDown(hotkey.key)) continue;
         if (HotkeyLatch != 0) return;

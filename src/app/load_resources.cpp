@@ -1,5 +1,6 @@
 #include "app/load_resources.h"
 
+#include "app/controls_store.h"
 #include "app/settings.h"
 #include "game/high_score_table.h"
 #include "gfx/fade.h"
@@ -13,6 +14,7 @@
 void LoadResources() {
     LoadHighScores();
     ReadOtherSettings(StartupSettingsRecord());
+    LoadControls();
     LoadTextures();
     // The title fades in from black in the first frames.
     ChangeScreen(Title,

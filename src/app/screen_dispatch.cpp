@@ -1,11 +1,16 @@
 #include <iterator>
 
+#include "app/controls_store.h"
+#include "app/replays.h"
 #include "app/shell.h"
+#include "game/replay_recorder.h"
 #include "gfx/back_buffer.h"
+#include "screens/action_bindings.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
 #include "screens/play_screen.h"
+#include "screens/watch.h"
 
 std::uint8_t Paused = 0;
 
@@ -13,7 +18,8 @@ namespace {
 
 // Indexed by ScreenId.
 constexpr void (*SCREEN_FRAMES[])() = {
-    TitleFrame, MainMenuFrame, PlayFrame, OptionsFrame, GameOverFrame, InfoFrame, HighScoresFrame,
+    TitleFrame, MainMenuFrame,   PlayFrame,     OptionsFrame, GameOverFrame,
+    InfoFrame,  HighScoresFrame, ControlsFrame, WatchFrame,
 };
 static_assert(std::size(SCREEN_FRAMES) == SCREEN_COUNT, "one frame function per screen id");
 
@@ -21,10 +27,17 @@ static_assert(std::size(SCREEN_FRAMES) == SCREEN_COUNT, "one frame function per 
 
 void RunFrame() {
     if (Paused == 0) {
+        const std::int32_t shown = screenId;
         ClearBackBuffer();
         // An unknown id leaves the frame black.
         if (screenId >= 0 && screenId < SCREEN_COUNT) SCREEN_FRAMES[screenId]();
         PresentFrame();
+        // The player's controls are stored as they leave the screen where they set them.
+        if (shown == Controls && screenId != Controls) StoreControls();
+    } else if (screenId == Play) {
+        // A game's paused frames are part of its record.
+        RecordFrame(ReadPlayActions().held, true);
     }
     HandleHotkeys();
+    KeepReplays();
 }

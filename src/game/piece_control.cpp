@@ -134,17 +134,8 @@ void SoftDrop() {
 }
 
 void HardDrop() {
-    // The distance is the shortest free run below any block; the floor ends every run.
-    int distance = WELL_ROWS;
-    ForEachBlock(game.currentMask, [&](int r, int c, std::uint8_t) {
-        int run = 0;
-        for (int row = game.pieceY + r + 1; row < FLOOR_ROW && game.well[row][game.pieceX + c] == 0;
-             ++row) {
-            ++run;
-        }
-        if (run < distance) distance = run;
-    });
-    if (distance == WELL_ROWS) return;
+    const int distance = DropDistance(game.well, game.currentMask, game.pieceX, game.pieceY);
+    if (distance == NO_DROP) return;
     game.pieceY = static_cast<std::uint8_t>(game.pieceY + distance);
     game.score += HARD_DROP_POINTS_PER_ROW * static_cast<std::uint32_t>(distance);
     game.lastFallTime = RulesNow();

@@ -33,6 +33,16 @@ void RestoreUnderPiece() {
     }
 }
 
+int DropDistance(const Well& well, const PieceMask& mask, int x, int y) {
+    int distance = NO_DROP;
+    ForEachBlock(mask, [&](int r, int c, std::uint8_t) {
+        int run = 0;
+        for (int row = y + r + 1; row < FLOOR_ROW && well[row][x + c] == 0; ++row) ++run;
+        if (distance == NO_DROP || run < distance) distance = run;
+    });
+    return distance;
+}
+
 bool IsBlockedBelow() {
     bool blocked = false;
     ForEachBlock(game.currentMask, [&](int r, int c, std::uint8_t) {

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "game/pieces.h"
+
 // The well: 23 rows by 14 columns of cells, 0 empty or the colour 1..7 of the piece that left
 // the block there. Only columns 2..11 are played; the margins let the 4 x 4 piece box stand
 // partly outside them. Row 0 is hidden above the visible rows 1..20, row 21 is the floor that
@@ -33,6 +35,12 @@ void RestoreUnderPiece();
 
 // True when some block of the falling piece has a locked cell (or the floor) right below it.
 bool IsBlockedBelow();
+
+// How many rows a piece with its box at column x, row y can fall straight down before it rests:
+// the shortest free run below any of its blocks, the floor ending every run. NO_DROP for a mask
+// without blocks. The hard drop takes the piece there, and the ghost piece shows where that is.
+constexpr int NO_DROP = -1;
+int DropDistance(const Well& well, const PieceMask& mask, int x, int y);
 
 // Removes every full visible row, top to bottom, and returns how many went. Each removal adds a
 // line and may raise the level.

@@ -14,6 +14,8 @@
 
 #if PLEMBY_HAS_AVX2_BUILD
 #include <immintrin.h>
+#elif PLEMBY_HAS_SSE2_BUILD
+#include <emmintrin.h>
 #endif
 
 MusicPlayer musicPlayer;
@@ -82,6 +84,57 @@ void ConvertSums(const std::int32_t* sums, std::int16_t* out, std::uint32_t mast
     }
 }
 
+#if PLEMBY_HAS_SSE2_BUILD
+// The rounded sixty-fourths of four sums' magnitudes, divided by 255 (ConvertSum), not yet
+// clipped: magnitudes beyond the clip give quotients above 32767, which the 16-bit packing
+// holds at 32767 as the clip does.
+inline __m128i QuotientsFour(__m128i s, __m128i sign) {
+    // The magnitude of INT32_MIN stays 2^31, read as unsigned.
+    const __m128i magnitude = _mm_sub_epi32(_mm_xor_si128(s, sign), sign);
+    const __m128i sixtyFourths =
+        _mm_srli_epi32(_mm_add_epi32(magnitude, _mm_set1_epi32(CONVERT_HALF)), 6);
+    return _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(sixtyFourths), _mm_set1_ps(1.0f / 255.0f)));
+}
+
+// ConvertSum on eight sums, as 16-bit lanes; their magnitudes are added to the level sums.
+inline __m128i ConvertEightSse2(const std::int32_t* sums, __m128i volume, __m128i& leftLevels,
+                                __m128i& rightLevels) {
+    const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums));
+    const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sums + 4));
+    const __m128i lowSign = _mm_srai_epi32(low, 31);
+    const __m128i highSign = _mm_srai_epi32(high, 31);
+    const __m128i q = _mm_packs_epi32(QuotientsFour(low, lowSign), QuotientsFour(high, highSign));
+    // 2q and the volume fit in 16 bits; so does the scaled magnitude, at most 32767.
+    const __m128i scaled = _mm_mulhi_epu16(_mm_slli_epi16(q, 1), volume);
+    leftLevels = _mm_add_epi32(leftLevels, _mm_and_si128(scaled, _mm_set1_epi32(0xFFFF)));
+    rightLevels = _mm_add_epi32(rightLevels, _mm_srli_epi32(scaled, 16));
+    const __m128i sign = _mm_packs_epi32(lowSign, highSign);
+    return _mm_sub_epi16(_mm_xor_si128(scaled, sign), sign);
+}
+
+void ConvertSumsSse2(const std::int32_t* sums, std::int16_t* out, std::uint32_t masterVolume,
+                     std::uint32_t levelSums[2]) {
+    const __m128i volume = _mm_set1_epi16(static_cast<std::int16_t>(masterVolume));
+    __m128i leftLevels = _mm_setzero_si128();
+    __m128i rightLevels = _mm_setzero_si128();
+    for (int i = 0; i < BLOCK_SAMPLES; i += 8) {
+        alignas(16) std::int16_t samples[8];
+        _mm_store_si128(reinterpret_cast<__m128i*>(samples),
+                        ConvertEightSse2(sums + i, volume, leftLevels, rightLevels));
+        // The ring takes the samples one by one, as the device thread reads them.
+#pragma GCC unroll 8
+        for (int k = 0; k < 8; ++k) StoreRingSample(out[i + k], samples[k]);
+    }
+    alignas(16) std::uint32_t lanes[2][4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes[0]), leftLevels);
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes[1]), rightLevels);
+    for (int k = 0; k < 4; ++k) {
+        levelSums[0] += lanes[0][k];
+        levelSums[1] += lanes[1][k];
+    }
+}
+#endif
+
 #if PLEMBY_HAS_AVX2_BUILD
 // ConvertSum on eight sums; the magnitudes are added to levels.
 PLEMBY_AVX2 __m256i ConvertEight(const std::int32_t* sums, __m256i volume, __m256i& levels) {
@@ -149,13 +202,20 @@ void ClearPlayCounters() {
 
 void ConvertBlock(const std::int32_t* sums, std::int16_t* out, std::uint32_t masterVolume,
                   std::uint32_t levelSums[2]) {
+    switch (CodeBuildRuns()) {
 #if PLEMBY_HAS_AVX2_BUILD
-    if (VectorCodeRuns()) {
-        ConvertSumsAvx2(sums, out, masterVolume, levelSums);
-        return;
-    }
+        case CodeBuild::AVX2:
+            ConvertSumsAvx2(sums, out, masterVolume, levelSums);
+            return;
 #endif
-    ConvertSums(sums, out, masterVolume, levelSums);
+#if PLEMBY_HAS_SSE2_BUILD
+        case CodeBuild::BASELINE:
+            ConvertSumsSse2(sums, out, masterVolume, levelSums);
+            return;
+#endif
+        default:
+            ConvertSums(sums, out, masterVolume, levelSums);
+    }
 }
 
 int LoadSong(const void* source, std::size_t second, std::uint32_t flags) {

@@ -7,6 +7,8 @@
 
 #if PLEMBY_HAS_AVX2_BUILD
 #include <immintrin.h>
+#elif PLEMBY_HAS_SSE2_BUILD
+#include <emmintrin.h>
 #endif
 
 MixAccumulator mixAccumulator;
@@ -72,6 +74,10 @@ void MixSpanPlain(Span& span, std::int32_t* out, std::int64_t frames) {
     std::int64_t position = span.position;
     std::int32_t left = span.left;
     std::int32_t right = span.right;
+    // Copies the stores to out cannot touch.
+    const std::int64_t step = span.step;
+    const std::int32_t leftStep = span.leftStep;
+    const std::int32_t rightStep = span.rightStep;
     for (std::int64_t i = 0; i < frames; ++i) {
         const std::int64_t index = position >> FRACTION_BITS;
         const std::uint32_t fraction = static_cast<std::uint32_t>(position);
@@ -81,21 +87,16 @@ void MixSpanPlain(Span& span, std::int32_t* out, std::int64_t frames) {
             s0 * 64 + static_cast<std::int32_t>((std::int64_t{s1 - s0} * (fraction >> 1)) >> 25);
         AddWrapping(out[2 * i], Scale(s, left));
         AddWrapping(out[2 * i + 1], Scale(s, right));
-        left += span.leftStep;
-        right += span.rightStep;
-        position += span.step;
+        left += leftStep;
+        right += rightStep;
+        position += step;
     }
     span.position = position;
     span.left = left;
     span.right = right;
 }
 
-#if PLEMBY_HAS_AVX2_BUILD
-// The vector build mixes eight frames a step. Its lanes hold the frames in the order 0, 4, 1,
-// 5, 2, 6, 3, 7: the order in which the two vectors of four 64-bit positions interleave, and
-// the one from which the left and right sums unpack into frame order.
-constexpr int GROUP_FRAMES = 8;
-
+#if PLEMBY_HAS_SSE2_BUILD
 // The sample value at a position and the one after it, as one 32-bit word.
 inline int LoadPair(const std::int16_t* data, std::int64_t position) {
     int pair;
@@ -103,9 +104,12 @@ inline int LoadPair(const std::int16_t* data, std::int64_t position) {
     return pair;
 }
 
-// Volumes within 16 bits let the products of one side fit in 32 bits: with s below 2^21 in
-// magnitude, s x volume / 64 is s x (volume >> 6) + ((s x (volume & 63)) >> 6), rounded down
-// like the 64-bit product.
+// How a span's volumes are applied: ramping, settled at any value, or settled at multiples of
+// 128 (the usual case: volumes start at 0 and ramps move them by multiples of 128).
+enum class Volumes { RAMP, SETTLED, SETTLED_BY_128 };
+
+// Volumes within 16 bits let the vector builds find the products of one side, with s below
+// 2^21 in magnitude, in 32-bit lanes.
 bool NarrowVolumes(const Span& span, std::int64_t frames) {
     constexpr std::int64_t LIMIT = std::int64_t{1} << 15;
     const auto narrow = [](std::int64_t first, std::int64_t step, std::int64_t count) {
@@ -115,7 +119,132 @@ bool NarrowVolumes(const Span& span, std::int64_t frames) {
     return narrow(span.left, span.leftStep, frames) && narrow(span.right, span.rightStep, frames);
 }
 
-// One side's share of eight interpolated values (Scale).
+// The baseline build mixes four frames a step, in frame order. SSE2 multiplies 16-bit values
+// only, so each 64-bit product of MixSpanPlain is rebuilt exactly from 16 x 16-bit ones.
+constexpr int FOUR_FRAMES = 4;
+
+// The interpolation of MixSpanPlain on four frames, from their value pairs (s0 in the low
+// half, s1 in the high one), as the 16-bit pairs (s & 63, s >> 6) that the volume multiplies.
+// SSE2 multiplies 32-bit numbers only unsigned, two lanes at a time, into 64 bits: with d
+// lifted to d + 2^16 > 0, t = d x h >> 16 is ((d + 2^16) x h >> 16) - h; the slope is t >> 9,
+// and s is 64 x s0 + the slope.
+inline __m128i InterpolateFour(__m128i pairs, __m128i fractions) {
+    const __m128i s0 = _mm_srai_epi32(_mm_slli_epi32(pairs, 16), 16);
+    const __m128i lifted =
+        _mm_add_epi32(_mm_sub_epi32(_mm_srai_epi32(pairs, 16), s0), _mm_set1_epi32(0x10000));
+    const __m128i h = _mm_srli_epi32(fractions, 1);
+    // Frames 0 and 2 in the low halves of the 64-bit products, 1 and 3 in the high halves.
+    const __m128i even = _mm_sub_epi32(_mm_srli_epi64(_mm_mul_epu32(lifted, h), 16), h);
+    const __m128i odd = _mm_sub_epi32(
+        _mm_slli_epi64(_mm_mul_epu32(_mm_srli_epi64(lifted, 32), _mm_srli_epi64(h, 32)), 16), h);
+    const __m128i t = _mm_shuffle_epi32(
+        _mm_castps_si128(
+            _mm_shuffle_ps(_mm_castsi128_ps(even), _mm_castsi128_ps(odd), _MM_SHUFFLE(3, 1, 2, 0))),
+        _MM_SHUFFLE(3, 1, 2, 0));
+    const __m128i whole = _mm_add_epi32(s0, _mm_srai_epi32(t, 15));
+    const __m128i rest = _mm_and_si128(_mm_srai_epi32(t, 9), _mm_set1_epi32(63));
+    return _mm_or_si128(rest, _mm_slli_epi32(whole, 16));
+}
+
+// Scale's rounding of q = s x volume >> 6.
+inline __m128i RoundShare(__m128i q) {
+    return _mm_srai_epi32(_mm_sub_epi32(q, _mm_srai_epi32(q, 31)), 1);
+}
+
+// The 16-bit multipliers (volume >> 7, volume >> 1) of a volume that is a multiple of 128.
+// With them one product gives Scale's share: s x volume / 128, whole, with no rounding to do,
+// as (s & 63) x volume / 128 + (s >> 6) x volume / 2.
+inline __m128i SettledMultipliers(__m128i volume) {
+    return _mm_or_si128(_mm_and_si128(_mm_srai_epi32(volume, 7), _mm_set1_epi32(0xFFFF)),
+                        _mm_slli_epi32(_mm_srai_epi32(volume, 1), 16));
+}
+
+// One side's share (Scale) of four values at any volumes within 16 bits.
+inline __m128i ScaleFour(__m128i parts, __m128i volume) {
+    const __m128i low = _mm_madd_epi16(parts, _mm_and_si128(volume, _mm_set1_epi32(0xFFFF)));
+    const __m128i high = _mm_madd_epi16(parts, _mm_slli_epi32(volume, 16));
+    return RoundShare(_mm_add_epi32(high, _mm_srai_epi32(low, 6)));
+}
+
+// Four values that start at first and grow by step, with 32-bit wrapping.
+inline __m128i RisingFour(std::uint32_t first, std::uint32_t step) {
+    return _mm_setr_epi32(static_cast<int>(first), static_cast<int>(first + step),
+                          static_cast<int>(first + 2 * step), static_cast<int>(first + 3 * step));
+}
+
+template <Volumes VOLUMES>
+void MixFoursSse2(Span& span, std::int32_t* out, std::int64_t frames) {
+    const std::int16_t* data = span.data;
+    const std::int64_t step = span.step;
+    std::int64_t position = span.position;
+    __m128i fractions =
+        RisingFour(static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(step));
+    __m128i left = RisingFour(static_cast<std::uint32_t>(span.left),
+                              static_cast<std::uint32_t>(span.leftStep));
+    __m128i right = RisingFour(static_cast<std::uint32_t>(span.right),
+                               static_cast<std::uint32_t>(span.rightStep));
+    const __m128i leftSettled = SettledMultipliers(left);
+    const __m128i rightSettled = SettledMultipliers(right);
+    const __m128i fractionStep = _mm_set1_epi32(static_cast<int>(FOUR_FRAMES * step));
+    const __m128i leftStep = _mm_set1_epi32(FOUR_FRAMES * span.leftStep);
+    const __m128i rightStep = _mm_set1_epi32(FOUR_FRAMES * span.rightStep);
+    const std::int64_t fours = frames / FOUR_FRAMES;
+    for (std::int64_t g = 0; g < fours; ++g) {
+        const __m128i pairs = _mm_setr_epi32(
+            LoadPair(data, position), LoadPair(data, position + step),
+            LoadPair(data, position + 2 * step), LoadPair(data, position + 3 * step));
+        const __m128i parts = InterpolateFour(pairs, fractions);
+        __m128i a;
+        __m128i b;
+        if constexpr (VOLUMES == Volumes::SETTLED_BY_128) {
+            a = _mm_madd_epi16(parts, leftSettled);
+            b = _mm_madd_epi16(parts, rightSettled);
+        } else {
+            a = ScaleFour(parts, left);
+            b = ScaleFour(parts, right);
+        }
+        auto* sums = reinterpret_cast<__m128i*>(out + 2 * FOUR_FRAMES * g);
+        _mm_storeu_si128(sums, _mm_add_epi32(_mm_loadu_si128(sums), _mm_unpacklo_epi32(a, b)));
+        _mm_storeu_si128(sums + 1,
+                         _mm_add_epi32(_mm_loadu_si128(sums + 1), _mm_unpackhi_epi32(a, b)));
+        position += FOUR_FRAMES * step;
+        fractions = _mm_add_epi32(fractions, fractionStep);
+        if constexpr (VOLUMES == Volumes::RAMP) {
+            left = _mm_add_epi32(left, leftStep);
+            right = _mm_add_epi32(right, rightStep);
+        }
+    }
+    // The last few frames go the plain way.
+    const std::int64_t done = fours * FOUR_FRAMES;
+    span.position = position;
+    span.left += static_cast<std::int32_t>(done) * span.leftStep;
+    span.right += static_cast<std::int32_t>(done) * span.rightStep;
+    MixSpanPlain(span, out + 2 * done, frames - done);
+}
+
+// The same sums as MixSpanPlain, four frames at a time, where the volumes allow.
+void MixSpanSse2(Span& span, std::int32_t* out, std::int64_t frames) {
+    if (!NarrowVolumes(span, frames)) {
+        MixSpanPlain(span, out, frames);
+    } else if ((span.leftStep | span.rightStep) != 0) {
+        MixFoursSse2<Volumes::RAMP>(span, out, frames);
+    } else if (((span.left | span.right) & 127) == 0) {
+        MixFoursSse2<Volumes::SETTLED_BY_128>(span, out, frames);
+    } else {
+        MixFoursSse2<Volumes::SETTLED>(span, out, frames);
+    }
+}
+#endif
+
+#if PLEMBY_HAS_AVX2_BUILD
+// The vector build mixes eight frames a step. Its lanes hold the frames in the order 0, 4, 1,
+// 5, 2, 6, 3, 7: the order in which the two vectors of four 64-bit positions interleave, and
+// the one from which the left and right sums unpack into frame order.
+constexpr int GROUP_FRAMES = 8;
+
+// One side's share of eight interpolated values (Scale). With s below 2^21 in magnitude,
+// s x volume / 64 is s x (volume >> 6) + ((s x (volume & 63)) >> 6), rounded down like the
+// 64-bit product.
 PLEMBY_AVX2 inline __m256i ScaleEight(__m256i s, __m256i volume) {
     const __m256i high = _mm256_srai_epi32(volume, 6);
     const __m256i low = _mm256_and_si256(volume, _mm256_set1_epi32(63));
@@ -155,11 +284,20 @@ struct GroupSums {
     __m256i second;
 };
 
+// Settled volumes at multiples of 128 come as volume / 128: the share is then s x that, whole.
+template <Volumes VOLUMES>
 PLEMBY_AVX2 inline GroupSums MixGroup(__m256i s0, __m256i s1, __m256i fractions, __m256i left,
                                       __m256i right) {
     const __m256i s = InterpolateEight(s0, s1, fractions);
-    const __m256i a = ScaleEight(s, left);
-    const __m256i b = ScaleEight(s, right);
+    __m256i a;
+    __m256i b;
+    if constexpr (VOLUMES == Volumes::SETTLED_BY_128) {
+        a = _mm256_mullo_epi32(s, left);
+        b = _mm256_mullo_epi32(s, right);
+    } else {
+        a = ScaleEight(s, left);
+        b = ScaleEight(s, right);
+    }
     // Pairs (left, right) of frames 0, 4, 2, 6 and of 1, 5, 3, 7 unpack into frame order.
     const __m256i even = _mm256_unpacklo_epi32(a, b);
     const __m256i odd = _mm256_unpackhi_epi32(a, b);
@@ -179,7 +317,7 @@ struct GroupPositions {
     }
 };
 
-template <bool RAMP>
+template <Volumes VOLUMES>
 PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t frames,
                                std::int64_t readable) {
     const std::int16_t* data = span.data;
@@ -197,6 +335,10 @@ PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t frame
     __m256i right =
         _mm256_add_epi32(_mm256_set1_epi32(span.right),
                          _mm256_mullo_epi32(laneFrames, _mm256_set1_epi32(span.rightStep)));
+    if constexpr (VOLUMES == Volumes::SETTLED_BY_128) {
+        left = _mm256_srai_epi32(left, 7);
+        right = _mm256_srai_epi32(right, 7);
+    }
     const __m256i leftGroupStep = _mm256_set1_epi32(GROUP_FRAMES * span.leftStep);
     const __m256i rightGroupStep = _mm256_set1_epi32(GROUP_FRAMES * span.rightStep);
     // Below one point a frame, the group's values lie in a window of nine from its lowest.
@@ -222,14 +364,14 @@ PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t frame
             s0 = _mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16);
             s1 = _mm256_srai_epi32(pairs, 16);
         }
-        const GroupSums group = MixGroup(s0, s1, positions.Fractions(), left, right);
+        const GroupSums group = MixGroup<VOLUMES>(s0, s1, positions.Fractions(), left, right);
         _mm256_storeu_si256(sums, _mm256_add_epi32(_mm256_loadu_si256(sums), group.first));
         _mm256_storeu_si256(sums + 1, _mm256_add_epi32(_mm256_loadu_si256(sums + 1), group.second));
         sums += 2;
         first += GROUP_FRAMES * step;
         positions.low = _mm256_add_epi64(positions.low, groupStep);
         positions.high = _mm256_add_epi64(positions.high, groupStep);
-        if constexpr (RAMP) {
+        if constexpr (VOLUMES == Volumes::RAMP) {
             left = _mm256_add_epi32(left, leftGroupStep);
             right = _mm256_add_epi32(right, rightGroupStep);
         }
@@ -239,8 +381,8 @@ PLEMBY_AVX2 void MixGroupsAvx2(Span& span, std::int32_t* out, std::int64_t frame
         // A last, short group: only the sums of its frames are stored.
         const __m256i pairs = LoadPairs(data, first, step, rest);
         const GroupSums group =
-            MixGroup(_mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16),
-                     _mm256_srai_epi32(pairs, 16), positions.Fractions(), left, right);
+            MixGroup<VOLUMES>(_mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16),
+                              _mm256_srai_epi32(pairs, 16), positions.Fractions(), left, right);
         alignas(32) std::int32_t restSums[2 * GROUP_FRAMES];
         _mm256_store_si256(reinterpret_cast<__m256i*>(restSums), group.first);
         _mm256_store_si256(reinterpret_cast<__m256i*>(restSums + 8), group.second);
@@ -258,24 +400,33 @@ PLEMBY_AVX2 void MixSpanAvx2(Span& span, std::int32_t* out, std::int64_t frames,
     if (!NarrowVolumes(span, frames)) {
         MixSpanPlain(span, out, frames);
     } else if ((span.leftStep | span.rightStep) != 0) {
-        MixGroupsAvx2<true>(span, out, frames, readable);
+        MixGroupsAvx2<Volumes::RAMP>(span, out, frames, readable);
+    } else if (((span.left | span.right) & 127) == 0) {
+        MixGroupsAvx2<Volumes::SETTLED_BY_128>(span, out, frames, readable);
     } else {
-        MixGroupsAvx2<false>(span, out, frames, readable);
+        MixGroupsAvx2<Volumes::SETTLED>(span, out, frames, readable);
     }
 }
 
-void MixSpan(Span& span, std::int32_t* out, std::int64_t frames, std::int64_t readable) {
-    if (VectorCodeRuns()) {
-        MixSpanAvx2(span, out, frames, readable);
-    } else {
-        MixSpanPlain(span, out, frames);
-    }
-}
-#else
-void MixSpan(Span& span, std::int32_t* out, std::int64_t frames, std::int64_t) {
-    MixSpanPlain(span, out, frames);
-}
 #endif
+
+void MixSpan(Span& span, std::int32_t* out, std::int64_t frames, std::int64_t readable) {
+    switch (CodeBuildRuns()) {
+#if PLEMBY_HAS_AVX2_BUILD
+        case CodeBuild::AVX2:
+            MixSpanAvx2(span, out, frames, readable);
+            return;
+#endif
+#if PLEMBY_HAS_SSE2_BUILD
+        case CodeBuild::BASELINE:
+            MixSpanSse2(span, out, frames);
+            return;
+#endif
+        default:
+            MixSpanPlain(span, out, frames);
+    }
+    static_cast<void>(readable);
+}
 
 void MixFrames(Voice& voice, std::int32_t* out, std::int64_t frames, std::int64_t step) {
     Span span{voice.sample->data, FixedPosition(voice), step, voice.currentLeft, voice.currentRight,

@@ -12,13 +12,24 @@ bool ProcessorHasAvx2() {
 #endif
 }
 
-// Read by the music thread; changed only while no song plays.
-std::atomic<bool> vectorCode{ProcessorHasAvx2()};
-}  // namespace
-
-bool UseVectorCode(bool on) {
-    vectorCode.store(on && ProcessorHasAvx2(), std::memory_order_relaxed);
-    return VectorCodeRuns();
+CodeBuild BestBuild(CodeBuild wanted) {
+    if (wanted == CodeBuild::AVX2 && !ProcessorHasAvx2()) return CodeBuild::BASELINE;
+    return wanted;
 }
 
-bool VectorCodeRuns() { return vectorCode.load(std::memory_order_relaxed); }
+// Read by the music thread; changed only while no song plays.
+std::atomic<CodeBuild> codeBuild{BestBuild(CodeBuild::AVX2)};
+}  // namespace
+
+CodeBuild UseCodeBuild(CodeBuild wanted) {
+    codeBuild.store(BestBuild(wanted), std::memory_order_relaxed);
+    return CodeBuildRuns();
+}
+
+CodeBuild CodeBuildRuns() { return codeBuild.load(std::memory_order_relaxed); }
+
+bool UseVectorCode(bool on) {
+    return UseCodeBuild(on ? CodeBuild::AVX2 : CodeBuild::BASELINE) == CodeBuild::AVX2;
+}
+
+bool VectorCodeRuns() { return CodeBuildRuns() == CodeBuild::AVX2; }

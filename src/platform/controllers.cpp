@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -28,6 +29,7 @@ struct VirtualPad {
 struct ControllerState {
     bool open = false;
     bool unplugged = false;
+    int unplugCount = 0;
     std::vector<OpenController> controllers;
     std::vector<VirtualPad> virtualPads;
 };
@@ -51,9 +53,32 @@ SDL_GameControllerButton ButtonOf(PadInput input) {
             return SDL_CONTROLLER_BUTTON_START;
         case PadInput::Back:
             return SDL_CONTROLLER_BUTTON_BACK;
+        case PadInput::X:
+            return SDL_CONTROLLER_BUTTON_X;
+        case PadInput::Y:
+            return SDL_CONTROLLER_BUTTON_Y;
+        case PadInput::LeftShoulder:
+            return SDL_CONTROLLER_BUTTON_LEFTSHOULDER;
+        case PadInput::RightShoulder:
+            return SDL_CONTROLLER_BUTTON_RIGHTSHOULDER;
+        case PadInput::LeftStick:
+            return SDL_CONTROLLER_BUTTON_LEFTSTICK;
+        case PadInput::RightStick:
+            return SDL_CONTROLLER_BUTTON_RIGHTSTICK;
     }
     return SDL_CONTROLLER_BUTTON_INVALID;
 }
+
+// Indexed by PadInput.
+constexpr std::string_view PAD_INPUT_NAMES[] = {
+    "dpleft", "dpright",      "dpup",          "dpdown",    "a",          "b", "start", "back", "x",
+    "y",      "leftshoulder", "rightshoulder", "leftstick", "rightstick",
+};
+constexpr std::string_view PAD_INPUT_LABELS[] = {
+    "LEFT", "RIGHT", "UP", "DOWN", "A", "B", "START", "BACK", "X", "Y", "LB", "RB", "LS", "RS",
+};
+static_assert(std::size(PAD_INPUT_NAMES) == PAD_INPUT_COUNT &&
+              std::size(PAD_INPUT_LABELS) == PAD_INPUT_COUNT);
 
 bool IsDirection(PadInput input) {
     return input == PadInput::Left || input == PadInput::Right || input == PadInput::Up ||
@@ -158,6 +183,7 @@ void OnControllerRemoved(int instanceId) {
     SDL_GameControllerClose(gone->controller);
     pads.controllers.erase(gone);
     pads.unplugged = true;
+    ++pads.unplugCount;
 }
 
 bool PadHeld(PadInput input) {
@@ -166,6 +192,16 @@ bool PadHeld(PadInput input) {
     for (OpenController& pad : pads.controllers) held = HeldOn(pad, input) || held;
     return held;
 }
+
+std::string_view PadInputName(PadInput input) {
+    return PAD_INPUT_NAMES[static_cast<std::size_t>(input)];
+}
+
+std::string_view PadInputLabel(PadInput input) {
+    return PAD_INPUT_LABELS[static_cast<std::size_t>(input)];
+}
+
+int ControllersUnplugged() { return pads.unplugCount; }
 
 int OpenControllerCount() { return static_cast<int>(pads.controllers.size()); }
 

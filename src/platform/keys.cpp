@@ -23,8 +23,20 @@ constexpr std::pair<int, SDL_Scancode> KEY_TABLE[] = {
     {VK_F10, SDL_SCANCODE_F10},         {VK_F12, SDL_SCANCODE_F12},
 };
 
+static_assert(KEY_POSITION_COUNT == SDL_NUM_SCANCODES);
+static_assert(KEY_POSITION_A == SDL_SCANCODE_A && KEY_POSITION_D == SDL_SCANCODE_D &&
+              KEY_POSITION_P == SDL_SCANCODE_P && KEY_POSITION_S == SDL_SCANCODE_S &&
+              KEY_POSITION_W == SDL_SCANCODE_W && KEY_POSITION_ESCAPE == SDL_SCANCODE_ESCAPE &&
+              KEY_POSITION_SPACE == SDL_SCANCODE_SPACE &&
+              KEY_POSITION_RIGHT == SDL_SCANCODE_RIGHT && KEY_POSITION_LEFT == SDL_SCANCODE_LEFT &&
+              KEY_POSITION_DOWN == SDL_SCANCODE_DOWN && KEY_POSITION_UP == SDL_SCANCODE_UP &&
+              KEY_POSITION_LEFT_CTRL == SDL_SCANCODE_LCTRL &&
+              KEY_POSITION_RIGHT_CTRL == SDL_SCANCODE_RCTRL &&
+              NO_KEY_POSITION == SDL_SCANCODE_UNKNOWN);
+
 bool scripted = false;
 std::array<bool, 256> scriptedKeys{};
+std::array<bool, KEY_POSITION_COUNT> scriptedPositions{};
 PointerPos scriptedPointer{};
 
 bool ScancodeDown(SDL_Scancode code) {
@@ -80,10 +92,20 @@ void KeepPress(int vk) {
 }
 
 int VirtualKeyOf(SDL_Scancode scancode) {
+    if (scancode == SDL_SCANCODE_UNKNOWN) return 0;
     for (int vk = 0; vk < 256; ++vk) {
         if (vk != VK_LBUTTON && vk != VK_CONTROL && ScancodeOf(vk) == scancode) return vk;
     }
     return 0;
+}
+
+bool IsPosition(int position) {
+    return position > NO_KEY_POSITION && position < KEY_POSITION_COUNT;
+}
+
+// The place a script's key code stands for: the left one of the two Ctrl keys.
+int PositionOfKey(int vk) {
+    return vk == VK_CONTROL ? KEY_POSITION_LEFT_CTRL : static_cast<int>(ScancodeOf(vk));
 }
 
 // Runs as SDL takes each event from the window system, so presses are kept in the order they
@@ -137,6 +159,48 @@ void ScriptKey(int vk, bool down) {
     bool& state = scriptedKeys[static_cast<std::size_t>(vk)];
     if (down && !state) KeepPress(vk);
     state = down;
+    const int position = PositionOfKey(vk);
+    if (IsPosition(position)) scriptedPositions[static_cast<std::size_t>(position)] = down;
+}
+
+bool KeyPositionDown(int position) {
+    if (!IsPosition(position)) return false;
+    if (scripted) return scriptedPositions[static_cast<std::size_t>(position)];
+    return ScancodeDown(static_cast<SDL_Scancode>(position));
+}
+
+int VirtualKeyAt(int position) {
+    return IsPosition(position) ? VirtualKeyOf(static_cast<SDL_Scancode>(position)) : 0;
+}
+
+std::string KeyPositionName(int position) {
+    if (!IsPosition(position)) return {};
+    const char* name = SDL_GetScancodeName(static_cast<SDL_Scancode>(position));
+    return name != nullptr ? name : "";
+}
+
+int KeyPositionNamed(std::string_view name) {
+    // SDL's own lookup wants a terminated string and gives no name to the places it calls "".
+    if (name.empty()) return NO_KEY_POSITION;
+    for (int position = NO_KEY_POSITION + 1; position < KEY_POSITION_COUNT; ++position) {
+        const char* known = SDL_GetScancodeName(static_cast<SDL_Scancode>(position));
+        if (known != nullptr && SDL_strlen(known) == name.size() &&
+            SDL_strncasecmp(known, name.data(), name.size()) == 0) {
+            return position;
+        }
+    }
+    return NO_KEY_POSITION;
+}
+
+std::string KeyPositionLabel(int position) {
+    if (!IsPosition(position)) return {};
+    const char* label = SDL_GetKeyName(SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(position)));
+    std::string text = label != nullptr ? label : "";
+    // Letters outside plain ASCII have no glyph in the game's font.
+    const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+    });
+    return plain ? text : KeyPositionName(position);
 }
 
 void ScriptPointer(int x, int y) {
@@ -147,11 +211,13 @@ void ScriptPointer(int x, int y) {
 void ScriptReleaseAllKeys() {
     scripted = true;
     scriptedKeys.fill(false);
+    scriptedPositions.fill(false);
 }
 
 void StopInputScript() {
     scripted = false;
     scriptedKeys.fill(false);
+    scriptedPositions.fill(false);
     ForgetKeyPresses();
 }
 

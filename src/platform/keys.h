@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 // Keys are named by the Windows virtual-key codes the game was designed around; the
 // platform maps each to the matching SDL scancode (both Ctrl keys count as VK_CONTROL, both
 // Enter keys as VK_RETURN).
@@ -20,6 +23,38 @@ constexpr int VK_SUBTRACT = 0x6D;  // numpad minus
 constexpr int VK_ADD = 0x6B;       // numpad plus
 constexpr int VK_F10 = 0x79;
 constexpr int VK_F12 = 0x7B;
+
+// Keys by their place on the keyboard (SDL's scancodes, which are the USB usage numbers): the
+// player's bindings stay under the same fingers whatever the layout prints on the keys.
+constexpr int KEY_POSITION_COUNT = 512;
+constexpr int NO_KEY_POSITION = 0;
+constexpr int KEY_POSITION_A = 4;
+constexpr int KEY_POSITION_D = 7;
+constexpr int KEY_POSITION_P = 19;
+constexpr int KEY_POSITION_S = 22;
+constexpr int KEY_POSITION_W = 26;
+constexpr int KEY_POSITION_ESCAPE = 41;
+constexpr int KEY_POSITION_SPACE = 44;
+constexpr int KEY_POSITION_RIGHT = 79;
+constexpr int KEY_POSITION_LEFT = 80;
+constexpr int KEY_POSITION_DOWN = 81;
+constexpr int KEY_POSITION_UP = 82;
+constexpr int KEY_POSITION_LEFT_CTRL = 224;
+constexpr int KEY_POSITION_RIGHT_CTRL = 228;
+
+// True while the key at that place is down (scripted: ScriptKey sets the place of its key code).
+bool KeyPositionDown(int position);
+// The key code the game knows a place by (the key that types a letter in the player's layout),
+// 0 for a place without one.
+int VirtualKeyAt(int position);
+// The stored name of a place, the same on every layout ("Left Ctrl", "W"); empty for a place
+// SDL has no name for.
+std::string KeyPositionName(int position);
+// The place of a stored name, any case; NO_KEY_POSITION when the name is not known.
+int KeyPositionNamed(std::string_view name);
+// What the player's layout prints on the key at that place, for the screen ("Z" for the place
+// of W on a French keyboard); the stored name where the layout gives none.
+std::string KeyPositionLabel(int position);
 
 // True while the key (or, for VK_LBUTTON, the left mouse button) is down at this moment.
 // Reads the state SDL has gathered from the events pumped so far; the headless back end

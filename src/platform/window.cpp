@@ -29,6 +29,7 @@ constexpr int MINIMUM_HEIGHT = 240;
 struct WindowState {
     SDL_Window* window = nullptr;
     void (*quitHandler)() = nullptr;
+    bool focusLost = false;
 };
 WindowState gameWindow;
 
@@ -162,6 +163,7 @@ void DestroyGameWindow() {
     WatchKeyPresses(false);
     SDL_DestroyWindow(gameWindow.window);
     gameWindow.window = nullptr;
+    gameWindow.focusLost = false;
     IMG_Quit();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
@@ -197,6 +199,13 @@ bool PumpOneEvent() {
             Quit();
             break;
         case SDL_WINDOWEVENT:
+            // A window closed before (its events may still be queued) loses nothing of ours.
+            if ((event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                 event.window.event == SDL_WINDOWEVENT_MINIMIZED) &&
+                (gameWindow.window == nullptr ||
+                 event.window.windowID == SDL_GetWindowID(gameWindow.window))) {
+                gameWindow.focusLost = true;
+            }
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 Quit();
             } else if (WindowEventMaySpoilPicture(event.window.event)) {
@@ -228,6 +237,12 @@ bool PumpOneEvent() {
 }
 
 void SetQuitHandler(void (*handler)()) { gameWindow.quitHandler = handler; }
+
+bool TakeFocusLost() {
+    const bool lost = gameWindow.focusLost;
+    gameWindow.focusLost = false;
+    return lost;
+}
 
 void RaiseGameWindow() {
     if (gameWindow.window == nullptr) return;

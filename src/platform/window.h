@@ -18,5 +18,9 @@ void SetWindowFullscreen(bool fullscreen);
 bool PumpOneEvent();
 void SetQuitHandler(void (*handler)());
 
+// True once after the window lost the keyboard focus or was minimised: the player has turned to
+// something else.
+bool TakeFocusLost();
+
 // Brings the window to the front (when a second copy asked for it).
 void RaiseGameWindow();

@@ -1,29 +1,16 @@
 #include "screens/action_bindings.h"
 
+#include <array>
+
+#include "common/controls.h"
+#include "platform/controllers.h"
 #include "platform/keys.h"
 
-constexpr std::array<ActionBinding, PLAY_ACTION_COUNT> ACTION_BINDINGS = {{
-    {PlayAction::Turn, {VK_UP, 'W'}, PadInput::A},
-    {PlayAction::TurnOther, {VK_CONTROL, NO_BOUND_KEY}, PadInput::B},
-    {PlayAction::ShiftLeft, {VK_LEFT, 'A'}, PadInput::Left},
-    {PlayAction::ShiftRight, {VK_RIGHT, 'D'}, PadInput::Right},
-    {PlayAction::SoftDrop, {VK_SPACE, NO_BOUND_KEY}, PadInput::Down},
-    {PlayAction::HardDrop, {VK_DOWN, 'S'}, PadInput::Up},
-    {PlayAction::Abandon, {VK_ESCAPE, NO_BOUND_KEY}, PadInput::Back},
-    {PlayAction::Pause, {'P', NO_BOUND_KEY}, PadInput::Start},
-}};
+static_assert(PLAY_ACTION_COUNT == CONTROL_ACTION_COUNT &&
+                  static_cast<int>(PlayAction::Pause) == PAUSE_ACTION,
+              "one row of bindings per action, in the order of PlayAction");
 
 namespace {
-
-constexpr bool RowsFollowActions() {
-    for (int i = 0; i < PLAY_ACTION_COUNT; ++i) {
-        if (static_cast<int>(ACTION_BINDINGS[static_cast<std::size_t>(i)].action) != i) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(RowsFollowActions(), "one row per action, in the order of PlayAction");
 
 // Per controller input: held over from the last screen, not yet released.
 std::array<bool, PAD_INPUT_COUNT> heldOver{};
@@ -39,17 +26,18 @@ bool FreshPadHeld(PadInput input) {
 // released in a frame where none of its action's keys is down.
 bool BindingHeld(const ActionBinding& binding) {
     for (const int key : binding.keys) {
-        if (key != NO_BOUND_KEY && KeyDown(key)) return true;
+        if (KeyPositionDown(key)) return true;
     }
-    return FreshPadHeld(binding.pad);
+    return binding.pad < PAD_INPUT_COUNT && FreshPadHeld(static_cast<PadInput>(binding.pad));
 }
 
 }  // namespace
 
 ActionRecord ReadPlayActions() {
     ActionRecord record;
-    for (const ActionBinding& binding : ACTION_BINDINGS) {
-        record.Set(binding.action, BindingHeld(binding));
+    for (int i = 0; i < PLAY_ACTION_COUNT; ++i) {
+        record.Set(static_cast<PlayAction>(i),
+                   BindingHeld(controls.actions[static_cast<std::size_t>(i)]));
     }
     return record;
 }

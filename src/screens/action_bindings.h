@@ -1,23 +1,13 @@
 #pragma once
 
-#include <array>
-
 #include "game/actions.h"
-#include "platform/controllers.h"
 
-// Which device inputs stand for which action in play: one row per action, in the order of
-// PlayAction. An action is held while any of its keys is down or its button is held on any
-// game controller.
-struct ActionBinding {
-    PlayAction action;
-    std::array<int, 2> keys;  // virtual-key codes; NO_BOUND_KEY where there is none
-    PadInput pad;
-};
-constexpr int NO_BOUND_KEY = -1;
+// Which device inputs stand for which action in play: the player's bindings (common/controls.h),
+// whose defaults are the keys and buttons the game has always had. An action is held while one
+// of its keys (by its place on the keyboard) is down or its button is held on any game
+// controller.
 
-extern const std::array<ActionBinding, PLAY_ACTION_COUNT> ACTION_BINDINGS;
-
-// The actions held now, from the keyboard and the controllers through ACTION_BINDINGS. The play
+// The actions held now, from the keyboard and the controllers through the bindings. The play
 // screen takes one at the start of each frame and hands it to the rules; the pause hotkey takes
 // its own after the frame. Events are pumped only between frames, so each read in a frame
 // answers the same.

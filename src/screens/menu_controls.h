@@ -35,6 +35,8 @@ struct FrontEndState {
     int menuFocus = NO_FOCUS;
     ::PointerPos menuFocusPointer{};
     int optionsFocus = NO_FOCUS;
+    // The options screen's way to the CONTROLS screen.
+    std::uint8_t controlsHoverArmed = 1;
 };
 extern FrontEndState frontEnd;
 

@@ -32,6 +32,7 @@ constexpr auto GARBAGE_CAPTION = Label<12>("GARBAGE ROWS");
 constexpr auto DIRECTION_CAPTION = Label<16>("ROTATE DIRECTION");
 constexpr auto RETURN_LABEL = Label<7>("GO BACK");
 constexpr auto DEFAULTS_LABEL = Label<7>("DEFAULT");
+constexpr auto CONTROLS_LABEL = Label<8>("CONTROLS");
 // Its first glyph is the decrease button, its sixth the increase button; the blanks between
 // let the number show through.
 constexpr auto BUTTON_BAR = Label<6>("-    +");
@@ -93,6 +94,9 @@ void DrawLabels() {
     }
     DrawLabel(RETURN_LABEL, 544, 704);
     DrawLabel(DEFAULTS_LABEL, 846, 704);
+    // The way to the keys and buttons, on a panel of its own under the help box at the left.
+    DrawPanel(176, 436, 160, 40);
+    DrawLabel(CONTROLS_LABEL, 192, 440);
 }
 
 void DrawValues() {
@@ -170,6 +174,11 @@ void RestoreDefaults() {
     SetMusicVolume(settings.musicVolume);
 }
 
+void OpenControls() {
+    frontEnd.optionsFocus = NO_FOCUS;
+    OpenControlsScreen();
+}
+
 struct OptionControl {
     SpriteRect rect;
     void (*action)();
@@ -198,10 +207,12 @@ constexpr OptionControl SETTING_CONTROLS[] = {
 constexpr OptionControl DIRECTION_CONTROL = {{878, 622, 964, 654}, ToggleRotationSwitch};
 constexpr OptionControl RETURN_CONTROL = {{544, 704, 662, 736}, ReturnByButton};
 constexpr OptionControl DEFAULTS_CONTROL = {{846, 704, 964, 736}, RestoreDefaults};
+constexpr OptionControl CONTROLS_CONTROL = {{188, 440, 324, 472}, OpenControls};
 
 constexpr int DIRECTION_INDEX = 17;
 constexpr int RETURN_INDEX = 18;
 constexpr int DEFAULTS_INDEX = 19;
+constexpr int CONTROLS_INDEX = 20;
 
 // Darkens the control, its own glyphs included: it is drawn after the labels and values.
 void DarkenControl(const SpriteRect& rect) {
@@ -236,6 +247,7 @@ constexpr FocusRow FOCUS_ROWS[] = {
     {DIRECTION_INDEX, DIRECTION_INDEX, DIRECTION_INDEX, ROW_MARKER_X, 622},
     {NONE, NONE, RETURN_INDEX, 508, 704},
     {NONE, NONE, DEFAULTS_INDEX, 810, 704},
+    {NONE, NONE, CONTROLS_INDEX, 148, 440},
 };
 constexpr int FOCUS_ROW_COUNT = static_cast<int>(std::size(FOCUS_ROWS));
 
@@ -243,6 +255,7 @@ const OptionControl& ControlAt(int index) {
     if (index == DIRECTION_INDEX) return DIRECTION_CONTROL;
     if (index == RETURN_INDEX) return RETURN_CONTROL;
     if (index == DEFAULTS_INDEX) return DEFAULTS_CONTROL;
+    if (index == CONTROLS_INDEX) return CONTROLS_CONTROL;
     return SETTING_CONTROLS[index];
 }
 
@@ -281,6 +294,10 @@ void OptionsFrame() {
     if (!fade.FadeActive) Handle(DIRECTION_CONTROL, DIRECTION_INDEX, PressMode::OneShot);
     if (!fade.FadeActive) Handle(RETURN_CONTROL, RETURN_INDEX, PressMode::Repeating);
     if (!fade.FadeActive) Handle(DEFAULTS_CONTROL, DEFAULTS_INDEX, PressMode::Repeating);
+    if (!fade.FadeActive) {
+        HandleControl(CONTROLS_CONTROL.rect, frontEnd.controlsHoverArmed, DarkenControl,
+                      PressMode::OneShot, CONTROLS_CONTROL.action);
+    }
     if (!fade.FadeActive && MenuBackHeld()) ReturnToMenu();
     EndSprites();
 }

@@ -1,10 +1,14 @@
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 
+#include "app/controls_store.h"
 #include "app/settings.h"
 #include "app/shell.h"
+#include "common/controls.h"
 #include "platform/keys.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -126,6 +130,53 @@ TEST_F(Hotkeys, PauseFreezesTheScreenButHotkeysStillWork) {
     ScriptKey('P', true);
     RunFrame();
     EXPECT_EQ(Paused, 0);
+}
+
+// The window losing the focus, or being minimised, pauses a game as P does, and only a game;
+// getting the focus back does not resume it, P does. With the switch off nothing happens.
+TEST_F(Hotkeys, FocusLostPausesAGameUntilPauseIsPressed) {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
+    const auto windowEvent = [](SDL_WindowEventID what) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = static_cast<Uint8>(what);
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+        while (PumpOneEvent()) {
+        }
+    };
+    ResetControls();
+
+    // Lost on the menu: the game started afterwards plays on.
+    screenId = MainMenu;
+    windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    Poll({});
+    screenId = Play;
+    Poll({});
+    EXPECT_EQ(Paused, 0);
+
+    windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    Poll({});
+    EXPECT_EQ(Paused, 1);
+    windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    Poll({});
+    Poll({});
+    EXPECT_EQ(Paused, 1) << "the focus coming back does not resume the game";
+    Poll({'P'});
+    EXPECT_EQ(Paused, 0);
+    Poll({});
+
+    windowEvent(SDL_WINDOWEVENT_MINIMIZED);
+    Poll({});
+    EXPECT_EQ(Paused, 1);
+    Poll({'P'});
+    Poll({});
+
+    controls.pauseOnFocusLoss = 0;
+    windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    Poll({});
+    EXPECT_EQ(Paused, 0);
+    ResetControls();
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 // frame with its hotkeys.
 #include <algorithm>
 
+#include "app/controls_store.h"
 #include "app/shell.h"
+#include "common/controls.h"
 #include "common/random.h"
 #include "common/settings.h"
 #include "game/game_state.h"
@@ -13,9 +15,11 @@
 #include "platform/controllers.h"
 #include "platform/keys.h"
 #include "platform/window.h"
+#include "screens/front_end.h"
 #include "screens/front_end_fixture.h"
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
+#include "support/temp_home.h"
 
 namespace {
 
@@ -37,10 +41,15 @@ protected:
         SeedRandom(15);
         ResetHighScoresStartupState();
         SetEntryWaitHook(ReleaseAllKeys);
+        ClearTestHome();
+        ResetControls();
+        ResetControlsScreen();
         screenId = Title;
         fade.FadeActive = 0;
     }
     void TearDown() override {
+        ResetControls();
+        ResetControlsScreen();
         ResetHighScoresStartupState();
         CloseControllers();
         ResetShell();
@@ -313,6 +322,130 @@ TEST_F(InputRoad, KeyboardAloneFromTitleToExit) {
     TapKey(VK_UP);
     TapKey(VK_RETURN);
     EXPECT_TRUE(TakeQuitRequest());
+}
+
+// The CONTROLS screen with the keyboard alone: a hotkey is refused without acting, Escape gives
+// up a wait, a key bound elsewhere swaps, DEFAULT puts today's keys back; then turn goes to K,
+// a game turns with K and no longer with Up, and the keys are there again after a restart.
+TEST_F(InputRoad, KeyboardRebindsTurnAndKeepsItOverARestart) {
+    const auto bound = [](int action, int slot) { return SlotValue(controls, action, slot); };
+    screenId = Options;
+    TapKey(VK_UP);
+    TapKey(VK_UP);  // round from the first row to the last: CONTROLS
+    TapKey(VK_RETURN);
+    ASSERT_EQ(screenId, Controls);
+    WaitForFade();
+
+    TapKey(VK_DOWN);  // turn, its first key
+    TapKey(VK_RETURN);
+    ASSERT_TRUE(ControlsScreenTookKeys()) << "waiting for a key";
+    TapKey('M');
+    EXPECT_EQ(settings.musicOn, 1) << "the hotkey did not act";
+    EXPECT_EQ(bound(0, 0), KEY_POSITION_UP) << "a hotkey is not bound";
+    TapKey(VK_RETURN);
+    TapKey(VK_ESCAPE);
+    EXPECT_EQ(screenId, Controls) << "Escape gave up the wait only";
+    EXPECT_EQ(bound(0, 0), KEY_POSITION_UP);
+
+    // The second key of turn to Space, which soft drop had: soft drop takes W.
+    TapKey(VK_RIGHT);
+    TapKey(VK_RETURN);
+    TapKey(VK_SPACE);
+    EXPECT_EQ(bound(0, 1), KEY_POSITION_SPACE);
+    EXPECT_EQ(bound(4, 0), KEY_POSITION_W);
+    for (int i = 0; i < 11; ++i) TapKey(VK_DOWN);  // round to DEFAULT
+    TapKey(VK_RETURN);
+    EXPECT_EQ(controls, PlayerControls{});
+
+    // Turn's first key to K; the ghost piece on; GO BACK stores them.
+    TapKey(VK_DOWN);
+    TapKey(VK_LEFT);
+    TapKey(VK_RETURN);
+    TapKey('K');
+    const int k = bound(0, 0);
+    EXPECT_NE(k, KEY_POSITION_UP);
+    EXPECT_EQ(VirtualKeyAt(k), 'K');
+    for (int i = 0; i < 8; ++i) TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    EXPECT_EQ(controls.ghostPiece, 1);
+    TapKey(VK_DOWN);
+    TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    ASSERT_EQ(screenId, Options);
+    const PlayerControls chosen = controls;
+    WaitForFade();
+    TapKey(VK_ESCAPE);
+    ASSERT_EQ(screenId, MainMenu);
+    WaitForFade();
+
+    // A game: K turns, Up no longer does, the arrows still shift.
+    TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    ASSERT_EQ(screenId, Play);
+    EnterPiece(3);
+    const PieceMask entered = game.currentMask;
+    TapKey(VK_UP);
+    EXPECT_EQ(game.currentMask, entered);
+    TapKey('K');
+    PieceMask turned = entered;
+    TurnClockwise(turned, 3);
+    EXPECT_EQ(game.currentMask, turned);
+    TapKey(VK_LEFT);
+    EXPECT_EQ(game.pieceX, ENTRY_COLUMN - 1);
+    TapKey(VK_ESCAPE);
+    ASSERT_EQ(screenId, MainMenu);
+
+    // The next start reads them back.
+    ResetControls();
+    LoadControls();
+    EXPECT_EQ(controls, chosen);
+}
+
+// The CONTROLS screen with a controller alone: hard drop to X, an unplugged controller giving up
+// the wait, B going back; then X drops hard in a game and Up no longer does.
+TEST_F(InputRoad, ControllerRebindsHardDrop) {
+    int pad = PlugVirtualController();
+    ASSERT_GE(pad, 0);
+    Step();
+    screenId = Options;
+    Tap(pad, PadInput::Up);
+    Tap(pad, PadInput::Up);
+    Tap(pad, PadInput::A);
+    ASSERT_EQ(screenId, Controls);
+    WaitForFade();
+
+    for (int i = 0; i < 6; ++i) Tap(pad, PadInput::Down);  // hard drop
+    Tap(pad, PadInput::Left);                              // round to its button
+    Tap(pad, PadInput::A);
+    ASSERT_TRUE(ControlsScreenTookKeys());
+    UnplugVirtualController(pad);
+    Step(2);
+    EXPECT_FALSE(ControlsScreenTookKeys()) << "the unplugged controller gave up the wait";
+    pad = PlugVirtualController();
+    Step();
+    Tap(pad, PadInput::A);
+    ASSERT_TRUE(ControlsScreenTookKeys());
+    Tap(pad, PadInput::X);
+    EXPECT_EQ(SlotValue(controls, 5, BUTTON_SLOT), static_cast<int>(PadInput::X));
+    EXPECT_EQ(screenId, Controls);
+    Tap(pad, PadInput::B);
+    ASSERT_EQ(screenId, Options);
+    WaitForFade();
+    Tap(pad, PadInput::B);
+    ASSERT_EQ(screenId, MainMenu);
+    WaitForFade();
+
+    Tap(pad, PadInput::Down);
+    Tap(pad, PadInput::A);
+    ASSERT_EQ(screenId, Play);
+    Step();
+    EnterPiece(3);
+    const std::uint32_t score = game.score;
+    Tap(pad, PadInput::Up);
+    EXPECT_EQ(game.score, score) << "no hard drop";
+    Tap(pad, PadInput::X);
+    EXPECT_EQ(game.pieceY, ENTRY_ROW) << "the hard drop locked the piece and the next entered";
+    EXPECT_GT(game.score, score);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ protected:
 };
 
 TEST_F(ScreenDispatch, UnknownScreenDrawsAnEmptyBlackFrame) {
-    for (std::int32_t id : {7, -1, 1000}) {
+    for (std::int32_t id : {static_cast<std::int32_t>(SCREEN_COUNT), -1, 1000}) {
         ClearBackBufferPixels(RED);
         screenId = id;
         RunFrame();
@@ -42,7 +42,7 @@ TEST_F(ScreenDispatch, UnknownScreenDrawsAnEmptyBlackFrame) {
 TEST_F(ScreenDispatch, PausedFrameLeavesThePictureAndStillReadsHotkeys) {
     ClearBackBufferPixels(RED);
     Paused = 1;
-    screenId = 7;
+    screenId = SCREEN_COUNT;
     ScriptKey('P', true);
     RunFrame();
     EXPECT_TRUE(AllPixels(RED));

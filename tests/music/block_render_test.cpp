@@ -108,24 +108,26 @@ TEST(ConvertTest, MatchesTheRoundedDivisionOverTheWholeRange) {
         sums[n] = static_cast<std::int32_t>(n % 2 == 0 ? x : x >> 2);
         ++n;
     }
-    // The vector build where the processor has one, and the plain build.
+    // Every build: the AVX2 one falls back to the baseline one where the processor lacks it.
     for (const std::uint32_t volume : {1u, 130u, 5193u, 20675u, 32767u, 32768u}) {
-        UseVectorCode(volume % 2 == 0);
-        Block out{};
-        std::uint32_t levels[2] = {0, 0};
-        ConvertBlock(sums.data(), out.data(), volume, levels);
-        std::uint32_t expected[2] = {0, 0};
-        for (std::size_t i = 0; i < sums.size(); ++i) {
-            const std::int64_t magnitude = std::abs(std::int64_t{sums[i]});
-            std::int64_t q = magnitude / 16320 + (magnitude % 16320 >= 8160 ? 1 : 0);
-            q = (std::min<std::int64_t>(q, 32767) * volume) >> 15;
-            ASSERT_EQ(out[i], sums[i] < 0 ? -q : q) << sums[i] << " at volume " << volume;
-            expected[i % 2] += static_cast<std::uint32_t>(q);
+        for (const CodeBuild build : {CodeBuild::PORTABLE, CodeBuild::BASELINE, CodeBuild::AVX2}) {
+            UseCodeBuild(build);
+            Block out{};
+            std::uint32_t levels[2] = {0, 0};
+            ConvertBlock(sums.data(), out.data(), volume, levels);
+            std::uint32_t expected[2] = {0, 0};
+            for (std::size_t i = 0; i < sums.size(); ++i) {
+                const std::int64_t magnitude = std::abs(std::int64_t{sums[i]});
+                std::int64_t q = magnitude / 16320 + (magnitude % 16320 >= 8160 ? 1 : 0);
+                q = (std::min<std::int64_t>(q, 32767) * volume) >> 15;
+                ASSERT_EQ(out[i], sums[i] < 0 ? -q : q) << sums[i] << " at volume " << volume;
+                expected[i % 2] += static_cast<std::uint32_t>(q);
+            }
+            EXPECT_EQ(levels[0], expected[0]);
+            EXPECT_EQ(levels[1], expected[1]);
         }
-        EXPECT_EQ(levels[0], expected[0]);
-        EXPECT_EQ(levels[1], expected[1]);
     }
-    UseVectorCode(true);
+    UseCodeBuild(CodeBuild::AVX2);
 }
 
 TEST_F(RenderTest, MasterVolumeScalesTheOutputAndSurvivesSongs) {

@@ -166,8 +166,10 @@ TEST(MixerTest, SumsWrapAround) {
               static_cast<std::int32_t>(static_cast<std::uint32_t>(INT32_MAX) + 32767u * 8128u));
 }
 
-TEST(MixerTest, VectorAndPlainCodeGiveTheSameSums) {
-    if (!UseVectorCode(true)) GTEST_SKIP() << "no vector code on this processor";
+TEST(MixerTest, EveryBuildGivesThePortableSums) {
+    // The AVX2 build where the processor has one, the baseline vector build, the portable one.
+    std::vector<CodeBuild> builds = {CodeBuild::BASELINE};
+    if (UseCodeBuild(CodeBuild::AVX2) == CodeBuild::AVX2) builds.push_back(CodeBuild::AVX2);
     std::uint32_t x = 2024;
     const auto next = [&x](std::uint32_t range) {
         x = x * 1664525u + 1013904223u;
@@ -177,41 +179,51 @@ TEST(MixerTest, VectorAndPlainCodeGiveTheSameSums) {
     for (std::int16_t& v : values) v = static_cast<std::int16_t>(next(65536) - 32768);
     values[7] = -32768;  // the widest differences between neighbours
     values[8] = 32767;
+    values[20] = -32768;  // and the lowest value held
+    values[21] = -32768;
     const TestSample samples[] = {{values, LOOP_NONE, 0, 0},
                                   {values, LOOP_FORWARD, 37, 200},
                                   {values, LOOP_PINGPONG, 5, 290},
                                   {{values.begin(), values.begin() + 3}, LOOP_PINGPONG, 1, 2}};
-    for (int round = 0; round < 200; ++round) {
+    for (int round = 0; round < 400; ++round) {
         const TestSample& sample = samples[round % 4];
         Voice voice =
             SettledVoice(const_cast<Sample&>(sample.sample), static_cast<std::int32_t>(next(128)),
                          static_cast<std::int32_t>(next(128)), next(4), next(1u << 24) << 8);
-        // Volumes mid-ramp, settled and far beyond the nominal range; both directions; steps
-        // below and above one point a frame.
+        // Volumes mid-ramp, settled and far beyond the nominal range, at the edges of 16 bits;
+        // both directions; steps below and above one point a frame.
         if (round % 3 != 0) voice.currentLeft = static_cast<std::int32_t>(next(40000)) - 20000;
         if (round % 5 != 0) voice.currentRight = static_cast<std::int32_t>(next(300)) - 150;
         if (round % 7 == 0) voice.currentLeft = static_cast<std::int32_t>(next(1u << 20)) - 40000;
+        if (round % 11 == 0) voice.currentRight = round % 2 == 0 ? -32768 : 32767;
+        if (round % 2 == 1) voice.stepFraction |= next(256);  // the lowest bits of the step
         voice.position = static_cast<std::int32_t>(next(sample.sample.length));
-        voice.positionFraction = next(1u << 24) << 8;
+        voice.positionFraction = next(1u << 24) << 8 | next(256);
         if (sample.sample.loopType == LOOP_PINGPONG) {
             voice.position = static_cast<std::int32_t>(sample.sample.loopStart) + 1;
             voice.direction = static_cast<std::uint8_t>(next(2));
         }
-        Voice plainVoice = voice;
-        std::vector<std::int32_t> vector(2 * BLOCK_FRAMES, 5);
-        std::vector<std::int32_t> plain = vector;
+        const Voice start = voice;
+        std::vector<std::int32_t> portable(2 * BLOCK_FRAMES, 5);
         // Slices of odd lengths, as the ticks cut a block.
-        for (const auto& [first, count] : {std::pair{0, 333}, {333, 1}, {334, 690}}) {
-            UseVectorCode(true);
-            MixVoice(voice, vector.data(), first, count);
-            UseVectorCode(false);
-            MixVoice(plainVoice, plain.data(), first, count);
+        const std::pair<int, int> slices[] = {{0, 333}, {333, 1}, {334, 690}};
+        UseCodeBuild(CodeBuild::PORTABLE);
+        for (const auto& [first, count] : slices) MixVoice(voice, portable.data(), first, count);
+        for (const CodeBuild build : builds) {
+            Voice vectorVoice = start;
+            std::vector<std::int32_t> vector(2 * BLOCK_FRAMES, 5);
+            for (const auto& [first, count] : slices) {
+                UseCodeBuild(build);
+                MixVoice(vectorVoice, vector.data(), first, count);
+                UseCodeBuild(CodeBuild::PORTABLE);
+            }
+            const int b = static_cast<int>(build);
+            ASSERT_EQ(vector, portable) << "round " << round << " build " << b;
+            EXPECT_EQ(vectorVoice.position, voice.position) << b;
+            EXPECT_EQ(vectorVoice.positionFraction, voice.positionFraction) << b;
+            EXPECT_EQ(vectorVoice.currentLeft, voice.currentLeft) << b;
+            EXPECT_EQ(vectorVoice.currentRight, voice.currentRight) << b;
         }
-        ASSERT_EQ(vector, plain) << "round " << round;
-        EXPECT_EQ(voice.position, plainVoice.position);
-        EXPECT_EQ(voice.positionFraction, plainVoice.positionFraction);
-        EXPECT_EQ(voice.currentLeft, plainVoice.currentLeft);
-        EXPECT_EQ(voice.currentRight, plainVoice.currentRight);
     }
-    UseVectorCode(true);
+    UseCodeBuild(CodeBuild::AVX2);
 }

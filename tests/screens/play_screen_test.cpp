@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/settings.h"
 #include "app/shell.h"
+#include "common/controls.h"
 #include "common/font_codes.h"
 #include "common/random.h"
 #include "game/game_state.h"
@@ -38,6 +40,7 @@ protected:
         screenId = Play;
     }
     void TearDown() override {
+        controls = PlayerControls{};
         StopInputScript();
         StopManualClock();
         settings = Settings{};
@@ -141,6 +144,45 @@ TEST_F(PlayScreenTest, FrameDrawsPanelsCaptionsCountersPreviewAndWellInPlace) {
     EXPECT_TRUE(BackgroundAt(230, 719));
     EXPECT_TRUE(BackgroundAt(229, 720));
     EXPECT_TRUE(BackgroundAt(79, 560));
+}
+
+// The ghost piece: the cells where a hard drop would put the piece, faintly in its colour and
+// nowhere else; with the switch off every pixel is as it always was.
+TEST_F(PlayScreenTest, GhostPieceShowsWhereTheHardDropLandsOnlyWhenSwitchedOn) {
+    game.well[15][6] = 3;
+    Place(7, 4, 3);  // the bar across row 4, columns 4..7; column 6 stops at row 14
+    Frame();
+    const std::vector<std::uint32_t> off = captured;
+
+    controls.ghostPiece = 1;
+    Frame();
+    const std::vector<std::uint32_t> on = captured;
+    int changed = 0;
+    for (int y = 0; y < 768; ++y) {
+        for (int x = 0; x < 1024; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * 1024 + static_cast<std::size_t>(x);
+            if (on[i] == off[i]) continue;
+            ++changed;
+            ASSERT_TRUE(y >= 32 * 14 && y < 32 * 15 && x >= 32 * 4 + 288 && x < 32 * 8 + 288)
+                << "changed outside the landing cells at " << x << "," << y;
+        }
+    }
+    for (int c = 4; c <= 7; ++c) {
+        EXPECT_EQ(WellTileAt(4, c), 7) << "the piece itself, untouched";
+        const std::uint32_t ghost = Pixel(32 * c + 288 + 16, 32 * 14 + 16);
+        EXPECT_NE(ghost, off[static_cast<std::size_t>(32 * 14 + 16) * 1024 + 32 * c + 288 + 16]);
+        EXPECT_EQ(WellTileAt(14, c), 0) << "faint, not a landed block";
+    }
+    EXPECT_GT(changed, 4 * 32 * 16);
+
+    controls.ghostPiece = 0;
+    Frame();
+    EXPECT_EQ(captured, off);
+
+    controls.ghostPiece = 1;
+    ScriptKey(VK_DOWN, true);
+    Frame();
+    for (int c = 4; c <= 7; ++c) EXPECT_EQ(WellTileAt(14, c), 7) << "landed where it was shown";
 }
 
 TEST_F(PlayScreenTest, CountersAndPreviewLagTheWellByTheFramesInput) {

@@ -353,10 +353,11 @@ Image MakeInfo() {
                   {{"F12"}, "", "Quit"}},
                  PadPlace::AfterKeys);
     TextStyle small = BodyStyle();
-    DrawLine(img, "Menus: arrows or D-pad, Enter or A.", 46, 552, 20.0f, small);
-    DrawLine(img, "Fill a row across the well to clear it.", 46, 586, 20.0f, small);
-    DrawLine(img, "Every 10 rows: next level, faster fall.", 552, 552, 20.0f, small);
-    DrawLine(img, "Your name: D-pad \u2191\u2193 picks letters.", 552, 586, 20.0f, small);
+    DrawLine(img, "Menus: arrows or D-pad, Enter or A.", 46, 540, 20.0f, small);
+    DrawLine(img, "Fill a row across the well to clear it.", 46, 572, 20.0f, small);
+    DrawLine(img, "Other keys: OPTIONS, then CONTROLS.", 46, 604, 20.0f, small);
+    DrawLine(img, "Every 10 rows: next level, faster fall.", 552, 540, 20.0f, small);
+    DrawLine(img, "Your name: D-pad \u2191\u2193 picks letters.", 552, 572, 20.0f, small);
     DrawFooter(img, 512, 672,
                {{FooterPart::Key, "Esc"},
                 {FooterPart::Key, "Enter"},

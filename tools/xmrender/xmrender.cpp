@@ -1,5 +1,6 @@
 // xmrender: plays an XM module through the game's music player, without a device or a thread,
 // and writes the output as a WAV file.
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -19,6 +20,8 @@ constexpr int DEFAULT_SECONDS = 60;
 constexpr int MAX_SECONDS = 6 * 60 * 60;  // keeps the WAV within its 4 GiB
 constexpr int CHANNELS = 2;
 constexpr int BYTES_PER_SAMPLE = 2;
+// Minutes of audio make tens of megabytes: written in large pieces, a few system calls do.
+constexpr std::size_t WRITE_BUFFER_BYTES = std::size_t{1} << 20;
 
 const char* const USAGE =
     "usage: xmrender IN.xm OUT.wav [--seconds N] [--positions]\n"
@@ -116,7 +119,10 @@ class WavFile {
 public:
     explicit WavFile(const std::string& path) : path_(path), temporary_(path + ".part") {
         file_ = std::fopen(temporary_.c_str(), "wb");
-        if (file_ != nullptr) Write(WavHeader(0));
+        if (file_ != nullptr) {
+            std::setvbuf(file_, nullptr, _IOFBF, WRITE_BUFFER_BYTES);
+            Write(WavHeader(0));
+        }
     }
     ~WavFile() {
         if (file_ != nullptr) {
@@ -128,12 +134,18 @@ public:
     WavFile& operator=(const WavFile&) = delete;
 
     void Append(const std::int16_t* samples, std::size_t count) {
-        std::vector<std::uint8_t> bytes;
-        bytes.reserve(count * BYTES_PER_SAMPLE);
-        for (std::size_t i = 0; i < count; ++i)
-            Put16(bytes, static_cast<std::uint16_t>(samples[i]));
-        Write(bytes);
-        dataBytes_ += static_cast<std::uint32_t>(bytes.size());
+        const std::size_t size = count * BYTES_PER_SAMPLE;
+        if constexpr (std::endian::native == std::endian::little) {
+            // The samples already lie in memory as the file holds them.
+            Write(samples, size);
+        } else {
+            std::vector<std::uint8_t> bytes;
+            bytes.reserve(size);
+            for (std::size_t i = 0; i < count; ++i)
+                Put16(bytes, static_cast<std::uint16_t>(samples[i]));
+            Write(bytes.data(), size);
+        }
+        dataBytes_ += static_cast<std::uint32_t>(size);
     }
 
     bool IsOpen() const { return file_ != nullptr; }
@@ -152,11 +164,10 @@ public:
     }
 
 private:
-    void Write(const std::vector<std::uint8_t>& bytes) {
-        if (file_ != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-            ok_ = false;
-        }
+    void Write(const void* bytes, std::size_t size) {
+        if (file_ != nullptr && std::fwrite(bytes, 1, size, file_) != size) ok_ = false;
     }
+    void Write(const std::vector<std::uint8_t>& bytes) { Write(bytes.data(), bytes.size()); }
 
     std::string path_;
     std::string temporary_;

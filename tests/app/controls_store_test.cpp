@@ -1,0 +1,111 @@
+#include "app/controls_store.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "common/controls.h"
+#include "platform/files.h"
+#include "support/temp_home.h"
+
+namespace {
+
+std::string ControlsFilePath() { return TestHomeDir() + "/config/plemby/controls.txt"; }
+
+void WriteFile(const std::string& text) {
+    std::filesystem::create_directories(TestHomeDir() + "/config/plemby");
+    std::ofstream(ControlsFilePath(), std::ios::binary) << text;
+}
+
+std::string ReadFile() {
+    std::ifstream in(ControlsFilePath(), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int Key(int action, int slot) { return SlotValue(controls, action, slot); }
+
+class ControlsStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearTestHome();
+        ResetControls();
+    }
+    void TearDown() override { ResetControls(); }
+};
+
+// A file written by hand and by a newer version: the lines understood are kept, the unknown ones
+// survive a save, the damaged ones fall back to the defaults with one line on stderr, and the file
+// stays as it was until the player changes something.
+TEST_F(ControlsStore, PartlyValidFileKeptUntilThePlayerChangesSomething) {
+    // Nothing stored: the defaults, and nothing written.
+    LoadControls();
+    EXPECT_EQ(controls, PlayerControls{});
+    StoreControls();
+    EXPECT_FALSE(std::filesystem::exists(ControlsFilePath()));
+
+    const std::string written =
+        "# mine\r\n"
+        "turn.key1 = Keypad 8\r\n"
+        "  Hard-Drop.Button=y\n"
+        "soft-drop.key1 = Up\n"  // free: turn.key1 left it above
+        "shift-left.key1 = Return\n"
+        "shift-right.key1 = Nowhere\n"
+        "turn-other.key1 = M\n"  // a hotkey
+        "turn.key2 = Up\n"       // bound by a line above
+        "ghost-piece = on\n"
+        "spin.key1 = Keypad 5\n"
+        "no equals sign\n";
+    WriteFile(written);
+    testing::internal::CaptureStderr();
+    LoadControls();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find("line 6"), std::string::npos) << said;
+
+    EXPECT_EQ(Key(0, 0), 96) << "Keypad 8";
+    EXPECT_EQ(Key(0, 1), KEY_POSITION_W) << "a refused line leaves the default";
+    EXPECT_EQ(Key(5, BUTTON_SLOT), static_cast<int>(PadInput::Y));
+    EXPECT_EQ(Key(4, 0), KEY_POSITION_UP);
+    EXPECT_EQ(Key(2, 0), 40);
+    EXPECT_EQ(Key(3, 0), KEY_POSITION_RIGHT);
+    EXPECT_EQ(Key(1, 0), KEY_POSITION_LEFT_CTRL);
+    EXPECT_EQ(controls.ghostPiece, 1);
+    EXPECT_EQ(controls.pauseOnFocusLoss, 1);
+
+    StoreControls();
+    EXPECT_EQ(ReadFile(), written) << "not written over while nothing changed";
+
+    // A change (a key bound elsewhere swaps): written whole, the unknown line kept, and read back
+    // the same.
+    EXPECT_EQ(BindSlot(controls, 0, 0, KEY_POSITION_UP), 4);
+    EXPECT_EQ(Key(0, 0), KEY_POSITION_UP);
+    EXPECT_EQ(Key(4, 0), 96);
+    const PlayerControls changed = controls;
+    StoreControls();
+    const std::string rewritten = ReadFile();
+    EXPECT_NE(rewritten.find("spin.key1 = Keypad 5\n"), std::string::npos) << rewritten;
+    EXPECT_EQ(rewritten.find("no equals"), std::string::npos);
+    testing::internal::CaptureStderr();
+    LoadControls();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(controls, changed);
+
+    // A file that cannot be read is never written over.
+    std::filesystem::remove(ControlsFilePath());
+    std::filesystem::create_directories(ControlsFilePath());
+    testing::internal::CaptureStderr();
+    LoadControls();
+    EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(controls, PlayerControls{});
+    controls.ghostPiece = 1;
+    StoreControls();
+    EXPECT_TRUE(std::filesystem::is_directory(ControlsFilePath()));
+}
+
+}  // namespace
