@@ -47,15 +47,17 @@ inline constexpr SettingRow SETTING_TABLE[] = {
 // clang-format on
 constexpr int SETTING_COUNT = static_cast<int>(std::size(SETTING_TABLE));
 
-// The row of a setting; a setting without one does not compile.
-consteval const SettingRow& RowOf(std::uint8_t Settings::*field) {
+// The row of a setting; a setting without one does not compile where the row is needed at
+// compile time. Plain constexpr rather than consteval: clang 14 refuses a consteval call whose
+// argument is a member-pointer template parameter, which the options screen's steps pass.
+constexpr const SettingRow& RowOf(std::uint8_t Settings::*field) {
     for (const SettingRow& row : SETTING_TABLE) {
         if (row.field == field) return row;
     }
     throw "the setting has no row in SETTING_TABLE";
 }
-consteval std::uint8_t Lowest(std::uint8_t Settings::*field) { return RowOf(field).lowest; }
-consteval std::uint8_t Highest(std::uint8_t Settings::*field) { return RowOf(field).highest; }
+constexpr std::uint8_t Lowest(std::uint8_t Settings::*field) { return RowOf(field).lowest; }
+constexpr std::uint8_t Highest(std::uint8_t Settings::*field) { return RowOf(field).highest; }
 
 // Every field has one row and Settings{} holds the table's defaults.
 constexpr bool TableDescribesSettings() {
