@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/controls_store_testing.h"
 #include "common/controls.h"
 #include "platform/files.h"
 

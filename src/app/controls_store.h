@@ -8,5 +8,3 @@
 // never written over.
 void LoadControls();
 void StoreControls();
-// The controls back to the defaults and the file forgotten (tests).
-void ResetControls();

@@ -12,6 +12,7 @@
 #include "platform/controllers.h"
 #include "platform/keys.h"
 #include "screens/front_end.h"
+#include "screens/front_end_testing.h"
 #include "screens/menu_controls.h"
 #include "screens/menu_input.h"
 #include "screens/navigation.h"

@@ -13,5 +13,3 @@ void OpenControlsScreen();
 // True when this frame's keys went to the screen's wait for a key: the hotkeys then stay quiet
 // until their keys have been let go, so that trying to bind one does nothing else.
 bool ControlsScreenTookKeys();
-// The screen's own state back to the start (tests).
-void ResetControlsScreen();

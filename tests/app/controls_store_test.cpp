@@ -1,4 +1,4 @@
-#include "app/controls_store.h"
+#include "app/controls_store_testing.h"
 
 #include <gtest/gtest.h>
 

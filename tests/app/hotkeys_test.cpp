@@ -3,7 +3,7 @@
 
 #include <initializer_list>
 
-#include "app/controls_store.h"
+#include "app/controls_store_testing.h"
 #include "app/settings.h"
 #include "app/settings_testing.h"
 #include "app/shell.h"

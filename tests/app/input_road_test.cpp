@@ -3,7 +3,7 @@
 // frame with its hotkeys.
 #include <algorithm>
 
-#include "app/controls_store.h"
+#include "app/controls_store_testing.h"
 #include "app/high_score_store.h"
 #include "app/high_score_store_testing.h"
 #include "app/shell.h"
@@ -20,7 +20,7 @@
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
 #include "platform/window.h"
-#include "screens/front_end.h"
+#include "screens/front_end_testing.h"
 #include "screens/front_end_fixture.h"
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"

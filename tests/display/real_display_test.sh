@@ -395,9 +395,18 @@ click_for() {
     done
     ((clicks <= 1)) || note "$want opened after $clicks clicks"
 }
+# The window's place is read afresh: a window manager may still be moving the window that the
+# game has just placed (back from full screen, say).
 point_at() {
+    read_geometry
     to_screen "$1" "$2"
     xdotool mousemove "$SX" "$SY"
+}
+# pointing X Y COMMAND...: points at X Y again (the window may have moved), then runs COMMAND.
+pointing() {
+    point_at "$1" "$2"
+    shift 2
+    "$@"
 }
 
 focus_game() {
@@ -438,25 +447,24 @@ only_lit() {
 # the pixels that exactly the item under the pointer lights up.
 check_menu_pointer() {
     local i l t r b
-    point_at $PARK_X $PARK_Y
-    wait_screen "the main menu"
+    wait_for "the main menu with the pointer away from its items" \
+        pointing $PARK_X $PARK_Y on_screen "the main menu"
     mapfile -t DARK_MEANS < <(item_means "$SHOT")
     for i in "${!MENU_ITEMS[@]}"; do
         read -r l t r b <<<"${MENU_ITEMS[$i]}"
-        point_at $(((l + r) / 2)) $(((t + b) / 2))
-        wait_for "item $i alone to light up under the pointer" only_lit "$i"
+        wait_for "item $i alone to light up under the pointer" \
+            pointing $(((l + r) / 2)) $(((t + b) / 2)) only_lit "$i"
     done
     read -r l t r b <<<"${MENU_ITEMS[$START_ITEM]}"
-    point_at $((l - 6)) $((t - 6))
-    wait_for "no item lit just outside START's top left corner" only_lit -1
-    point_at $((l + 6)) $((t + 6))
-    wait_for "START lit just inside its top left corner" only_lit $START_ITEM
-    point_at $((r + 6)) $((b + 6))
-    wait_for "no item lit just outside START's bottom right corner" only_lit -1
-    point_at $((r - 6)) $((b - 6))
-    wait_for "START lit just inside its bottom right corner" only_lit $START_ITEM
-    point_at $PARK_X $PARK_Y
-    wait_for "no item lit with the pointer away" only_lit -1
+    wait_for "no item lit just outside START's top left corner" \
+        pointing $((l - 6)) $((t - 6)) only_lit -1
+    wait_for "START lit just inside its top left corner" \
+        pointing $((l + 6)) $((t + 6)) only_lit $START_ITEM
+    wait_for "no item lit just outside START's bottom right corner" \
+        pointing $((r + 6)) $((b + 6)) only_lit -1
+    wait_for "START lit just inside its bottom right corner" \
+        pointing $((r - 6)) $((b - 6)) only_lit $START_ITEM
+    wait_for "no item lit with the pointer away" pointing $PARK_X $PARK_Y only_lit -1
     wait_screen "the main menu"
 }
 
@@ -499,8 +507,7 @@ menu_from_title() {
 point_at_item() {
     local l t r b
     read -r l t r b <<<"${MENU_ITEMS[$1]}"
-    point_at $(((l + r) / 2)) $(((t + b) / 2))
-    wait_for "the main menu with item $1 lit" item_lit "$1"
+    wait_for "the main menu with item $1 lit" pointing $(((l + r) / 2)) $(((t + b) / 2)) item_lit "$1"
 }
 # open_item ITEM SCREEN: clicks a menu item and waits for its screen.
 open_item() {

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "app/controls_store.h"
+
+// The controls back to the defaults and the file forgotten (tests).
+void ResetControls();
