@@ -1,4 +1,5 @@
 #include "app/controls_store.h"
+#include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "gfx/back_buffer.h"
@@ -39,6 +40,7 @@ bool TakeMessage() {
 void Shutdown() {
     if (loop.shutDown) return;
     loop.shutDown = true;
+    KeepReplaysAtShutdown();
     ShutdownSound();
     ReleaseGraphics();
     StoreSettings();

@@ -1,12 +1,16 @@
 #include <iterator>
 
 #include "app/controls_store.h"
+#include "app/replays.h"
 #include "app/shell.h"
+#include "game/replay_recorder.h"
 #include "gfx/back_buffer.h"
+#include "screens/action_bindings.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
 #include "screens/play_screen.h"
+#include "screens/watch.h"
 
 std::uint8_t Paused = 0;
 
@@ -14,8 +18,8 @@ namespace {
 
 // Indexed by ScreenId.
 constexpr void (*SCREEN_FRAMES[])() = {
-    TitleFrame,    MainMenuFrame, PlayFrame,       OptionsFrame,
-    GameOverFrame, InfoFrame,     HighScoresFrame, ControlsFrame,
+    TitleFrame, MainMenuFrame,   PlayFrame,     OptionsFrame, GameOverFrame,
+    InfoFrame,  HighScoresFrame, ControlsFrame, WatchFrame,
 };
 static_assert(std::size(SCREEN_FRAMES) == SCREEN_COUNT, "one frame function per screen id");
 
@@ -30,6 +34,10 @@ void RunFrame() {
         PresentFrame();
         // The player's controls are stored as they leave the screen where they set them.
         if (shown == Controls && screenId != Controls) StoreControls();
+    } else if (screenId == Play) {
+        // A game's paused frames are part of its record.
+        RecordFrame(ReadPlayActions().held, true);
     }
     HandleHotkeys();
+    KeepReplays();
 }

@@ -1,4 +1,5 @@
 #include "app/load_resources.h"
+#include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "common/random.h"
@@ -29,7 +30,7 @@ int RunGame() {
     }
     ListenForRaiseRequests();
     SeedRandom(static_cast<std::uint32_t>(NowMs()));
-    SetRulesClock(NowMs);
+    SetRulesClock(RecordedNow);
     // Each of these may fail; the game then goes on without that service.
     CreateRenderer(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, settings.fullscreen);
     OpenAudioOutput();

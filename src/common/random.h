@@ -11,3 +11,10 @@ int NextRandom();
 // One draw scaled to 1..n-1 (truncated), each value about equally likely; n = 8 gives a piece
 // type.
 std::uint8_t RandomIndex(int n);
+
+// The generator's whole state: SeedRandom(RandomState()) later gives the same draws again,
+// which is how a recorded game starts from the pieces it had.
+std::uint32_t RandomState();
+// Draws taken since start-up, by anyone: a recording tells from it how many the sounds took
+// between two frames of the rules.
+std::uint64_t RandomDrawCount();

@@ -189,3 +189,5 @@ int RemoveStaleTemporaries(const std::string& path) {
     closedir(dir);
     return removed;
 }
+
+bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0 || errno == ENOENT; }

@@ -42,3 +42,6 @@ bool SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> b
 // (path's name, a dot and six letters or digits) and last written before this process started,
 // so that a save still under way elsewhere is never touched. Returns how many were removed.
 int RemoveStaleTemporaries(const std::string& path);
+
+// Deletes a file; true when it is gone (also when it was not there).
+bool RemoveFile(const std::string& path);

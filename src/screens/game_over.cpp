@@ -1,8 +1,10 @@
 #include "game/game_state.h"
+#include "game/replay_player.h"
 #include "gfx/fade.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
+#include "screens/watch.h"
 
 namespace {
 // One fade step every 48 ms or more: the last game picture takes about 3.7 seconds to go black.
@@ -17,6 +19,11 @@ void GameOverFrame() {
     }
     DrawBackground(GAME_OVER_FADE_INTERVAL);
     if (!fade.FadeActive) {
+        // A watched game goes back to the table it was chosen from.
+        if (IsPlayingBack()) {
+            EndWatching();
+            return;
+        }
         fromMenu = 0;
         ChangeScreen(
             HighScores,

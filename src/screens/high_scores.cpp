@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "common/font_codes.h"
 #include "game/game_state.h"
@@ -48,6 +49,17 @@ constexpr auto NAME_ALPHABET = NameAlphabet();
 // Set once a controller has edited the name being entered: the cursor is then shown, since a
 // controller turns the letter under it.
 bool padEditing = false;
+
+// Watching a row's game from the table: the row lit by up and down (-1 none), a latch so that a
+// held 1 to 8 chooses once, and what was placed or chosen since the game last asked.
+constexpr int NO_ROW = -1;
+struct RowChoice {
+    int lit = NO_ROW;
+    bool digitLatch = false;
+    int placed = NO_ROW;
+    int watch = NO_ROW;
+};
+RowChoice rowChoice;
 
 int RowY(int row) { return 400 + 32 * row; }
 
@@ -104,6 +116,7 @@ void PlaceScore(std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
     std::fill_n(RowName(highScoreTable, i), NAME_LENGTH, BLANK_CELL);
     padEditing = false;
     SaveHighScores();
+    rowChoice.placed = i;
 }
 
 void TreatEntryKey(std::uint8_t k) {
@@ -186,9 +199,40 @@ void DrawTable(const std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
     }
 }
 
+// Keys 1 to 8 choose a row's game; up and down light a row, and A (or Return) chooses the lit
+// one. True when a game was chosen, which the A that chose it must not also leave.
+bool ChooseRowGame() {
+    int digit = NO_ROW;
+    for (int row = 0; row < HIGH_SCORE_ROWS; ++row) {
+        if (KeyDown('1' + row)) digit = row;
+    }
+    const bool firstPress = digit != NO_ROW && !rowChoice.digitLatch;
+    rowChoice.digitLatch = digit != NO_ROW;
+    if (MenuKeyPressed(MenuKey::Down)) {
+        rowChoice.lit = rowChoice.lit == NO_ROW ? 0 : (rowChoice.lit + 1) % HIGH_SCORE_ROWS;
+    }
+    if (MenuKeyPressed(MenuKey::Up)) {
+        rowChoice.lit = rowChoice.lit <= 0 ? HIGH_SCORE_ROWS - 1 : rowChoice.lit - 1;
+    }
+    if (firstPress) {
+        rowChoice.watch = digit;
+    } else if (rowChoice.lit != NO_ROW && MenuKeyPressed(MenuKey::Confirm)) {
+        rowChoice.watch = rowChoice.lit;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void DrawLitRow() {
+    if (rowChoice.lit == NO_ROW) return;
+    DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, 152.0f, static_cast<float>(RowY(rowChoice.lit)));
+}
+
 // Back to the main menu: after a game as from the play screen's Escape; from the menu the menu
 // picture simply returns. The table was stored as it changed.
 void LeaveScreen() {
+    rowChoice.lit = NO_ROW;
     if (fromMenu == 0) {
         ReturnToMenuAfterGame();
         return;
@@ -226,8 +270,11 @@ void HighScoresFrame() {
     const bool naming = game.entryActive == 1;
     if (naming) DrawNameEntry();
     DrawTable(scores);
+    const bool watching = fromMenu == 1 && !naming;
+    if (watching) DrawLitRow();
     EndSprites();
     if (fade.FadeActive != 0) return;
+    if (watching && ChooseRowGame()) return;
     if (KeyDown(VK_ESCAPE) || KeyDown(VK_LBUTTON) ||
         (!naming && (MenuKeyPressed(MenuKey::Confirm) || MenuBackHeld()))) {
         LeaveScreen();
@@ -239,6 +286,10 @@ void ResetHighScoresStartupState() {
     fromMenu = 0;
     entryWaitHook = nullptr;
     padEditing = false;
+    rowChoice = RowChoice{};
 }
+
+int TakePlacedRow() { return std::exchange(rowChoice.placed, NO_ROW); }
+int TakeWatchRequest() { return std::exchange(rowChoice.watch, NO_ROW); }
 
 void SetEntryWaitHook(void (*hook)()) { entryWaitHook = hook; }

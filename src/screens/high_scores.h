@@ -15,6 +15,13 @@ void HighScoresFrame();
 // been released; Enter at once.
 std::uint8_t ReadEntryKey();
 
+// Once after a score was placed in the table: its row (0..7); else -1. The game that made it is
+// then kept with the row.
+int TakePlacedRow();
+// Once after the player chose a row's game to watch (keys 1 to 8, or a lit row and A, on the
+// table opened from the main menu): the row; else -1.
+int TakeWatchRequest();
+
 // Puts the table back to the built-in one and fromMenu to 0; for tests.
 void ResetHighScoresStartupState();
 

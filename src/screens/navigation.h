@@ -14,6 +14,7 @@ enum ScreenId : std::int32_t {
     Info = 5,
     HighScores = 6,
     Controls = 7,  // the player's keys and buttons, opened from the options screen
+    Watch = 8,     // a recorded game played on the play screen
     SCREEN_COUNT,  // not a screen: how many there are
 };
 extern std::int32_t screenId;

@@ -6,13 +6,17 @@
 #include "game/game_state.h"
 #include "game/gravity_and_levels.h"
 #include "game/piece_control.h"
+#include "game/replay_player.h"
+#include "game/replay_recorder.h"
 #include "gfx/back_buffer.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
 #include "music/player.h"
+#include "platform/clock.h"
 #include "platform/resource_ids.h"
 #include "screens/action_bindings.h"
 #include "screens/navigation.h"
+#include "screens/watch.h"
 #include "sound/sound.h"
 
 namespace {
@@ -36,6 +40,8 @@ constexpr auto SCORE_CAPTION = FontLabel("SCORE");
 constexpr auto NEXT_CAPTION = FontLabel("NEXT");
 static_assert(LEVEL_CAPTION.size() == 10 && LINES_CAPTION.size() == 10);
 static_assert(SCORE_CAPTION.size() == 5 && NEXT_CAPTION.size() == 4);
+// Shown in the counters' panel while a recorded game is watched.
+constexpr auto REPLAY_CAPTION = FontLabel("REPLAY");
 
 SpriteRect TileRect(std::uint8_t value) {
     const int left = TILE_SIZE * value;
@@ -99,6 +105,44 @@ void ShowLevelReached(std::uint8_t lines) {
     PlayEffect(SoundId::LevelUp);
 }
 
+// The rules' parts of a frame, between which others (the sounds) may draw from the generator: a
+// game played live is recorded, a replay's gets its draws as they were.
+void BeginRules(RulesPart part) {
+    if (IsPlayingBack()) {
+        PlaybackRulesBegin(part);
+    } else {
+        RecordRulesBegin(part);
+    }
+}
+
+void EndRules() {
+    if (IsPlayingBack()) {
+        PlaybackRulesEnd();
+    } else {
+        RecordRulesEnd();
+    }
+}
+
+// The game has ended: a recorded one becomes the last game, a replay is checked against its
+// record.
+void EndGameRecord(ReplayEnding ending) {
+    if (IsPlayingBack()) {
+        CheckWatchedEnd(ending);
+    } else {
+        FinishRecording(ending);
+    }
+}
+
+void DrawPlayScreenTop() {
+    DrawBackground(PLAY_FADE_INTERVAL);
+    BeginSprites();
+    DrawPanels();
+    DrawCaptions();
+    DrawCounters();
+    DrawNextPiece();
+    if (IsPlayingBack()) DrawText(REPLAY_CAPTION.data(), REPLAY_CAPTION.size(), 38, 113);
+}
+
 void ShowRowsRemoved(std::uint8_t rows) {
     if (rows >= 1 && rows <= MOST_ROWS_FOR_LINE_CLEAR) PlayEffect(SoundId::LineClear);
     if (rows == FOUR_ROWS) PlayEffect(SoundId::FourLines);
@@ -128,26 +172,40 @@ void DrawNextPiece() {
 void PlayFrame() {
     // The frame's one reading of the player's devices; the rules see nothing else of them.
     const ActionRecord actions = ReadPlayActions();
-    DrawBackground(PLAY_FADE_INTERVAL);
-    BeginSprites();
-    DrawPanels();
-    DrawCaptions();
-    DrawCounters();
-    DrawNextPiece();
+    RecordFrame(actions.held, false);
+    RunPlayFrame(actions);
+}
+
+void RunPlayFrame(ActionRecord actions) {
+    DrawPlayScreenTop();
     // Nothing is left from outside this frame's rules.
     ClearGameEvents();
+    BeginRules(RulesPart::Actions);
     HandleGameKeys(actions);
-    // Escape leaves at once; the rest of the frame then runs on the fresh game, as it always has.
-    ReactToGameEvents();
+    EndRules();
+    // Escape leaves at once; the rest of the frame then runs on the fresh game, as it always has
+    // (a replay's game simply ends).
+    if (!ReactToGameEvents()) {
+        EndSprites();
+        return;
+    }
+    BeginRules(RulesPart::Rest);
     ApplyGravity();
     DrawWellWithPiece();
     if (controls.ghostPiece) DrawGhostPiece();
     EndSprites();
     TryLockPiece(actions);
+    EndRules();
     ReactToGameEvents();
 }
 
-void ReactToGameEvents() {
+void DrawPlayScreenStill() {
+    DrawPlayScreenTop();
+    DrawWellWithPiece();
+    EndSprites();
+}
+
+bool ReactToGameEvents() {
     const GameEvents taken = TakeGameEvents();
     for (int i = 0; i < taken.count; ++i) {
         const GameEvent& event = taken.events[static_cast<std::size_t>(i)];
@@ -165,19 +223,31 @@ void ReactToGameEvents() {
                 ShowLevelReached(event.value);
                 break;
             case GameEventKind::GameOver:
+                EndGameRecord(ReplayEnding::GameOver);
                 RunGameOverTransition();
                 break;
             case GameEventKind::Abandoned:
+                if (IsPlayingBack()) {
+                    CheckWatchedEnd(ReplayEnding::Abandoned);
+                    EndWatching();
+                    return false;
+                }
+                EndGameRecord(ReplayEnding::Abandoned);
                 ReturnToMenuAfterGame();
                 break;
         }
     }
+    return true;
 }
 
 void BeginNewGame() {
+    if (!IsPlayingBack()) StartRecording();
+    BeginRules(RulesPart::Rest);
     ResetGame();
-    // The fade timer starts with the game's own clock.
-    fade.LastFadeStep = game.lastFallTime;
+    EndRules();
+    // The fade timer starts with the game's own clock, unless that is a replay's, which ran
+    // another time.
+    fade.LastFadeStep = IsPlayingBack() ? NowMs() : game.lastFallTime;
 }
 
 void RunGameOverTransition() {

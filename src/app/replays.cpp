@@ -1,0 +1,131 @@
+#include "app/replays.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "app/replay_store.h"
+#include "app/shell.h"
+#include "game/game_state.h"
+#include "game/high_score_table.h"
+#include "game/replay_player.h"
+#include "game/replay_recorder.h"
+#include "game/replay_verify.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "screens/high_scores.h"
+#include "screens/watch.h"
+
+namespace {
+
+constexpr int VERIFY_MATCHES = 0;
+constexpr int VERIFY_DIFFERS = 1;
+constexpr int VERIFY_UNREADABLE = 2;
+
+// The last finished game, kept for the row its score may take.
+struct LastGame {
+    std::vector<std::uint8_t> bytes;
+    std::uint32_t score = 0;
+};
+std::optional<LastGame> lastGame;
+// The replay of the command line, watched from the first frame on.
+std::optional<Replay> replayAtStart;
+
+void Keep(const Replay& replay) {
+    std::vector<std::uint8_t> bytes = EncodeReplay(replay);
+    lastGame.reset();
+    if (bytes.empty()) return;
+    if (!KeepLastGame(bytes)) ReportProblem("cannot store the last game's replay");
+    lastGame = LastGame{std::move(bytes), replay.result.score};
+}
+
+void TieToPlacedRow() {
+    const int row = TakePlacedRow();
+    if (row < 0 || !lastGame || lastGame->score != game.score) return;
+    if (!TieGameToRow(row, ReadRowScore(highScoreTable, row), lastGame->bytes)) {
+        ReportProblem("cannot store the replay of the placed score");
+    }
+}
+
+void StartRequestedReplay() {
+    if (replayAtStart) {
+        StartWatching(*replayAtStart);
+        replayAtStart.reset();
+        return;
+    }
+    const int row = TakeWatchRequest();
+    if (row < 0) return;
+    const auto bytes = RowGameBytes(highScoreTable, row);
+    if (!bytes) return;
+    Replay replay;
+    std::string reason;
+    if (!DecodeReplay(*bytes, replay, reason)) {
+        ReportProblem("cannot play the replay of row " + std::to_string(row + 1) + ": " + reason);
+        return;
+    }
+    StartWatching(replay);
+}
+
+}  // namespace
+
+std::int64_t RecordedNow() {
+    const std::int64_t now = NowMs();
+    RecordReading(now);
+    return now;
+}
+
+void KeepReplays() {
+    if (auto finished = TakeFinishedReplay()) Keep(*finished);
+    TieToPlacedRow();
+    StartRequestedReplay();
+}
+
+void KeepReplaysAtShutdown() {
+    StopPlayback();
+    FinishRecording(ReplayEnding::Unfinished);
+    if (auto finished = TakeFinishedReplay()) Keep(*finished);
+}
+
+bool ReadReplayFile(const std::string& path, Replay& replay, std::string& reason) {
+    const StoredFile file = ReadStoredFile(path, MAX_REPLAY_BYTES);
+    if (file.state == StoredFileState::Missing) {
+        reason = "no such file";
+        return false;
+    }
+    if (file.state == StoredFileState::Unreadable) {
+        reason = file.problem;
+        return false;
+    }
+    return DecodeReplay(file.bytes, replay, reason);
+}
+
+int WatchReplayFile(const std::string& path) {
+    Replay replay;
+    std::string reason;
+    if (!ReadReplayFile(path, replay, reason)) {
+        std::fprintf(stderr, "plemby: %s: %s\n", path.c_str(), reason.c_str());
+        return VERIFY_UNREADABLE;
+    }
+    replayAtStart = std::move(replay);
+    const int status = RunGame();
+    replayAtStart.reset();
+    return status;
+}
+
+int VerifyReplayFile(const std::string& path) {
+    Replay replay;
+    std::string reason;
+    if (!ReadReplayFile(path, replay, reason)) {
+        std::fprintf(stderr, "plemby: %s: %s\n", path.c_str(), reason.c_str());
+        return VERIFY_UNREADABLE;
+    }
+    const ReplayVerdict verdict = VerifyReplay(replay);
+    const ReplayResult& r = verdict.result;
+    std::printf("score %" PRIu32 " lines %u level %u well %016" PRIx64 "\n", r.score,
+                static_cast<unsigned>(r.lines), static_cast<unsigned>(r.level), r.wellHash);
+    if (verdict.matches) return VERIFY_MATCHES;
+    std::fprintf(stderr, "plemby: %s does not play as recorded: %s\n", path.c_str(),
+                 verdict.problem.c_str());
+    return VERIFY_DIFFERS;
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+// A recorded game: what the rules drew on at its start and, frame by frame, the actions and
+// time readings they were given. Played back through the same rules it ends exactly as the
+// game did. The file format is described in docs/replays.md.
+
+// A frame of the game as the rules saw it. Frame 0 is the start of the game itself (the
+// readings the new game took); every later frame is one frame of the play screen, paused or
+// not.
+struct ReplayFrame {
+    std::uint8_t actions = 0;       // the action record: bit i held = play action i
+    std::uint8_t flags = 0;         // REPLAY_PAUSED, REPLAY_TURN_REVERSED
+    std::uint8_t readingCount = 0;  // clock readings the rules took in this frame
+    // Draws of the shared generator that were not the rules' (a sound whose buffer was still
+    // playing): since the rules last ran and before this frame's actions, and between its
+    // actions and the rest of its rules.
+    std::uint16_t drawsBeforeActions = 0;
+    std::uint16_t drawsBeforeRest = 0;
+    bool operator==(const ReplayFrame&) const = default;
+};
+constexpr std::uint8_t REPLAY_PAUSED = 0x01;         // the frame ran paused: no rules
+constexpr std::uint8_t REPLAY_TURN_REVERSED = 0x02;  // the turning direction was reversed
+constexpr std::uint8_t REPLAY_FRAME_FLAGS = REPLAY_PAUSED | REPLAY_TURN_REVERSED;
+
+// What the game started from: the generator's state just before the new game drew its pieces,
+// the settings that change play, and what a new game keeps from the last one: the key-repeat
+// pairs (ready, counter) of turn, turn the other way, shift left, shift right and soft drop,
+// and the hard drop's latch.
+constexpr int REPLAY_REPEAT_BYTES = 10;
+struct ReplayStart {
+    std::uint32_t randomState = 1;
+    std::uint8_t startLevel = 1;
+    std::uint8_t garbageRows = 0;
+    std::uint8_t moveRepeat = 6;
+    std::uint8_t rotateRepeat = 6;
+    std::uint8_t dropRepeat = 6;
+    std::uint8_t rotateReversed = 0;
+    std::array<std::uint8_t, REPLAY_REPEAT_BYTES> keyRepeats{1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
+    std::uint8_t dropLatch = 0;
+    bool operator==(const ReplayStart&) const = default;
+};
+
+// How the game ended, as the recording game saw it; a replay must end the same.
+enum class ReplayEnding : std::uint8_t { GameOver, Abandoned, Unfinished };
+constexpr int REPLAY_ENDING_COUNT = 3;
+struct ReplayResult {
+    ReplayEnding ending = ReplayEnding::Unfinished;
+    std::uint32_t score = 0;
+    std::uint8_t lines = 0;
+    std::uint8_t level = 0;
+    std::uint64_t wellHash = 0;  // WellHash of the final well
+    bool operator==(const ReplayResult&) const = default;
+};
+
+struct Replay {
+    ReplayStart start;
+    std::vector<ReplayFrame> frames;
+    std::vector<std::int64_t> readings;  // every frame's readings, in order
+    ReplayResult result;
+    bool operator==(const Replay&) const = default;
+};
+
+// Limits that keep a hostile file from costing more than a few megabytes: three hours of
+// frames, paused ones included, and no more than this many readings or bytes.
+constexpr std::uint32_t MAX_REPLAY_FRAMES = 3 * 60 * 60 * 50;
+constexpr std::uint32_t MAX_REPLAY_READINGS = 2 * MAX_REPLAY_FRAMES;
+constexpr std::uint8_t MAX_READINGS_PER_FRAME = 8;
+constexpr std::uint16_t MAX_OTHER_DRAWS = 1000;
+constexpr std::size_t MAX_REPLAY_BYTES = std::size_t{1} << 20;
+// Readings never go back in time and never leap more than about seven weeks.
+constexpr std::int64_t MAX_READING_STEP = std::int64_t{1} << 32;
+
+// The file's bytes; empty when the replay breaks one of the limits above (or its readings run
+// backwards), which a recording of a real game never does.
+std::vector<std::uint8_t> EncodeReplay(const Replay& replay);
+
+// Reads a replay file. On refusal returns false and says why in `reason`, in a line a player
+// can read ("truncated", "checksum does not match", ...); `replay` is then unspecified.
+bool DecodeReplay(std::span<const std::uint8_t> bytes, Replay& replay, std::string& reason);
+
+// The checksum that closes a file, over all the bytes before it (CRC-32 as in zip and PNG).
+std::uint32_t ReplayChecksum(std::span<const std::uint8_t> bytes);

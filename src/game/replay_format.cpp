@@ -1,0 +1,336 @@
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+
+#include "common/settings.h"
+#include "game/range_coder.h"
+#include "game/replay.h"
+
+namespace {
+
+// The file: a fixed header, the coded frames, and a checksum of everything before it. Every
+// number is little-endian.
+constexpr std::array<std::uint8_t, 4> MAGIC = {'P', 'L', 'R', 'Y'};
+constexpr std::uint16_t FORMAT_VERSION = 1;
+constexpr std::size_t HEADER_SIZE = 64;
+constexpr std::size_t CHECKSUM_SIZE = 4;
+constexpr std::int64_t FRAME_MS = 20;  // the frame loop's period: where the next frame's time lies
+// Start times stay far enough from the ends of the 64-bit range that no sum can overflow.
+constexpr std::int64_t MAX_START_TIME = std::int64_t{1} << 61;
+// A repeat counter counts up to its setting and stops there.
+constexpr std::uint8_t MOST_REPEAT_FRAMES = Highest(&Settings::moveRepeat);
+static_assert(MOST_REPEAT_FRAMES == Highest(&Settings::rotateRepeat) &&
+              MOST_REPEAT_FRAMES == Highest(&Settings::dropRepeat));
+
+struct Header {
+    ReplayStart start;
+    std::int64_t startTime = 0;
+    std::uint32_t frameCount = 0;
+    std::uint32_t readingCount = 0;
+    ReplayResult result;
+    std::uint32_t payloadSize = 0;
+};
+
+template <class T>
+void Put(std::vector<std::uint8_t>& out, T value) {
+    for (std::size_t i = 0; i < sizeof(T); ++i) {
+        out.push_back(static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i)));
+    }
+}
+
+template <class T>
+T Get(std::span<const std::uint8_t> bytes, std::size_t offset) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) {
+        value |= static_cast<std::uint64_t>(bytes[offset + i]) << (8 * i);
+    }
+    return static_cast<T>(value);
+}
+
+void PutHeader(std::vector<std::uint8_t>& out, const Header& header) {
+    out.insert(out.end(), MAGIC.begin(), MAGIC.end());
+    Put<std::uint16_t>(out, FORMAT_VERSION);
+    const ReplayStart& start = header.start;
+    for (const std::uint8_t setting :
+         {start.startLevel, start.garbageRows, start.moveRepeat, start.rotateRepeat,
+          start.dropRepeat, start.rotateReversed}) {
+        out.push_back(setting);
+    }
+    out.insert(out.end(), start.keyRepeats.begin(), start.keyRepeats.end());
+    out.push_back(start.dropLatch);
+    out.push_back(0);
+    Put<std::uint32_t>(out, start.randomState);
+    Put<std::int64_t>(out, header.startTime);
+    Put<std::uint32_t>(out, header.frameCount);
+    Put<std::uint32_t>(out, header.readingCount);
+    const ReplayResult& result = header.result;
+    for (const std::uint8_t byte :
+         {static_cast<std::uint8_t>(result.ending), result.level, result.lines, std::uint8_t{0}}) {
+        out.push_back(byte);
+    }
+    Put<std::uint32_t>(out, result.score);
+    Put<std::uint64_t>(out, result.wellHash);
+    Put<std::uint32_t>(out, header.payloadSize);
+}
+
+Header GetHeader(std::span<const std::uint8_t> bytes) {
+    Header header;
+    ReplayStart& start = header.start;
+    start.startLevel = bytes[6];
+    start.garbageRows = bytes[7];
+    start.moveRepeat = bytes[8];
+    start.rotateRepeat = bytes[9];
+    start.dropRepeat = bytes[10];
+    start.rotateReversed = bytes[11];
+    std::copy_n(bytes.begin() + 12, REPLAY_REPEAT_BYTES, start.keyRepeats.begin());
+    start.dropLatch = bytes[22];
+    start.randomState = Get<std::uint32_t>(bytes, 24);
+    header.startTime = Get<std::int64_t>(bytes, 28);
+    header.frameCount = Get<std::uint32_t>(bytes, 36);
+    header.readingCount = Get<std::uint32_t>(bytes, 40);
+    header.result.ending = static_cast<ReplayEnding>(bytes[44]);
+    header.result.level = bytes[45];
+    header.result.lines = bytes[46];
+    header.result.score = Get<std::uint32_t>(bytes, 48);
+    header.result.wellHash = Get<std::uint64_t>(bytes, 52);
+    header.payloadSize = Get<std::uint32_t>(bytes, 60);
+    return header;
+}
+
+bool InRange(std::uint8_t value, std::uint8_t lowest, std::uint8_t highest) {
+    return value >= lowest && value <= highest;
+}
+
+// The header's values the game could have had; nullptr when they are, else why not.
+const char* CheckHeader(const Header& header, std::uint8_t reserved) {
+    const ReplayStart& start = header.start;
+    for (int i = 0; i < REPLAY_REPEAT_BYTES; i += 2) {
+        if (start.keyRepeats[i] > 1 || start.keyRepeats[i + 1] > MOST_REPEAT_FRAMES) {
+            return "a key repeat is out of its range";
+        }
+    }
+    if (start.dropLatch > 1) return "the header holds values no game writes";
+    const ReplayStart& s = start;
+    if (!InRange(s.startLevel, Lowest(&Settings::startLevel), Highest(&Settings::startLevel)) ||
+        !InRange(s.garbageRows, Lowest(&Settings::garbageRows), Highest(&Settings::garbageRows)) ||
+        !InRange(s.moveRepeat, Lowest(&Settings::moveRepeat), Highest(&Settings::moveRepeat)) ||
+        !InRange(s.rotateRepeat, Lowest(&Settings::rotateRepeat),
+                 Highest(&Settings::rotateRepeat)) ||
+        !InRange(s.dropRepeat, Lowest(&Settings::dropRepeat), Highest(&Settings::dropRepeat)) ||
+        !InRange(s.rotateReversed, Lowest(&Settings::rotateReversed),
+                 Highest(&Settings::rotateReversed))) {
+        return "a setting is out of its range";
+    }
+    if (static_cast<int>(header.result.ending) >= REPLAY_ENDING_COUNT || reserved != 0) {
+        return "the header holds values no game writes";
+    }
+    if (header.frameCount == 0 || header.frameCount > MAX_REPLAY_FRAMES ||
+        header.readingCount > MAX_REPLAY_READINGS) {
+        return "too many frames or readings";
+    }
+    if (header.startTime > MAX_START_TIME || header.startTime < -MAX_START_TIME) {
+        return "the start time is out of range";
+    }
+    return nullptr;
+}
+
+// The odds the frames are coded with, and what they are predicted from: most frames hold the
+// actions, flags and number of readings of the frame before and take their other readings at
+// the millisecond of their first. The frame loop runs frame n at a deadline n periods after
+// its start and never sets it back: on time, a frame's first reading lies a little after
+// `schedule` + n x FRAME_MS; behind it (after a stall), frames run back to back until they
+// have caught up, each at about the time the last one ended. Only how far a reading lies from
+// that is coded.
+constexpr int OFFSET_CLASSES = 6;
+// Below zero, 0, 1, 2 or 3, 4 to 15, more.
+int OffsetClass(std::int64_t offset) {
+    if (offset < 0) return 0;
+    if (offset < 2) return 1 + static_cast<int>(offset);
+    return offset < 4 ? 3 : (offset < 16 ? 4 : 5);
+}
+
+struct FrameModel {
+    std::array<BitProbability, 2> actionsChanged{EVEN_ODDS, EVEN_ODDS};
+    TreeModel<8> actionChanges;
+    BitProbability flagsChanged = EVEN_ODDS;
+    TreeModel<2> flagChanges;
+    std::array<BitProbability, 2> sameCount{EVEN_ODDS, EVEN_ODDS};  // by paused
+    TreeModel<4> counts;
+    // By whether the frames are behind their schedule, and by the last frame's offset.
+    std::array<std::array<NumberModel, OFFSET_CLASSES>, 2> firstOffset;
+    std::array<NumberModel, 3> laterStep;  // by the reading's place in its frame
+    std::array<NumberModel, 2> otherDraws;
+
+    ReplayFrame previous;
+    bool previousChangedActions = false;
+    std::array<std::uint8_t, 2> previousCount{1, 0};
+    std::int64_t schedule = 0;  // the earliest time frame 0 can have had, by what came since
+    int lastOffsetClass = 1;
+    std::int64_t lastReading = 0;
+};
+
+// One function for both directions: encoding, it reads the replay and writes the bits;
+// decoding, it fills the replay from the bits. Returns nullptr, or why the frames cannot be.
+template <class Coder, class ReplayType>
+const char* CodeFrames(Coder& coder, const Header& header, ReplayType& replay) {
+    auto model = std::make_unique<FrameModel>();
+    FrameModel& m = *model;
+    m.schedule = header.startTime;
+    m.lastReading = header.startTime;
+    std::uint32_t nextReading = 0;
+    for (std::uint32_t index = 0; index < header.frameCount; ++index) {
+        ReplayFrame frame;
+        if constexpr (!Coder::DECODING) frame = replay.frames[index];
+
+        const bool actionsChanged = coder.Code(m.actionsChanged[m.previousChangedActions],
+                                               frame.actions != m.previous.actions);
+        const std::uint32_t actionChange =
+            actionsChanged ? CodeTree(coder, m.actionChanges, frame.actions ^ m.previous.actions)
+                           : 0;
+        frame.actions = static_cast<std::uint8_t>(m.previous.actions ^ actionChange);
+        m.previousChangedActions = actionsChanged;
+
+        if ((frame.flags & ~REPLAY_FRAME_FLAGS) != 0) return "unknown frame flags";
+        const bool flagsChanged = coder.Code(m.flagsChanged, frame.flags != m.previous.flags);
+        const std::uint32_t flagChange =
+            flagsChanged ? CodeTree(coder, m.flagChanges, frame.flags ^ m.previous.flags) : 0;
+        frame.flags = static_cast<std::uint8_t>(m.previous.flags ^ flagChange);
+
+        const int paused = (frame.flags & REPLAY_PAUSED) != 0 ? 1 : 0;
+        const bool sameCount =
+            coder.Code(m.sameCount[paused], frame.readingCount == m.previousCount[paused]);
+        frame.readingCount =
+            sameCount ? m.previousCount[paused]
+                      : static_cast<std::uint8_t>(CodeTree(coder, m.counts, frame.readingCount));
+        if (frame.readingCount > MAX_READINGS_PER_FRAME) return "too many readings in a frame";
+        if (frame.readingCount > header.readingCount - nextReading) {
+            return "more readings than the header says";
+        }
+        m.previousCount[paused] = frame.readingCount;
+
+        for (int place = 0; place < frame.readingCount; ++place, ++nextReading) {
+            std::int64_t reading = 0;
+            if constexpr (!Coder::DECODING) reading = replay.readings[nextReading];
+            if (place == 0) {
+                const std::int64_t frameTime = FRAME_MS * index;
+                const std::int64_t onTime = m.schedule + frameTime;
+                const bool behind = m.lastReading > onTime;
+                const std::int64_t predicted = behind ? m.lastReading : onTime;
+                const std::int64_t offset = CodeSigned(
+                    coder, m.firstOffset[behind ? 1 : 0][m.lastOffsetClass], reading - predicted);
+                if (offset > MAX_READING_STEP || offset < -MAX_READING_STEP) {
+                    return "the time leaps";
+                }
+                reading = predicted + offset;
+                if (reading < onTime) m.schedule = reading - frameTime;
+                m.lastOffsetClass = OffsetClass(offset);
+            } else {
+                const std::uint64_t step =
+                    CodeNumber(coder, m.laterStep[place < 3 ? place : 2],
+                               static_cast<std::uint64_t>(reading - m.lastReading));
+                if (step > static_cast<std::uint64_t>(MAX_READING_STEP)) return "the time leaps";
+                reading = m.lastReading + static_cast<std::int64_t>(step);
+            }
+            if (reading < m.lastReading) return "the time runs backwards";
+            m.lastReading = reading;
+            if constexpr (Coder::DECODING) replay.readings.push_back(reading);
+        }
+
+        frame.drawsBeforeActions = static_cast<std::uint16_t>(
+            CodeNumber(coder, m.otherDraws[0], frame.drawsBeforeActions));
+        frame.drawsBeforeRest =
+            static_cast<std::uint16_t>(CodeNumber(coder, m.otherDraws[1], frame.drawsBeforeRest));
+        if (frame.drawsBeforeRest > MAX_OTHER_DRAWS || frame.drawsBeforeActions > MAX_OTHER_DRAWS) {
+            return "too many draws in a frame";
+        }
+        if constexpr (Coder::DECODING) {
+            if (coder.Failed()) return "the frames end too soon or are damaged";
+            replay.frames.push_back(frame);
+        }
+        m.previous = frame;
+    }
+    if (nextReading != header.readingCount) return "fewer readings than the header says";
+    return nullptr;
+}
+
+}  // namespace
+
+std::uint32_t ReplayChecksum(std::span<const std::uint8_t> bytes) {
+    static const auto TABLE = [] {
+        std::array<std::uint32_t, 256> table{};
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            std::uint32_t c = i;
+            for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[i] = c;
+        }
+        return table;
+    }();
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (const std::uint8_t byte : bytes) crc = TABLE[(crc ^ byte) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+std::vector<std::uint8_t> EncodeReplay(const Replay& replay) {
+    Header header;
+    header.start = replay.start;
+    header.result = replay.result;
+    header.frameCount = static_cast<std::uint32_t>(replay.frames.size());
+    header.readingCount = static_cast<std::uint32_t>(replay.readings.size());
+    header.startTime = replay.readings.empty() ? 0 : replay.readings.front();
+    if (replay.frames.size() > MAX_REPLAY_FRAMES || replay.readings.size() > MAX_REPLAY_READINGS ||
+        CheckHeader(header, 0) != nullptr) {
+        return {};
+    }
+    std::vector<std::uint8_t> payload;
+    RangeEncoder encoder(payload);
+    if (CodeFrames(encoder, header, replay) != nullptr) return {};
+    encoder.Finish();
+
+    header.payloadSize = static_cast<std::uint32_t>(payload.size());
+    std::vector<std::uint8_t> out;
+    out.reserve(HEADER_SIZE + payload.size() + CHECKSUM_SIZE);
+    PutHeader(out, header);
+    out.insert(out.end(), payload.begin(), payload.end());
+    Put<std::uint32_t>(out, ReplayChecksum(out));
+    if (out.size() > MAX_REPLAY_BYTES) return {};
+    return out;
+}
+
+bool DecodeReplay(std::span<const std::uint8_t> bytes, Replay& replay, std::string& reason) {
+    replay = Replay{};
+    const auto refuse = [&reason](const char* why) {
+        reason = why;
+        return false;
+    };
+    if (bytes.size() > MAX_REPLAY_BYTES) return refuse("the file is too large for a replay");
+    if (bytes.size() < MAGIC.size() || std::memcmp(bytes.data(), MAGIC.data(), MAGIC.size()) != 0) {
+        return refuse("not a replay file");
+    }
+    if (bytes.size() < HEADER_SIZE + CHECKSUM_SIZE) return refuse("the file is truncated");
+    const auto version = Get<std::uint16_t>(bytes, 4);
+    if (version != FORMAT_VERSION) {
+        return refuse(version > FORMAT_VERSION ? "made by a newer version of the game"
+                                               : "an unknown version of the format");
+    }
+    const Header header = GetHeader(bytes);
+    if (HEADER_SIZE + std::size_t{header.payloadSize} + CHECKSUM_SIZE != bytes.size()) {
+        return refuse(HEADER_SIZE + std::size_t{header.payloadSize} + CHECKSUM_SIZE > bytes.size()
+                          ? "the file is truncated"
+                          : "the file has bytes after its end");
+    }
+    const std::size_t checked = bytes.size() - CHECKSUM_SIZE;
+    if (ReplayChecksum(bytes.first(checked)) != Get<std::uint32_t>(bytes, checked)) {
+        return refuse("the checksum does not match: the file is damaged");
+    }
+    if (const char* why = CheckHeader(header, static_cast<std::uint8_t>(bytes[23] | bytes[47]))) {
+        return refuse(why);
+    }
+
+    replay.start = header.start;
+    replay.result = header.result;
+    RangeDecoder decoder(bytes.subspan(HEADER_SIZE, header.payloadSize));
+    if (const char* why = CodeFrames(decoder, header, replay)) return refuse(why);
+    if (!decoder.AtEnd()) return refuse("the frames do not fill the file");
+    return true;
+}

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/replays.h"
+#include "game/replay.h"
+#include "game/replay_verify.h"
+#include "platform/files.h"
+#include "support/temp_home.h"
+
+namespace {
+
+const std::string CORPUS = std::string(PLEMBY_SOURCE_DIR) + "/tests/replays";
+
+std::vector<std::filesystem::path> CorpusFiles() {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(CORPUS)) {
+        if (entry.path().extension() == ".plr") files.push_back(entry.path());
+    }
+    return files;
+}
+
+// The game's exit status and first line of output for the arguments.
+std::pair<int, std::string> RunPlemby(const std::string& arguments) {
+    const std::string command =
+        std::string(PLEMBY_BINARY_DIR) + "/plemby " + arguments + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return {-1, ""};
+    char line[256] = {};
+    const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read ? line : ""};
+}
+
+// Games recorded by playing the real game, with different settings and endings, play out
+// through the rules of this build exactly as they were played.
+TEST(ReplayCorpus, RecordedGamesEndExactlyAsTheyWerePlayed) {
+    const std::vector<std::filesystem::path> files = CorpusFiles();
+    ASSERT_GE(files.size(), 10u);
+    bool pastLevelFive = false, withGarbage = false, abandoned = false, unfinished = false;
+    for (const auto& path : files) {
+        Replay replay;
+        std::string reason;
+        ASSERT_TRUE(ReadReplayFile(path.string(), replay, reason)) << path << ": " << reason;
+        const ReplayVerdict verdict = VerifyReplay(replay);
+        EXPECT_TRUE(verdict.matches) << path << ": " << verdict.problem;
+        pastLevelFive = pastLevelFive || replay.result.level > 5;
+        withGarbage = withGarbage || replay.start.garbageRows > 0;
+        abandoned = abandoned || replay.result.ending == ReplayEnding::Abandoned;
+        unfinished = unfinished || replay.result.ending == ReplayEnding::Unfinished;
+    }
+    EXPECT_TRUE(pastLevelFive && withGarbage && abandoned && unfinished);
+}
+
+// The command line's verdicts: 0 with the game's end printed, 1 for a game that ends otherwise
+// than its record says, 2 for a file that cannot be read as a replay.
+TEST(ReplayCorpus, VerifyReplayAnswersMatchDiffersAndDamaged) {
+    ClearTestHome();
+    const std::filesystem::path good = CorpusFiles().front();
+    Replay replay;
+    std::string reason;
+    ASSERT_TRUE(ReadReplayFile(good.string(), replay, reason)) << reason;
+    const auto [status, line] = RunPlemby("--verify-replay " + good.string());
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(line.rfind("score " + std::to_string(replay.result.score) + " lines ", 0), 0u)
+        << line;
+
+    const std::string other = TestHomeDir() + "/other.plr";
+    replay.result.score += 1;
+    ASSERT_TRUE(SaveFileAtomically(other, EncodeReplay(replay)));
+    EXPECT_EQ(RunPlemby("--verify-replay " + other).first, 1);
+
+    std::vector<std::uint8_t> damaged = ReadSmallFile(good.string(), MAX_REPLAY_BYTES).value();
+    damaged[damaged.size() / 2] ^= 0x40;
+    const std::string broken = TestHomeDir() + "/broken.plr";
+    ASSERT_TRUE(SaveFileAtomically(broken, damaged));
+    EXPECT_EQ(RunPlemby("--verify-replay " + broken).first, 2);
+    EXPECT_EQ(RunPlemby("--verify-replay " + TestHomeDir() + "/missing.plr").first, 2);
+    ClearTestHome();
+}
+
+}  // namespace
