@@ -11,12 +11,14 @@ ASSET_PACKAGES := $(RUN_PACKAGES) libfreetype-dev fonts-dejavu-core
 
 # The install test checks the menu entry, the metainfo and the manual pages with these.
 TEST_PACKAGES += desktop-file-utils appstream groff-base
-PACKAGE_PACKAGES := $(RUN_PACKAGES) dpkg-dev
+# The Debian package's build (its Build-Depends and dpkg-buildpackage), and its checks.
+PACKAGE_PACKAGES := $(RUN_PACKAGES) build-essential dpkg-dev debhelper git
+PACKAGE_CHECK_PACKAGES := $(PACKAGE_PACKAGES) lintian blhc
 SCREENSHOT_PACKAGES := $(RUN_PACKAGES) xvfb xdotool imagemagick x11-utils
 
 .PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean \
-	install uninstall package screenshots deps-package deps-screenshots \
-	bench-screens
+	install uninstall package package-check screenshots deps-package deps-package-check \
+	deps-screenshots bench-screens
 
 all: build
 
@@ -42,6 +44,9 @@ deps-assets:
 
 deps-package:
 	$(call install_missing,$(PACKAGE_PACKAGES))
+
+deps-package-check:
+	$(call install_missing,$(PACKAGE_CHECK_PACKAGES))
 
 deps-screenshots:
 	$(call install_missing,$(SCREENSHOT_PACKAGES))
@@ -131,14 +136,20 @@ define refresh_desktop_caches
 	fi
 endef
 
-# A Debian package of the same files under /usr, in build/.
-package: deps-package build
-	cd build && cpack -G DEB
-	@ls build/*.deb
+# The Debian package (debian/) of the same files under /usr, built by dpkg-buildpackage from a
+# copy of the source tree in build-package/.
+package: deps-package
+	tools/package.sh . build-package
+
+# Builds the package twice, in different folders, at different times and under different
+# umasks, and checks that the two are byte for byte the same, that lintian finds nothing to
+# say and that blhc finds every hardening flag in the build log.
+package-check: deps-package-check
+	tools/package_check.sh . build-package-check
 
 # Pictures of the real game, driven in a virtual display, into docs/screenshots/.
 screenshots: deps-screenshots build
 	tools/screenshots.sh build/plemby docs/screenshots
 
 clean:
-	rm -rf build build-test build-tsan build-bench build-fuzz
+	rm -rf build build-test build-tsan build-bench build-fuzz build-package build-package-check

@@ -5,6 +5,7 @@
 
 #include "headless.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "screens/front_end.h"
 
 namespace {

@@ -2,10 +2,12 @@
 #include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "gfx/back_buffer.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 #include "screens/navigation.h"
+#include "screens/navigation_testing.h"
 #include "sound/sound.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include "platform/window.h"
 #include "screens/action_bindings.h"
 #include "screens/front_end.h"
+#include "screens/high_scores.h"
 #include "screens/navigation.h"
 #include "screens/setting_changes.h"
 
@@ -19,6 +20,7 @@ void TogglePause() { Paused = Flipped(Paused); }
 // In a game the keys and the button bound to pause (Start, unless the player chose another) are
 // P as well; elsewhere Start leaves the title or ends a name and must not also pause.
 bool HotkeyDown(int key) {
+    if (key == KeyAwaitingRelease()) return false;
     if (key == 'P' && screenId == Play) {
         const bool bound = ReadPlayActions().Held(PlayAction::Pause);
         return bound || KeyDown('P');

@@ -1,8 +1,8 @@
 #include "app/load_resources.h"
 
 #include "app/controls_store.h"
+#include "app/high_score_store.h"
 #include "app/settings.h"
-#include "game/high_score_table.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 #include "music/player.h"

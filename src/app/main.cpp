@@ -1,11 +1,13 @@
-#include <string_view>
+#include <iostream>
+#include <span>
 
-#include "app/replays.h"
+#include "app/command_line.h"
 #include "app/shell.h"
 
 int main(int argc, char** argv) {
-    const std::string_view option = argc == 3 ? argv[1] : "";
-    if (option == "--verify-replay") return VerifyReplayFile(argv[2]);
-    if (option == "--replay") return WatchReplayFile(argv[2]);
+    const std::span<const char* const> args(argv + 1, argc > 0 ? argc - 1 : 0);
+    const CommandLine line = ParseCommandLine(args, std::cout, std::cerr);
+    if (!line.play) return line.status;
+    if (line.run) return line.run(line.value);
     return RunGame();
 }

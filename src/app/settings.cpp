@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/settings_testing.h"
 #include "platform/files.h"
 #include "platform/resource_ids.h"
 #include "platform/resources.h"

@@ -31,5 +31,3 @@ std::optional<SettingsRecord> ParseSettingsRecord(std::span<const std::uint8_t> 
 // A stored file that could not be read at start-up is left as it is; a failed save is said on
 // stderr.
 void StoreSettings();
-// The live settings back to their defaults and the start-up record forgotten (tests).
-void ResetSettings();

@@ -24,9 +24,10 @@ int RunFrameLoop(void (*frame)());
 // asked.
 void Shutdown();
 
+// What the layers below are handed rather than reach for: the rules' clock is the platform
+// clock, and the high-score screen stores its table through the high-score store.
+void ConnectLiveServices();
+
 // The whole program: single instance, start-up, the frame loop, shutdown. The exit status:
 // 0, -1 when another copy runs, 1 when no window can be opened.
 int RunGame();
-
-// Screen, pause, latch and quit state back to their start-up values (tests).
-void ResetShell();

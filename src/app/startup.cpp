@@ -1,3 +1,4 @@
+#include "app/high_score_store.h"
 #include "app/load_resources.h"
 #include "app/replays.h"
 #include "app/settings.h"
@@ -11,12 +12,18 @@
 #include "platform/controllers.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
+#include "screens/high_scores.h"
 #include "sound/sound.h"
 
 namespace {
 constexpr int EXIT_ANOTHER_COPY = -1;
 constexpr int EXIT_NO_WINDOW = 1;
 }  // namespace
+
+void ConnectLiveServices() {
+    SetRulesClock(NowMs);
+    SetHighScoreStore(SaveHighScores);
+}
 
 int RunGame() {
     if (!ClaimSingleInstance()) {
@@ -30,6 +37,7 @@ int RunGame() {
     }
     ListenForRaiseRequests();
     SeedRandom(static_cast<std::uint32_t>(NowMs()));
+    ConnectLiveServices();
     SetRulesClock(RecordedNow);
     // Each of these may fail; the game then goes on without that service.
     CreateRenderer(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, settings.fullscreen);

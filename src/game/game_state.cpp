@@ -3,6 +3,7 @@
 #include "common/random.h"
 #include "common/settings.h"
 #include "game/game_events.h"
+#include "game/game_state_testing.h"
 #include "game/piece_control.h"
 #include "game/rules_clock.h"
 

@@ -40,7 +40,3 @@ extern GameState game;
 // lines and score, the name entry, and the gravity timer. Leaves the key latches,
 // gameOverEntry, the backgrounds and the high-score table alone.
 void ResetGame();
-
-// Puts the game's state (the record, the key-repeat latches and the events not yet taken) back
-// to how the program starts, all zero before the first ResetGame; for tests.
-void ResetGameStartupState();

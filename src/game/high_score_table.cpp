@@ -1,13 +1,8 @@
 #include "game/high_score_table.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 #include "common/font_codes.h"
-#include "platform/files.h"
-#include "platform/resource_ids.h"
-#include "platform/resources.h"
 
 HighScoreTable highScoreTable{};
 
@@ -79,11 +74,10 @@ bool IsValidHighScoreTable(std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-HighScoreTable BuiltInHighScores() {
+HighScoreTable HighScoresOrDefault(std::span<const std::uint8_t> bytes) {
     HighScoreTable table{};
-    const auto resource = FindResource("TEXT", DEFAULT_HIGH_SCORES_ID);
-    if (IsValidHighScoreTable(resource)) {
-        std::copy(resource.begin(), resource.end(), table.begin());
+    if (IsValidHighScoreTable(bytes)) {
+        std::copy(bytes.begin(), bytes.end(), table.begin());
         return table;
     }
     std::uint32_t score = DEFAULT_TOP_SCORE;
@@ -97,55 +91,4 @@ HighScoreTable BuiltInHighScores() {
         }
     }
     return table;
-}
-
-std::string HighScoresPath() {
-    const std::string dir = DataDir();
-    return dir.empty() ? std::string() : dir + "/" + HIGH_SCORES_FILE_NAME;
-}
-
-namespace {
-
-// What start-up learnt about the stored table, and whether the player has been told that a
-// placed score could not be stored.
-struct TableStore {
-    bool keepStoredFile = false;
-    bool toldNotStored = false;
-};
-TableStore tableStore;
-
-}  // namespace
-
-void LoadHighScores() {
-    tableStore = TableStore{};
-    highScoreTable = BuiltInHighScores();
-    const std::string path = HighScoresPath();
-    if (path.empty()) return;
-    // Loaded once, at start-up, by the one running copy: what a killed save left can go.
-    RemoveStaleTemporaries(path);
-    const StoredFile stored = ReadStoredFile(path, HIGH_SCORE_TABLE_SIZE);
-    if (stored.state == StoredFileState::Unreadable) {
-        // The player's scores may be in there: play on with the built-in table, never over it.
-        tableStore.keepStoredFile = true;
-        ReportProblem("cannot read the high scores in " + path + " (" + stored.problem +
-                      "); playing with the built-in table, which will not be stored");
-        return;
-    }
-    // A damaged table is passed over and stays on disk until a placed score replaces it.
-    if (stored.state == StoredFileState::Read && IsValidHighScoreTable(stored.bytes)) {
-        std::copy(stored.bytes.begin(), stored.bytes.end(), highScoreTable.begin());
-    }
-}
-
-bool SaveHighScores() {
-    if (tableStore.keepStoredFile) return false;
-    const std::string path = HighScoresPath();
-    if (!path.empty() && SaveFileAtomically(path, highScoreTable)) return true;
-    const std::string why = path.empty() ? "no data folder (neither XDG_DATA_HOME nor HOME is set)"
-                                         : path + " (" + std::strerror(errno) + ")";
-    if (!tableStore.toldNotStored) {
-        tableStore.toldNotStored = true;
-        ReportProblem("cannot store the high scores in " + why + "; they last until the game ends");
-    }
-    return false;
 }

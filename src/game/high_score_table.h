@@ -3,20 +3,22 @@
 #include <array>
 #include <cstdint>
 #include <span>
-#include <string>
+
+#include "game/game_state.h"
 
 // The eight best scores, best first. Row i starts at byte 34 x i: a 26-byte name in the
 // font's code, six ASCII digits of score with the units first, then CR LF (rows 0 to 6).
 // The same 270 bytes are the built-in table and the stored file.
 constexpr int HIGH_SCORE_ROWS = 8;
 constexpr int HIGH_SCORE_NAME_LENGTH = 26;
+// The name typed at the end of a game is the name a row holds.
+static_assert(HIGH_SCORE_NAME_LENGTH == NAME_LENGTH);
 constexpr int HIGH_SCORE_DIGITS = 6;
 constexpr int HIGH_SCORE_ROW_STRIDE = 34;
 constexpr int HIGH_SCORE_SCORE_OFFSET = 26;
 constexpr std::size_t HIGH_SCORE_TABLE_SIZE = 270;
 // Six digits hold no more; a larger score is kept as this so that the table stays in order.
 constexpr std::uint32_t HIGH_SCORE_MAX = 999999;
-constexpr const char* HIGH_SCORES_FILE_NAME = "highscores.bin";
 
 using HighScoreTable = std::array<std::uint8_t, HIGH_SCORE_TABLE_SIZE>;
 
@@ -34,14 +36,6 @@ bool IsFontCode(std::uint8_t code);
 // place, drawable names and its scores best first.
 bool IsValidHighScoreTable(std::span<const std::uint8_t> bytes);
 
-// The table built into the executable (a blank-named table of the default scores should the
-// resource be unusable).
-HighScoreTable BuiltInHighScores();
-// Takes the stored table when a valid one exists, else the built-in one (resource loading).
-// A stored file that exists but cannot be read is said so on stderr and never written over.
-void LoadHighScores();
-// $XDG_DATA_HOME/plemby/highscores.bin; empty when no data folder can be found.
-std::string HighScoresPath();
-// Writes the table atomically to its file; false when it could not be stored, which the
-// first time is said on stderr.
-bool SaveHighScores();
+// The bytes as a table when they are a valid one, else a blank-named table of the default
+// scores.
+HighScoreTable HighScoresOrDefault(std::span<const std::uint8_t> bytes);

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "platform/clock_testing.h"
+
 namespace {
 // The manual clock belongs to the thread that turned it on; the music thread keeps real time.
 thread_local bool manualClock = false;

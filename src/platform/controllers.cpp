@@ -7,6 +7,8 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/controllers_testing.h"
+
 namespace {
 
 // A stick leans one way once its axis passes the first mark, and keeps leaning that way until

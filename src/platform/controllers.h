@@ -52,10 +52,3 @@ bool TakeControllerUnplugged();
 // How many controllers in use have been unplugged since the start; a wait for a button that sees
 // it grow gives up.
 int ControllersUnplugged();
-
-// Tests: virtual controllers that SDL opens as game controllers, driven by script. Each returns
-// or takes a handle; a new controller reaches the game once the event pump has taken its arrival.
-int PlugVirtualController();
-void SetVirtualInput(int handle, PadInput input, bool down);  // directions on the D-pad
-void SetVirtualStick(int handle, int x, int y);               // left stick, -32768..32767
-void UnplugVirtualController(int handle);

@@ -1,7 +1,5 @@
 #include "platform/keys.h"
 
-#include "platform/pointer_mapping.h"
-
 #include <SDL.h>
 
 #include <algorithm>
@@ -10,17 +8,20 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/keys_testing.h"
+#include "platform/pointer_mapping.h"
+
 namespace {
 
 // Virtual-key code to SDL scancode; letters and digits are mapped by range below.
 constexpr std::pair<int, SDL_Scancode> KEY_TABLE[] = {
-    {VK_BACK, SDL_SCANCODE_BACKSPACE},  {VK_RETURN, SDL_SCANCODE_RETURN},
-    {VK_ESCAPE, SDL_SCANCODE_ESCAPE},   {VK_SPACE, SDL_SCANCODE_SPACE},
-    {VK_PRIOR, SDL_SCANCODE_PAGEUP},    {VK_NEXT, SDL_SCANCODE_PAGEDOWN},
-    {VK_LEFT, SDL_SCANCODE_LEFT},       {VK_UP, SDL_SCANCODE_UP},
-    {VK_RIGHT, SDL_SCANCODE_RIGHT},     {VK_DOWN, SDL_SCANCODE_DOWN},
+    {VK_BACK, SDL_SCANCODE_BACKSPACE},    {VK_RETURN, SDL_SCANCODE_RETURN},
+    {VK_ESCAPE, SDL_SCANCODE_ESCAPE},     {VK_SPACE, SDL_SCANCODE_SPACE},
+    {VK_PRIOR, SDL_SCANCODE_PAGEUP},      {VK_NEXT, SDL_SCANCODE_PAGEDOWN},
+    {VK_LEFT, SDL_SCANCODE_LEFT},         {VK_UP, SDL_SCANCODE_UP},
+    {VK_RIGHT, SDL_SCANCODE_RIGHT},       {VK_DOWN, SDL_SCANCODE_DOWN},
     {VK_SUBTRACT, SDL_SCANCODE_KP_MINUS}, {VK_ADD, SDL_SCANCODE_KP_PLUS},
-    {VK_F10, SDL_SCANCODE_F10},         {VK_F12, SDL_SCANCODE_F12},
+    {VK_F10, SDL_SCANCODE_F10},           {VK_F12, SDL_SCANCODE_F12},
 };
 
 static_assert(KEY_POSITION_COUNT == SDL_NUM_SCANCODES);

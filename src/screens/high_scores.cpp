@@ -8,9 +8,9 @@
 #include "game/game_state.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
-#include "platform/clock.h"
-#include "platform/input_refresh.h"
 #include "platform/keys.h"
+#include "platform/pending_quit.h"
+#include "screens/high_scores_testing.h"
 #include "screens/menu_controls.h"
 #include "screens/menu_input.h"
 #include "screens/navigation.h"
@@ -26,12 +26,15 @@ constexpr std::uint8_t KEY_SPACE = 0x20;
 constexpr std::uint8_t KEY_BACKSPACE = 8;
 constexpr std::uint8_t KEY_ENTER = 13;
 constexpr std::uint32_t FADE_EVERY_FRAME = 0;
-constexpr std::int64_t RELEASE_POLL_MS = 1;
 
 constexpr auto ENTRY_CAPTION = FontLabel("ENTER YOUR NAME");
 static_assert(ENTRY_CAPTION.size() == 15);
 
-void (*entryWaitHook)() = nullptr;
+bool (*storeHighScores)() = nullptr;
+
+void StoreHighScores() {
+    if (storeHighScores != nullptr) storeHighScores();
+}
 
 // The letters a controller turns through at the cursor, in the font's code: A to Z, 0 to 9 and
 // the blank.
@@ -46,9 +49,15 @@ constexpr std::array<std::uint8_t, ALPHABET_SIZE> NameAlphabet() {
 }
 constexpr auto NAME_ALPHABET = NameAlphabet();
 
-// Set once a controller has edited the name being entered: the cursor is then shown, since a
-// controller turns the letter under it.
-bool padEditing = false;
+// What the name entry carries from frame to frame.
+struct EntryState {
+    // Set once a controller has edited the name being entered: the cursor is then shown, since
+    // a controller turns the letter under it.
+    bool padEditing = false;
+    // The character key seen down and not yet released; 0 when none. It is typed on release.
+    int awaitedKey = 0;
+};
+EntryState entry;
 
 // Watching a row's game from the table: the row lit by up and down (-1 none), a latch so that a
 // held 1 to 8 chooses once, and what was placed or chosen since the game last asked.
@@ -63,17 +72,6 @@ RowChoice rowChoice;
 
 int RowY(int row) { return 400 + 32 * row; }
 
-// The character keys are taken on release. The platform only learns of the release through
-// its input, so that keeps flowing while we wait; a close of the window ends the wait, and the
-// frame loop then takes the close as usual once this frame is done.
-void WaitForRelease(int vk) {
-    while (KeyDown(vk) && !QuitPending()) {
-        if (entryWaitHook != nullptr) entryWaitHook();
-        SleepMs(RELEASE_POLL_MS);
-        RefreshInputState();
-    }
-}
-
 bool IsEntryKey(int vk) {
     return (vk >= FIRST_CHARACTER_KEY && vk <= LAST_CHARACTER_KEY) || vk == VK_SPACE ||
            vk == VK_BACK || vk == VK_RETURN;
@@ -86,11 +84,19 @@ std::uint8_t EntryCode(int vk) {
     return static_cast<std::uint8_t>(vk);
 }
 
-// A key seen down: its press is dealt with here, and it counts once it is released.
+// The awaited key once it has been released, else 0. A close of the window ends the wait as
+// well: the key is typed and the frame loop then takes the close.
+std::uint8_t TakeAwaitedKey() {
+    if (KeyDown(entry.awaitedKey) && !QuitPending()) return 0;
+    return EntryCode(std::exchange(entry.awaitedKey, 0));
+}
+
+// A character key seen down: its press is dealt with here, and it is typed once it has been
+// released, in this frame or a later one.
 std::uint8_t TakeHeldKey(int vk) {
     TakeKeyPress(vk);
-    WaitForRelease(vk);
-    return EntryCode(vk);
+    entry.awaitedKey = vk;
+    return TakeAwaitedKey();
 }
 
 // Puts a finished game's score in the first row it beats (below any equal ones), moving the
@@ -114,8 +120,8 @@ void PlaceScore(std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
         std::copy_n(RowName(highScoreTable, r - 1), NAME_LENGTH, RowName(highScoreTable, r));
     }
     std::fill_n(RowName(highScoreTable, i), NAME_LENGTH, BLANK_CELL);
-    padEditing = false;
-    SaveHighScores();
+    entry = EntryState{};
+    StoreHighScores();
     rowChoice.placed = i;
 }
 
@@ -125,7 +131,7 @@ void TreatEntryKey(std::uint8_t k) {
         std::copy_n(game.entryName.begin(), NAME_LENGTH, RowName(highScoreTable, game.entryRow));
         game.entryActive = 0;
         cursor = 0;
-        SaveHighScores();
+        StoreHighScores();
     } else if ((k >= 'A' && k <= 'Z') || (k >= '0' && k <= '9')) {
         if (cursor < NAME_LENGTH) game.entryName[cursor++] = FontCode(static_cast<char>(k));
     } else if (k == KEY_SPACE) {
@@ -167,7 +173,7 @@ void TreatPadEntry() {
     const bool next = MenuKeyPressed(MenuKey::LetterNext);
     const bool back = MenuKeyPressed(MenuKey::LetterBack);
     if (!up && !down && !next && !back) return;
-    padEditing = true;
+    entry.padEditing = true;
     std::uint8_t& cursor = game.entryCursor;
     if (cursor < NAME_LENGTH && up != down) TurnLetter(up ? 1 : -1);
     if (next && cursor < NAME_LENGTH) TreatEntryKey(KeyTyping(game.entryName[cursor]));
@@ -175,7 +181,7 @@ void TreatPadEntry() {
 }
 
 void DrawPadCursor() {
-    if (!padEditing || game.entryCursor >= NAME_LENGTH) return;
+    if (!entry.padEditing || game.entryCursor >= NAME_LENGTH) return;
     const SpriteRect& block = FOCUS_BLOCK;
     const SpriteRect bar = {block.left + 8, block.top + 14, block.left + 24, block.top + 17};
     DrawSprite(textures.SpriteSheet, &bar, static_cast<float>(302 + GLYPH_WIDTH * game.entryCursor),
@@ -232,6 +238,8 @@ void DrawLitRow() {
 // Back to the main menu: after a game as from the play screen's Escape; from the menu the menu
 // picture simply returns. The table was stored as it changed.
 void LeaveScreen() {
+    // A key held while leaving types nothing more and is a hotkey again.
+    entry.awaitedKey = 0;
     rowChoice.lit = NO_ROW;
     if (fromMenu == 0) {
         ReturnToMenuAfterGame();
@@ -243,6 +251,7 @@ void LeaveScreen() {
 }  // namespace
 
 std::uint8_t ReadEntryKey() {
+    if (entry.awaitedKey != 0) return TakeAwaitedKey();
     // A press that came and went since the keys were last read is typed first, in the order
     // the keys were pressed; then the keys down now, as they are read.
     if (const int missed = TakeReleasedPress(IsEntryKey)) return EntryCode(missed);
@@ -281,15 +290,14 @@ void HighScoresFrame() {
     }
 }
 
-void ResetHighScoresStartupState() {
-    highScoreTable = BuiltInHighScores();
+void SetHighScoreStore(bool (*store)()) { storeHighScores = store; }
+
+void ResetHighScoresScreen() {
     fromMenu = 0;
-    entryWaitHook = nullptr;
-    padEditing = false;
+    entry = EntryState{};
     rowChoice = RowChoice{};
 }
 
+int KeyAwaitingRelease() { return entry.awaitedKey; }
 int TakePlacedRow() { return std::exchange(rowChoice.placed, NO_ROW); }
 int TakeWatchRequest() { return std::exchange(rowChoice.watch, NO_ROW); }
-
-void SetEntryWaitHook(void (*hook)()) { entryWaitHook = hook; }

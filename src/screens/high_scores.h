@@ -12,8 +12,12 @@ void HighScoresFrame();
 
 // The key typed into a name: '0'..'9' and 'A'..'Z' (and the codes between them, 0x2F..0x5A),
 // 0x20 Space, 8 Backspace, 13 Enter, or 0 for none. A character key is returned once it has
-// been released; Enter at once.
+// been released, in the frame that sees it up; Enter at once.
 std::uint8_t ReadEntryKey();
+
+// The character key being typed into a name, down and not yet released; 0 when none. Until its
+// release it is only typing: the hotkeys see it up.
+int KeyAwaitingRelease();
 
 // Once after a score was placed in the table: its row (0..7); else -1. The game that made it is
 // then kept with the row.
@@ -22,9 +26,6 @@ int TakePlacedRow();
 // table opened from the main menu): the row; else -1.
 int TakeWatchRequest();
 
-// Puts the table back to the built-in one and fromMenu to 0; for tests.
-void ResetHighScoresStartupState();
-
-// For tests: called on every pass of the wait for a key's release, so a scripted key can be let
-// go. Null for none.
-void SetEntryWaitHook(void (*hook)());
+// Where the screen stores the table each time it changes; the program sets it at start-up
+// (the store lives above the screens). Null stores nothing.
+void SetHighScoreStore(bool (*store)());

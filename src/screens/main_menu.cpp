@@ -1,3 +1,5 @@
+#include <array>
+
 #include "gfx/fade.h"
 #include "music/player.h"
 #include "platform/resource_ids.h"
@@ -5,6 +7,7 @@
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
 #include "screens/menu_input.h"
+#include "screens/menu_items.h"
 #include "screens/navigation.h"
 #include "screens/play_screen.h"
 
@@ -33,23 +36,20 @@ void LightItem(const SpriteRect& rect) {
                static_cast<float>(rect.top), TINT_PANEL);
 }
 
-struct MenuItem {
-    SpriteRect highlight;  // also the hit area: the pointer must be strictly past its left and top
-    void (*action)();
-};
-
-// In the order they are tested each frame; the words of the menu picture sit inside them.
-constexpr MenuItem MENU_ITEMS[MENU_ITEM_COUNT] = {
-    {{814, 32, 992, 108}, RequestQuit},     // exit
-    {{780, 152, 988, 228}, OpenInfo},       // help
-    {{278, 273, 678, 395}, StartGame},      // start
-    {{32, 534, 366, 612}, OpenOptions},     // options
-    {{32, 662, 608, 740}, OpenHighScores},  // high scores
-};
+// What each item of MENU_ITEM_RECTS does.
+constexpr std::array<void (*)(), MENU_ITEM_COUNT> MENU_ACTIONS = [] {
+    std::array<void (*)(), MENU_ITEM_COUNT> actions{};
+    actions[EXIT_ITEM] = RequestQuit;
+    actions[HELP_ITEM] = OpenInfo;
+    actions[START_ITEM] = StartGame;
+    actions[OPTIONS_ITEM] = OpenOptions;
+    actions[HIGH_SCORES_ITEM] = OpenHighScores;
+    return actions;
+}();
 
 // The keyboard's and the controllers' way through the items, from the one in the middle.
-constexpr int FOCUS_ORDER[MENU_ITEM_COUNT] = {2, 3, 4, 1, 0};  // start, options, high scores,
-                                                               // help, exit
+constexpr int FOCUS_ORDER[MENU_ITEM_COUNT] = {START_ITEM, OPTIONS_ITEM, HIGH_SCORES_ITEM, HELP_ITEM,
+                                              EXIT_ITEM};
 
 // Moving the pointer or pressing its button hands the menu back to the mouse.
 bool PointerTakesOver() {
@@ -59,12 +59,12 @@ bool PointerTakesOver() {
 }
 
 void HandleFocusedItem() {
-    const MenuItem& item = MENU_ITEMS[FOCUS_ORDER[frontEnd.menuFocus]];
-    LightItem(item.highlight);
+    const int item = FOCUS_ORDER[frontEnd.menuFocus];
+    LightItem(MENU_ITEM_RECTS[item]);
     if (!MenuKeyPressed(MenuKey::Confirm)) return;
     // Exactly as a click on the item.
     frontEnd.menuFocus = NO_FOCUS;
-    ClickControl(item.action);
+    ClickControl(MENU_ACTIONS[item]);
     frontEnd.pressLatch = 1;
 }
 
@@ -86,8 +86,8 @@ void MainMenuFrame() {
         } else {
             // After an action the other items still light up; the latch stops a second action.
             for (int i = 0; i < MENU_ITEM_COUNT; ++i) {
-                HandleControl(MENU_ITEMS[i].highlight, frontEnd.menuHoverArmed[i], LightItem,
-                              PressMode::OneShot, MENU_ITEMS[i].action);
+                HandleControl(MENU_ITEM_RECTS[i], frontEnd.menuHoverArmed[i], LightItem,
+                              PressMode::OneShot, MENU_ACTIONS[i]);
             }
         }
     }

@@ -1,5 +1,6 @@
 #include "screens/menu_controls.h"
 
+#include "screens/menu_controls_testing.h"
 #include "screens/menu_input.h"
 #include "sound/sound.h"
 

@@ -6,9 +6,9 @@
 
 #include "gfx/sprites.h"
 #include "platform/keys.h"
+#include "screens/menu_items.h"
 
-constexpr int MENU_ITEM_COUNT = 5;
-constexpr int OPTIONS_CONTROL_COUNT = 20;
+constexpr int OPTIONS_CONTROL_COUNT = 21;
 constexpr int NO_FOCUS = -1;
 // The block of the sprite sheet that marks where the keyboard or a controller is.
 constexpr SpriteRect FOCUS_BLOCK = {128, 0, 160, 32};
@@ -35,13 +35,8 @@ struct FrontEndState {
     int menuFocus = NO_FOCUS;
     ::PointerPos menuFocusPointer{};
     int optionsFocus = NO_FOCUS;
-    // The options screen's way to the CONTROLS screen.
-    std::uint8_t controlsHoverArmed = 1;
 };
 extern FrontEndState frontEnd;
-
-// Puts the shared menu state back as the program starts it (every hover armed, no latch).
-void ResetFrontEndState();
 
 // Reads the pointer into frontEnd.PointerPos.
 void ReadPointer();

@@ -3,6 +3,7 @@
 #include "gfx/fade.h"
 #include "screens/action_bindings.h"
 #include "screens/menu_input.h"
+#include "screens/navigation_testing.h"
 
 std::int32_t screenId = Title;
 

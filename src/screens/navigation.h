@@ -28,6 +28,3 @@ void ChangeScreen(ScreenId screen, const BackgroundChange& backgrounds = {});
 void RequestQuit();
 // True once after a request (the frame loop takes it).
 bool TakeQuitRequest();
-
-// Screen and quit request back to their start-up values (tests).
-void ResetNavigation();

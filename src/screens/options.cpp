@@ -55,83 +55,6 @@ constexpr int SWITCH_ON_X = 908;
 constexpr int SWITCH_OFF_X = 900;
 constexpr int REPEAT_SHOWN_BASE = 11;  // a repeat of n frames shows as 11 - n, growing with speed
 
-enum class Shown { Switch, Number, Repeat, Direction };
-
-struct OptionRow {
-    int y;
-    const std::uint8_t* caption;
-    std::uint8_t captionLength;
-    std::uint8_t Settings::*setting;
-    Shown shown;
-};
-
-template <std::size_t N>
-constexpr OptionRow Row(int y, const std::array<std::uint8_t, N>& caption,
-                        std::uint8_t Settings::*setting, Shown shown) {
-    return {y, caption.data(), static_cast<std::uint8_t>(N), setting, shown};
-}
-
-const OptionRow ROWS[] = {
-    Row(112, FULLSCREEN_CAPTION, &Settings::fullscreen, Shown::Switch),
-    Row(152, MUSIC_CAPTION, &Settings::musicOn, Shown::Switch),
-    Row(192, SOUND_CAPTION, &Settings::soundOn, Shown::Switch),
-    Row(272, MUSIC_VOLUME_CAPTION, &Settings::musicVolume, Shown::Number),
-    Row(312, SOUND_VOLUME_CAPTION, &Settings::soundVolume, Shown::Number),
-    Row(392, MOVE_CAPTION, &Settings::moveRepeat, Shown::Repeat),
-    Row(432, ROTATE_CAPTION, &Settings::rotateRepeat, Shown::Repeat),
-    Row(472, DROP_CAPTION, &Settings::dropRepeat, Shown::Repeat),
-    Row(542, START_LEVEL_CAPTION, &Settings::startLevel, Shown::Number),
-    Row(582, GARBAGE_CAPTION, &Settings::garbageRows, Shown::Number),
-    Row(622, DIRECTION_CAPTION, &Settings::rotateReversed, Shown::Direction),
-};
-
-void DrawLabels() {
-    DrawLabel(TITLE, 692, 32);
-    for (const OptionRow& row : ROWS) {
-        DrawText(row.caption, row.captionLength, CAPTION_X, row.y);
-        if (row.shown == Shown::Number || row.shown == Shown::Repeat)
-            DrawLabel(BUTTON_BAR, BAR_X, row.y);
-    }
-    DrawLabel(RETURN_LABEL, 544, 704);
-    DrawLabel(DEFAULTS_LABEL, 846, 704);
-    // The way to the keys and buttons, on a panel of its own under the help box at the left.
-    DrawPanel(176, 436, 160, 40);
-    DrawLabel(CONTROLS_LABEL, 192, 440);
-}
-
-void DrawValues() {
-    for (const OptionRow& row : ROWS) {
-        const std::uint8_t value = settings.*row.setting;
-        switch (row.shown) {
-            case Shown::Switch:
-                if (value) {
-                    DrawLabel(SWITCH_ON, SWITCH_ON_X, row.y);
-                } else {
-                    DrawLabel(SWITCH_OFF, SWITCH_OFF_X, row.y);
-                }
-                break;
-            case Shown::Number:
-                // A number field would leave 0 all blank.
-                if (value == 0) {
-                    DrawLabel(ZERO_LABEL, ZERO_X, row.y);
-                } else {
-                    DrawNumber(value, NUMBER_X, row.y);
-                }
-                break;
-            case Shown::Repeat:
-                DrawNumber(static_cast<std::uint8_t>(REPEAT_SHOWN_BASE - value), NUMBER_X, row.y);
-                break;
-            case Shown::Direction:
-                if (value == 0) {
-                    DrawLabel(TURNS_CLOCKWISE, BAR_X, row.y);
-                } else {
-                    DrawLabel(TURNS_COUNTER_CLOCKWISE, BAR_X, row.y);
-                }
-                break;
-        }
-    }
-}
-
 // One step of a setting toward its highest or lowest value, taken only while the value is on
 // the near side of it.
 template <std::uint8_t Settings::*SETTING>
@@ -179,103 +102,227 @@ void OpenControls() {
     OpenControlsScreen();
 }
 
+enum class Shown { Switch, Number, Repeat, Direction, Button };
+
+constexpr int CONTROL_HEIGHT = 32;
+constexpr int ROW_MARKER_X = 478;
+// A button on a panel of its own: the panel reaches this far past the button's sides and ends.
+constexpr int PANEL_MARGIN_X = 12;
+constexpr int PANEL_MARGIN_Y = 4;
+
+// One row of the screen, in the order the keyboard and the controllers walk through them: the
+// eleven settings, then GO BACK, DEFAULT and CONTROLS. A switch, the direction and a button have
+// one control; a number and a repeat have two, their - and +.
+struct OptionRow {
+    int y;
+    const std::uint8_t* caption;  // at CAPTION_X; a button's label at its left edge
+    std::uint8_t captionLength;
+    std::uint8_t Settings::*setting;  // the value shown; null for a button
+    Shown shown;
+    std::array<void (*)(), 2> actions;  // the one press, or - then +
+    int left = CAPTION_X;               // where the caption or label stands
+    int controlHeight = CONTROL_HEIGHT;
+    // A button's own: where it is pressed, where its focus marker stands, how it meets a held
+    // press, and whether it stands on a panel of its own.
+    SpriteRect buttonRect{};
+    int markerX = ROW_MARKER_X;
+    PressMode buttonMode = PressMode::OneShot;
+    bool onPanel = false;
+};
+
+template <std::size_t N>
+constexpr OptionRow Setting(int y, const std::array<std::uint8_t, N>& caption,
+                            std::uint8_t Settings::*setting, Shown shown, void (*press)()) {
+    return {y, caption.data(), static_cast<std::uint8_t>(N), setting, shown, {press, nullptr}};
+}
+template <std::size_t N>
+constexpr OptionRow Stepped(int y, const std::array<std::uint8_t, N>& caption,
+                            std::uint8_t Settings::*setting, Shown shown, void (*decrease)(),
+                            void (*increase)(), int controlHeight = CONTROL_HEIGHT) {
+    return {y,         caption.data(), static_cast<std::uint8_t>(N),
+            setting,   shown,          {decrease, increase},
+            CAPTION_X, controlHeight};
+}
+template <std::size_t N>
+constexpr OptionRow Button(int x, int y, const std::array<std::uint8_t, N>& label, void (*press)(),
+                           SpriteRect rect, int markerX, PressMode mode, bool onPanel = false) {
+    OptionRow row{
+        y, label.data(), static_cast<std::uint8_t>(N), nullptr, Shown::Button, {press, nullptr}, x};
+    row.buttonRect = rect;
+    row.markerX = markerX;
+    row.buttonMode = mode;
+    row.onPanel = onPanel;
+    return row;
+}
+
+constexpr OptionRow ROWS[] = {
+    Setting(112, FULLSCREEN_CAPTION, &Settings::fullscreen, Shown::Switch, SwitchFullscreen),
+    Setting(152, MUSIC_CAPTION, &Settings::musicOn, Shown::Switch, ToggleMusicSwitch),
+    Setting(192, SOUND_CAPTION, &Settings::soundOn, Shown::Switch, ToggleSoundSwitch),
+    Stepped(272, MUSIC_VOLUME_CAPTION, &Settings::musicVolume, Shown::Number, MusicVolumeDown,
+            MusicVolumeUp),
+    // The sound volume's buttons reach lower than the others.
+    Stepped(312, SOUND_VOLUME_CAPTION, &Settings::soundVolume, Shown::Number, SoundVolumeDown,
+            SoundVolumeUp, 42),
+    Stepped(392, MOVE_CAPTION, &Settings::moveRepeat, Shown::Repeat,
+            RepeatSlower<&Settings::moveRepeat>, RepeatFaster<&Settings::moveRepeat>),
+    Stepped(432, ROTATE_CAPTION, &Settings::rotateRepeat, Shown::Repeat,
+            RepeatSlower<&Settings::rotateRepeat>, RepeatFaster<&Settings::rotateRepeat>),
+    Stepped(472, DROP_CAPTION, &Settings::dropRepeat, Shown::Repeat,
+            RepeatSlower<&Settings::dropRepeat>, RepeatFaster<&Settings::dropRepeat>),
+    Stepped(542, START_LEVEL_CAPTION, &Settings::startLevel, Shown::Number,
+            StepDown<&Settings::startLevel>, StepUp<&Settings::startLevel>),
+    Stepped(582, GARBAGE_CAPTION, &Settings::garbageRows, Shown::Number,
+            StepDown<&Settings::garbageRows>, StepUp<&Settings::garbageRows>),
+    Setting(622, DIRECTION_CAPTION, &Settings::rotateReversed, Shown::Direction,
+            ToggleRotationSwitch),
+    Button(544, 704, RETURN_LABEL, ReturnByButton, {544, 704, 662, 736}, 508, PressMode::Repeating),
+    Button(846, 704, DEFAULTS_LABEL, RestoreDefaults, {846, 704, 964, 736}, 810,
+           PressMode::Repeating),
+    // The way to the keys and buttons, on a panel of its own under the help box at the left.
+    Button(192, 440, CONTROLS_LABEL, OpenControls, {188, 440, 324, 472}, 148, PressMode::OneShot,
+           true),
+};
+constexpr int ROW_COUNT = static_cast<int>(std::size(ROWS));
+
+constexpr bool IsStepped(const OptionRow& row) {
+    return row.shown == Shown::Number || row.shown == Shown::Repeat;
+}
+
+// A control of a row. The switches and the - and + buttons act whether a fade runs or not; the
+// direction and the buttons wait for the fade in from the menu to end. GO BACK and DEFAULT act
+// in every frame while the mouse button is held on them.
 struct OptionControl {
     SpriteRect rect;
     void (*action)();
+    PressMode mode = PressMode::OneShot;
+    bool waitsForFade = false;
 };
 
-// Controls 1 to 17, handled every frame whether a fade runs or not.
-constexpr OptionControl SETTING_CONTROLS[] = {
-    {{900, 112, 948, 144}, SwitchFullscreen},
-    {{900, 152, 948, 184}, ToggleMusicSwitch},
-    {{900, 192, 948, 224}, ToggleSoundSwitch},
-    {{878, 272, 894, 304}, MusicVolumeDown},
-    {{958, 272, 974, 304}, MusicVolumeUp},
-    {{878, 312, 894, 354}, SoundVolumeDown},
-    {{958, 312, 974, 354}, SoundVolumeUp},
-    {{878, 392, 894, 424}, RepeatSlower<&Settings::moveRepeat>},
-    {{958, 392, 974, 424}, RepeatFaster<&Settings::moveRepeat>},
-    {{878, 432, 894, 464}, RepeatSlower<&Settings::rotateRepeat>},
-    {{958, 432, 974, 464}, RepeatFaster<&Settings::rotateRepeat>},
-    {{878, 472, 894, 504}, RepeatSlower<&Settings::dropRepeat>},
-    {{958, 472, 974, 504}, RepeatFaster<&Settings::dropRepeat>},
-    {{878, 542, 894, 574}, StepDown<&Settings::startLevel>},
-    {{958, 542, 974, 574}, StepUp<&Settings::startLevel>},
-    {{878, 582, 894, 614}, StepDown<&Settings::garbageRows>},
-    {{958, 582, 974, 614}, StepUp<&Settings::garbageRows>},
-};
-constexpr OptionControl DIRECTION_CONTROL = {{878, 622, 964, 654}, ToggleRotationSwitch};
-constexpr OptionControl RETURN_CONTROL = {{544, 704, 662, 736}, ReturnByButton};
-constexpr OptionControl DEFAULTS_CONTROL = {{846, 704, 964, 736}, RestoreDefaults};
-constexpr OptionControl CONTROLS_CONTROL = {{188, 440, 324, 472}, OpenControls};
+constexpr int ControlCount(const OptionRow& row) { return IsStepped(row) ? 2 : 1; }
 
-constexpr int DIRECTION_INDEX = 17;
-constexpr int RETURN_INDEX = 18;
-constexpr int DEFAULTS_INDEX = 19;
-constexpr int CONTROLS_INDEX = 20;
+constexpr OptionControl ControlOf(const OptionRow& row, int which) {
+    const int top = row.y;
+    const int bottom = row.y + row.controlHeight;
+    switch (row.shown) {
+        case Shown::Switch:
+            return {{900, top, 948, bottom}, row.actions[0]};
+        case Shown::Number:
+        case Shown::Repeat:
+            return which == 0 ? OptionControl{{878, top, 894, bottom}, row.actions[0]}
+                              : OptionControl{{958, top, 974, bottom}, row.actions[1]};
+        case Shown::Direction:
+            return {{878, top, 964, bottom}, row.actions[0], PressMode::OneShot, true};
+        case Shown::Button:
+            break;
+    }
+    return {row.buttonRect, row.actions[0], row.buttonMode, true};
+}
+
+// Every control, row by row; a control's place here is its place in the hover flags.
+constexpr auto CONTROLS = [] {
+    std::array<OptionControl, OPTIONS_CONTROL_COUNT> controls{};
+    int next = 0;
+    for (const OptionRow& row : ROWS) {
+        for (int which = 0; which < ControlCount(row); ++which) {
+            controls[static_cast<std::size_t>(next++)] = ControlOf(row, which);
+        }
+    }
+    return controls;
+}();
+static_assert([] {
+    int count = 0;
+    for (const OptionRow& row : ROWS) count += ControlCount(row);
+    return count;
+}() == OPTIONS_CONTROL_COUNT);
+
+// Where each row's first control stands in CONTROLS.
+constexpr auto FIRST_CONTROL = [] {
+    std::array<int, ROW_COUNT> first{};
+    int next = 0;
+    for (int i = 0; i < ROW_COUNT; ++i) {
+        first[static_cast<std::size_t>(i)] = next;
+        next += ControlCount(ROWS[i]);
+    }
+    return first;
+}();
+
+void DrawLabels() {
+    DrawLabel(TITLE, 692, 32);
+    for (const OptionRow& row : ROWS) {
+        if (row.onPanel) {
+            const SpriteRect& r = row.buttonRect;
+            DrawPanel(r.left - PANEL_MARGIN_X, r.top - PANEL_MARGIN_Y,
+                      r.right - r.left + 2 * PANEL_MARGIN_X, r.bottom - r.top + 2 * PANEL_MARGIN_Y);
+        }
+        DrawText(row.caption, row.captionLength, row.left, row.y);
+        if (IsStepped(row)) DrawLabel(BUTTON_BAR, BAR_X, row.y);
+    }
+}
+
+void DrawValues() {
+    for (const OptionRow& row : ROWS) {
+        if (row.setting == nullptr) continue;
+        const std::uint8_t value = settings.*row.setting;
+        switch (row.shown) {
+            case Shown::Switch:
+                if (value) {
+                    DrawLabel(SWITCH_ON, SWITCH_ON_X, row.y);
+                } else {
+                    DrawLabel(SWITCH_OFF, SWITCH_OFF_X, row.y);
+                }
+                break;
+            case Shown::Number:
+                // A number field would leave 0 all blank.
+                if (value == 0) {
+                    DrawLabel(ZERO_LABEL, ZERO_X, row.y);
+                } else {
+                    DrawNumber(value, NUMBER_X, row.y);
+                }
+                break;
+            case Shown::Repeat:
+                DrawNumber(static_cast<std::uint8_t>(REPEAT_SHOWN_BASE - value), NUMBER_X, row.y);
+                break;
+            case Shown::Direction:
+                if (value == 0) {
+                    DrawLabel(TURNS_CLOCKWISE, BAR_X, row.y);
+                } else {
+                    DrawLabel(TURNS_COUNTER_CLOCKWISE, BAR_X, row.y);
+                }
+                break;
+            case Shown::Button:
+                break;
+        }
+    }
+}
 
 // Darkens the control, its own glyphs included: it is drawn after the labels and values.
 void DarkenControl(const SpriteRect& rect) {
     DrawPanel(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TINT_PANEL);
 }
 
-void Handle(const OptionControl& control, int index, PressMode mode) {
-    HandleControl(control.rect, frontEnd.optionsHoverArmed[index], DarkenControl, mode,
-                  control.action);
-}
-
-// The rows the keyboard and the controllers walk through: the eleven settings, then GO BACK and
-// DEFAULT. Left and Right press a row's - and + (a switch's both toggle it), Return presses a
-// switch or a button. Indices are those of the controls above; NONE where a row has no such key.
-constexpr int NONE = -1;
-struct FocusRow {
-    int left, right, confirm;
-    int markerX, markerY;  // the block that marks the row, beside its caption or button
-};
-constexpr int ROW_MARKER_X = 478;
-constexpr FocusRow FOCUS_ROWS[] = {
-    {0, 0, 0, ROW_MARKER_X, 112},
-    {1, 1, 1, ROW_MARKER_X, 152},
-    {2, 2, 2, ROW_MARKER_X, 192},
-    {3, 4, NONE, ROW_MARKER_X, 272},
-    {5, 6, NONE, ROW_MARKER_X, 312},
-    {7, 8, NONE, ROW_MARKER_X, 392},
-    {9, 10, NONE, ROW_MARKER_X, 432},
-    {11, 12, NONE, ROW_MARKER_X, 472},
-    {13, 14, NONE, ROW_MARKER_X, 542},
-    {15, 16, NONE, ROW_MARKER_X, 582},
-    {DIRECTION_INDEX, DIRECTION_INDEX, DIRECTION_INDEX, ROW_MARKER_X, 622},
-    {NONE, NONE, RETURN_INDEX, 508, 704},
-    {NONE, NONE, DEFAULTS_INDEX, 810, 704},
-    {NONE, NONE, CONTROLS_INDEX, 148, 440},
-};
-constexpr int FOCUS_ROW_COUNT = static_cast<int>(std::size(FOCUS_ROWS));
-
-const OptionControl& ControlAt(int index) {
-    if (index == DIRECTION_INDEX) return DIRECTION_CONTROL;
-    if (index == RETURN_INDEX) return RETURN_CONTROL;
-    if (index == DEFAULTS_INDEX) return DEFAULTS_CONTROL;
-    if (index == CONTROLS_INDEX) return CONTROLS_CONTROL;
-    return SETTING_CONTROLS[index];
-}
-
-// As with the pointer, the controls after the seventeenth wait for the fade in to end.
+// As with the pointer, a control that waits for the fade in does so for the keys too.
 void PressByKey(int index) {
-    if (index == NONE || (index >= DIRECTION_INDEX && fade.FadeActive)) return;
-    ClickControl(ControlAt(index).action);
+    const OptionControl& control = CONTROLS[static_cast<std::size_t>(index)];
+    if (control.waitsForFade && fade.FadeActive) return;
+    ClickControl(control.action);
 }
 
+// Left and Right press a row's - and + (a switch's and the direction's both toggle it), Return
+// presses a switch, the direction or a button.
 void HandleFocus() {
-    StepFocus(frontEnd.optionsFocus, FOCUS_ROW_COUNT, false);
+    StepFocus(frontEnd.optionsFocus, ROW_COUNT, false);
     if (frontEnd.optionsFocus == NO_FOCUS) return;
-    const FocusRow& row = FOCUS_ROWS[frontEnd.optionsFocus];
+    const OptionRow& row = ROWS[frontEnd.optionsFocus];
+    const int first = FIRST_CONTROL[static_cast<std::size_t>(frontEnd.optionsFocus)];
+    const bool button = row.shown == Shown::Button;
     DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, static_cast<float>(row.markerX),
-               static_cast<float>(row.markerY));
-    if (MenuKeyPressed(MenuKey::Left)) PressByKey(row.left);
-    if (MenuKeyPressed(MenuKey::Right)) PressByKey(row.right);
-    if (MenuKeyPressed(MenuKey::Confirm)) PressByKey(row.confirm);
+               static_cast<float>(row.y));
+    const int last = first + ControlCount(row) - 1;
+    if (!button && MenuKeyPressed(MenuKey::Left)) PressByKey(first);
+    if (!button && MenuKeyPressed(MenuKey::Right)) PressByKey(last);
+    if (!IsStepped(row) && MenuKeyPressed(MenuKey::Confirm)) PressByKey(first);
 }
-
 }  // namespace
 
 void OptionsFrame() {
@@ -287,16 +334,12 @@ void OptionsFrame() {
     ReadMenuKeys();
     HandleFocus();
     ReadPointer();
-    for (int i = 0; i < static_cast<int>(std::size(SETTING_CONTROLS)); ++i) {
-        Handle(SETTING_CONTROLS[i], i, PressMode::OneShot);
-    }
-    // The rest waits for the fade in from the menu to end; each step looks at the fade anew.
-    if (!fade.FadeActive) Handle(DIRECTION_CONTROL, DIRECTION_INDEX, PressMode::OneShot);
-    if (!fade.FadeActive) Handle(RETURN_CONTROL, RETURN_INDEX, PressMode::Repeating);
-    if (!fade.FadeActive) Handle(DEFAULTS_CONTROL, DEFAULTS_INDEX, PressMode::Repeating);
-    if (!fade.FadeActive) {
-        HandleControl(CONTROLS_CONTROL.rect, frontEnd.controlsHoverArmed, DarkenControl,
-                      PressMode::OneShot, CONTROLS_CONTROL.action);
+    // Each control that waits for the fade looks at it anew: a control before it may end it.
+    for (std::size_t i = 0; i < CONTROLS.size(); ++i) {
+        const OptionControl& control = CONTROLS[i];
+        if (control.waitsForFade && fade.FadeActive) continue;
+        HandleControl(control.rect, frontEnd.optionsHoverArmed[i], DarkenControl, control.mode,
+                      control.action);
     }
     if (!fade.FadeActive && MenuBackHeld()) ReturnToMenu();
     EndSprites();

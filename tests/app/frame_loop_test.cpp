@@ -5,9 +5,13 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "app/settings_testing.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "platform/clock.h"
+#include "platform/clock_testing.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "support/temp_home.h"
 
 namespace {

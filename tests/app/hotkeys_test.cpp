@@ -5,9 +5,12 @@
 
 #include "app/controls_store.h"
 #include "app/settings.h"
+#include "app/settings_testing.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "common/controls.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "platform/window.h"
 
 namespace {

@@ -4,16 +4,21 @@
 #include <algorithm>
 
 #include "app/controls_store.h"
+#include "app/high_score_store.h"
+#include "app/high_score_store_testing.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "common/controls.h"
 #include "common/random.h"
 #include "common/settings.h"
 #include "game/game_state.h"
-#include "game/high_score_table.h"
 #include "gfx/fade.h"
 #include "platform/clock.h"
+#include "platform/clock_testing.h"
 #include "platform/controllers.h"
+#include "platform/controllers_testing.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "platform/window.h"
 #include "screens/front_end.h"
 #include "screens/front_end_fixture.h"
@@ -25,8 +30,6 @@ namespace {
 
 constexpr std::int64_t FRAME_MS = 20;
 constexpr int PATIENCE_FRAMES = 2000;
-
-void ReleaseAllKeys() { ScriptReleaseAllKeys(); }
 
 class InputRoad : public FrontEndTest {
 protected:
@@ -40,7 +43,6 @@ protected:
         ScriptReleaseAllKeys();
         SeedRandom(15);
         ResetHighScoresStartupState();
-        SetEntryWaitHook(ReleaseAllKeys);
         ClearTestHome();
         ResetControls();
         ResetControlsScreen();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/high_score_store.h"
 #include "common/hash.h"
 #include "platform/files.h"
 #include "support/temp_home.h"

@@ -1,7 +1,9 @@
 #include <algorithm>
 
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "platform/sdl_renderer.h"
 #include "support/render_fixture.h"
 

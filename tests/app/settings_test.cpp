@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/settings_testing.h"
 #include "platform/files.h"
 #include "platform/resources.h"
 #include "support/temp_home.h"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/resources.h"
+#include "screens/menu_items.h"
 
 namespace {
 
@@ -76,8 +78,14 @@ double MeanLuma(const Picture& p, int x0, int y0, int x1, int y1) {
 }
 
 // The menu's highlight rectangles (left, top, right, bottom; right and bottom exclusive).
-constexpr int MENU_RECTS[5][4] = {
-    {814, 32, 992, 108}, {780, 152, 988, 228}, {278, 273, 678, 395}, {32, 534, 366, 612}, {32, 662, 608, 740}};
+constexpr auto MENU_RECTS = [] {
+    std::array<std::array<int, 4>, MENU_ITEM_COUNT> rects{};
+    for (int i = 0; i < MENU_ITEM_COUNT; ++i) {
+        const SpriteRect& r = MENU_ITEM_RECTS[static_cast<std::size_t>(i)];
+        rects[static_cast<std::size_t>(i)] = {r.left, r.top, r.right, r.bottom};
+    }
+    return rects;
+}();
 
 }  // namespace
 

@@ -5,11 +5,14 @@
 #include "app/settings.h"
 #include "common/random.h"
 #include "game/game_state.h"
+#include "game/game_state_testing.h"
 #include "game/gravity_and_levels.h"
 #include "game/piece_control.h"
 #include "game/rules_clock.h"
 #include "platform/clock.h"
+#include "platform/clock_testing.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "screens/action_bindings.h"
 
 constexpr std::int64_t FRAME_MS = 20;

@@ -5,6 +5,8 @@
 #include "game/game_events.h"
 #include "game_fixture.h"
 #include "gfx/fade.h"
+#include "platform/clock_testing.h"
+#include "platform/keys_testing.h"
 #include "screens/play_screen.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include "game_fixture.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
+#include "platform/clock_testing.h"
 #include "screens/play_screen.h"
 
 namespace {

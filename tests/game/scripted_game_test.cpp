@@ -1,7 +1,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "game/game_state_testing.h"
 #include "game_fixture.h"
+#include "platform/clock_testing.h"
+#include "platform/keys_testing.h"
 
 namespace {
 

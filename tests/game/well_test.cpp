@@ -1,5 +1,6 @@
 #include "game_fixture.h"
 #include "gfx/fade.h"
+#include "platform/clock_testing.h"
 #include "screens/play_screen.h"
 
 namespace {

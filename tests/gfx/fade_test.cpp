@@ -8,6 +8,7 @@
 #include "gfx/back_buffer.h"
 #include "gfx/textures.h"
 #include "platform/clock.h"
+#include "platform/clock_testing.h"
 #include "platform/sdl_renderer.h"
 #include "support/render_fixture.h"
 

@@ -5,8 +5,9 @@
 
 #include "gfx/back_buffer.h"
 #include "platform/keys.h"
-#include "platform/sdl_renderer.h"
+#include "platform/keys_testing.h"
 #include "platform/render_hooks.h"
+#include "platform/sdl_renderer.h"
 #include "platform/sdl_window.h"
 #include "platform/window.h"
 #include "support/render_fixture.h"

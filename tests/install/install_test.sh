@@ -2,9 +2,9 @@
 # Installs the build into a scratch folder as a package would (prefix /usr), checks every file
 # a desktop needs with its own validators, then runs the installed game headless and ends it
 # the way a session manager does.
-# Usage: install_test.sh BUILD_DIR APP_ID VERSION
+# Usage: install_test.sh BUILD_DIR APP_ID VERSION SOURCE_DIR
 set -u
-build=$1 id=$2 version=$3
+build=$1 id=$2 version=$3 source=$4
 scratch=$(mktemp -d)
 game=
 trap 'if [ -n "$game" ]; then kill -KILL "$game" 2>/dev/null; fi; rm -rf "$scratch"' EXIT
@@ -19,8 +19,8 @@ DESTDIR=$root cmake --install "$build" --prefix /usr >"$scratch/install.log" 2>&
     { cat "$scratch/install.log"; echo "FAIL: cmake --install"; exit 1; }
 share=$root/usr/share
 
-for tool in plemby xmrender; do
-    [ -x "$root/usr/bin/$tool" ] || fail "bin/$tool missing or not executable"
+for tool in games/plemby bin/xmrender; do
+    [ -x "$root/usr/$tool" ] || fail "$tool missing or not executable"
 done
 
 entry=$share/applications/$id.desktop
@@ -34,11 +34,17 @@ else
     fail "$entry missing"
 fi
 
+validate_metainfo() {  # validate_metainfo FILE
+    out=$(appstreamcli validate --no-net --pedantic "$1" 2>&1) ||
+        fail "appstreamcli validate $1: $out"
+    case $out in *"W: "* | *"E: "*) fail "appstreamcli validate $1: $out" ;; esac
+}
+
 metainfo=$share/metainfo/$id.metainfo.xml
 if [ -f "$metainfo" ]; then
-    out=$(appstreamcli validate --no-net --pedantic "$metainfo" 2>&1) ||
-        fail "appstreamcli validate: $out"
-    case $out in *"W: "* | *"E: "*) fail "appstreamcli validate: $out" ;; esac
+    validate_metainfo "$metainfo"
+    # A build names no addresses unless its publisher gives them.
+    ! grep -q "http" "$metainfo" || fail "metainfo names an address nobody gave: $(grep http "$metainfo")"
     grep -q "<id>$id</id>" "$metainfo" || fail "metainfo id is not $id"
     grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
         fail "metainfo does not launch $id.desktop"
@@ -46,6 +52,26 @@ if [ -f "$metainfo" ]; then
 else
     fail "$metainfo missing"
 fi
+
+# With a publisher's addresses the metainfo names them, and validates as well.
+published=$scratch/published.metainfo.xml
+cmake -DPLEMBY_METAINFO_IN="$source/data/$id.metainfo.xml.in" -DPLEMBY_METAINFO_OUT="$published" \
+    -DPROJECT_VERSION="$version" -DPLEMBY_HOMEPAGE=https://games.example.org/plemby \
+    -DPLEMBY_BUGTRACKER=https://games.example.org/plemby/bugs \
+    -DPLEMBY_SCREENSHOT_BASE=https://games.example.org/plemby/screenshots \
+    -P "$source/cmake/WriteMetainfo.cmake" || fail "WriteMetainfo.cmake with addresses"
+validate_metainfo "$published"
+[ "$(grep -c 'games.example.org' "$published")" -eq 8 ] ||
+    fail "the published metainfo lacks its home page, bug tracker or six screenshots"
+
+# The licence, and the Debian packaging that ships it, agree with the build.
+grep -q "^MIT License" "$source/LICENSE" && grep -q "Permission is hereby granted" "$source/LICENSE" ||
+    fail "LICENSE is not the MIT licence"
+grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" \
+    "$source/debian/copyright" && grep -q "^License: MIT" "$source/debian/copyright" ||
+    fail "debian/copyright is not a machine-readable MIT copyright"
+head -n 1 "$source/debian/changelog" | grep -q "^plemby ($version) " ||
+    fail "debian/changelog's version is not $version: $(head -n 1 "$source/debian/changelog")"
 
 # A PNG's width and height are the big-endian words at bytes 16 and 20.
 for size in 16 24 32 48 64 128 256; do
@@ -69,6 +95,18 @@ for page in man6/plemby.6 man1/xmrender.1; do
     fi
 done
 
+# The command line answers without a display or a sound card.
+game_bin=$root/usr/games/plemby
+nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u SDL_AUDIODRIVER "$@"; }
+out=$(nodisplay "$game_bin" --version 2>&1)
+[ $? -eq 0 ] && [ "$out" = "plemby $version" ] || fail "plemby --version: $out"
+nodisplay "$game_bin" --help >"$scratch/help.out" 2>"$scratch/help.err"
+[ $? -eq 0 ] && grep -q "^Usage: plemby" "$scratch/help.out" && [ ! -s "$scratch/help.err" ] ||
+    fail "plemby --help: $(cat "$scratch/help.out" "$scratch/help.err")"
+nodisplay "$game_bin" --no-such-option >"$scratch/wrong.out" 2>"$scratch/wrong.err"
+[ $? -eq 2 ] && grep -q "^Usage: plemby" "$scratch/wrong.err" && [ ! -s "$scratch/wrong.out" ] ||
+    fail "plemby with a wrong option: $(cat "$scratch/wrong.out" "$scratch/wrong.err")"
+
 # The installed game, run from an unrelated folder with its own home and runtime folders. It
 # listens for a second copy only once its window and event handling are up, so the socket's
 # appearance says a SIGTERM will be taken as a request to quit.
@@ -83,7 +121,7 @@ run_game() {  # in a subshell: the game takes the subshell's place, and its proc
     exec env -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" XDG_CONFIG_HOME="$home/config" \
         XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$scratch/runtime" TMPDIR="$scratch/tmp" \
         SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software \
-        SDL_VIDEO_EGL_DRIVER=none "$root/usr/bin/plemby"
+        SDL_VIDEO_EGL_DRIVER=none "$game_bin"
 }
 wait_for() {  # wait_for SECONDS TEST...: polls every tenth of a second
     limit=$(($1 * 10))

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/controllers_testing.h"
 #include "platform/window.h"
 
 namespace {

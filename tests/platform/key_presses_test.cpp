@@ -1,6 +1,7 @@
 #include <SDL.h>
 
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "support/render_fixture.h"
 
 namespace {

@@ -3,14 +3,18 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "game/game_state.h"
+#include "game/game_state_testing.h"
 #include "gfx/back_buffer.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 #include "platform/clock.h"
+#include "platform/clock_testing.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
+#include "screens/menu_controls_testing.h"
 
 namespace {
 constexpr std::int64_t FRAME_MS = 20;

@@ -10,13 +10,18 @@
 #include <utility>
 #include <vector>
 
+#include "app/high_score_store.h"
+#include "app/high_score_store_testing.h"
 #include "app/settings.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "common/font_codes.h"
 #include "game/game_state.h"
+#include "game/game_state_testing.h"
 #include "gfx/fade.h"
 #include "platform/files.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "platform/resource_ids.h"
 #include "platform/resources.h"
 #include "support/temp_home.h"
@@ -41,8 +46,7 @@ std::vector<std::uint8_t> TypedName(const char (&text)[N]) {
     return name;
 }
 
-// The keys change one step at a time, as a player's fingers move: a step between two frames
-// and, while a frame waits for a key's release, a step each time it looks at the keys again. A
+// The keys change one step at a time, as a player's fingers move: a step between two frames. A
 // step that presses a key already down is the system's repeat of that key.
 struct KeySteps {
     std::vector<std::pair<int, bool>> steps;
@@ -50,7 +54,7 @@ struct KeySteps {
 };
 KeySteps keySteps;
 
-// Once the steps are over every key is up, so that no wait outlasts them.
+// Once the steps are over every key is up.
 void TakeKeyStep() {
     if (keySteps.next == keySteps.steps.size()) {
         ScriptReleaseAllKeys();
@@ -70,15 +74,9 @@ protected:
         fade.FadeActive = 0;
         screenId = HighScores;
         ScriptReleaseAllKeys();
-        SetEntryWaitHook(ReleaseAllKeys);
     }
 
-    void TearDown() override {
-        SetEntryWaitHook(nullptr);
-        StopInputScript();
-    }
-
-    static void ReleaseAllKeys() { ScriptReleaseAllKeys(); }
+    void TearDown() override { StopInputScript(); }
 
     // A game has just ended with this score and the screen opens after it.
     static void FinishGameWith(std::uint32_t score) {
@@ -87,22 +85,24 @@ protected:
         HighScoresFrame();
     }
 
-    // One press and release of a key while a name is typed: one frame.
+    // One press and release of a key while a name is typed: a frame with it down, then the
+    // frame that sees it released and types it.
     static void Type(int vk) {
         ScriptKey(vk, true);
+        HighScoresFrame();
+        ScriptReleaseAllKeys();
         HighScoresFrame();
     }
 
     // Runs the screen through the steps, then a few frames more with every key up.
     static void PlaySteps(std::vector<std::pair<int, bool>> steps) {
         keySteps = {std::move(steps), 0};
-        SetEntryWaitHook(TakeKeyStep);
         while (keySteps.next < keySteps.steps.size()) {
             TakeKeyStep();
             HighScoresFrame();
         }
+        TakeKeyStep();
         for (int i = 0; i < 3; ++i) HighScoresFrame();
-        SetEntryWaitHook(ReleaseAllKeys);
     }
 
     // The steps of a key held down while the system repeats it `repeats` times, then let go.
@@ -218,8 +218,13 @@ TEST_F(HighScoresTest, HotkeyLettersAreTypedAndTheHotkeysAfterTheScreenSeeThemUp
     screenId = HighScores;
     const Settings before = settings;
     FinishGameWith(50000);
+    // As the frame loop runs them: the hotkeys after each frame, also while the key is down.
     for (int vk : {'P', 'M', 'N', 'R'}) {
-        Type(vk);
+        ScriptKey(vk, true);
+        HighScoresFrame();
+        HandleHotkeys();
+        ScriptKey(vk, false);
+        HighScoresFrame();
         HandleHotkeys();
     }
     EXPECT_EQ(Paused, 0);
@@ -228,6 +233,15 @@ TEST_F(HighScoresTest, HotkeyLettersAreTypedAndTheHotkeysAfterTheScreenSeeThemUp
     EXPECT_EQ(settings.rotateReversed, before.rotateReversed);
     EXPECT_EQ(std::vector<std::uint8_t>(game.entryName.begin(), game.entryName.end()),
               TypedName("PMNR"));
+
+    // Leaving while a letter is still held: the key is a hotkey again.
+    ScriptKey('P', true);
+    HighScoresFrame();
+    ScriptKey(VK_ESCAPE, true);
+    HighScoresFrame();
+    ASSERT_EQ(screenId, MainMenu);
+    HandleHotkeys();
+    EXPECT_EQ(Paused, 1);
 }
 
 TEST_F(HighScoresTest, HeldEnterEndsTheEntryOnceAndStoresTheName) {
@@ -260,6 +274,8 @@ TEST_F(HighScoresTest, KeysPressedAndReleasedBetweenTwoReadsAreTypedInTheirOrder
     ScriptKey('2', false);
     ScriptKey('7', true);
     HighScoresFrame();
+    HighScoresFrame();
+    ScriptKey('7', false);
     HighScoresFrame();
     ScriptKey('W', true);
     ScriptKey('W', false);
@@ -408,8 +424,7 @@ TEST_F(HighScoresTest, WindowCloseEndsTheWaitForAHeldKeyAndStaysQueued) {
     quit.type = SDL_QUIT;
     ASSERT_EQ(SDL_PushEvent(&quit), 1);
 
-    SetEntryWaitHook(nullptr);  // nobody lets go of the key
-    ScriptKey('Q', true);
+    ScriptKey('Q', true);  // nobody lets go of the key
     EXPECT_EQ(ReadEntryKey(), 'Q');
     SDL_Event left{};
     EXPECT_EQ(SDL_PeepEvents(&left, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT), 1)

@@ -7,12 +7,11 @@
 #include "screens/front_end_fixture.h"
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
+#include "screens/menu_controls_testing.h"
+#include "screens/menu_items.h"
 
 namespace {
 
-constexpr int EXIT_ITEM = 0;
-constexpr int HELP_ITEM = 1;
-constexpr int START_ITEM = 2;
 constexpr int HELP_X = 880, HELP_Y = 190;
 constexpr int START_X = 480, START_Y = 330;
 
@@ -23,11 +22,13 @@ protected:
 };
 
 TEST_F(MainMenuTest, ItemsCountBothEndsOfTheirHitRangesAndNothingBeyond) {
+    const SpriteRect& exit = MENU_ITEM_RECTS[EXIT_ITEM];
+    const int l = exit.left, t = exit.top, r = exit.right, b = exit.bottom;
     const struct {
         int x, y;
         bool inside;
-    } points[] = {{815, 33, true},   {991, 107, true}, {814, 33, false},
-                  {992, 107, false}, {815, 32, false}, {991, 108, false}};
+    } points[] = {{l + 1, t + 1, true}, {r - 1, b - 1, true}, {l, t + 1, false},
+                  {r, b - 1, false},    {l + 1, t, false},    {r - 1, b, false}};
     for (const auto& p : points) {
         ResetFrontEndState();
         PointAt(p.x, p.y);
@@ -40,10 +41,11 @@ TEST_F(MainMenuTest, ItemsCountBothEndsOfTheirHitRangesAndNothingBeyond) {
     PointAt(START_X, START_Y);
     Frame();
     Capture();
-    EXPECT_TRUE(LitAt(278, 273));
-    EXPECT_TRUE(LitAt(677, 394));
-    EXPECT_FALSE(LitAt(277, 273));
-    EXPECT_FALSE(LitAt(678, 394));
+    const SpriteRect& start = MENU_ITEM_RECTS[START_ITEM];
+    EXPECT_TRUE(LitAt(start.left, start.top));
+    EXPECT_TRUE(LitAt(start.right - 1, start.bottom - 1));
+    EXPECT_FALSE(LitAt(start.left - 1, start.top));
+    EXPECT_FALSE(LitAt(start.right, start.bottom - 1));
     EXPECT_FALSE(LitAt(900, 70));
 }
 

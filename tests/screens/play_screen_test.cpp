@@ -6,18 +6,23 @@
 #include <string>
 #include <vector>
 
+#include "app/high_score_store.h"
+#include "app/high_score_store_testing.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "common/controls.h"
 #include "common/font_codes.h"
 #include "common/random.h"
 #include "game/game_state.h"
+#include "game/game_state_testing.h"
 #include "game/piece_control.h"
 #include "gfx/back_buffer.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 #include "platform/clock.h"
+#include "platform/clock_testing.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "screens/high_scores.h"
 #include "support/drawing_fixture.h"
 #include "support/temp_home.h"
@@ -304,9 +309,11 @@ TEST_F(PlayScreenTest, AGameEndsInTheTableAndItsNameOutlivesTheRun) {
     HighScoresFrame();
     ASSERT_EQ(game.entryActive, 1);
     const int row = game.entryRow;
-    SetEntryWaitHook([] { ScriptReleaseAllKeys(); });
+    // Each letter is typed in the frame that sees its key released.
     for (int vk : {'A', 'C', 'E'}) {
         ScriptKey(vk, true);
+        HighScoresFrame();
+        ScriptKey(vk, false);
         HighScoresFrame();
     }
     ScriptKey(VK_RETURN, true);
@@ -314,7 +321,6 @@ TEST_F(PlayScreenTest, AGameEndsInTheTableAndItsNameOutlivesTheRun) {
     ScriptKey(VK_RETURN, false);
     ScriptKey(VK_ESCAPE, true);
     HighScoresFrame();
-    SetEntryWaitHook(nullptr);
     EXPECT_EQ(screenId, MainMenu);
 
     // The next start of the game finds the name.

@@ -5,12 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "app/high_score_store.h"
+#include "app/high_score_store_testing.h"
 #include "app/replay_store.h"
 #include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "common/random.h"
 #include "game/game_state.h"
+#include "game/game_state_testing.h"
 #include "game/piece_control.h"
 #include "game/replay_player.h"
 #include "game/replay_recorder.h"
@@ -20,8 +24,10 @@
 #include "music/player.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
+#include "platform/clock_testing.h"
 #include "platform/files.h"
 #include "platform/keys.h"
+#include "platform/keys_testing.h"
 #include "screens/front_end_fixture.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"

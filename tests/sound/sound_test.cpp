@@ -136,8 +136,8 @@ TEST_F(SoundEffects, EachPlaysAtItsOwnRate) {
     // two sample frames and takes the mean of the two.
     std::vector<std::uint8_t> ramp;
     for (int frame = 0; frame < 8; ++frame) {
-        PutU16(ramp, static_cast<std::uint32_t>(1000 * frame));
-        PutU16(ramp, static_cast<std::uint32_t>(1000 * frame));
+        PutLe16(ramp, static_cast<std::uint32_t>(1000 * frame));
+        PutLe16(ramp, static_cast<std::uint32_t>(1000 * frame));
     }
     folder.Write("#906", Riff({Chunk("fmt ", FmtData(1, 2, 24000, 16)), Chunk("data", ramp)}));
     CSound* halfRate = LoadSound("#906");

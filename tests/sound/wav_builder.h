@@ -4,25 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "common/little_endian.h"
+
 // Builds RIFF/WAVE bytes chunk by chunk for the sound tests.
 namespace wav_builder {
-
-inline void PutU16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-inline void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    PutU16(out, v & 0xFFFF);
-    PutU16(out, v >> 16);
-}
 
 // A chunk with its pad byte when the size is odd; sizeField overrides the stored size.
 inline std::vector<std::uint8_t> Chunk(const std::string& id, const std::vector<std::uint8_t>& data,
                                        std::int64_t sizeField = -1) {
     std::vector<std::uint8_t> out(id.begin(), id.end());
-    PutU32(out, sizeField < 0 ? static_cast<std::uint32_t>(data.size())
-                              : static_cast<std::uint32_t>(sizeField));
+    PutLe32(out, sizeField < 0 ? static_cast<std::uint32_t>(data.size())
+                               : static_cast<std::uint32_t>(sizeField));
     out.insert(out.end(), data.begin(), data.end());
     if (data.size() % 2 == 1) out.push_back(0);
     return out;
@@ -32,12 +24,12 @@ inline std::vector<std::uint8_t> FmtData(std::uint16_t tag, std::uint16_t channe
                                          std::uint32_t rate, std::uint16_t bits) {
     std::vector<std::uint8_t> out;
     const std::uint16_t align = static_cast<std::uint16_t>(channels * bits / 8);
-    PutU16(out, tag);
-    PutU16(out, channels);
-    PutU32(out, rate);
-    PutU32(out, rate * align);
-    PutU16(out, align);
-    PutU16(out, bits);
+    PutLe16(out, tag);
+    PutLe16(out, channels);
+    PutLe32(out, rate);
+    PutLe32(out, rate * align);
+    PutLe16(out, align);
+    PutLe16(out, bits);
     return out;
 }
 
@@ -46,8 +38,8 @@ inline std::vector<std::uint8_t> Riff(const std::vector<std::vector<std::uint8_t
     std::vector<std::uint8_t> body = {'W', 'A', 'V', 'E'};
     for (const auto& c : chunks) body.insert(body.end(), c.begin(), c.end());
     std::vector<std::uint8_t> out = {'R', 'I', 'F', 'F'};
-    PutU32(out, sizeField < 0 ? static_cast<std::uint32_t>(body.size())
-                              : static_cast<std::uint32_t>(sizeField));
+    PutLe32(out, sizeField < 0 ? static_cast<std::uint32_t>(body.size())
+                               : static_cast<std::uint32_t>(sizeField));
     out.insert(out.end(), body.begin(), body.end());
     return out;
 }
@@ -57,14 +49,19 @@ inline std::vector<std::uint8_t> ConstantFrames(std::uint32_t frames, std::int16
                                                 std::int16_t right) {
     std::vector<std::uint8_t> out;
     for (std::uint32_t i = 0; i < frames; ++i) {
-        PutU16(out, static_cast<std::uint16_t>(left));
-        PutU16(out, static_cast<std::uint16_t>(right));
+        PutLe16(out, static_cast<std::uint16_t>(left));
+        PutLe16(out, static_cast<std::uint16_t>(right));
     }
     return out;
 }
 
-inline std::vector<std::uint8_t> StereoWav(std::uint32_t rate, const std::vector<std::uint8_t>& data) {
-    return Riff({Chunk("fmt ", FmtData(1, 2, rate, 16)), Chunk("data", data)});
+inline std::vector<std::uint8_t> StereoWav(std::uint32_t rate,
+                                           const std::vector<std::uint8_t>& data) {
+    if (data.size() % 2 == 1)
+        return Riff({Chunk("fmt ", FmtData(1, 2, rate, 16)), Chunk("data", data)});
+    std::vector<std::uint8_t> out = PcmWavHeader(rate, 2, static_cast<std::uint32_t>(data.size()));
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
 }
 
 }  // namespace wav_builder

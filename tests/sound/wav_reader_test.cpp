@@ -51,7 +51,7 @@ TEST(WavReader, AcceptsChunksInAnyOrderAndStepsOverOthers) {
 TEST(WavReader, FormatRecordOfLongerFmtChunks) {
     // PCM with an extra-size field: an 18-byte record, the two bytes skipped.
     auto fmt18 = FmtData(1, 1, 22050, 8);
-    PutU16(fmt18, 0x7777);
+    PutLe16(fmt18, 0x7777);
     CWavReader pcm;
     ASSERT_EQ(pcm.OpenMemory(Riff({Chunk("fmt ", fmt18), Chunk("data", SAMPLES)})), S_OK);
     EXPECT_EQ(pcm.GetFormat()->extraSize, 0);
@@ -60,7 +60,7 @@ TEST(WavReader, FormatRecordOfLongerFmtChunks) {
 
     // Another format keeps its extra bytes.
     auto fmtExtra = FmtData(0x11, 2, 44100, 4);
-    PutU16(fmtExtra, 3);
+    PutLe16(fmtExtra, 3);
     fmtExtra.insert(fmtExtra.end(), {0xA, 0xB, 0xC});
     CWavReader other;
     ASSERT_EQ(other.OpenMemory(Riff({Chunk("fmt ", fmtExtra), Chunk("data", SAMPLES)})), S_OK);
@@ -70,7 +70,7 @@ TEST(WavReader, FormatRecordOfLongerFmtChunks) {
 
     // Extra bytes that the chunk and the stream do not hold.
     auto fmtShort = FmtData(0x11, 2, 44100, 4);
-    PutU16(fmtShort, 60000);
+    PutLe16(fmtShort, 60000);
     CWavReader truncated;
     EXPECT_EQ(truncated.OpenMemory(Riff({Chunk("fmt ", fmtShort)})), E_FAIL);
     EXPECT_EQ(truncated.GetFormat(), nullptr);

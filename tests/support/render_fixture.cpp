@@ -8,6 +8,7 @@
 #include "gfx/back_buffer.h"
 #include "gfx/fade.h"
 #include "platform/clock.h"
+#include "platform/clock_testing.h"
 #include "platform/sdl_renderer.h"
 #include "platform/sdl_window.h"
 

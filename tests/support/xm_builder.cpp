@@ -2,16 +2,9 @@
 
 #include <algorithm>
 
-namespace {
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
+#include "common/little_endian.h"
 
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
+namespace {
 
 void PutText(std::vector<std::uint8_t>& out, const std::string& text, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) {
@@ -42,18 +35,18 @@ void PutEnvelopePoints(std::vector<std::uint8_t>& out, const XmEnvelopeSpec& env
     for (std::size_t i = 0; i < 12; ++i) {
         const auto point = i < envelope.points.size() ? envelope.points[i]
                                                       : std::pair<std::uint16_t, std::uint16_t>{};
-        Put16(out, point.first);
-        Put16(out, point.second);
+        PutLe16(out, point.first);
+        PutLe16(out, point.second);
     }
 }
 
 void PutInstrument(std::vector<std::uint8_t>& out, const XmInstrument& in) {
     const std::size_t start = out.size();
-    Put32(out, in.headerSize);
+    PutLe32(out, in.headerSize);
     PutText(out, "instrument", 22);
     out.push_back(0);
-    Put16(out, static_cast<std::uint32_t>(in.samples.size()));
-    Put32(out, in.sampleHeaderSize);
+    PutLe16(out, static_cast<std::uint32_t>(in.samples.size()));
+    PutLe32(out, in.sampleHeaderSize);
     if (!in.samples.empty()) {
         for (int i = 0; i < 96; ++i) out.push_back(in.sampleForNote[i]);
         PutEnvelopePoints(out, in.volumeEnvelope);
@@ -71,16 +64,16 @@ void PutInstrument(std::vector<std::uint8_t>& out, const XmInstrument& in) {
         out.push_back(in.vibratoSweep);
         out.push_back(in.vibratoDepth);
         out.push_back(in.vibratoRate);
-        Put16(out, in.fadeout);
+        PutLe16(out, in.fadeout);
     }
     // Pad (or cut) the header to its stated size.
     out.resize(start + in.headerSize, 0);
     if (in.samples.empty()) return;
     for (const XmSample& s : in.samples) {
         const std::size_t header = out.size();
-        Put32(out, s.length != 0 ? s.length : static_cast<std::uint32_t>(s.data.size()));
-        Put32(out, s.loopStart);
-        Put32(out, s.loopLength);
+        PutLe32(out, s.length != 0 ? s.length : static_cast<std::uint32_t>(s.data.size()));
+        PutLe32(out, s.loopStart);
+        PutLe32(out, s.loopLength);
         out.push_back(s.volume);
         out.push_back(static_cast<std::uint8_t>(s.finetune));
         out.push_back(s.type);
@@ -100,20 +93,20 @@ std::vector<std::uint8_t> BuildXm(const XmModuleSpec& spec) {
     PutText(out, spec.name, 20);
     out.push_back(0x1A);
     PutText(out, "builder", 20);
-    Put16(out, 0x0104);
-    Put32(out, spec.headerSize);
-    Put16(out, spec.songLength);
-    Put16(out, spec.restartPosition);
-    Put16(out, spec.channels);
-    Put16(out, spec.patternCountOverride >= 0
-                   ? static_cast<std::uint32_t>(spec.patternCountOverride)
-                   : static_cast<std::uint32_t>(spec.patterns.size()));
-    Put16(out, spec.instrumentCountOverride >= 0
-                   ? static_cast<std::uint32_t>(spec.instrumentCountOverride)
-                   : static_cast<std::uint32_t>(spec.instruments.size()));
-    Put16(out, spec.flags);
-    Put16(out, spec.speed);
-    Put16(out, spec.tempo);
+    PutLe16(out, 0x0104);
+    PutLe32(out, spec.headerSize);
+    PutLe16(out, spec.songLength);
+    PutLe16(out, spec.restartPosition);
+    PutLe16(out, spec.channels);
+    PutLe16(out, spec.patternCountOverride >= 0
+                     ? static_cast<std::uint32_t>(spec.patternCountOverride)
+                     : static_cast<std::uint32_t>(spec.patterns.size()));
+    PutLe16(out, spec.instrumentCountOverride >= 0
+                     ? static_cast<std::uint32_t>(spec.instrumentCountOverride)
+                     : static_cast<std::uint32_t>(spec.instruments.size()));
+    PutLe16(out, spec.flags);
+    PutLe16(out, spec.speed);
+    PutLe16(out, spec.tempo);
     for (int i = 0; i < 256; ++i) {
         out.push_back(i < static_cast<int>(spec.orders.size()) ? spec.orders[i] : 0);
     }
@@ -121,10 +114,10 @@ std::vector<std::uint8_t> BuildXm(const XmModuleSpec& spec) {
     for (const XmPattern& p : spec.patterns) {
         const std::vector<std::uint8_t> packed =
             p.usePacked ? p.packed : PackCells(p, spec.channels & 0xFF);
-        Put32(out, 9);
+        PutLe32(out, 9);
         out.push_back(0);
-        Put16(out, p.rows);
-        Put16(out, static_cast<std::uint32_t>(packed.size()));
+        PutLe16(out, p.rows);
+        PutLe16(out, static_cast<std::uint32_t>(packed.size()));
         out.insert(out.end(), packed.begin(), packed.end());
     }
     for (const XmInstrument& in : spec.instruments) PutInstrument(out, in);

@@ -8,6 +8,7 @@
 
 #include "assetgen.h"
 #include "images_text.h"
+#include "platform/resource_ids.h"
 
 namespace {
 
@@ -16,8 +17,8 @@ constexpr int WINDOW_ICON_SIZE = 64;
 // The sizes a desktop's hicolor icon theme looks for.
 constexpr int DESKTOP_ICON_SIZES[] = {16, 24, 32, 48, 64, 128, 256};
 
-// The level pictures: three pictures, each repeated, as resources 123 to 132 in order.
-constexpr int LEVEL_PICTURE_OF[10] = {0, 1, 2, 0, 1, 2, 0, 1, 2, 0};
+// The level pictures: three pictures, each repeated, as the level resources in order.
+constexpr int LEVEL_PICTURE_OF[LEVEL_PICTURES] = {0, 1, 2, 0, 1, 2, 0, 1, 2, 0};
 
 bool Report(bool ok, const std::string& path) {
     if (!ok) std::fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), SDL_GetError());
@@ -41,17 +42,19 @@ bool GenerateImages(const std::string& dir) {
         return Report(SavePngKeyed(img, path), path);
     };
 
-    bool ok = jpeg(MakeTitle(), 115);
-    ok = keyed(MakeSpriteSheet(), 116) && ok;
-    ok = keyed(MakePanel(), 117) && ok;
-    ok = jpeg(MakeMenu(), 118) && ok;
-    ok = jpeg(MakeHighScores(), 119) && ok;
-    ok = keyed(MakeMenuHighlight(), 120) && ok;
-    ok = jpeg(MakeOptions(), 121) && ok;
-    ok = jpeg(MakeInfo(), 122) && ok;
+    bool ok = jpeg(MakeTitle(), TITLE_PICTURE_ID);
+    ok = keyed(MakeSpriteSheet(), SPRITE_SHEET_ID) && ok;
+    ok = keyed(MakePanel(), PANEL_PICTURE_ID) && ok;
+    ok = jpeg(MakeMenu(), MENU_PICTURE_ID) && ok;
+    ok = jpeg(MakeHighScores(), HIGH_SCORES_PICTURE_ID) && ok;
+    ok = keyed(MakeMenuHighlight(), MENU_HIGHLIGHT_ID) && ok;
+    ok = jpeg(MakeOptions(), OPTIONS_PICTURE_ID) && ok;
+    ok = jpeg(MakeInfo(), INFO_PICTURE_ID) && ok;
     const Image levels[3] = {MakeLevel(0), MakeLevel(1), MakeLevel(2)};
-    for (int i = 0; i < 10; ++i) ok = jpeg(levels[LEVEL_PICTURE_OF[i]], 123 + i) && ok;
-    const std::string icon = dir + "/ICON/104.png";
+    for (int i = 0; i < LEVEL_PICTURES; ++i) {
+        ok = jpeg(levels[LEVEL_PICTURE_OF[i]], FIRST_LEVEL_PICTURE_ID + i) && ok;
+    }
+    const std::string icon = dir + "/ICON/" + std::to_string(WINDOW_ICON_ID) + ".png";
     ok = Report(SavePng(MakeIcon(WINDOW_ICON_SIZE), icon), icon) && ok;
     CloseFonts();
     return ok;

@@ -4,6 +4,7 @@
 
 #include "images.h"
 #include "images_text.h"
+#include "screens/menu_items.h"
 
 namespace {
 
@@ -17,11 +18,14 @@ struct MenuItem {
     const char* word;
     float textHeight;
 };
-constexpr MenuItem MENU_ITEMS[5] = {{814, 32, 992, 108, "EXIT", 44.0f},
-                                    {780, 152, 988, 228, "HELP", 44.0f},
-                                    {278, 273, 678, 395, "START", 78.0f},
-                                    {32, 534, 366, 612, "OPTIONS", 44.0f},
-                                    {32, 662, 608, 740, "HIGH SCORES", 44.0f}};
+constexpr MenuItem Item(MenuItemIndex index, const char* word, float textHeight) {
+    const SpriteRect& r = MENU_ITEM_RECTS[index];
+    return {r.left, r.top, r.right, r.bottom, word, textHeight};
+}
+constexpr MenuItem MENU_ITEMS[MENU_ITEM_COUNT] = {
+    Item(EXIT_ITEM, "EXIT", 44.0f),       Item(HELP_ITEM, "HELP", 44.0f),
+    Item(START_ITEM, "START", 78.0f),     Item(OPTIONS_ITEM, "OPTIONS", 44.0f),
+    Item(HIGH_SCORES_ITEM, "HIGH SCORES", 44.0f)};
 
 // A heap of settled blocks, columns from x0 rightwards, standing on y = bottom.
 void DrawPile(Image& img, int x0, int bottom, int size, const std::vector<int>& heights,

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "assetgen.h"
+#include "platform/resource_ids.h"
 #include "song_instruments.h"
 #include "song_writing.h"
 
@@ -267,8 +268,8 @@ XmModule GameOverSong() {
 }  // namespace
 
 bool GenerateSongs(const std::string& dir) {
-    bool ok = WriteModule(dir, 109, TitleSong());
-    ok = WriteModule(dir, 110, GameSong()) && ok;
-    ok = WriteModule(dir, 111, GameOverSong()) && ok;
+    bool ok = WriteModule(dir, TITLE_SONG_ID, TitleSong());
+    ok = WriteModule(dir, GAME_SONG_ID, GameSong()) && ok;
+    ok = WriteModule(dir, GAME_OVER_SONG_ID, GameOverSong()) && ok;
     return ok;
 }

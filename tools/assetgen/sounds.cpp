@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "assetgen.h"
+#include "common/little_endian.h"
+#include "platform/resource_ids.h"
 
 namespace {
 
@@ -128,43 +130,17 @@ void Finish(Signal& signal, double peak) {
     }
 }
 
-void PutU16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    PutU16(out, value & 0xFFFF);
-    PutU16(out, value >> 16);
-}
-
-void PutTag(std::vector<std::uint8_t>& out, const char* tag) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(tag[i]));
-}
-
 // 16-bit stereo PCM: "RIFF", "WAVE", one 16-byte "fmt " chunk, then "data".
 std::vector<std::uint8_t> EncodeWav(const Signal& signal) {
     constexpr std::uint32_t CHANNELS = 2;
     constexpr std::uint32_t BLOCK_ALIGN = CHANNELS * 2;
     const std::uint32_t dataBytes = static_cast<std::uint32_t>(signal.left.size()) * BLOCK_ALIGN;
-    std::vector<std::uint8_t> out;
-    PutTag(out, "RIFF");
-    PutU32(out, 4 + 8 + 16 + 8 + dataBytes);
-    PutTag(out, "WAVE");
-    PutTag(out, "fmt ");
-    PutU32(out, 16);
-    PutU16(out, 1);
-    PutU16(out, CHANNELS);
-    PutU32(out, static_cast<std::uint32_t>(signal.rate));
-    PutU32(out, static_cast<std::uint32_t>(signal.rate) * BLOCK_ALIGN);
-    PutU16(out, BLOCK_ALIGN);
-    PutU16(out, 16);
-    PutTag(out, "data");
-    PutU32(out, dataBytes);
+    std::vector<std::uint8_t> out =
+        PcmWavHeader(static_cast<std::uint32_t>(signal.rate), CHANNELS, dataBytes);
     for (std::size_t i = 0; i < signal.left.size(); ++i) {
         for (double value : {signal.left[i], signal.right[i]}) {
             const long sample = std::clamp(std::lround(value * 32767.0), -32767L, 32767L);
-            PutU16(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(sample)));
+            PutLe16(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(sample)));
         }
     }
     return out;
@@ -281,11 +257,11 @@ Signal LevelUp() {
 }  // namespace
 
 bool GenerateSounds(const std::string& dir) {
-    bool ok = WriteWav(dir, 114, Hover());
-    ok = WriteWav(dir, 113, Click()) && ok;
-    ok = WriteWav(dir, 112, LineClear()) && ok;
-    ok = WriteWav(dir, 133, Rotate()) && ok;
-    ok = WriteWav(dir, 134, FourLines()) && ok;
-    ok = WriteWav(dir, 135, LevelUp()) && ok;
+    bool ok = WriteWav(dir, HOVER_SOUND_ID, Hover());
+    ok = WriteWav(dir, CLICK_SOUND_ID, Click()) && ok;
+    ok = WriteWav(dir, LINE_CLEAR_SOUND_ID, LineClear()) && ok;
+    ok = WriteWav(dir, ROTATE_SOUND_ID, Rotate()) && ok;
+    ok = WriteWav(dir, FOUR_LINES_SOUND_ID, FourLines()) && ok;
+    ok = WriteWav(dir, LEVEL_UP_SOUND_ID, LevelUp()) && ok;
     return ok;
 }

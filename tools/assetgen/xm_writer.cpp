@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/little_endian.h"
+
 namespace {
 
 constexpr std::uint16_t XM_VERSION = 0x0104;
@@ -17,14 +19,8 @@ class Writer {
 public:
     std::vector<std::uint8_t> bytes;
     void U8(std::uint32_t v) { bytes.push_back(static_cast<std::uint8_t>(v)); }
-    void U16(std::uint32_t v) {
-        U8(v & 0xFF);
-        U8(v >> 8);
-    }
-    void U32(std::uint32_t v) {
-        U16(v & 0xFFFF);
-        U16(v >> 16);
-    }
+    void U16(std::uint32_t v) { PutLe16(bytes, v); }
+    void U32(std::uint32_t v) { PutLe32(bytes, v); }
     void Text(const std::string& text, int size) {
         for (int i = 0; i < size; ++i) {
             U8(i < static_cast<int>(text.size()) ? static_cast<std::uint8_t>(text[static_cast<std::size_t>(i)]) : 0);

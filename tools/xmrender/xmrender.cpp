@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/little_endian.h"
 #include "music/block_render.h"
 #include "music/player.h"
 #include "music/song_render.h"
@@ -83,34 +84,8 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& helpShown) {
     return true;
 }
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-void PutTag(std::vector<std::uint8_t>& out, const char* tag) {
-    out.insert(out.end(), tag, tag + 4);
-}
-
 std::vector<std::uint8_t> WavHeader(std::uint32_t dataBytes) {
-    std::vector<std::uint8_t> h;
-    PutTag(h, "RIFF");
-    Put32(h, 36 + dataBytes);
-    PutTag(h, "WAVE");
-    PutTag(h, "fmt ");
-    Put32(h, 16);
-    Put16(h, 1);  // PCM
-    Put16(h, CHANNELS);
-    Put32(h, OUTPUT_RATE);
-    Put32(h, OUTPUT_RATE * CHANNELS * BYTES_PER_SAMPLE);
-    Put16(h, CHANNELS * BYTES_PER_SAMPLE);
-    Put16(h, 8 * BYTES_PER_SAMPLE);
-    PutTag(h, "data");
-    Put32(h, dataBytes);
-    return h;
+    return PcmWavHeader(OUTPUT_RATE, CHANNELS, dataBytes);
 }
 
 // The output goes to a file beside the target, renamed over it at the end, so that a failed
@@ -142,7 +117,7 @@ public:
             std::vector<std::uint8_t> bytes;
             bytes.reserve(size);
             for (std::size_t i = 0; i < count; ++i)
-                Put16(bytes, static_cast<std::uint16_t>(samples[i]));
+                PutLe16(bytes, static_cast<std::uint16_t>(samples[i]));
             Write(bytes.data(), size);
         }
         dataBytes_ += static_cast<std::uint32_t>(size);

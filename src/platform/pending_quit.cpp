@@ -1,10 +1,8 @@
-#include "platform/input_refresh.h"
+#include "platform/pending_quit.h"
 
 #include <SDL.h>
 
 #include <array>
-
-void RefreshInputState() { SDL_PumpEvents(); }
 
 bool QuitPending() {
     if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return false;

@@ -1,3 +1,5 @@
+#include "app/high_score_store.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -6,7 +8,6 @@
 #include <fstream>
 #include <string>
 
-#include "game/high_score_table.h"
 #include "support/temp_home.h"
 
 namespace {

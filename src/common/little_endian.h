@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Little-endian integers and four-letter tags appended to a byte buffer, as the RIFF/WAVE and XM
+// files store them; for the programs and tests that write such files.
+inline void PutLe16(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+inline void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    PutLe16(out, value & 0xFFFF);
+    PutLe16(out, value >> 16);
+}
+
+inline void PutTag(std::vector<std::uint8_t>& out, const char (&tag)[5]) {
+    out.insert(out.end(), tag, tag + 4);
+}
+
+// The 44 bytes that start a 16-bit PCM WAVE file: "RIFF", "WAVE", a 16-byte "fmt " chunk and the
+// "data" chunk's head, for dataBytes of samples that follow.
+inline std::vector<std::uint8_t> PcmWavHeader(std::uint32_t rate, std::uint16_t channels,
+                                              std::uint32_t dataBytes) {
+    constexpr std::uint32_t FMT_SIZE = 16;
+    constexpr std::uint16_t PCM = 1;
+    constexpr std::uint16_t BITS = 16;
+    const std::uint32_t blockAlign = channels * BITS / 8u;
+    std::vector<std::uint8_t> out;
+    PutTag(out, "RIFF");
+    PutLe32(out, 4 + 8 + FMT_SIZE + 8 + dataBytes);
+    PutTag(out, "WAVE");
+    PutTag(out, "fmt ");
+    PutLe32(out, FMT_SIZE);
+    PutLe16(out, PCM);
+    PutLe16(out, channels);
+    PutLe32(out, rate);
+    PutLe32(out, rate * blockAlign);
+    PutLe16(out, blockAlign);
+    PutLe16(out, BITS);
+    PutTag(out, "data");
+    PutLe32(out, dataBytes);
+    return out;
+}

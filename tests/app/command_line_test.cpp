@@ -1,0 +1,70 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+namespace {
+
+struct Outcome {
+    CommandLine line;
+    std::string out;
+    std::string err;
+};
+
+Outcome Parse(std::vector<const char*> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const CommandLine line = ParseCommandLine(args, out, err);
+    return {line, out.str(), err.str()};
+}
+
+TEST(CommandLine, PlaysWithoutArgumentsAndAnswersHelpVersionAndMistakes) {
+    const Outcome none = Parse({});
+    EXPECT_TRUE(none.line.play);
+    EXPECT_EQ(none.out + none.err, "");
+
+    for (const char* help : {"--help", "-h"}) {
+        const Outcome usage = Parse({help, "--no-such-option"});
+        EXPECT_FALSE(usage.line.play) << help;
+        EXPECT_EQ(usage.line.status, 0) << help;
+        EXPECT_EQ(usage.out.rfind("Usage: plemby [OPTION]...\n", 0), 0u) << usage.out;
+        EXPECT_NE(usage.out.find("  -h, --help "), std::string::npos) << usage.out;
+        EXPECT_NE(usage.out.find("      --version "), std::string::npos) << usage.out;
+        EXPECT_NE(usage.out.find("      --replay FILE "), std::string::npos) << usage.out;
+        EXPECT_EQ(usage.err, "");
+    }
+
+    const Outcome version = Parse({"--version"});
+    EXPECT_FALSE(version.line.play);
+    EXPECT_EQ(version.line.status, 0);
+    EXPECT_EQ(version.out, "plemby " PLEMBY_VERSION "\n");
+
+    // A replay option takes the file after it and runs the program its own way.
+    const Outcome replay = Parse({"--replay", "last.plr"});
+    EXPECT_TRUE(replay.line.play);
+    EXPECT_NE(replay.line.run, nullptr);
+    EXPECT_EQ(replay.line.value, "last.plr");
+    const Outcome verify = Parse({"--verify-replay", "--help"});
+    EXPECT_NE(verify.line.run, nullptr);
+    EXPECT_NE(verify.line.run, replay.line.run);
+    EXPECT_EQ(verify.line.value, "--help");
+    const Outcome noFile = Parse({"--replay"});
+    EXPECT_FALSE(noFile.line.play);
+    EXPECT_EQ(noFile.line.status, 2);
+    EXPECT_EQ(noFile.err.rfind("plemby: --replay needs FILE\nUsage: plemby", 0), 0u) << noFile.err;
+
+    // Anything else, a stray word too, is refused before the game starts, with the usage.
+    for (const char* wrong : {"--hlep", "-x", "game", "", "--help=1"}) {
+        const Outcome refused = Parse({wrong});
+        EXPECT_FALSE(refused.line.play) << wrong;
+        EXPECT_EQ(refused.line.status, 2) << wrong;
+        EXPECT_EQ(refused.out, "") << wrong;
+        EXPECT_EQ(refused.err.rfind(std::string("plemby: unknown option '") + wrong + "'\n", 0), 0u)
+            << refused.err;
+        EXPECT_NE(refused.err.find("Usage: plemby"), std::string::npos) << wrong;
+    }
+}
+
+}  // namespace
