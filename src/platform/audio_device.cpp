@@ -1,0 +1,83 @@
+#include "platform/audio_device.h"
+
+#include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/audio.h"
+
+namespace {
+
+// The device's own buffer: about 21 ms, short enough that effects start on the frame.
+constexpr Uint16 DEVICE_BUFFER_FRAMES = 1024;
+
+void DeviceCallback(void*, Uint8* stream, int len) {
+    MixAudio(reinterpret_cast<std::int16_t*>(stream), len / AUDIO_FRAME_BYTES);
+}
+
+// While the audio drivers look for a device, what their libraries print goes nowhere: ALSA
+// alone fills several lines of the terminal when there is no sound card. The player gets one
+// line from the game instead.
+class DriverOutputHidden {
+public:
+    DriverOutputHidden() {
+        std::fflush(stderr);
+        const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (nowhere < 0) return;
+        saved_ = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        if (saved_ >= 0) dup2(nowhere, STDERR_FILENO);
+        close(nowhere);
+    }
+    ~DriverOutputHidden() {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    DriverOutputHidden(const DriverOutputHidden&) = delete;
+    DriverOutputHidden& operator=(const DriverOutputHidden&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
+SDL_AudioDeviceID OpenDevice() {
+    const DriverOutputHidden quiet;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+    SDL_AudioSpec wanted{};
+    wanted.freq = AUDIO_DEVICE_RATE;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = AUDIO_CHANNELS;
+    wanted.samples = DEVICE_BUFFER_FRAMES;
+    wanted.callback = DeviceCallback;
+    // No allowed changes: SDL converts when the hardware wants another format.
+    SDL_AudioSpec obtained{};
+    return SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+}
+
+}  // namespace
+
+bool OpenAudioOutput() {
+    if (AudioOutputOpen()) return true;
+    const SDL_AudioDeviceID device = OpenDevice();
+    if (device == 0) {
+        std::fprintf(stderr, "plemby: no sound device (%s); the game runs silent\n",
+                     SDL_GetError());
+        if (SDL_WasInit(SDL_INIT_AUDIO) != 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    SetAudioDevice(device);
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+void CloseAudioOutput() {
+    if (AudioDevice() != 0) {
+        // Waits for a running callback, so nothing reads the ring afterwards.
+        SDL_CloseAudioDevice(AudioDevice());
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    ForgetAudioOutput();
+}
