@@ -45,7 +45,10 @@ constexpr CommandLineOption COMMAND_LINE_OPTIONS[] = {
 std::string OptionColumn(const CommandLineOption& option) {
     std::string column = option.shortName.empty() ? "    " : std::string(option.shortName) + ", ";
     column += option.name;
-    if (!option.argument.empty()) column += " " + std::string(option.argument);
+    if (!option.argument.empty()) {
+        column += ' ';
+        column += option.argument;
+    }
     return column;
 }
 

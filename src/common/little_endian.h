@@ -16,7 +16,8 @@ inline void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 }
 
 inline void PutTag(std::vector<std::uint8_t>& out, const char (&tag)[5]) {
-    out.insert(out.end(), tag, tag + 4);
+    // Byte by byte: GCC 12's optimiser warns falsely about a four-byte range insert here.
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(tag[i]));
 }
 
 // The 44 bytes that start a 16-bit PCM WAVE file: "RIFF", "WAVE", a 16-byte "fmt " chunk and the
