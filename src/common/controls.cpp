@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/system_keys.h"
+
 PlayerControls controls;
 
 namespace {
@@ -133,6 +135,16 @@ bool IsHotkeyPosition(int position) {
     const int vk = VirtualKeyAt(position);
     return vk != 0 &&
            std::find(std::begin(HOTKEY_KEYS), std::end(HOTKEY_KEYS), vk) != std::end(HOTKEY_KEYS);
+}
+
+std::array<ActionBinding, CONTROL_ACTION_COUNT> StartingBindings() {
+    std::array<ActionBinding, CONTROL_ACTION_COUNT> bindings = DEFAULT_BINDINGS;
+    for (ActionBinding& binding : bindings) {
+        for (std::uint16_t& key : binding.keys) {
+            if (key != NO_KEY_POSITION) key = static_cast<std::uint16_t>(DefaultKeyInPlaceOf(key));
+        }
+    }
+    return bindings;
 }
 
 bool KeyBindable(int action, int position) {

@@ -47,8 +47,12 @@ inline constexpr std::array<ActionBinding, CONTROL_ACTION_COUNT> DEFAULT_BINDING
     {{KEY_POSITION_P, NO_KEY_POSITION}, Pad(PadInput::Start)},
 }};
 
+// The controls a player starts with: the table above, except where the system keeps a key for
+// itself (a browser's Ctrl+W and Escape); another key stands in for it there.
+std::array<ActionBinding, CONTROL_ACTION_COUNT> StartingBindings();
+
 struct PlayerControls {
-    std::array<ActionBinding, CONTROL_ACTION_COUNT> actions = DEFAULT_BINDINGS;
+    std::array<ActionBinding, CONTROL_ACTION_COUNT> actions = StartingBindings();
     std::uint8_t ghostPiece = 0;        // the cells where the piece would land, drawn faintly
     std::uint8_t pauseOnFocusLoss = 1;  // a game pauses when the window loses the focus
     bool operator==(const PlayerControls&) const = default;

@@ -274,7 +274,7 @@ void ReturnToOptions() {
 }
 
 void RestoreDefaultBindings() {
-    controls.actions = DEFAULT_BINDINGS;
+    controls.actions = StartingBindings();
     screen.message = "THE DEFAULT KEYS AND BUTTONS ARE BACK";
 }
 

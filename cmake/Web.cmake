@@ -1,0 +1,18 @@
+# The browser build: the game as plemby.js and plemby.wasm beside our own page, index.html, and
+# its icon. Any static file host serves the folder as it is; no special response headers.
+set_target_properties(plemby PROPERTIES SUFFIX ".js")
+target_link_options(plemby PRIVATE
+  -sENVIRONMENT=web
+  -sALLOW_MEMORY_GROWTH=1
+  # SDL's audio resumes the browser's audio context after the player's first key or click with
+  # a function that its own port would have pulled in.
+  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=['$autoResumeAudioContext','$dynCall']"
+  --pre-js ${CMAKE_SOURCE_DIR}/web/storage.js)
+set_property(TARGET plemby APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/storage.js)
+
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/index.html ${CMAKE_BINARY_DIR}/icon.png
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_BINARY_DIR}/index.html
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/ICON/104.png ${CMAKE_BINARY_DIR}/icon.png
+  DEPENDS ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/resources/ICON/104.png)
+add_custom_target(plemby_page ALL DEPENDS ${CMAKE_BINARY_DIR}/index.html ${CMAKE_BINARY_DIR}/icon.png)
