@@ -1,3 +1,4 @@
+#include "app/controls_store.h"
 #include "app/frame_loop.h"
 #include "app/high_score_store.h"
 #include "app/load_resources.h"
@@ -11,6 +12,7 @@
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/controllers.h"
+#include "platform/main_loop.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
 #include "screens/high_scores.h"
@@ -58,9 +60,23 @@ void CloseGame() {
     ReleaseSingleInstance();
 }
 
+namespace {
+std::optional<std::int64_t> RunNextGameFrame() { return RunNextFrame(RunFrame); }
+bool RunDueGameFrames() { return RunDueFrames(RunFrame); }
+void EndGameLoop() {
+    FinishFrameLoop();
+    CloseGame();
+}
+// What the player changed is kept now, when the page they play in may be closed next.
+void KeepChoices() {
+    StoreSettings();
+    StoreControls();
+}
+}  // namespace
+
 int RunGame() {
     if (const std::optional<int> refused = StartGame()) return *refused;
-    const int status = RunFrameLoop(RunFrame);
-    CloseGame();
-    return status;
+    DriveFrames({StartFrameLoop, RunNextGameFrame, RunDueGameFrames, RestartFrameDeadline,
+                 KeepChoices, EndGameLoop});
+    return 0;
 }

@@ -16,6 +16,9 @@ struct FrameDriver {
     // The next frame is due now: the time the page lay hidden, without callbacks, is not caught
     // up with thousands of frames at once.
     void (*restartDeadline)();
+    // When the page the game plays in is hidden and may be closed without another frame:
+    // what the player chose is kept at once. Never called on the desktop.
+    void (*keepChoices)();
     // Once, after the last frame.
     void (*finish)();
 };
