@@ -1,12 +1,15 @@
 # The browser build: the game as plemby.js and plemby.wasm beside our own page, index.html, and
 # its icon. Any static file host serves the folder as it is; no special response headers.
 set_target_properties(plemby PROPERTIES SUFFIX ".js")
+# The desktop's application id (cmake/Install.cmake), which the window code names it by.
+target_compile_definitions(plemby_core PUBLIC PLEMBY_APP_ID="io.github.plemby.plemby")
 target_link_options(plemby PRIVATE
   -sENVIRONMENT=web
   -sALLOW_MEMORY_GROWTH=1
   # SDL's audio resumes the browser's audio context after the player's first key or click with
-  # a function that its own port would have pulled in.
-  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=['$autoResumeAudioContext','$dynCall']"
+  # functions that its own port would have pulled in (named in a file, as their names start
+  # with a dollar sign).
+  -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_SOURCE_DIR}/web/library_functions.json
   --pre-js ${CMAKE_SOURCE_DIR}/web/storage.js)
 set_property(TARGET plemby APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/storage.js)
 

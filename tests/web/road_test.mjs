@@ -91,6 +91,11 @@ function tapSound() {
   };
 }
 
+// The pictures compared are the game's: the page's notes and button over the canvas are hidden.
+async function hidePageNotes(page) {
+  await page.addStyleTag({ content: '.note, #fullscreen { visibility: hidden !important; }' });
+}
+
 async function picture(page) {
   const canvas = await page.$('#canvas');
   return readPng(Buffer.from(await canvas.screenshot({ type: 'png' })));
@@ -160,6 +165,7 @@ async function openGame(browser, origin, errors) {
   await page.evaluateOnNewDocument(tapSound);
   const started = Date.now();
   await page.goto(`${origin}/`, { waitUntil: 'load' });
+  await hidePageNotes(page);
   return { page, started };
 }
 
@@ -277,6 +283,7 @@ async function main() {
 
     // After a reload the table and the changed option are still there.
     await page.reload({ waitUntil: 'load' });
+    await hidePageNotes(page);
     await waitForPicture(page, desktopPicture('title'), 'the title after the reload');
     await press(page, 'Space');
     await waitForPicture(page, desktopPicture('menu'), 'the menu after the reload');
