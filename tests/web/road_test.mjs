@@ -37,6 +37,8 @@ function check(ok, what) {
   if (!ok) ++failures;
   return ok;
 }
+// Console errors and uncaught exceptions of the game's page.
+const errors = [];
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // A plain static host: the files as they are, no special headers.
@@ -96,9 +98,9 @@ async function hidePageNotes(page) {
   await page.addStyleTag({ content: '.note, #fullscreen { visibility: hidden !important; }' });
 }
 
+// The canvas fills the 1024 x 768 page, one pixel of the game's picture to one of the page.
 async function picture(page) {
-  const canvas = await page.$('#canvas');
-  return readPng(Buffer.from(await canvas.screenshot({ type: 'png' })));
+  return readPng(Buffer.from(await page.screenshot({ type: 'png' })));
 }
 
 // Waits until the picture matches `wanted` (a picture, or a test of one); returns the picture.
@@ -111,7 +113,7 @@ async function waitForPicture(page, wanted, what) {
     if (test(shot)) return shot;
     await sleep(100);
   }
-  check(false, `the page shows ${what}`);
+  check(false, `the page shows ${what}${errors.length ? ' (errors: ' + errors.join(' | ') + ')' : ''}`);
   if (shot) writeFileSync(path.join(args.out, `${what.replace(/\W+/g, '-')}.rgb`), shot.rgb);
   throw new Error(`timed out waiting for ${what}`);
 }
@@ -143,19 +145,22 @@ async function press(page, key) {
   await page.keyboard.up(key);
   await sleep(60);
 }
+// A click, then the pointer rests where it lights no menu item, as the desktop's pictures have it.
 async function click(page, x, y) {
   await page.mouse.move(x, y);
   await sleep(100);
   await page.mouse.down();
   await sleep(120);
   await page.mouse.up();
+  await sleep(60);
+  await page.mouse.move(700, 520);
 }
 
 function desktopPicture(name) {
   return readPng(readFileSync(path.join(args.pictures, `${name}.png`)));
 }
 
-async function openGame(browser, origin, errors) {
+async function openGame(browser, origin) {
   const page = await browser.newPage();
   page.on('console', (message) => {
     if (message.type() === 'error') errors.push(message.text());
@@ -216,10 +221,9 @@ async function main() {
     headless: true,
     args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader'],
   });
-  const errors = [];
   try {
     // The title, then the menu on the first key, which also lets the sound start.
-    const { page, started } = await openGame(browser, origin, errors);
+    const { page, started } = await openGame(browser, origin);
     await waitForPicture(page, desktopPicture('title'), 'the title');
     console.log(`time to the title's picture: ${Date.now() - started} ms`);
     await press(page, 'Space');
