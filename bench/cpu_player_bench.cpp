@@ -56,8 +56,8 @@ void PlayGames(benchmark::State& state, const Settings& played, const char* name
     state.counters["rows_max"] = r.highest;
     state.counters["score_median"] = s.median;
     state.counters["top_level_median"] = l.median;
-    state.counters["pieces_per_s"] = benchmark::Counter(static_cast<double>(pieces),
-                                                        benchmark::Counter::kIsRate);
+    state.counters["pieces_per_s"] =
+        benchmark::Counter(static_cast<double>(pieces), benchmark::Counter::kIsRate);
     std::printf(
         "%s: %d games, rows removed median %u (lowest %u, highest %u); score median %u "
         "(lowest %u, highest %u); top level median %u (lowest %u, highest %u); %llu game overs, "

@@ -6,7 +6,7 @@
 // the rules' clock a frame: for measuring its strength and speed, and for tests.
 
 struct CpuGameLimits {
-    std::uint32_t rows = 3000;            // the game is stopped once this many rows are removed
+    std::uint32_t rows = 3000;             // the game is stopped once this many rows are removed
     std::int64_t gameMs = 60 * 60 * 1000;  // ... or once this much game time has passed
 };
 
@@ -16,7 +16,7 @@ struct CpuGameResult {
     std::uint8_t topLevel = 0;
     std::uint64_t pieces = 0;  // pieces locked
     std::uint64_t frames = 0;
-    bool gameOver = false;  // false when a limit stopped it
+    bool gameOver = false;         // false when a limit stopped it
     std::uint32_t clears[5] = {};  // landings that removed 1, 2, 3 and 4 rows (index 0 unused)
 };
 

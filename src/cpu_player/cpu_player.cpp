@@ -59,7 +59,8 @@ ActionRecord CpuPlayerActions(const PlayerView& view, const SteerSettings& steer
     motion.type = view.currentType;
     motion.mask = view.currentMask;
     motion.turns = TurnsOf(view.currentType, view.currentMask);
-    const bool strayed = !newPiece && (motion.x != view.pieceX || motion.turns != cpuPlayer.expected.turns);
+    const bool strayed =
+        !newPiece && (motion.x != view.pieceX || motion.turns != cpuPlayer.expected.turns);
     motion.x = view.pieceX;
     motion.y = view.pieceY;
 

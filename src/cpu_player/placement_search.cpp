@@ -14,6 +14,7 @@ namespace {
 constexpr int MAX_STEER_FRAMES = 400;
 // How many of the best places of the falling piece are tried with the next piece.
 constexpr std::size_t LOOK_AHEAD_PLACES = 5;
+constexpr int CALM_STACK_HEIGHT = 8;
 constexpr double LOST = -std::numeric_limits<double>::infinity();
 constexpr int ENTRY_CHECK_ROW = 1;
 constexpr int ENTRY_CHECK_COLUMNS[] = {6, 7};
@@ -23,6 +24,7 @@ struct Landing {
     PieceMotion end;
     Well well{};
     int rows = 0;
+    double worth = 0;  // ClearWorth of this landing and those before it
     double judged = LOST;
 };
 
@@ -61,10 +63,13 @@ void PlayableColumns(const PieceMask& mask, int& first, int& last) {
 }
 
 // Every place the piece can reach, once each, with the well it leaves.
-// `earlierRows`: rows removed by the placements before this one, which the judgement counts too.
+// `earlierWorth`: what the placements before this one removed, which the judgement counts too.
 std::vector<Landing> Landings(const Well& well, const PieceMotion& motion,
-                              const SteerSettings& steer, int earlierRows) {
+                              const SteerSettings& steer, double earlierWorth) {
     std::vector<Landing> landings;
+    // Building for four rows at once pays while the piece falls slowly and the stack is low.
+    const bool hurried =
+        motion.gravityInterval <= STEER_FRAME_MS || MeasureWell(well).maxHeight > CALM_STACK_HEIGHT;
     const int orientations = motion.type == SQUARE_PIECE ? 1 : 4;
     PieceMask turned = ENTERING_MASKS[motion.type - 1];
     for (int turns = 0; turns < orientations; ++turns) {
@@ -80,15 +85,17 @@ std::vector<Landing> Landings(const Well& well, const PieceMotion& motion,
                 if (!SteerUntilLocked(well, landing.end, landing.target, steer, MAX_STEER_FRAMES,
                                       &letGo))
                     break;
-                const bool seen = std::any_of(landings.begin(), landings.end(), [&](const Landing& l) {
-                    return l.end.turns == landing.end.turns && l.end.x == landing.end.x &&
-                           l.end.y == landing.end.y;
-                });
+                const bool seen =
+                    std::any_of(landings.begin(), landings.end(), [&](const Landing& l) {
+                        return l.end.turns == landing.end.turns && l.end.x == landing.end.x &&
+                               l.end.y == landing.end.y;
+                    });
                 if (!seen) {
                     landing.well = well;
                     if (LockInto(landing.well, landing.end, landing.rows)) {
-                        landing.judged = JudgeWell(landing.well, earlierRows + landing.rows,
-                                                   LowestRow(landing.end));
+                        landing.worth = earlierWorth + ClearWorth(landing.rows, hurried);
+                        landing.judged =
+                            JudgeWell(landing.well, landing.worth, LowestRow(landing.end));
                     }
                     landings.push_back(landing);
                 }
@@ -118,7 +125,7 @@ SteerTarget ChoosePlacement(const Well& well, const PieceMotion& motion, std::ui
         const Landing& first = landings[i];
         const PieceMotion next = EnteringPiece(nextType, first.end);
         double pairBest = LOST;
-        for (const Landing& second : Landings(first.well, next, steer, first.rows))
+        for (const Landing& second : Landings(first.well, next, steer, first.worth))
             pairBest = std::max(pairBest, second.judged);
         // A place after which the next piece can only end the game is still better than none.
         if (pairBest == LOST) pairBest = first.judged - 1000.0;

@@ -65,7 +65,7 @@ FrameOutcome ForeseeRest(const Well& well, PieceMotion& m, ActionRecord held) {
 
 PlayAction TurnActionFor(bool clockwise, const SteerSettings& steer) {
     return TurnsClockwise(PlayAction::Turn, steer) == clockwise ? PlayAction::Turn
-                                                                  : PlayAction::TurnOther;
+                                                                : PlayAction::TurnOther;
 }
 
 bool AtTarget(const PieceMotion& m, const SteerTarget& target) {
@@ -96,9 +96,8 @@ PieceMotion AfterKeys(const Well& well, const PieceMotion& motion, ActionRecord 
 
 bool RestsOn(const Well& well, const PieceMask& mask, int x, int y) {
     bool rests = false;
-    ForEachBlock(mask, [&](int r, int c, std::uint8_t) {
-        rests = rests || well[y + r + 1][x + c] != 0;
-    });
+    ForEachBlock(mask,
+                 [&](int r, int c, std::uint8_t) { rests = rests || well[y + r + 1][x + c] != 0; });
     return rests;
 }
 
@@ -145,8 +144,9 @@ bool SteerUntilLocked(const Well& well, PieceMotion& motion, const SteerTarget& 
     for (int frame = 0; frame < maxFrames; ++frame) {
         const ActionRecord held = SteerActions(well, motion, target, steer);
         const ActionRecord wanted = TowardsTarget(motion, target, steer);
-        if (letGo != nullptr && (wanted.Held(PlayAction::ShiftLeft) != held.Held(PlayAction::ShiftLeft) ||
-                                 wanted.Held(PlayAction::ShiftRight) != held.Held(PlayAction::ShiftRight)))
+        if (letGo != nullptr &&
+            (wanted.Held(PlayAction::ShiftLeft) != held.Held(PlayAction::ShiftLeft) ||
+             wanted.Held(PlayAction::ShiftRight) != held.Held(PlayAction::ShiftRight)))
             *letGo = true;
         if (ForeseeFrame(well, motion, held, steer) == FrameOutcome::Locked) return true;
     }

@@ -57,7 +57,7 @@ enum class FrameOutcome { Falling, Locked };
 // One frame of the rules on the copy: the keys, gravity, then the slide and lock of a resting
 // piece (the well is not changed: a locked piece stays in `motion`).
 FrameOutcome ForeseeFrame(const Well& well, PieceMotion& motion, ActionRecord held,
-                       const SteerSettings& steer);
+                          const SteerSettings& steer);
 
 // Steers the piece to the target frame by frame until it locks; false when it has not locked
 // within `maxFrames`. `motion` is left where the piece locked. `letGo` tells whether a shift was

@@ -19,22 +19,26 @@ struct Weights {
     double coveredHoles;
     double bumpiness;
     double wells;
+    double deepestWell;
     double rowTransitions;
-    double rowsRemoved;
     double landingRow;
 };
 constexpr Weights WEIGHTS = {
-    .totalHeight = -0.5,
+    .totalHeight = -1.0,
     .maxHeight = -0.3,
     .danger = -6.0,
     .holes = -7.0,
     .coveredHoles = -1.0,
     .bumpiness = -0.6,
     .wells = -0.8,
+    .deepestWell = -0.3,
     .rowTransitions = -0.6,
-    .rowsRemoved = 2.0,
     .landingRow = 0.4,
 };
+
+constexpr int MAX_CLEAR = 4;
+constexpr double CLEAR_WORTH[MAX_CLEAR + 1] = {0.0, -1.0, 2.0, 6.0, 20.0};
+constexpr double HURRIED_CLEAR_WORTH[MAX_CLEAR + 1] = {0.0, 0.5, 3.0, 7.0, 16.0};
 
 }  // namespace
 
@@ -69,7 +73,9 @@ WellShape MeasureWell(const Well& well) {
         const int right = i + 1 == PLAY_COLUMNS ? FULL_HEIGHT : heights[i + 1];
         const int depth = std::min(left, right) - heights[i];
         if (depth > 0) shape.wells += depth * (depth + 1) / 2;
+        shape.deepestWell = std::max(shape.deepestWell, depth);
     }
+    shape.wells -= shape.deepestWell * (shape.deepestWell + 1) / 2;
     for (int row = FIRST_VISIBLE_ROW; row < FLOOR_ROW; ++row) {
         // The side walls count as filled.
         bool filled = true;
@@ -82,12 +88,18 @@ WellShape MeasureWell(const Well& well) {
     return shape;
 }
 
-double JudgeWell(const Well& well, int rowsRemoved, int landingRow) {
+double ClearWorth(int rows, bool hurried) {
+    const int clamped = std::clamp(rows, 0, MAX_CLEAR);
+    return hurried ? HURRIED_CLEAR_WORTH[clamped] : CLEAR_WORTH[clamped];
+}
+
+double JudgeWell(const Well& well, double clearWorth, int landingRow) {
     const WellShape shape = MeasureWell(well);
     const int over = std::max(0, shape.maxHeight - DANGER_HEIGHT);
     return WEIGHTS.totalHeight * shape.totalHeight + WEIGHTS.maxHeight * shape.maxHeight +
            WEIGHTS.danger * over * over + WEIGHTS.holes * shape.holes +
            WEIGHTS.coveredHoles * shape.coveredHoles + WEIGHTS.bumpiness * shape.bumpiness +
-           WEIGHTS.wells * shape.wells + WEIGHTS.rowTransitions * shape.rowTransitions +
-           WEIGHTS.rowsRemoved * rowsRemoved + WEIGHTS.landingRow * landingRow;
+           WEIGHTS.wells * shape.wells + WEIGHTS.deepestWell * shape.deepestWell +
+           WEIGHTS.rowTransitions * shape.rowTransitions + clearWorth +
+           WEIGHTS.landingRow * landingRow;
 }

@@ -8,15 +8,22 @@
 struct WellShape {
     int totalHeight = 0;  // the ten column heights added up
     int maxHeight = 0;
-    int holes = 0;        // empty cells with a block somewhere above them
-    int coveredHoles = 0; // blocks stacked over holes, which must go before a hole opens
-    int bumpiness = 0;    // height steps between neighbouring columns, added up
-    int wells = 0;        // 1 + 2 + ... + depth for each column deeper than both neighbours
+    int holes = 0;         // empty cells with a block somewhere above them
+    int coveredHoles = 0;  // blocks stacked over holes, which must go before a hole opens
+    int bumpiness = 0;     // height steps between neighbouring columns, added up
+    int wells = 0;         // 1 + 2 + ... + depth for each column deeper than both neighbours,
+                           // but the deepest, which is kept open for a bar
+    int deepestWell = 0;
     int rowTransitions = 0;  // filled cells beside empty ones along the rows
 };
 
 WellShape MeasureWell(const Well& well);
 
-// `rowsRemoved` by the placements that led to the well, `landingRow` the lowest well row
-// reached by the last piece (rows count down from the top).
-double JudgeWell(const Well& well, int rowsRemoved, int landingRow);
+// What removing this many rows with one landing is worth: more rows at once are worth more than
+// the same rows one by one, as they are in the score. While the piece falls slowly the player
+// builds for four rows at once; once it falls a row every frame, it takes what rows it can.
+double ClearWorth(int rows, bool hurried);
+
+// `clearWorth`: what the placements that led to the well removed, `landingRow` the lowest well
+// row reached by the last piece (rows count down from the top).
+double JudgeWell(const Well& well, double clearWorth, int landingRow);

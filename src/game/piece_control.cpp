@@ -75,9 +75,8 @@ bool ShiftIsFree(const Well& well, const PieceMask& mask, int x, int y, int dx) 
                       MaskColumnEmpty(mask, 3));
     if (!inside) return false;
     bool free = true;
-    ForEachBlock(mask, [&](int r, int c, std::uint8_t) {
-        free = free && well[y + r][x + c + dx] == 0;
-    });
+    ForEachBlock(mask,
+                 [&](int r, int c, std::uint8_t) { free = free && well[y + r][x + c + dx] == 0; });
     return free;
 }
 
