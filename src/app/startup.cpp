@@ -1,4 +1,4 @@
-#include "app/controls_store.h"
+#include "app/bindings_store.h"
 #include "app/frame_loop.h"
 #include "app/high_score_store.h"
 #include "app/load_resources.h"
@@ -70,7 +70,7 @@ void EndGameLoop() {
 // What the player changed is kept now, when the page they play in may be closed next.
 void KeepChoices() {
     StoreSettings();
-    StoreControls();
+    StoreBindings();
 }
 }  // namespace
 
