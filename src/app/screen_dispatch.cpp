@@ -3,9 +3,7 @@
 #include "app/controls_store.h"
 #include "app/replays.h"
 #include "app/shell.h"
-#include "game/replay_recorder.h"
 #include "gfx/back_buffer.h"
-#include "screens/action_bindings.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
@@ -36,7 +34,7 @@ void RunFrame() {
         if (shown == Controls && screenId != Controls) StoreControls();
     } else if (screenId == Play) {
         // A game's paused frames are part of its record.
-        RecordFrame(ReadPlayActions().held, true);
+        PausedPlayFrame();
     }
     HandleHotkeys();
     KeepReplays();

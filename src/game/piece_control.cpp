@@ -1,11 +1,9 @@
 #include "game/piece_control.h"
 
 #include "common/random.h"
-#include "common/settings.h"
 #include "game/game_events.h"
 #include "game/game_state.h"
 #include "game/gravity_and_levels.h"
-#include "game/rules_clock.h"
 
 KeyRepeats keyRepeats;
 
@@ -65,30 +63,33 @@ bool ShiftIsFree(int dx) {
     return free;
 }
 
-void HardDropKey(ActionRecord actions) {
+void HardDropKey(ActionRecord actions, RulesClock& clock) {
     if (!actions.Held(PlayAction::HardDrop)) {
         game.dropLatch = 0;
         return;
     }
     if (game.dropLatch) return;
-    HardDrop();
+    HardDrop(clock);
     game.dropLatch = 1;
 }
 
 }  // namespace
 
-void HandleGameKeys(ActionRecord actions) {
-    const std::uint8_t reversed = settings.rotateReversed ? 1 : 0;
-    Repeat(keyRepeats.turn, actions.Held(PlayAction::Turn), settings.rotateRepeat,
+void HandleGameKeys(const FrameInput& frame, RulesClock& clock) {
+    const ActionRecord actions = frame.actions;
+    const PlaySettings& play = game.play;
+    const std::uint8_t reversed = frame.turnReversed ? 1 : 0;
+    Repeat(keyRepeats.turn, actions.Held(PlayAction::Turn), play.rotateRepeat,
            [&] { TurnAct(reversed); });
-    Repeat(keyRepeats.turnOther, actions.Held(PlayAction::TurnOther), settings.rotateRepeat,
+    Repeat(keyRepeats.turnOther, actions.Held(PlayAction::TurnOther), play.rotateRepeat,
            [&] { TurnAct(reversed ? 0 : 1); });
-    Repeat(keyRepeats.shiftLeft, actions.Held(PlayAction::ShiftLeft), settings.moveRepeat,
+    Repeat(keyRepeats.shiftLeft, actions.Held(PlayAction::ShiftLeft), play.moveRepeat,
            [&] { MoveLeft(actions); });
-    Repeat(keyRepeats.shiftRight, actions.Held(PlayAction::ShiftRight), settings.moveRepeat,
+    Repeat(keyRepeats.shiftRight, actions.Held(PlayAction::ShiftRight), play.moveRepeat,
            [&] { MoveRight(actions); });
-    Repeat(keyRepeats.softDrop, actions.Held(PlayAction::SoftDrop), settings.dropRepeat, SoftDrop);
-    HardDropKey(actions);
+    Repeat(keyRepeats.softDrop, actions.Held(PlayAction::SoftDrop), play.dropRepeat,
+           [&] { SoftDrop(clock); });
+    HardDropKey(actions, clock);
     // Escape abandons the game: no high-score entry.
     if (actions.Held(PlayAction::Abandon)) RecordGameEvent(GameEventKind::Abandoned);
 }
@@ -126,19 +127,19 @@ void MoveRight(ActionRecord actions) {
     if (inside && ShiftIsFree(1)) ++game.pieceX;
 }
 
-void SoftDrop() {
+void SoftDrop(RulesClock& clock) {
     if (game.pieceY >= LAST_BOX_ROW || IsBlockedBelow()) return;
     ++game.pieceY;
     game.score += SOFT_DROP_POINTS;
-    game.lastFallTime = RulesNow();
+    game.lastFallTime = clock.Now();
 }
 
-void HardDrop() {
+void HardDrop(RulesClock& clock) {
     const int distance = DropDistance(game.well, game.currentMask, game.pieceX, game.pieceY);
     if (distance == NO_DROP) return;
     game.pieceY = static_cast<std::uint8_t>(game.pieceY + distance);
     game.score += HARD_DROP_POINTS_PER_ROW * static_cast<std::uint32_t>(distance);
-    game.lastFallTime = RulesNow();
+    game.lastFallTime = clock.Now();
 }
 
 LockResult TryLockPiece(ActionRecord actions) {
