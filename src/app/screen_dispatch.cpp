@@ -1,6 +1,7 @@
 #include <iterator>
 
 #include "app/bindings_store.h"
+#include "app/pause.h"
 #include "app/replays.h"
 #include "app/shell.h"
 #include "game/replay_recorder.h"
@@ -34,9 +35,10 @@ void RunFrame() {
         PresentFrame();
         // The player's controls are stored as they leave the screen where they set them.
         if (shown == Controls && screenId != Controls) StoreBindings();
-    } else if (screenId == Play) {
+    } else {
+        ShowPausedPicture();
         // A game's paused frames are part of its record.
-        RecordFrame(ReadPlayActions().held, true);
+        if (screenId == Play) RecordFrame(ReadPlayActions().held, true);
     }
     HandleHotkeys();
     KeepReplays();
