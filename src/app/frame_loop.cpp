@@ -1,6 +1,7 @@
 #include "app/frame_loop.h"
 
-#include "app/controls_store.h"
+#include "app/bindings_store.h"
+#include "app/pause.h"
 #include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
@@ -60,7 +61,7 @@ void Shutdown() {
     ShutdownSound();
     ReleaseGraphics();
     StoreSettings();
-    StoreControls();
+    StoreBindings();
 }
 
 void StartFrameLoop() {
@@ -97,5 +98,6 @@ void ResetShell() {
     loop = LoopState{};
     ResetNavigation();
     Paused = 0;
+    ForgetPause();
     HotkeyLatch = 0;
 }

@@ -1,6 +1,7 @@
 #include <iterator>
 
-#include "app/controls_store.h"
+#include "app/bindings_store.h"
+#include "app/pause.h"
 #include "app/replays.h"
 #include "app/shell.h"
 #include "gfx/back_buffer.h"
@@ -31,10 +32,11 @@ void RunFrame() {
         if (screenId >= 0 && screenId < SCREEN_COUNT) SCREEN_FRAMES[screenId]();
         PresentFrame();
         // The player's controls are stored as they leave the screen where they set them.
-        if (shown == Controls && screenId != Controls) StoreControls();
-    } else if (screenId == Play) {
+        if (shown == Controls && screenId != Controls) StoreBindings();
+    } else {
+        ShowPausedPicture();
         // A game's paused frames are part of its record.
-        PausedPlayFrame();
+        if (screenId == Play) PausedPlayFrame();
     }
     HandleHotkeys();
     KeepReplays();

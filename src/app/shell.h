@@ -5,7 +5,8 @@
 
 #include "screens/navigation.h"
 
-// While set, frames draw and present nothing; only the hotkeys run.
+// While set, no screen runs and nothing new is drawn (app/pause.h keeps the picture); only the
+// hotkeys run.
 extern std::uint8_t Paused;
 
 // Set when a hotkey has acted; no hotkey acts again until all ten are seen up.

@@ -1,6 +1,6 @@
 #include "screens/play_screen.h"
 
-#include "common/controls.h"
+#include "common/bindings.h"
 #include "common/font_codes.h"
 #include "common/settings.h"
 #include "game/game_state.h"
@@ -161,7 +161,7 @@ void RunPlayFrame(const FrameInput& frame) {
         return;
     }
     DrawWellWithPiece();
-    if (controls.ghostPiece) DrawGhostPiece();
+    if (bindings.ghostPiece) DrawGhostPiece();
     EndSprites();
     // An abandoned game's frame ends with the picture of the fresh one; its rules begin with the
     // next frame.
