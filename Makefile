@@ -24,7 +24,7 @@ WEB_PORT ?= 8080
 
 .PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean \
 	install uninstall package package-check screenshots deps-package deps-package-check \
-	deps-screenshots bench-screens web serve-web deps-web deps-web-test test-web
+	deps-screenshots bench-screens web serve-web deps-web deps-web-test test-web bench-web
 
 all: build
 
@@ -98,6 +98,11 @@ web: deps-web
 	emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DPLEMBY_TESTS=OFF \
 	  -DPLEMBY_SDL_FROM_SOURCE=ON -DPLEMBY_WERROR=OFF
 	cmake --build build-web -j $(JOBS)
+
+# The page in headless Chromium: the time to the title's first picture and the CPU share of
+# Chromium's processes on a still screen and in play, 20 s each.
+bench-web: test-web
+	node bench/web_cpu.mjs build-web build-webtest/node_modules
 
 # Serves the page on this machine only: open http://127.0.0.1:$(WEB_PORT)/ in a browser.
 serve-web: web

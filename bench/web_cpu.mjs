@@ -74,9 +74,12 @@ console.log(`time to the title's first picture: ${Date.now() - started} ms`);
 const pid = browser.process().pid;
 await sleep(3000);
 console.log(`CPU share, still title screen: ${(await cpuShare(pid) * 100).toFixed(1)} % of one core`);
-await page.keyboard.press('Space');
+// Held for a few frames: the game reads the keys and the button once a frame.
+await page.keyboard.press('Space', { delay: 150 });
 await sleep(1500);
-await page.mouse.click(478, 334);
+await page.mouse.move(478, 334);
+await sleep(100);
+await page.mouse.click(478, 334, { delay: 150 });
 await sleep(1500);
 console.log(`CPU share, in play: ${(await cpuShare(pid) * 100).toFixed(1)} % of one core`);
 await browser.close();

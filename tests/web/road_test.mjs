@@ -12,6 +12,7 @@
 import { spawnSync } from 'node:child_process';
 import { createReadStream, existsSync, mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
+import { gzipSync } from 'node:zlib';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 
@@ -110,7 +111,11 @@ async function waitForPicture(page, wanted, what) {
   let shot = null;
   while (Date.now() < until) {
     shot = await picture(page);
-    if (test(shot)) return shot;
+    // A screen takes input once its fade has ended: the picture must also have settled.
+    if (test(shot)) {
+      shot = await settledPicture(page);
+      if (test(shot)) return shot;
+    }
     await sleep(100);
   }
   check(false, `the page shows ${what}${errors.length ? ' (errors: ' + errors.join(' | ') + ')' : ''}`);
@@ -213,7 +218,20 @@ function songLines(lines) {
   return songs;
 }
 
+// The page's files, raw and gzipped: what a player downloads stays within 4 MB.
+function pageSizes() {
+  let gzipped = 0;
+  for (const name of ['index.html', 'plemby.js', 'plemby.wasm', 'icon.png']) {
+    const bytes = readFileSync(path.join(args.web, name));
+    const packed = gzipSync(bytes, { level: 9 }).length;
+    gzipped += packed;
+    console.log(`${name}: ${bytes.length} bytes, ${packed} gzipped`);
+  }
+  check(gzipped <= 4 * 1000 * 1000, `the page is ${gzipped} bytes gzipped, at most 4 MB`);
+}
+
 async function main() {
+  pageSizes();
   const server = await serve(path.resolve(args.web));
   const origin = `http://127.0.0.1:${server.address().port}`;
   const browser = await puppeteer.launch({
@@ -252,20 +270,23 @@ async function main() {
     await press(page, 'ArrowLeft');
     await press(page, 'ArrowLeft');
     check(differingShare(await picture(page), beforeMove) > 0, 'the piece moves');
+    // The page keeps the game's replay as soon as the game is over.
     let drops = 0;
-    for (; drops < 200 && darkShare(await picture(page)) < 0.95; ++drops) {
+    let files = {};
+    const replayKept = () => Object.keys(files).some((name) => name.endsWith('.plr'));
+    for (; drops < 200 && !replayKept(); ++drops) {
       await press(page, 'ArrowDown');
       await sleep(150);
+      files = await keptFiles(page);
     }
-    check(drops > 1, `pieces drop (${drops} of them) until the game ends`);
-    // The high-score screen with its name entry follows the fade.
+    check(drops > 1 && replayKept(), `pieces drop (${drops} of them) until the game ends`);
+    // The high-score screen with its name entry follows the fade to black.
     await waitForPicture(page, (shot) => darkShare(shot) < 0.9, 'the high scores after the game');
-    await settledPicture(page);
     for (const key of ['KeyW', 'KeyE', 'KeyB', 'Enter']) await press(page, key);
     const table = await settledPicture(page);
 
     // The replay of the game, kept by the page, verifies with the desktop game.
-    const files = await keptFiles(page);
+    files = await keptFiles(page);
     const replays = Object.keys(files).filter((name) => name.endsWith('.plr'));
     if (check(replays.length > 0, 'the page keeps the replay of the game')) {
       const file = path.join(args.out, 'browser-game.plr');
