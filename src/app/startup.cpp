@@ -24,6 +24,7 @@ constexpr int EXIT_NO_WINDOW = 1;
 void ConnectLiveServices() {
     SetRulesClock(NowMs);
     SetHighScoreStore(SaveHighScores);
+    SetRowGameFinder(FindRowGames);
 }
 
 std::optional<int> StartGame() {
