@@ -4,9 +4,7 @@
 #include "app/pause.h"
 #include "app/replays.h"
 #include "app/shell.h"
-#include "game/replay_recorder.h"
 #include "gfx/back_buffer.h"
-#include "screens/action_bindings.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
@@ -38,7 +36,7 @@ void RunFrame() {
     } else {
         ShowPausedPicture();
         // A game's paused frames are part of its record.
-        if (screenId == Play) RecordFrame(ReadPlayActions().held, true);
+        if (screenId == Play) PausedPlayFrame();
     }
     HandleHotkeys();
     KeepReplays();

@@ -21,8 +21,8 @@ void HandleHotkeys();
 // asked.
 void Shutdown();
 
-// What the layers below are handed rather than reach for: the rules' clock is the platform
-// clock, and the high-score screen stores its table through the high-score store.
+// What the layers below are handed rather than reach for: the high-score screen stores its table
+// through the high-score store.
 void ConnectLiveServices();
 
 // Everything before the first frame: single instance, window, services, resources. Nothing

@@ -22,6 +22,7 @@
 #include "platform/window.h"
 #include "screens/front_end_fixture.h"
 #include "screens/play_screen.h"
+#include "support/test_game.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ protected:
         ResetShell();
         ResetBindings();
         ScriptReleaseAllKeys();
-        ResetGame();
+        ResetTestGame();
         screenId = Play;
         fade.FadeActive = 0;
         fade.CurrentBackground = textures.LevelBackground[0];
