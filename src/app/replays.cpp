@@ -69,6 +69,7 @@ void StartRequestedReplay() {
         ShowTableMessage("THE GAME OF " + rowName + " CANNOT BE PLAYED - DAMAGED FILE");
         return;
     }
+    ShowTableMessage("");
     StartWatching(replay);
 }
 

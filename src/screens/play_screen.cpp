@@ -39,8 +39,6 @@ constexpr auto SCORE_CAPTION = FontLabel("SCORE");
 constexpr auto NEXT_CAPTION = FontLabel("NEXT");
 static_assert(LEVEL_CAPTION.size() == 10 && LINES_CAPTION.size() == 10);
 static_assert(SCORE_CAPTION.size() == 5 && NEXT_CAPTION.size() == 4);
-// Shown in the counters' panel while a recorded game is watched.
-constexpr auto REPLAY_CAPTION = FontLabel("REPLAY");
 
 // The player at the devices: the actions the bindings make of the keys and controllers.
 class DevicePlayer final : public Player {
@@ -130,7 +128,7 @@ void DrawPlayScreenTop() {
     DrawCaptions();
     DrawCounters();
     DrawNextPiece();
-    if (shown.exits.captioned) DrawText(REPLAY_CAPTION.data(), REPLAY_CAPTION.size(), 38, 113);
+    if (shown.exits.drawOver != nullptr) shown.exits.drawOver();
 }
 
 void ShowRowsRemoved(std::uint8_t rows) {
@@ -250,6 +248,10 @@ void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits)
 void BeginNewGame() {
     BeginScreenGame(std::make_unique<LiveGame>(shown.devices, NowMs, PlaySettingsOf(settings)),
                     {.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry});
+}
+
+BackgroundChange FirstLevelPictures() {
+    return {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]};
 }
 
 void EndGameAtShutdown() { shown.source->EndGame(GameEnding::Unfinished); }

@@ -4,6 +4,7 @@
 
 #include "game/game_events.h"
 #include "game/game_source.h"
+#include "gfx/fade.h"
 
 // The play screen shows one game at a time, run frame by frame from the source it began with:
 // the player at the devices, recorded as they play, or a recording being watched.
@@ -15,8 +16,8 @@ struct GameExits {
     bool (*abandoned)() = nullptr;
     // Once the game-over screen has faded out.
     void (*gameOverShown)() = nullptr;
-    // "REPLAY" stands in the counters' panel.
-    bool captioned = false;
+    // Drawn over the screen's panels in every frame of the game (the watch screen's own panel).
+    void (*drawOver)() = nullptr;
 };
 
 // A new game from `source`, shown on the play screen and left by `exits`. The background fade's
@@ -24,6 +25,9 @@ struct GameExits {
 void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits);
 // A new game of the player at the devices with the play settings they chose, recorded.
 void BeginNewGame();
+// The pictures every game begins with, whatever its start level: the first level's, with the
+// second's next.
+BackgroundChange FirstLevelPictures();
 
 // The Play screen's frame: one frame of the game in progress.
 void PlayFrame();
