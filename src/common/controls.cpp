@@ -13,8 +13,17 @@ constexpr std::string_view ACTION_NAMES[CONTROL_ACTION_COUNT] = {
     "turn", "turn-other", "shift-left", "shift-right", "soft-drop", "hard-drop", "abandon", "pause",
 };
 constexpr std::string_view SLOT_NAMES[SLOTS_PER_ACTION] = {"key1", "key2", "button"};
-constexpr std::string_view GHOST_NAME = "ghost-piece";
-constexpr std::string_view FOCUS_PAUSE_NAME = "pause-on-focus-loss";
+// The switches, each on or off, in the order the file lists them.
+struct ControlSwitch {
+    std::string_view name;
+    std::uint8_t PlayerControls::*flag;
+};
+constexpr ControlSwitch SWITCHES[] = {
+    {"ghost-piece", &PlayerControls::ghostPiece},
+    {"pause-on-focus-loss", &PlayerControls::pauseOnFocusLoss},
+    {"title-demo", &PlayerControls::titleDemo},
+};
+constexpr std::size_t SWITCH_COUNT = std::size(SWITCHES);
 constexpr std::string_view NONE = "none";
 constexpr std::string_view ON = "on";
 constexpr std::string_view OFF = "off";
@@ -23,7 +32,7 @@ constexpr int NOT_BOUND = -1;
 constexpr std::size_t MAX_KEPT_LINES = 256;
 
 constexpr const char* FILE_HEADER =
-    "# Plemby! controls: two keys and one controller button for each action, and two switches.\n"
+    "# Plemby! controls: two keys and one controller button for each action, and three switches.\n"
     "# Actions: turn, turn-other, shift-left, shift-right, soft-drop, hard-drop, abandon, pause.\n"
     "# <action>.key1 and <action>.key2: a key by its place on a US keyboard, in SDL's key names\n"
     "#   (Up, W, Left Ctrl, Space, Keypad 5, ...) or as the CONTROLS screen shows them (LEFT\n"
@@ -32,7 +41,8 @@ constexpr const char* FILE_HEADER =
     "# <action>.button: a, b, x, y, back, start, dpup, dpdown, dpleft, dpright, leftshoulder,\n"
     "#   rightshoulder, leftstick, rightstick (the stick counts as the D-pad), as the screen\n"
     "#   shows them (LEFT, LB, ...), or none.\n"
-    "# ghost-piece and pause-on-focus-loss: on or off.\n";
+    "# ghost-piece, pause-on-focus-loss and title-demo (a game of the CPU player when the title\n"
+    "#   is left alone for 30 seconds): on or off.\n";
 
 // The font has letters, digits and / - + only; the screen spells the other signs of key names.
 constexpr std::pair<char, std::string_view> SPELT_SIGNS[] = {
@@ -213,8 +223,7 @@ int BindSlot(PlayerControls& c, int action, int slot, int value) {
 ControlsFile ParseControlsFile(std::span<const std::uint8_t> bytes) {
     ControlsFile file;
     std::array<bool, CONTROL_SLOT_COUNT> fromFile{};
-    bool ghostRead = false;
-    bool focusPauseRead = false;
+    std::array<bool, SWITCH_COUNT> switchRead{};
     const auto bad = [&file](int number) {
         if (file.badLines++ == 0) file.firstBadLine = number;
     };
@@ -237,16 +246,18 @@ ControlsFile ParseControlsFile(std::span<const std::uint8_t> bytes) {
         const std::string_view name = Trimmed(content.substr(0, equals));
         const std::string_view value = Trimmed(content.substr(equals + 1));
 
-        const bool ghost = SameWord(name, GHOST_NAME);
-        if (ghost || SameWord(name, FOCUS_PAUSE_NAME)) {
-            bool& read = ghost ? ghostRead : focusPauseRead;
+        const auto named =
+            std::find_if(std::begin(SWITCHES), std::end(SWITCHES),
+                         [name](const ControlSwitch& s) { return SameWord(name, s.name); });
+        if (named != std::end(SWITCHES)) {
+            bool& read = switchRead[static_cast<std::size_t>(named - std::begin(SWITCHES))];
             const auto on = SwitchNamed(value);
             if (read || !on) {
                 bad(number);
                 continue;
             }
             read = true;
-            (ghost ? file.controls.ghostPiece : file.controls.pauseOnFocusLoss) = *on;
+            file.controls.*(named->flag) = *on;
             continue;
         }
         const auto index = SlotNamed(name);
@@ -295,8 +306,8 @@ std::string FormatControlsFile(const PlayerControls& c,
             text.append(" = ").append(shown).append("\n");
         }
     }
-    text.append(GHOST_NAME).append(" = ").append(c.ghostPiece ? ON : OFF).append("\n");
-    text.append(FOCUS_PAUSE_NAME).append(" = ").append(c.pauseOnFocusLoss ? ON : OFF).append("\n");
+    for (const ControlSwitch& s : SWITCHES)
+        text.append(s.name).append(" = ").append(c.*(s.flag) ? ON : OFF).append("\n");
     for (const std::string& line : unknownLines) text.append(line).append("\n");
     return text;
 }

@@ -12,8 +12,9 @@
 #include "platform/keys.h"
 
 // The controls the player makes their own: two keys (by their place on the keyboard) and one
-// controller input for each of the eight play actions, the ghost piece and the pause when the
-// window loses focus. They are kept apart from the settings record, in a text file of their own.
+// controller input for each of the eight play actions, the ghost piece, the title's demo game and
+// the pause when the window loses focus. They are kept apart from the settings record, in a text
+// file of their own.
 
 // The play actions in their order: turn, turn the other way, shift left, shift right, soft drop,
 // hard drop, abandon, pause.
@@ -51,6 +52,7 @@ struct PlayerControls {
     std::array<ActionBinding, CONTROL_ACTION_COUNT> actions = DEFAULT_BINDINGS;
     std::uint8_t ghostPiece = 0;        // the cells where the piece would land, drawn faintly
     std::uint8_t pauseOnFocusLoss = 1;  // a game pauses when the window loses the focus
+    std::uint8_t titleDemo = 1;         // the CPU player shows a game when the title is left alone
     bool operator==(const PlayerControls&) const = default;
 };
 extern PlayerControls controls;

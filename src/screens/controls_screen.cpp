@@ -89,8 +89,9 @@ constexpr ControlsRow ROWS[] = {
     ActionRow(5),
     ActionRow(6),
     ActionRow(7),
-    SwitchRow(488, "GHOST PIECE", &PlayerControls::ghostPiece),
-    SwitchRow(528, "PAUSE WHEN THE WINDOW LOSES FOCUS", &PlayerControls::pauseOnFocusLoss),
+    SwitchRow(464, "GHOST PIECE", &PlayerControls::ghostPiece),
+    SwitchRow(500, "PAUSE WHEN THE WINDOW LOSES FOCUS", &PlayerControls::pauseOnFocusLoss),
+    SwitchRow(536, "DEMO GAME ON THE TITLE SCREEN", &PlayerControls::titleDemo),
     ButtonRow("GO BACK", ReturnToOptions, {544, BUTTONS_Y, 662, BUTTONS_Y + GLYPH_HEIGHT}),
     ButtonRow("DEFAULT", RestoreDefaultBindings, {846, BUTTONS_Y, 964, BUTTONS_Y + GLYPH_HEIGHT}),
 };

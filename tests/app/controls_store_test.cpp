@@ -59,6 +59,7 @@ TEST_F(ControlsStore, PartlyValidFileKeptUntilThePlayerChangesSomething) {
         "turn-other.key1 = M\n"  // a hotkey
         "turn.key2 = Up\n"       // bound by a line above
         "ghost-piece = on\n"
+        "Title-Demo = off\n"
         "spin.key1 = Keypad 5\n"
         "no equals sign\n";
     WriteFile(written);
@@ -77,6 +78,7 @@ TEST_F(ControlsStore, PartlyValidFileKeptUntilThePlayerChangesSomething) {
     EXPECT_EQ(Key(1, 0), KEY_POSITION_LEFT_CTRL);
     EXPECT_EQ(controls.ghostPiece, 1);
     EXPECT_EQ(controls.pauseOnFocusLoss, 1);
+    EXPECT_EQ(controls.titleDemo, 0);
 
     StoreControls();
     EXPECT_EQ(ReadFile(), written) << "not written over while nothing changed";

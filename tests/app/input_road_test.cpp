@@ -355,7 +355,7 @@ TEST_F(InputRoad, KeyboardRebindsTurnAndKeepsItOverARestart) {
     TapKey(VK_SPACE);
     EXPECT_EQ(bound(0, 1), KEY_POSITION_SPACE);
     EXPECT_EQ(bound(4, 0), KEY_POSITION_W);
-    for (int i = 0; i < 11; ++i) TapKey(VK_DOWN);  // round to DEFAULT
+    for (int i = 0; i < 12; ++i) TapKey(VK_DOWN);  // round to DEFAULT
     TapKey(VK_RETURN);
     EXPECT_EQ(controls, PlayerControls{});
 
@@ -370,8 +370,7 @@ TEST_F(InputRoad, KeyboardRebindsTurnAndKeepsItOverARestart) {
     for (int i = 0; i < 8; ++i) TapKey(VK_DOWN);
     TapKey(VK_RETURN);
     EXPECT_EQ(controls.ghostPiece, 1);
-    TapKey(VK_DOWN);
-    TapKey(VK_DOWN);
+    for (int i = 0; i < 3; ++i) TapKey(VK_DOWN);
     TapKey(VK_RETURN);
     ASSERT_EQ(screenId, Options);
     const PlayerControls chosen = controls;
