@@ -450,3 +450,46 @@ TEST_F(InputRoad, ControllerRebindsHardDrop) {
 }
 
 }  // namespace
+
+namespace {
+
+// The title left alone for half a minute shows the CPU player's demo, which plays on the demo's
+// own screen, records and stores nothing, and gives way at once to any key: the key goes back to
+// the title and does nothing else there (P does not pause, Space does not leave the title) until
+// it is let go. A minute ends a demo, and with the switch off the title stays as it is.
+TEST_F(InputRoad, TitleLeftAloneShowsTheCpuPlayersDemoUntilAKey) {
+    const std::int64_t frames30s = DEMO_IDLE_MS / FRAME_MS;
+    Step(static_cast<int>(frames30s) - 5);
+    EXPECT_EQ(screenId, Title) << "no demo before half a minute";
+    StepUntil([] { return screenId == Demo; }, "the demo");
+    const std::uint32_t scoreAtStart = game.score;
+    StepUntil([&] { return game.score > scoreAtStart + 50; }, "the CPU player to drop pieces");
+    EXPECT_EQ(game.level, 1);
+
+    ScriptKey('P', true);
+    Step(2);
+    EXPECT_EQ(screenId, Title);
+    EXPECT_EQ(Paused, 0) << "the key that ended the demo did not pause";
+    ScriptKey(VK_SPACE, true);
+    Step(3);
+    EXPECT_EQ(screenId, Title) << "keys held over from the demo leave the title alone";
+    ScriptKey('P', false);
+    ScriptKey(VK_SPACE, false);
+    Step();
+
+    // A minute later the next demo is over by itself.
+    StepUntil([] { return screenId == Demo; }, "the second demo");
+    AdvanceManualClock(DEMO_LENGTH_MS);
+    Step(2);
+    EXPECT_EQ(screenId, Title);
+    EXPECT_FALSE(std::filesystem::exists(TestHomeDir() + "/data/plemby/replays"))
+        << "a demo stores no replay";
+
+    bindings.titleDemo = 0;
+    Step(static_cast<int>(frames30s) + 50);
+    EXPECT_EQ(screenId, Title);
+    TapKey(VK_SPACE);
+    EXPECT_EQ(screenId, MainMenu);
+}
+
+}  // namespace
