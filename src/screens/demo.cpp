@@ -57,6 +57,8 @@ struct DemoState {
 DemoState demo;
 
 void EndDemo() {
+    // The play screen holds the player's game again, as before the demo.
+    BeginNewGame();
     keyRepeats = demo.playerRepeats;
     game.dropLatch = demo.playerDropLatch;
     demo.ended = true;
@@ -90,9 +92,9 @@ void StartDemo() {
     demo.playerRepeats = keyRepeats;
     demo.playerDropLatch = game.dropLatch;
     demo.tookKeys = false;
-    BeginScreenGame(std::make_unique<DemoGame>(), {.abandoned = LeaveAbandonedDemo,
-                                                   .gameOver = EndDemo,
-                                                   .caption = DEMO_CAPTION});
+    BeginScreenGame(
+        std::make_unique<DemoGame>(),
+        {.abandoned = LeaveAbandonedDemo, .gameOver = EndDemo, .caption = DEMO_CAPTION});
     demo.began = NowMs();
     ChangeScreen(Demo, {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]});
     PlayModule(MusicResource(GAME_SONG_ID), 0, 0);

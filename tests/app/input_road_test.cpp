@@ -2,6 +2,7 @@
 // keyboard only. Each frame runs as the frame loop runs it: pending events first, then the
 // frame with its hotkeys.
 #include <algorithm>
+#include <filesystem>
 
 #include "app/bindings_store_testing.h"
 #include "app/high_score_store.h"
@@ -20,8 +21,9 @@
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
 #include "platform/window.h"
-#include "screens/front_end_testing.h"
+#include "screens/demo.h"
 #include "screens/front_end_fixture.h"
+#include "screens/front_end_testing.h"
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
 #include "support/temp_home.h"
