@@ -3,6 +3,7 @@
 #include "common/bindings.h"
 #include "common/font_codes.h"
 #include "common/settings.h"
+#include "cpu_player/cpu_player.h"
 #include "game/game_state.h"
 #include "game/piece_control.h"
 #include "game/rules_frame.h"
@@ -46,6 +47,20 @@ public:
     ActionRecord NextActions() override { return ReadPlayActions(); }
 };
 
+// The CPU player at play, with the player's own way out: what they bound to abandon still
+// leaves the game.
+class AutoPlayer final : public Player {
+public:
+    ActionRecord NextActions() override {
+        ActionRecord actions = cpu_.NextActions();
+        actions.Set(PlayAction::Abandon, ReadPlayActions().Held(PlayAction::Abandon));
+        return actions;
+    }
+
+private:
+    CpuGamePlayer cpu_{settings.rotateReversed};
+};
+
 bool LeaveAbandonedGame();
 void OpenScoreEntry();
 
@@ -53,6 +68,8 @@ void OpenScoreEntry();
 // player's, recording nothing yet.
 struct ScreenGame {
     DevicePlayer devices;
+    AutoPlayer cpu;
+    bool autoplay = false;  // the CPU player plays the games begun here
     std::unique_ptr<GameSource> source =
         std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}));
     GameExits exits{.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry};
@@ -128,6 +145,9 @@ void DrawPlayScreenTop() {
     DrawCaptions();
     DrawCounters();
     DrawNextPiece();
+    const auto caption = shown.exits.caption;
+    if (!caption.empty())
+        DrawText(caption.data(), static_cast<std::uint8_t>(caption.size()), 38, 113);
     if (shown.exits.drawOver != nullptr) shown.exits.drawOver();
 }
 
@@ -227,7 +247,11 @@ bool ReactToGameEvents(const GameEvents& taken) {
                 break;
             case GameEventKind::GameOver:
                 shown.source->EndGame(GameEnding::GameOver);
-                RunGameOverTransition();
+                if (shown.exits.gameOver != nullptr) {
+                    shown.exits.gameOver();
+                } else {
+                    RunGameOverTransition();
+                }
                 break;
             case GameEventKind::Abandoned:
                 shown.source->EndGame(GameEnding::Abandoned);
@@ -246,13 +270,16 @@ void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits)
 }
 
 void BeginNewGame() {
-    BeginScreenGame(std::make_unique<LiveGame>(shown.devices, NowMs, PlaySettingsOf(settings)),
+    Player& player = shown.autoplay ? static_cast<Player&>(shown.cpu) : shown.devices;
+    BeginScreenGame(std::make_unique<LiveGame>(player, NowMs, PlaySettingsOf(settings)),
                     {.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry});
 }
 
 BackgroundChange FirstLevelPictures() {
     return {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]};
 }
+
+void PlayEveryGameWithCpu() { shown.autoplay = true; }
 
 void EndGameAtShutdown() { shown.source->EndGame(GameEnding::Unfinished); }
 
