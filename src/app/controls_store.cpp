@@ -1,30 +1,41 @@
 #include "app/controls_store.h"
 
-#include <cerrno>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/controls_store_testing.h"
+#include "app/player_file.h"
 #include "common/controls.h"
 #include "platform/files.h"
 
 namespace {
 
-constexpr const char* CONTROLS_FILE = "controls.txt";
+constexpr PlayerFileKind CONTROLS_FILE = {
+    .contents = "the controls",
+    .builtIn = "the default controls",
+    .folder = ConfigDir,
+    .folderVariable = "XDG_CONFIG_HOME",
+    .fileName = "controls.txt",
+    .maxBytes = MAX_CONTROLS_FILE_BYTES,
+};
 
 struct ControlsStore {
     // What the file holds (or would hold, as read): nothing is written while the controls match.
     PlayerControls stored{};
     std::vector<std::string> unknownLines;
-    // The file exists but could not be read: it may hold the player's controls.
-    bool keepStoredFile = false;
+    PlayerFileState file;
 };
 ControlsStore store;
 
-std::string ControlsPath() {
-    const std::string folder = ConfigDir();
-    return folder.empty() ? std::string() : folder + "/" + CONTROLS_FILE;
+std::string TakeControlsFile(std::span<const std::uint8_t> bytes) {
+    ControlsFile read = ParseControlsFile(bytes);
+    controls = read.controls;
+    store.stored = read.controls;
+    store.unknownLines = std::move(read.unknownLines);
+    if (read.badLines == 0) return {};
+    return "have " + std::to_string(read.badLines) +
+           " line(s) not understood (the first is line " + std::to_string(read.firstBadLine) +
+           "); their controls keep the defaults";
 }
 
 }  // namespace
@@ -32,45 +43,14 @@ std::string ControlsPath() {
 void LoadControls() {
     store = ControlsStore{};
     controls = PlayerControls{};
-    const std::string path = ControlsPath();
-    if (path.empty()) return;
-    // Read once, at start-up, by the one running copy: what a killed save left can go.
-    RemoveStaleTemporaries(path);
-    const StoredFile file = ReadStoredFile(path, MAX_CONTROLS_FILE_BYTES);
-    if (file.state == StoredFileState::Unreadable) {
-        store.keepStoredFile = true;
-        ReportProblem("cannot read the controls in " + path + " (" + file.problem +
-                      "); playing with the default controls, which will not be stored");
-        return;
-    }
-    if (file.state != StoredFileState::Read) return;
-    if (file.bytes.size() > MAX_CONTROLS_FILE_BYTES) {
-        ReportProblem("the controls in " + path +
-                      " are too large to be read; playing with the default controls");
-        return;
-    }
-    ControlsFile read = ParseControlsFile(file.bytes);
-    if (read.badLines > 0) {
-        ReportProblem(std::to_string(read.badLines) + " line(s) of " + path +
-                      " not understood (the first is line " + std::to_string(read.firstBadLine) +
-                      "); their controls keep the defaults");
-    }
-    controls = read.controls;
-    store.stored = read.controls;
-    store.unknownLines = std::move(read.unknownLines);
+    LoadPlayerFile(CONTROLS_FILE, store.file, TakeControlsFile);
 }
 
 void StoreControls() {
-    if (store.keepStoredFile || controls == store.stored) return;
-    const std::string path = ControlsPath();
-    if (path.empty()) return;
+    if (controls == store.stored) return;
     const std::string text = FormatControlsFile(controls, store.unknownLines);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (!SaveFileAtomically(path, {bytes, text.size()})) {
-        ReportProblem("cannot store the controls in " + path + " (" + std::strerror(errno) + ")");
-        return;
-    }
-    store.stored = controls;
+    if (SavePlayerFile(CONTROLS_FILE, store.file, {bytes, text.size()})) store.stored = controls;
 }
 
 void ResetControls() {

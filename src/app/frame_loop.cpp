@@ -1,3 +1,5 @@
+#include "app/frame_loop.h"
+
 #include "app/controls_store.h"
 #include "app/replays.h"
 #include "app/settings.h"
@@ -12,11 +14,10 @@
 
 namespace {
 
-constexpr std::int64_t FRAME_PERIOD_MS = 20;
-
 struct LoopState {
     bool quitTaken = false;  // the loop ends at its next test
     bool shutDown = false;
+    std::int64_t deadline = 0;  // when the next frame is due
 };
 LoopState loop;
 
@@ -37,6 +38,19 @@ bool TakeMessage() {
     return PumpOneEvent();
 }
 
+// False once the loop has ended.
+bool TakePendingMessages() {
+    while (!loop.quitTaken) {
+        if (!TakeMessage()) return true;
+    }
+    return false;
+}
+
+void RunPacedFrame(void (*frame)()) {
+    frame();
+    loop.deadline += FRAME_PERIOD_MS;
+}
+
 }  // namespace
 
 void Shutdown() {
@@ -49,19 +63,33 @@ void Shutdown() {
     StoreControls();
 }
 
-int RunFrameLoop(void (*frame)()) {
+void StartFrameLoop() {
     SetQuitHandler(EndGame);
-    // The deadline moves by exactly one period per frame and is never set back to the clock:
-    // a late frame is followed by frames without sleep until it is ahead again.
-    std::int64_t deadline = NowMs();
-    while (!loop.quitTaken) {
-        if (TakeMessage()) continue;
-        frame();
-        deadline += FRAME_PERIOD_MS;
-        const std::int64_t remaining = deadline - NowMs();
-        if (remaining >= 0) SleepMs(remaining);
+    loop.deadline = NowMs();
+}
+
+std::optional<std::int64_t> RunNextFrame(void (*frame)()) {
+    if (!TakePendingMessages()) return std::nullopt;
+    RunPacedFrame(frame);
+    return loop.deadline - NowMs();
+}
+
+bool RunDueFrames(void (*frame)()) {
+    while (TakePendingMessages()) {
+        if (NowMs() < loop.deadline) return true;
+        RunPacedFrame(frame);
     }
-    SetQuitHandler(nullptr);
+    return false;
+}
+
+void FinishFrameLoop() { SetQuitHandler(nullptr); }
+
+int RunFrameLoop(void (*frame)()) {
+    StartFrameLoop();
+    while (const std::optional<std::int64_t> remaining = RunNextFrame(frame)) {
+        if (*remaining >= 0) SleepMs(*remaining);
+    }
+    FinishFrameLoop();
     return 0;
 }
 

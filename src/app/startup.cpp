@@ -1,3 +1,4 @@
+#include "app/frame_loop.h"
 #include "app/high_score_store.h"
 #include "app/load_resources.h"
 #include "app/replays.h"
@@ -25,7 +26,7 @@ void ConnectLiveServices() {
     SetHighScoreStore(SaveHighScores);
 }
 
-int RunGame() {
+std::optional<int> StartGame() {
     if (!ClaimSingleInstance()) {
         AskRunningCopyToRaise();
         return EXIT_ANOTHER_COPY;
@@ -45,14 +46,21 @@ int RunGame() {
     OpenControllers();
     InitSound();
     LoadResources();
+    return std::nullopt;
+}
 
-    const int status = RunFrameLoop(RunFrame);
-
+void CloseGame() {
     // The music would end with the process; its thread is stopped here so that it does not
     // outlive the audio device it feeds.
     StopModule();
     CloseAudioOutput();
     ClosePlatform();
     ReleaseSingleInstance();
+}
+
+int RunGame() {
+    if (const std::optional<int> refused = StartGame()) return *refused;
+    const int status = RunFrameLoop(RunFrame);
+    CloseGame();
     return status;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 PlayerControls controls;
 
@@ -25,11 +26,23 @@ constexpr const char* FILE_HEADER =
     "# Plemby! controls: two keys and one controller button for each action, and two switches.\n"
     "# Actions: turn, turn-other, shift-left, shift-right, soft-drop, hard-drop, abandon, pause.\n"
     "# <action>.key1 and <action>.key2: a key by its place on a US keyboard, in SDL's key names\n"
-    "#   (Up, W, Left Ctrl, Space, Keypad 5, ...), or none. The hotkeys P, Page Up, Page Down,\n"
+    "#   (Up, W, Left Ctrl, Space, Keypad 5, ...) or as the CONTROLS screen shows them (LEFT\n"
+    "#   BRACKET), or none. The hotkeys P, Page Up, Page Down,\n"
     "#   Keypad - and +, M, N, R, F10 and F12 cannot be bound (P only to pause).\n"
     "# <action>.button: a, b, x, y, back, start, dpup, dpdown, dpleft, dpright, leftshoulder,\n"
-    "#   rightshoulder, leftstick, rightstick (the stick counts as the D-pad), or none.\n"
+    "#   rightshoulder, leftstick, rightstick (the stick counts as the D-pad), as the screen\n"
+    "#   shows them (LEFT, LB, ...), or none.\n"
     "# ghost-piece and pause-on-focus-loss: on or off.\n";
+
+// The font has letters, digits and / - + only; the screen spells the other signs of key names.
+constexpr std::pair<char, std::string_view> SPELT_SIGNS[] = {
+    {'[', "LEFT BRACKET"}, {']', "RIGHT BRACKET"}, {';', "SEMICOLON"},  {'\'', "QUOTE"},
+    {'`', "BACKQUOTE"},    {',', "COMMA"},         {'.', "PERIOD"},     {'=', "EQUALS"},
+    {'\\', "BACKSLASH"},   {'#', "HASH"},          {'*', "STAR"},       {'%', "PERCENT"},
+    {'&', "AND"},          {'|', "BAR"},           {'!', "BANG"},       {'@', "AT"},
+    {'^', "CARET"},        {'<', "LESS"},          {'>', "GREATER"},    {':', "COLON"},
+    {'(', "LEFT PAREN"},   {')', "RIGHT PAREN"},   {'{', "LEFT BRACE"}, {'}', "RIGHT BRACE"},
+};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -76,12 +89,36 @@ std::optional<int> SlotNamed(std::string_view name) {
     return std::nullopt;
 }
 
+// By the file's name or the screen's label ("leftshoulder" or "LB").
 std::optional<std::uint8_t> PadNamed(std::string_view name) {
     for (int i = 0; i < PAD_INPUT_COUNT; ++i) {
-        if (SameWord(name, PadInputName(static_cast<PadInput>(i))))
+        const auto input = static_cast<PadInput>(i);
+        if (SameWord(name, PadInputName(input)) || SameWord(name, PadInputLabel(input))) {
             return static_cast<std::uint8_t>(i);
+        }
     }
     return std::nullopt;
+}
+
+// The place of a key written as the screen shows it: its name with the spelt signs put back
+// ("LEFT BRACKET" is "[", "KEYPAD STAR" is "Keypad *"), taken only when the screen would show
+// that place so.
+int KeyPositionShown(std::string_view shown) {
+    std::string name;
+    for (std::size_t i = 0; i < shown.size();) {
+        const std::string_view rest = shown.substr(i);
+        const auto* sign = std::find_if(
+            std::begin(SPELT_SIGNS), std::end(SPELT_SIGNS),
+            [rest](const auto& s) { return SameWord(rest.substr(0, s.second.size()), s.second); });
+        if (sign != std::end(SPELT_SIGNS)) {
+            name += sign->first;
+            i += sign->second.size();
+        } else {
+            name += shown[i++];
+        }
+    }
+    const int position = KeyPositionNamed(name);
+    return SameWord(SpeltForScreen(KeyPositionName(position)), shown) ? position : NO_KEY_POSITION;
 }
 
 std::optional<std::uint8_t> SwitchNamed(std::string_view value) {
@@ -122,12 +159,27 @@ std::optional<int> SlotValueNamed(int action, int slot, std::string_view value) 
         if (const auto pad = PadNamed(value)) return *pad;
         return std::nullopt;
     }
-    const int position = KeyPositionNamed(value);
+    int position = KeyPositionNamed(value);
+    if (position == NO_KEY_POSITION) position = KeyPositionShown(value);
     if (!KeyBindable(action, position)) return std::nullopt;
     return position;
 }
 
 }  // namespace
+
+std::string SpeltForScreen(std::string_view text) {
+    std::string spelt;
+    for (const char c : text) {
+        const auto* sign = std::find_if(std::begin(SPELT_SIGNS), std::end(SPELT_SIGNS),
+                                        [c](const auto& s) { return s.first == c; });
+        if (sign != std::end(SPELT_SIGNS)) {
+            spelt += sign->second;
+        } else {
+            spelt += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+    }
+    return spelt;
+}
 
 bool IsHotkeyPosition(int position) {
     const int vk = VirtualKeyAt(position);

@@ -72,7 +72,12 @@ int SlotValue(const PlayerControls& c, int action, int slot);
 // Returns the action whose slot gave the value up, or -1 when it was bound nowhere else.
 int BindSlot(PlayerControls& c, int action, int slot, int value);
 
+// A key's name or label as the screen writes it: capitals, with the signs the game's font lacks
+// spelt out ("[" is "LEFT BRACKET").
+std::string SpeltForScreen(std::string_view text);
+
 // The controls file: one "name = value" line a slot or switch, as written by FormatControlsFile.
+// A slot's value may also be written as the CONTROLS screen shows it ("LEFT BRACKET", "LB").
 struct ControlsFile {
     PlayerControls controls;                // the defaults, with every valid line applied
     std::vector<std::string> unknownLines;  // well-formed lines of names this version does not know

@@ -18,8 +18,10 @@ constexpr int LAST_LEVEL_UP_LINES = 110;
 
 }  // namespace
 
-std::int64_t GravityInterval() {
-    return static_cast<std::int64_t>(game.fallInterval) - LEVEL_SPEED_UP * (game.level - 1);
+std::int64_t GravityInterval() { return GravityInterval(game.fallInterval, game.level); }
+
+std::int64_t GravityInterval(std::uint32_t fallInterval, int level) {
+    return static_cast<std::int64_t>(fallInterval) - LEVEL_SPEED_UP * (level - 1);
 }
 
 void ApplyGravity() {

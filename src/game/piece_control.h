@@ -3,6 +3,8 @@
 #include <cstdint>
 
 #include "game/actions.h"
+#include "game/pieces.h"
+#include "game/well.h"
 
 // What the player does to the falling piece, and what happens when it lands.
 
@@ -22,6 +24,17 @@ struct KeyRepeats {
     KeyRepeat softDrop;
 };
 extern KeyRepeats keyRepeats;
+
+// One frame of a repeating action: true when it acts now. Its timer steps either way.
+bool StepKeyRepeat(KeyRepeat& repeat, bool held, std::uint8_t frames);
+
+// The tests behind the moves, on any well and piece, so that a player planning ahead asks
+// exactly what the rules will ask. A shift by dx (-1 or 1) keeps every block inside the
+// playable columns and finds its cells empty; the turn act turns a piece of this type only with
+// its box away from the edges and its whole turning block empty.
+bool ShiftIsFree(const Well& well, const PieceMask& mask, int x, int y, int dx);
+bool TurningBlockIsEmpty(const Well& well, std::uint8_t type, int x, int y);
+bool TurnIsFree(const Well& well, std::uint8_t type, int x, int y);
 
 // Once per play frame, before gravity, from the frame's actions: turn, turn the other way,
 // shift left, shift right, soft drop, hard drop (once per press) and abandon, which ends the

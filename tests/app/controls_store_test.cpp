@@ -108,4 +108,32 @@ TEST_F(ControlsStore, PartlyValidFileKeptUntilThePlayerChangesSomething) {
     EXPECT_TRUE(std::filesystem::is_directory(ControlsFilePath()));
 }
 
+// What the CONTROLS screen shows can be written in the file as it stands: every key the screen
+// can show by its spelt name ("LEFT BRACKET" for "["), and a button by its label ("LB").
+TEST(ControlsFile, TakesTheNamesTheScreenShows) {
+    const auto parsed = [](const std::string& text) {
+        return ParseControlsFile({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    };
+    int spelt = 0;
+    for (int position = 1; position < KEY_POSITION_COUNT; ++position) {
+        if (!KeyBindable(0, position)) continue;
+        const std::string shown = SpeltForScreen(KeyPositionName(position));
+        const ControlsFile file = parsed("turn.key1 = " + shown + "\n");
+        EXPECT_EQ(file.badLines, 0) << shown;
+        EXPECT_EQ(SlotValue(file.controls, 0, 0), position) << shown;
+        if (shown.size() > KeyPositionName(position).size()) ++spelt;
+    }
+    EXPECT_GT(spelt, 0) << "some signs were spelt out";
+
+    const ControlsFile labels = parsed(
+        "turn.key1 = left bracket\nturn-other.button = LB\nshift-left.button = LEFT\n"
+        "hard-drop.key1 = KEYPAD STAR\nsoft-drop.key1 = LEFT BRACKETS\n");
+    EXPECT_EQ(SlotValue(labels.controls, 0, 0), KeyPositionNamed("["));
+    EXPECT_EQ(SlotValue(labels.controls, 1, BUTTON_SLOT), static_cast<int>(PadInput::LeftShoulder));
+    EXPECT_EQ(SlotValue(labels.controls, 2, BUTTON_SLOT), static_cast<int>(PadInput::Left));
+    EXPECT_EQ(SlotValue(labels.controls, 5, 0), KeyPositionNamed("Keypad *"));
+    EXPECT_EQ(labels.badLines, 1) << "no key is shown as LEFT BRACKETS";
+    EXPECT_EQ(labels.firstBadLine, 5);
+}
+
 }  // namespace
