@@ -1,6 +1,6 @@
 #include "app/frame_loop.h"
 
-#include "app/controls_store.h"
+#include "app/bindings_store.h"
 #include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
@@ -60,7 +60,7 @@ void Shutdown() {
     ShutdownSound();
     ReleaseGraphics();
     StoreSettings();
-    StoreControls();
+    StoreBindings();
 }
 
 void StartFrameLoop() {

@@ -1,7 +1,7 @@
 #include <iterator>
 
 #include "app/shell.h"
-#include "common/controls.h"
+#include "common/bindings.h"
 #include "platform/controllers.h"
 #include "platform/keys.h"
 #include "platform/window.h"
@@ -58,7 +58,7 @@ void HandleHotkeys() {
     // A controller unplugged in a game pauses it, as P would; a game already paused stays so.
     if (TakeControllerUnplugged() && screenId == Play) Paused = 1;
     // So does a window the player turns away from, unless they asked for games to play on.
-    if (TakeFocusLost() && controls.pauseOnFocusLoss && screenId == Play) Paused = 1;
+    if (TakeFocusLost() && bindings.pauseOnFocusLoss && screenId == Play) Paused = 1;
     // A key pressed to bind it to an action does only that.
     if (ControlsScreenTookKeys()) HotkeyLatch = 1;
     for (const Hotkey& hotkey : HOTKEYS) {

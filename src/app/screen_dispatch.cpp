@@ -1,6 +1,6 @@
 #include <iterator>
 
-#include "app/controls_store.h"
+#include "app/bindings_store.h"
 #include "app/replays.h"
 #include "app/shell.h"
 #include "game/replay_recorder.h"
@@ -33,7 +33,7 @@ void RunFrame() {
         if (screenId >= 0 && screenId < SCREEN_COUNT) SCREEN_FRAMES[screenId]();
         PresentFrame();
         // The player's controls are stored as they leave the screen where they set them.
-        if (shown == Controls && screenId != Controls) StoreControls();
+        if (shown == Controls && screenId != Controls) StoreBindings();
     } else if (screenId == Play) {
         // A game's paused frames are part of its record.
         RecordFrame(ReadPlayActions().held, true);

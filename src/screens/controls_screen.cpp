@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "common/controls.h"
+#include "common/bindings.h"
 #include "common/font_codes.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
@@ -40,11 +40,6 @@ constexpr std::array<int, SLOTS_PER_ACTION> SLOT_X = {320, 560, 800};
 constexpr std::array<int, SLOTS_PER_ACTION> SLOT_GLYPHS = {14, 14, 11};
 constexpr int SLOT_MARGIN = 4;
 
-constexpr std::string_view ACTION_CAPTIONS[CONTROL_ACTION_COUNT] = {
-    "TURN",      "TURN OTHER WAY", "SHIFT LEFT", "SHIFT RIGHT",
-    "SOFT DROP", "HARD DROP",      "ABANDON",    "PAUSE",
-};
-
 // What the controller's names in the BUTTON column stand for.
 constexpr std::string_view PAD_LEGEND[] = {
     "LEFT RIGHT UP DOWN - THE D-PAD OR THE LEFT STICK LEANING",
@@ -57,23 +52,25 @@ void ReturnToOptions();
 void RestoreDefaultBindings();
 
 // One row of the screen, in the order the keyboard and the controllers walk through them: an
-// action with its three slots, a switch of the player's controls, or a button.
+// action with its three slots, a switch of the player's bindings, or a button.
 enum class RowKind { Action, Switch, Button };
 struct ControlsRow {
     RowKind kind;
     int y;
     std::string_view caption;  // at CAPTION_X; a button's label at its own place
     int action = 0;
-    std::uint8_t PlayerControls::*flag = nullptr;
+    std::uint8_t PlayerBindings::*flag = nullptr;
     void (*press)() = nullptr;
     SpriteRect buttonRect{};
 };
 
-constexpr ControlsRow ActionRow(int action) {
-    return {RowKind::Action, FIRST_ACTION_Y + ROW_STEP * action, ACTION_CAPTIONS[action], action};
+constexpr ControlsRow ActionRow(PlayAction named) {
+    const int action = ActionIndex(named);
+    return {RowKind::Action, FIRST_ACTION_Y + ROW_STEP * action, PLAY_ACTIONS[action].caption,
+            action};
 }
 constexpr ControlsRow SwitchRow(int y, std::string_view caption,
-                                std::uint8_t PlayerControls::*flag) {
+                                std::uint8_t PlayerBindings::*flag) {
     return {RowKind::Switch, y, caption, 0, flag};
 }
 constexpr ControlsRow ButtonRow(std::string_view label, void (*press)(), SpriteRect rect) {
@@ -81,23 +78,23 @@ constexpr ControlsRow ButtonRow(std::string_view label, void (*press)(), SpriteR
 }
 
 constexpr ControlsRow ROWS[] = {
-    ActionRow(0),
-    ActionRow(1),
-    ActionRow(2),
-    ActionRow(3),
-    ActionRow(4),
-    ActionRow(5),
-    ActionRow(6),
-    ActionRow(7),
-    SwitchRow(488, "GHOST PIECE", &PlayerControls::ghostPiece),
-    SwitchRow(528, "PAUSE WHEN THE WINDOW LOSES FOCUS", &PlayerControls::pauseOnFocusLoss),
+    ActionRow(PlayAction::Turn),
+    ActionRow(PlayAction::TurnOther),
+    ActionRow(PlayAction::ShiftLeft),
+    ActionRow(PlayAction::ShiftRight),
+    ActionRow(PlayAction::SoftDrop),
+    ActionRow(PlayAction::HardDrop),
+    ActionRow(PlayAction::Abandon),
+    ActionRow(PlayAction::Pause),
+    SwitchRow(488, "GHOST PIECE", &PlayerBindings::ghostPiece),
+    SwitchRow(528, "PAUSE WHEN THE WINDOW LOSES FOCUS", &PlayerBindings::pauseOnFocusLoss),
     ButtonRow("GO BACK", ReturnToOptions, {544, BUTTONS_Y, 662, BUTTONS_Y + GLYPH_HEIGHT}),
     ButtonRow("DEFAULT", RestoreDefaultBindings, {846, BUTTONS_Y, 964, BUTTONS_Y + GLYPH_HEIGHT}),
 };
 constexpr int ROW_COUNT = static_cast<int>(std::size(ROWS));
 static_assert(
     [] {
-        for (int action = 0; action < CONTROL_ACTION_COUNT; ++action) {
+        for (int action = 0; action < PLAY_ACTION_COUNT; ++action) {
             if (ROWS[action].kind != RowKind::Action || ROWS[action].action != action) return false;
         }
         return true;
@@ -185,7 +182,7 @@ void DrawWords(std::string_view text, int x, int y, int glyphs) {
 std::string KeyText(int position) { return SpeltForScreen(KeyPositionLabel(position)); }
 
 std::string SlotText(int action, int column) {
-    const int value = SlotValue(controls, action, column);
+    const int value = SlotValue(bindings, action, column);
     if (column == BUTTON_SLOT) {
         return value < PAD_INPUT_COUNT ? std::string(PadInputLabel(static_cast<PadInput>(value)))
                                        : "-";
@@ -199,16 +196,14 @@ void DrawRow(const ControlsRow& row) {
             DrawWords(row.caption, CAPTION_X, row.y, SLOT_X[0] / GLYPH_WIDTH);
             for (int column = 0; column < SLOTS_PER_ACTION; ++column) {
                 const bool waiting = screen.waitingSlot == row.action * SLOTS_PER_ACTION + column;
-                const std::string text = waiting
-                                             ? (column == BUTTON_SLOT ? "PRESS" : "PRESS A KEY")
-                                             : SlotText(row.action, column);
+                const std::string text = waiting ? (column == BUTTON_SLOT ? "PRESS" : "PRESS A KEY")
+                                                 : SlotText(row.action, column);
                 DrawWords(text, SLOT_X[column], row.y, SLOT_GLYPHS[column]);
             }
             break;
         case RowKind::Switch:
             DrawWords(row.caption, CAPTION_X, row.y, MESSAGE_GLYPHS);
-            DrawWords(controls.*row.flag ? "ON" : "OFF", SLOT_X[BUTTON_SLOT], row.y,
-                      SWITCH_GLYPHS);
+            DrawWords(bindings.*row.flag ? "ON" : "OFF", SLOT_X[BUTTON_SLOT], row.y, SWITCH_GLYPHS);
             break;
         case RowKind::Button:
             DrawWords(row.caption, row.buttonRect.left, row.y, MESSAGE_GLYPHS);
@@ -240,7 +235,7 @@ void BeginWait(int slot) {
         screen.padsHeld[static_cast<std::size_t>(i)] = PadHeld(static_cast<PadInput>(i));
     }
     screen.unplugsSeen = ControllersUnplugged();
-    const std::string_view action = ACTION_CAPTIONS[slot / SLOTS_PER_ACTION];
+    const std::string_view action = PLAY_ACTIONS[slot / SLOTS_PER_ACTION].caption;
     screen.message = slot % SLOTS_PER_ACTION == BUTTON_SLOT
                          ? "PRESS A BUTTON FOR " + std::string(action) + " - ESCAPE CANCELS"
                          : "PRESS A KEY FOR " + std::string(action) + " - ESCAPE CANCELS";
@@ -278,13 +273,13 @@ int NewPadPress() {
 }
 
 void Bind(int action, int column, int value, const std::string& name) {
-    const int other = BindSlot(controls, action, column, value);
+    const int other = BindSlot(bindings, action, column, value);
     if (other < 0) {
-        EndWait(name + " FOR " + std::string(ACTION_CAPTIONS[action]));
+        EndWait(name + " FOR " + std::string(PLAY_ACTIONS[action].caption));
     } else if (other == action) {
         EndWait(name + " WAS YOUR OTHER KEY - SWAPPED");
     } else {
-        EndWait(name + " WAS ON " + std::string(ACTION_CAPTIONS[other]) + " - SWAPPED");
+        EndWait(name + " WAS ON " + std::string(PLAY_ACTIONS[other].caption) + " - SWAPPED");
     }
 }
 
@@ -338,7 +333,7 @@ void ReturnToOptions() {
 }
 
 void RestoreDefaultBindings() {
-    controls.actions = DEFAULT_BINDINGS;
+    bindings.actions = DEFAULT_BINDINGS;
     screen.message = "THE DEFAULT KEYS AND BUTTONS ARE BACK";
 }
 
@@ -353,7 +348,7 @@ void Press(int control) {
             ChooseSlot(row.action, chosen.column);
             break;
         case RowKind::Switch:
-            controls.*row.flag = controls.*row.flag ? 0 : 1;
+            bindings.*row.flag = bindings.*row.flag ? 0 : 1;
             break;
         case RowKind::Button:
             row.press();
@@ -393,8 +388,8 @@ int FocusedControl() { return ControlAt(screen.focus, screen.focusColumn); }
 // A pointer that moves onto a control chooses it, as the keys do: one mark at a time.
 void FollowPointer() {
     const PointerPos pointer = frontEnd.PointerPos;
-    const bool moved = screen.pointerSeen && (pointer.x != screen.lastPointer.x ||
-                                              pointer.y != screen.lastPointer.y);
+    const bool moved = screen.pointerSeen &&
+                       (pointer.x != screen.lastPointer.x || pointer.y != screen.lastPointer.y);
     screen.lastPointer = pointer;
     screen.pointerSeen = true;
     if (!moved) return;

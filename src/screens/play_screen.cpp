@@ -1,6 +1,6 @@
 #include "screens/play_screen.h"
 
-#include "common/controls.h"
+#include "common/bindings.h"
 #include "common/font_codes.h"
 #include "game/game_events.h"
 #include "game/game_state.h"
@@ -190,7 +190,7 @@ void RunPlayFrame(ActionRecord actions) {
     BeginRules(RulesPart::Rest);
     ApplyGravity();
     DrawWellWithPiece();
-    if (controls.ghostPiece) DrawGhostPiece();
+    if (bindings.ghostPiece) DrawGhostPiece();
     EndSprites();
     TryLockPiece(actions);
     EndRules();

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/controls_store_testing.h"
-#include "common/controls.h"
-#include "gfx/sprites.h"
+#include "app/bindings_store_testing.h"
+#include "common/bindings.h"
 #include "gfx/fade.h"
+#include "gfx/sprites.h"
 #include "platform/keys_testing.h"
 #include "screens/front_end.h"
 #include "screens/front_end_fixture.h"
@@ -27,7 +27,7 @@ class ControlsScreenTest : public FrontEndTest {
 protected:
     void SetUp() override {
         FrontEndTest::SetUp();
-        ResetControls();
+        ResetBindings();
         ResetControlsScreen();
         screenId = Controls;
         fade.FadeActive = 0;
@@ -35,7 +35,7 @@ protected:
     }
     void TearDown() override {
         ResetControlsScreen();
-        ResetControls();
+        ResetBindings();
         FrontEndTest::TearDown();
     }
 
@@ -57,10 +57,11 @@ protected:
         int inside = 0;
         for (int y = 0; y < 768; ++y) {
             for (int x = 0; x < 1024; ++x) {
-                const std::size_t i = static_cast<std::size_t>(y) * 1024 + static_cast<std::size_t>(x);
+                const std::size_t i =
+                    static_cast<std::size_t>(y) * 1024 + static_cast<std::size_t>(x);
                 if (captured[i] == before[i]) continue;
-                const bool inRect = x >= rect.left && x < rect.right && y >= rect.top &&
-                                    y < rect.bottom;
+                const bool inRect =
+                    x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
                 const bool nearRect = x >= rect.left - 2 && x < rect.right + 2 &&
                                       y >= rect.top - 2 && y < rect.bottom + 2;
                 (inRect ? inside : nearRect ? inRing : elsewhere)++;
@@ -103,7 +104,7 @@ TEST_F(ControlsScreenTest, OneMarkFollowsKeysAndPointerAndLeavesTheTextReadable)
     Capture();
     EXPECT_EQ(GlyphAt(CAPTION_X, MESSAGE_Y), LETTER_N) << "NO CONTROLLER IS PLUGGED IN";
     TapKey('Q');
-    EXPECT_EQ(controls, PlayerControls{}) << "nothing was waiting for a key or button";
+    EXPECT_EQ(bindings, PlayerBindings{}) << "nothing was waiting for a key or button";
     EXPECT_EQ(screenId, Controls);
 }
 

@@ -10,7 +10,7 @@
 #include "app/high_score_store_testing.h"
 #include "app/settings.h"
 #include "app/shell.h"
-#include "common/controls.h"
+#include "common/bindings.h"
 #include "common/font_codes.h"
 #include "common/random.h"
 #include "game/game_state.h"
@@ -45,7 +45,7 @@ protected:
         screenId = Play;
     }
     void TearDown() override {
-        controls = PlayerControls{};
+        bindings = PlayerBindings{};
         StopInputScript();
         StopManualClock();
         settings = Settings{};
@@ -159,7 +159,7 @@ TEST_F(PlayScreenTest, GhostPieceShowsWhereTheHardDropLandsOnlyWhenSwitchedOn) {
     Frame();
     const std::vector<std::uint32_t> off = captured;
 
-    controls.ghostPiece = 1;
+    bindings.ghostPiece = 1;
     Frame();
     const std::vector<std::uint32_t> on = captured;
     int changed = 0;
@@ -180,11 +180,11 @@ TEST_F(PlayScreenTest, GhostPieceShowsWhereTheHardDropLandsOnlyWhenSwitchedOn) {
     }
     EXPECT_GT(changed, 4 * 32 * 16);
 
-    controls.ghostPiece = 0;
+    bindings.ghostPiece = 0;
     Frame();
     EXPECT_EQ(captured, off);
 
-    controls.ghostPiece = 1;
+    bindings.ghostPiece = 1;
     ScriptKey(VK_DOWN, true);
     Frame();
     for (int c = 4; c <= 7; ++c) EXPECT_EQ(WellTileAt(14, c), 7) << "landed where it was shown";
