@@ -368,10 +368,10 @@ TEST_F(PlayScreenTest, GhostPieceStandsOutOnEveryLevelPictureInEveryColour) {
                     }
                 }
                 Place(type, place.x, 1);
-                controls.ghostPiece = 0;
+                bindings.ghostPiece = 0;
                 Frame();
                 const std::vector<std::uint32_t> off = captured;
-                controls.ghostPiece = 1;
+                bindings.ghostPiece = 1;
                 Frame();
                 int ghostCells = 0;
                 for (int r = FIRST_VISIBLE_ROW; r <= LAST_VISIBLE_ROW; ++r) {
