@@ -1,6 +1,7 @@
 #include "app/frame_loop.h"
 
 #include "app/bindings_store.h"
+#include "app/pause.h"
 #include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
@@ -97,5 +98,6 @@ void ResetShell() {
     loop = LoopState{};
     ResetNavigation();
     Paused = 0;
+    ForgetPause();
     HotkeyLatch = 0;
 }

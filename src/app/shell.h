@@ -5,7 +5,8 @@
 
 #include "screens/navigation.h"
 
-// While set, frames draw and present nothing; only the hotkeys run.
+// While set, no screen runs and nothing new is drawn (app/pause.h keeps the picture); only the
+// hotkeys run.
 extern std::uint8_t Paused;
 
 // Set when a hotkey has acted; no hotkey acts again until all ten are seen up.
@@ -20,8 +21,8 @@ void HandleHotkeys();
 // asked.
 void Shutdown();
 
-// What the layers below are handed rather than reach for: the rules' clock is the platform
-// clock, and the high-score screen stores its table through the high-score store.
+// What the layers below are handed rather than reach for: the high-score screen stores its table
+// through the high-score store.
 void ConnectLiveServices();
 
 // Everything before the first frame: single instance, window, services, resources. Nothing

@@ -5,7 +5,6 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "common/random.h"
-#include "game/rules_clock.h"
 #include "gfx/back_buffer.h"
 #include "music/player.h"
 #include "platform/audio.h"
@@ -21,10 +20,7 @@ constexpr int EXIT_ANOTHER_COPY = -1;
 constexpr int EXIT_NO_WINDOW = 1;
 }  // namespace
 
-void ConnectLiveServices() {
-    SetRulesClock(NowMs);
-    SetHighScoreStore(SaveHighScores);
-}
+void ConnectLiveServices() { SetHighScoreStore(SaveHighScores); }
 
 std::optional<int> StartGame() {
     if (!ClaimSingleInstance()) {
@@ -39,7 +35,6 @@ std::optional<int> StartGame() {
     ListenForRaiseRequests();
     SeedRandom(static_cast<std::uint32_t>(NowMs()));
     ConnectLiveServices();
-    SetRulesClock(RecordedNow);
     // Each of these may fail; the game then goes on without that service.
     CreateRenderer(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, settings.fullscreen);
     OpenAudioOutput();

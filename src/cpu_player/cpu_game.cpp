@@ -6,37 +6,51 @@
 #include "cpu_player/cpu_player.h"
 #include "game/game_events.h"
 #include "game/game_state.h"
-#include "game/gravity_and_levels.h"
-#include "game/piece_control.h"
-#include "game/rules_clock.h"
+#include "game/rules_frame.h"
 
 namespace {
 
-std::int64_t headlessNow = 0;
+// The game's source: the CPU player's actions, seeing the game as it stands, and a clock that
+// moves on 20 ms a frame from 0 at the new game; nothing is recorded.
+class HeadlessCpuGame final : public GameSource {
+public:
+    explicit HeadlessCpuGame(const SteerSettings& steer) : steer_(steer) {}
 
-std::int64_t HeadlessClock() { return headlessNow; }
+    std::int64_t now = 0;
+
+    PlaySettings Play() const override { return PlaySettingsOf(settings); }
+    void BeginGame() override {}
+    bool NextFrame(FrameInput& frame) override {
+        now += STEER_FRAME_MS;
+        frame.actions = CpuPlayerActions(ViewOfGame(), steer_);
+        frame.turnReversed = settings.rotateReversed != 0;
+        return true;
+    }
+    void PausedFrame() override {}
+    std::int64_t Now() override { return now; }
+    void BeginRules(RulesPart) override {}
+    void EndRules() override {}
+    void EndGame(GameEnding) override {}
+
+private:
+    SteerSettings steer_;
+};
 
 }  // namespace
 
 CpuGameResult PlayCpuGame(const CpuGameLimits& limits) {
-    const RulesClockSource before = CurrentRulesClock();
-    SetRulesClock(HeadlessClock);
-    headlessNow = 0;
-    ResetGame();
+    const SteerSettings steer{settings.moveRepeat, settings.rotateRepeat, settings.rotateReversed};
+    HeadlessCpuGame source(steer);
+    BeginGame(source);
     ResetCpuPlayer();
-    ClearGameEvents();
 
     CpuGameResult result;
     result.topLevel = game.level;
-    const SteerSettings steer{settings.moveRepeat, settings.rotateRepeat, settings.rotateReversed};
-    while (result.rows < limits.rows && headlessNow < limits.gameMs) {
-        headlessNow += STEER_FRAME_MS;
+    FrameInput frame;
+    while (result.rows < limits.rows && source.now < limits.gameMs && source.NextFrame(frame)) {
         ++result.frames;
-        const ActionRecord actions = CpuPlayerActions(ViewOfGame(), steer);
-        HandleGameKeys(actions);
-        ApplyGravity();
-        const LockResult lock = TryLockPiece(actions);
-        const GameEvents events = TakeGameEvents();
+        BeginRulesFrame(source, frame);
+        const GameEvents events = EndRulesFrame(source, frame);
         for (int i = 0; i < events.count; ++i) {
             const GameEvent& event = events.events[static_cast<std::size_t>(i)];
             if (event.kind == GameEventKind::RowsRemoved) {
@@ -44,14 +58,13 @@ CpuGameResult PlayCpuGame(const CpuGameLimits& limits) {
                 if (event.value >= 1 && event.value <= 4) ++result.clears[event.value];
             }
         }
-        if (lock != LockResult::Falling) ++result.pieces;
+        if (Happened(events, GameEventKind::Locked)) ++result.pieces;
         result.topLevel = std::max(result.topLevel, game.level);
-        if (lock == LockResult::GameOver) {
+        if (Happened(events, GameEventKind::GameOver)) {
             result.gameOver = true;
             break;
         }
     }
     result.score = game.score;
-    SetRulesClock(before);
     return result;
 }

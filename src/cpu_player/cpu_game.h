@@ -21,6 +21,6 @@ struct CpuGameResult {
 };
 
 // Plays one game with the present settings, its pieces drawn from the generator as it stands
-// (the caller seeds it: the CPU player never draws from it). The game state, the key
-// timers and the rules' clock are the game's as usual: the caller starts from a quiet program.
+// (the caller seeds it: the CPU player never draws from it). The game state and the key timers
+// are the game's as usual: the caller starts from a quiet program.
 CpuGameResult PlayCpuGame(const CpuGameLimits& limits);

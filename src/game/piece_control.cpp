@@ -1,11 +1,9 @@
 #include "game/piece_control.h"
 
 #include "common/random.h"
-#include "common/settings.h"
 #include "game/game_events.h"
 #include "game/game_state.h"
 #include "game/gravity_and_levels.h"
-#include "game/rules_clock.h"
 
 KeyRepeats keyRepeats;
 
@@ -40,13 +38,13 @@ void TurnAct(std::uint8_t counterClockwise) {
         RotatePiece(game.currentType, counterClockwise);
 }
 
-void HardDropKey(ActionRecord actions) {
+void HardDropKey(ActionRecord actions, RulesClock& clock) {
     if (!actions.Held(PlayAction::HardDrop)) {
         game.dropLatch = 0;
         return;
     }
     if (game.dropLatch) return;
-    HardDrop();
+    HardDrop(clock);
     game.dropLatch = 1;
 }
 
@@ -97,22 +95,21 @@ bool TurnIsFree(const Well& well, std::uint8_t type, int x, int y) {
     return TurningBlockIsEmpty(well, type, x, y);
 }
 
-void HandleGameKeys(ActionRecord actions) {
-    const std::uint8_t reversed = settings.rotateReversed ? 1 : 0;
-    if (StepKeyRepeat(keyRepeats.turn, actions.Held(PlayAction::Turn), settings.rotateRepeat))
+void HandleGameKeys(const FrameInput& frame, RulesClock& clock) {
+    const ActionRecord actions = frame.actions;
+    const PlaySettings& play = game.play;
+    const std::uint8_t reversed = frame.turnReversed ? 1 : 0;
+    if (StepKeyRepeat(keyRepeats.turn, actions.Held(PlayAction::Turn), play.rotateRepeat))
         TurnAct(reversed);
-    if (StepKeyRepeat(keyRepeats.turnOther, actions.Held(PlayAction::TurnOther),
-                      settings.rotateRepeat))
+    if (StepKeyRepeat(keyRepeats.turnOther, actions.Held(PlayAction::TurnOther), play.rotateRepeat))
         TurnAct(reversed ? 0 : 1);
-    if (StepKeyRepeat(keyRepeats.shiftLeft, actions.Held(PlayAction::ShiftLeft),
-                      settings.moveRepeat))
+    if (StepKeyRepeat(keyRepeats.shiftLeft, actions.Held(PlayAction::ShiftLeft), play.moveRepeat))
         MoveLeft(actions);
-    if (StepKeyRepeat(keyRepeats.shiftRight, actions.Held(PlayAction::ShiftRight),
-                      settings.moveRepeat))
+    if (StepKeyRepeat(keyRepeats.shiftRight, actions.Held(PlayAction::ShiftRight), play.moveRepeat))
         MoveRight(actions);
-    if (StepKeyRepeat(keyRepeats.softDrop, actions.Held(PlayAction::SoftDrop), settings.dropRepeat))
-        SoftDrop();
-    HardDropKey(actions);
+    if (StepKeyRepeat(keyRepeats.softDrop, actions.Held(PlayAction::SoftDrop), play.dropRepeat))
+        SoftDrop(clock);
+    HardDropKey(actions, clock);
     // Escape abandons the game: no high-score entry.
     if (actions.Held(PlayAction::Abandon)) RecordGameEvent(GameEventKind::Abandoned);
 }
@@ -139,19 +136,19 @@ void MoveRight(ActionRecord actions) {
     if (ShiftIsFree(game.well, game.currentMask, game.pieceX, game.pieceY, 1)) ++game.pieceX;
 }
 
-void SoftDrop() {
+void SoftDrop(RulesClock& clock) {
     if (game.pieceY >= LAST_BOX_ROW || IsBlockedBelow()) return;
     ++game.pieceY;
     game.score += SOFT_DROP_POINTS;
-    game.lastFallTime = RulesNow();
+    game.lastFallTime = clock.Now();
 }
 
-void HardDrop() {
+void HardDrop(RulesClock& clock) {
     const int distance = DropDistance(game.well, game.currentMask, game.pieceX, game.pieceY);
     if (distance == NO_DROP) return;
     game.pieceY = static_cast<std::uint8_t>(game.pieceY + distance);
     game.score += HARD_DROP_POINTS_PER_ROW * static_cast<std::uint32_t>(distance);
-    game.lastFallTime = RulesNow();
+    game.lastFallTime = clock.Now();
 }
 
 LockResult TryLockPiece(ActionRecord actions) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "game/actions.h"
+#include "game/game_source.h"
 #include "game/pieces.h"
 #include "game/well.h"
 
@@ -36,10 +37,10 @@ bool ShiftIsFree(const Well& well, const PieceMask& mask, int x, int y, int dx);
 bool TurningBlockIsEmpty(const Well& well, std::uint8_t type, int x, int y);
 bool TurnIsFree(const Well& well, std::uint8_t type, int x, int y);
 
-// Once per play frame, before gravity, from the frame's actions: turn, turn the other way,
-// shift left, shift right, soft drop, hard drop (once per press) and abandon, which ends the
-// game (the play screen then goes back to the main menu).
-void HandleGameKeys(ActionRecord actions);
+// Once per play frame, before gravity, from the frame's actions and turning direction: turn,
+// turn the other way, shift left, shift right, soft drop, hard drop (once per press) and
+// abandon, which ends the game (the play screen then goes back to the main menu).
+void HandleGameKeys(const FrameInput& frame, RulesClock& clock);
 
 // Turns currentMask when the whole turning block of the well is empty; counterClockwise 0 turns
 // clockwise. Records the turn when it turned.
@@ -49,10 +50,10 @@ void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise);
 void MoveLeft(ActionRecord actions);
 void MoveRight(ActionRecord actions);
 
-// One row down for 10 points, unless the piece rests.
-void SoftDrop();
-// Drops the piece as far as it goes, 11 points a row.
-void HardDrop();
+// One row down for 10 points, unless the piece rests; the gravity timer restarts.
+void SoftDrop(RulesClock& clock);
+// Drops the piece as far as it goes, 11 points a row; the gravity timer restarts.
+void HardDrop(RulesClock& clock);
 
 enum class LockResult {
     Falling,   // the piece does not rest, or it slid off a ledge: it keeps falling

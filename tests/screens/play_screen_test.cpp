@@ -26,6 +26,7 @@
 #include "screens/high_scores.h"
 #include "support/drawing_fixture.h"
 #include "support/temp_home.h"
+#include "support/test_game.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ protected:
         UseManualClock(100000);
         ScriptReleaseAllKeys();
         SeedRandom(4242);
-        ResetGame();
+        ResetTestGame();
         screenId = Play;
     }
     void TearDown() override {
