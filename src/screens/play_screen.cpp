@@ -3,6 +3,7 @@
 #include "common/bindings.h"
 #include "common/font_codes.h"
 #include "common/settings.h"
+#include "cpu_player/cpu_player.h"
 #include "game/game_state.h"
 #include "game/piece_control.h"
 #include "game/rules_frame.h"
@@ -37,13 +38,24 @@ constexpr auto SCORE_CAPTION = FontLabel("SCORE");
 constexpr auto NEXT_CAPTION = FontLabel("NEXT");
 static_assert(LEVEL_CAPTION.size() == 10 && LINES_CAPTION.size() == 10);
 static_assert(SCORE_CAPTION.size() == 5 && NEXT_CAPTION.size() == 4);
-// Shown in the counters' panel while a recorded game is watched.
-constexpr auto REPLAY_CAPTION = FontLabel("REPLAY");
-
 // The player at the devices: the actions the bindings make of the keys and controllers.
 class DevicePlayer final : public Player {
 public:
     ActionRecord NextActions() override { return ReadPlayActions(); }
+};
+
+// The CPU player at play, with the player's own way out: what they bound to abandon still
+// leaves the game.
+class AutoPlayer final : public Player {
+public:
+    ActionRecord NextActions() override {
+        ActionRecord actions = cpu_.NextActions();
+        actions.Set(PlayAction::Abandon, ReadPlayActions().Held(PlayAction::Abandon));
+        return actions;
+    }
+
+private:
+    CpuGamePlayer cpu_{settings.rotateReversed};
 };
 
 bool LeaveAbandonedGame();
@@ -53,6 +65,8 @@ void OpenScoreEntry();
 // player's, recording nothing yet.
 struct ScreenGame {
     DevicePlayer devices;
+    AutoPlayer cpu;
+    bool autoplay = false;  // the CPU player plays the games begun here
     std::unique_ptr<GameSource> source =
         std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}));
     GameExits exits{.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry};
@@ -128,7 +142,9 @@ void DrawPlayScreenTop() {
     DrawCaptions();
     DrawCounters();
     DrawNextPiece();
-    if (shown.exits.captioned) DrawText(REPLAY_CAPTION.data(), REPLAY_CAPTION.size(), 38, 113);
+    const auto caption = shown.exits.caption;
+    if (!caption.empty())
+        DrawText(caption.data(), static_cast<std::uint8_t>(caption.size()), 38, 113);
 }
 
 void ShowRowsRemoved(std::uint8_t rows) {
@@ -227,7 +243,11 @@ bool ReactToGameEvents(const GameEvents& taken) {
                 break;
             case GameEventKind::GameOver:
                 shown.source->EndGame(GameEnding::GameOver);
-                RunGameOverTransition();
+                if (shown.exits.gameOver != nullptr) {
+                    shown.exits.gameOver();
+                } else {
+                    RunGameOverTransition();
+                }
                 break;
             case GameEventKind::Abandoned:
                 shown.source->EndGame(GameEnding::Abandoned);
@@ -246,9 +266,12 @@ void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits)
 }
 
 void BeginNewGame() {
-    BeginScreenGame(std::make_unique<LiveGame>(shown.devices, NowMs, PlaySettingsOf(settings)),
+    Player& player = shown.autoplay ? static_cast<Player&>(shown.cpu) : shown.devices;
+    BeginScreenGame(std::make_unique<LiveGame>(player, NowMs, PlaySettingsOf(settings)),
                     {.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry});
 }
+
+void PlayEveryGameWithCpu() { shown.autoplay = true; }
 
 void EndGameAtShutdown() { shown.source->EndGame(GameEnding::Unfinished); }
 

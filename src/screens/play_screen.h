@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <span>
 
 #include "game/game_events.h"
 #include "game/game_source.h"
@@ -15,15 +17,21 @@ struct GameExits {
     bool (*abandoned)() = nullptr;
     // Once the game-over screen has faded out.
     void (*gameOverShown)() = nullptr;
-    // "REPLAY" stands in the counters' panel.
-    bool captioned = false;
+    // At the game over, instead of the game-over screen, when given.
+    void (*gameOver)() = nullptr;
+    // Words in the font's code that stand in the counters' panel ("REPLAY"), when given.
+    std::span<const std::uint8_t> caption{};
 };
 
 // A new game from `source`, shown on the play screen and left by `exits`. The background fade's
 // timer starts with it.
 void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits);
-// A new game of the player at the devices with the play settings they chose, recorded.
+// A new game of the player at the devices with the play settings they chose, recorded; with
+// autoplay on, of the CPU player instead, recorded and placed all the same.
 void BeginNewGame();
+// plemby --autoplay: the CPU player plays every game from now on. Escape (or what the player
+// bound to abandon) still leaves a game.
+void PlayEveryGameWithCpu();
 
 // The Play screen's frame: one frame of the game in progress.
 void PlayFrame();
