@@ -14,7 +14,9 @@
 #include "platform/main_loop.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
+#include "screens/demo.h"
 #include "screens/high_scores.h"
+#include "screens/play_screen.h"
 #include "sound/sound.h"
 
 namespace {
@@ -22,7 +24,10 @@ constexpr int EXIT_ANOTHER_COPY = -1;
 constexpr int EXIT_NO_WINDOW = 1;
 }  // namespace
 
-void ConnectLiveServices() { SetHighScoreStore(SaveHighScores); }
+void ConnectLiveServices() {
+    SetHighScoreStore(SaveHighScores);
+    SetRowGameFinder(FindRowGames);
+}
 
 std::optional<int> StartGame() {
     if (!ClaimSingleInstance()) {
@@ -74,4 +79,14 @@ int RunGame() {
     DriveFrames({StartFrameLoop, RunNextGameFrame, RunDueGameFrames, RestartFrameDeadline,
                  KeepChoices, EndGameLoop});
     return 0;
+}
+
+int RunGameWithDemo(const std::string&) {
+    RequestDemoAtStart();
+    return RunGame();
+}
+
+int RunGameWithAutoplay(const std::string&) {
+    PlayEveryGameWithCpu();
+    return RunGame();
 }
