@@ -88,7 +88,6 @@ test: deps-test
 	  cd build-tsan && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
 	    TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS); \
 	fi
-	$(MAKE) test-web
 
 # The page in build-web/ (index.html, plemby.js, plemby.wasm, icon.png): the game built with
 # emscripten, SDL2 and SDL2_image from the tarballs in third_party/. Emscripten's tools look
@@ -111,7 +110,7 @@ serve-web: web
 
 # The browser road test (tests/web/): the page in headless Chromium, driven by puppeteer-core
 # as pinned by tests/web/package-lock.json; it uses the desktop test build's game and music
-# check, so it runs after the tests above.
+# check (make test first).
 test-web: deps-web-test web
 	cmake --build build-web -j $(JOBS) --target musiccheck
 	mkdir -p build-webtest && cp tests/web/package.json tests/web/package-lock.json build-webtest/
