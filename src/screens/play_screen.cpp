@@ -31,8 +31,6 @@ constexpr int LAST_NAMED_BACKGROUND_LINES = 90;
 constexpr int LINES_PER_LEVEL = 10;
 constexpr std::uint8_t MOST_ROWS_FOR_LINE_CLEAR = 3;
 constexpr std::uint8_t FOUR_ROWS = 4;
-// The ghost piece: the piece's own tiles, faint enough that it never passes for a landed piece.
-constexpr std::uint32_t TINT_GHOST = 0x50FFFFFF;
 
 constexpr auto LEVEL_CAPTION = FontLabel("LEVEL     ");
 constexpr auto LINES_CAPTION = FontLabel("LINES     ");
@@ -81,9 +79,9 @@ SpriteRect TileRect(std::uint8_t value) {
     return {left, 0, left + TILE_SIZE, TILE_SIZE};
 }
 
-void DrawTile(std::uint8_t value, int x, int y, std::uint32_t tint = TINT_NONE) {
+void DrawTile(std::uint8_t value, int x, int y, Texture* tiles = textures.SpriteSheet) {
     const SpriteRect tile = TileRect(value);
-    DrawSprite(textures.SpriteSheet, &tile, static_cast<float>(x), static_cast<float>(y), tint);
+    DrawSprite(tiles, &tile, static_cast<float>(x), static_cast<float>(y));
 }
 
 void DrawPanels() {
@@ -124,7 +122,7 @@ void DrawGhostPiece() {
         const int pieceRow = row - game.pieceY;
         if (row < FIRST_VISIBLE_ROW || row > LAST_VISIBLE_ROW) return;
         if (pieceRow >= 0 && pieceRow < MASK_SIZE && game.currentMask[pieceRow][c] != 0) return;
-        DrawTile(value, TILE_SIZE * column + 288, TILE_SIZE * row, TINT_GHOST);
+        DrawTile(value, TILE_SIZE * column + 288, TILE_SIZE * row, textures.GhostTiles);
     });
 }
 
