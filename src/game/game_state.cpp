@@ -56,6 +56,5 @@ void ResetGame(const PlaySettings& play, RulesClock& clock) {
 
 void ResetGameStartupState() {
     game = GameState{};
-    keyRepeats = KeyRepeats{};
     ClearGameEvents();
 }

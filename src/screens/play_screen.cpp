@@ -1,5 +1,7 @@
 #include "screens/play_screen.h"
 
+#include <utility>
+
 #include "common/bindings.h"
 #include "common/font_codes.h"
 #include "common/settings.h"
@@ -51,12 +53,13 @@ public:
 bool LeaveAbandonedGame();
 void OpenScoreEntry();
 
-// The game on the screen and where it goes when it ends: until the first game begins, the
-// player's, recording nothing yet.
+// The game on the screen, where it goes when it ends, and the recording of the last game played
+// now. Until the first game begins, the player's, recording nothing yet.
 struct ScreenGame {
     DevicePlayer devices;
+    std::optional<Replay> finished;
     std::unique_ptr<GameSource> source =
-        std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}));
+        std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}), finished);
     GameExits exits{.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry};
 };
 ScreenGame shown;
@@ -247,10 +250,15 @@ void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits)
     fade.LastFadeStep = NowMs();
 }
 
-void BeginNewGame() {
-    BeginScreenGame(std::make_unique<LiveGame>(shown.devices, NowMs, PlaySettingsOf(settings)),
-                    {.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry});
+void BeginLiveGame(Player& player) {
+    BeginScreenGame(
+        std::make_unique<LiveGame>(player, NowMs, PlaySettingsOf(settings), shown.finished),
+        {.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry});
 }
+
+void BeginNewGame() { BeginLiveGame(shown.devices); }
+
+std::optional<Replay> TakeFinishedReplay() { return std::exchange(shown.finished, std::nullopt); }
 
 void EndGameAtShutdown() { shown.source->EndGame(GameEnding::Unfinished); }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "game/game_events.h"
 #include "game/game_source.h"
+#include "replays/replay.h"
 
 // The play screen shows one game at a time, run frame by frame from the source it began with:
 // the player at the devices, recorded as they play, or a recording being watched.
@@ -22,8 +24,14 @@ struct GameExits {
 // A new game from `source`, shown on the play screen and left by `exits`. The background fade's
 // timer starts with it.
 void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits);
-// A new game of the player at the devices with the play settings they chose, recorded.
+// A new game played now by `player` with the play settings chosen in the options, recorded as it
+// goes: Escape leaves it for the main menu, and after the game-over screen its score may take its
+// place in the table.
+void BeginLiveGame(Player& player);
+// The same for the player at the devices.
 void BeginNewGame();
+// The recording of the game played now that has ended since the last call, once.
+std::optional<Replay> TakeFinishedReplay();
 
 // The Play screen's frame: one frame of the game in progress.
 void PlayFrame();
