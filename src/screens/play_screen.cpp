@@ -5,6 +5,7 @@
 #include "common/bindings.h"
 #include "common/font_codes.h"
 #include "common/settings.h"
+#include "cpu_player/cpu_player.h"
 #include "game/game_state.h"
 #include "game/piece_control.h"
 #include "game/rules_frame.h"
@@ -41,13 +42,24 @@ constexpr auto SCORE_CAPTION = FontLabel("SCORE");
 constexpr auto NEXT_CAPTION = FontLabel("NEXT");
 static_assert(LEVEL_CAPTION.size() == 10 && LINES_CAPTION.size() == 10);
 static_assert(SCORE_CAPTION.size() == 5 && NEXT_CAPTION.size() == 4);
-// Shown in the counters' panel while a recorded game is watched.
-constexpr auto REPLAY_CAPTION = FontLabel("REPLAY");
-
 // The player at the devices: the actions the bindings make of the keys and controllers.
 class DevicePlayer final : public Player {
 public:
     ActionRecord NextActions() override { return ReadPlayActions(); }
+};
+
+// The CPU player at play, with the player's own way out: what they bound to abandon still
+// leaves the game.
+class AutoPlayer final : public Player {
+public:
+    ActionRecord NextActions() override {
+        ActionRecord actions = cpu_.NextActions();
+        actions.Set(PlayAction::Abandon, ReadPlayActions().Held(PlayAction::Abandon));
+        return actions;
+    }
+
+private:
+    CpuGamePlayer cpu_{settings.rotateReversed};
 };
 
 bool LeaveAbandonedGame();
@@ -57,6 +69,8 @@ void OpenScoreEntry();
 // now. Until the first game begins, the player's, recording nothing yet.
 struct ScreenGame {
     DevicePlayer devices;
+    AutoPlayer cpu;
+    bool autoplay = false;  // the CPU player plays the games begun here
     std::optional<Replay> finished;
     std::unique_ptr<GameSource> source =
         std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}), finished);
@@ -133,7 +147,9 @@ void DrawPlayScreenTop() {
     DrawCaptions();
     DrawCounters();
     DrawNextPiece();
-    if (shown.exits.captioned) DrawText(REPLAY_CAPTION.data(), REPLAY_CAPTION.size(), 38, 113);
+    const auto caption = shown.exits.caption;
+    if (!caption.empty())
+        DrawText(caption.data(), static_cast<std::uint8_t>(caption.size()), 38, 113);
 }
 
 void ShowRowsRemoved(std::uint8_t rows) {
@@ -232,7 +248,11 @@ bool ReactToGameEvents(const GameEvents& taken) {
                 break;
             case GameEventKind::GameOver:
                 shown.source->EndGame(GameEnding::GameOver);
-                RunGameOverTransition();
+                if (shown.exits.gameOver != nullptr) {
+                    shown.exits.gameOver();
+                } else {
+                    RunGameOverTransition();
+                }
                 break;
             case GameEventKind::Abandoned:
                 shown.source->EndGame(GameEnding::Abandoned);
@@ -256,7 +276,11 @@ void BeginLiveGame(Player& player) {
         {.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry});
 }
 
-void BeginNewGame() { BeginLiveGame(shown.devices); }
+void BeginNewGame() {
+    BeginLiveGame(shown.autoplay ? static_cast<Player&>(shown.cpu) : shown.devices);
+}
+
+void PlayEveryGameWithCpu() { shown.autoplay = true; }
 
 std::optional<Replay> TakeFinishedReplay() { return std::exchange(shown.finished, std::nullopt); }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "game/game_events.h"
 #include "game/game_source.h"
@@ -17,8 +19,10 @@ struct GameExits {
     bool (*abandoned)() = nullptr;
     // Once the game-over screen has faded out.
     void (*gameOverShown)() = nullptr;
-    // "REPLAY" stands in the counters' panel.
-    bool captioned = false;
+    // At the game over, instead of the game-over screen, when given.
+    void (*gameOver)() = nullptr;
+    // Words in the font's code that stand in the counters' panel ("REPLAY"), when given.
+    std::span<const std::uint8_t> caption{};
 };
 
 // A new game from `source`, shown on the play screen and left by `exits`. The background fade's
@@ -28,8 +32,12 @@ void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits)
 // goes: Escape leaves it for the main menu, and after the game-over screen its score may take its
 // place in the table.
 void BeginLiveGame(Player& player);
-// The same for the player at the devices.
+// The same for the player at the devices; with autoplay on, for the CPU player instead, recorded
+// and placed all the same.
 void BeginNewGame();
+// plemby --autoplay: the CPU player plays every game from now on. Escape (or what the player
+// bound to abandon) still leaves a game.
+void PlayEveryGameWithCpu();
 // The recording of the game played now that has ended since the last call, once.
 std::optional<Replay> TakeFinishedReplay();
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "common/font_codes.h"
 #include "game/game_state.h"
 #include "gfx/fade.h"
 #include "music/player.h"
@@ -18,6 +19,8 @@
 namespace {
 
 constexpr int FAST_FORWARD_FRAMES = 4;
+// In the counters' panel while a recorded game is watched.
+constexpr auto REPLAY_CAPTION = FontLabel("REPLAY");
 
 struct WatchState {
     ReplayedGame* watched = nullptr;  // the play screen's game while it is watched
@@ -62,9 +65,9 @@ void StartWatching(const Replay& replay) {
     watch.told = false;
     auto watched = std::make_unique<ReplayedGame>(replay);
     watch.watched = watched.get();
-    BeginScreenGame(
-        std::move(watched),
-        {.abandoned = LeaveAbandonedReplay, .gameOverShown = EndWatching, .captioned = true});
+    BeginScreenGame(std::move(watched), {.abandoned = LeaveAbandonedReplay,
+                                         .gameOverShown = EndWatching,
+                                         .caption = REPLAY_CAPTION});
     ChangeScreen(Watch,
                  {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]});
     PlayModule(MusicResource(GAME_SONG_ID), 0, 0);
