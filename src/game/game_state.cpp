@@ -54,7 +54,4 @@ void ResetGame(const PlaySettings& play, RulesClock& clock) {
     game.lastFallTime = clock.Now();
 }
 
-void ResetGameStartupState() {
-    game = GameState{};
-    ClearGameEvents();
-}
+void ResetGameStartupState() { game = GameState{}; }

@@ -5,6 +5,7 @@
 
 #include "common/font_codes.h"
 #include "common/settings.h"
+#include "game/game_events.h"
 #include "game/pieces.h"
 #include "game/rules_clock.h"
 #include "game/well.h"
@@ -45,6 +46,7 @@ struct GameState {
     std::uint32_t fallInterval = 0;  // gravity interval at level 1, ms
     std::int64_t lastFallTime = 0;   // the clock reading of the last downward step
     std::uint8_t dropLatch = 0;      // 1 while the hard-drop key is held after a hard drop
+    GameEvents events;               // what the rules recorded since it was last taken
     KeyRepeats keyRepeats;           // like the latch, carried from game to game
     std::uint8_t gameOverEntry = 0;  // set at game over, cleared by the game-over screen
     std::uint8_t entryAllowed = 0;   // 1 until this game's score has been placed in the table

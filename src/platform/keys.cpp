@@ -82,18 +82,27 @@ bool DeviceKeyDown(int vk) {
     return scancode != SDL_SCANCODE_UNKNOWN && ScancodeDown(scancode);
 }
 
-// Key presses in the order they came, oldest first; the oldest go when it is full.
-constexpr std::size_t KEPT_PRESSES = 64;
-struct PressLog {
-    std::mutex lock;  // SDL may run event watches on the thread that pushes the event
-    std::deque<int> presses;
+// Window pixels to back-buffer pixels: set by the renderer from the window's real size.
+struct PointerMapping {
+    float scale = 1.0f;
+    int offsetX = 0;
+    int offsetY = 0;
 };
-PressLog pressLog;
+
+// What the keyboard and the pointer leave between frames: the key presses in the order they
+// came, oldest first (the oldest go when it is full), and how the pointer maps.
+constexpr std::size_t KEPT_PRESSES = 64;
+struct DeviceInput {
+    std::mutex lock;  // over the presses: SDL may run event watches on the thread that pushes
+    std::deque<int> presses;
+    PointerMapping pointer;
+};
+DeviceInput devices;
 
 void KeepPress(int vk) {
-    std::lock_guard<std::mutex> hold(pressLog.lock);
-    if (pressLog.presses.size() == KEPT_PRESSES) pressLog.presses.pop_front();
-    pressLog.presses.push_back(vk);
+    std::lock_guard<std::mutex> hold(devices.lock);
+    if (devices.presses.size() == KEPT_PRESSES) devices.presses.pop_front();
+    devices.presses.push_back(vk);
 }
 
 int VirtualKeyOf(SDL_Scancode scancode) {
@@ -138,13 +147,13 @@ void WatchKeyPresses(bool on) {
 }
 
 void ForgetKeyPresses() {
-    std::lock_guard<std::mutex> hold(pressLog.lock);
-    pressLog.presses.clear();
+    std::lock_guard<std::mutex> hold(devices.lock);
+    devices.presses.clear();
 }
 
 int TakeReleasedPress(bool (*wanted)(int vk)) {
-    std::lock_guard<std::mutex> hold(pressLog.lock);
-    auto& presses = pressLog.presses;
+    std::lock_guard<std::mutex> hold(devices.lock);
+    auto& presses = devices.presses;
     while (!presses.empty() && !wanted(presses.front())) presses.pop_front();
     if (presses.empty() || KeyDown(presses.front())) return 0;
     const int vk = presses.front();
@@ -153,9 +162,9 @@ int TakeReleasedPress(bool (*wanted)(int vk)) {
 }
 
 void TakeKeyPress(int vk) {
-    std::lock_guard<std::mutex> hold(pressLog.lock);
-    const auto kept = std::find(pressLog.presses.begin(), pressLog.presses.end(), vk);
-    if (kept != pressLog.presses.end()) pressLog.presses.erase(kept);
+    std::lock_guard<std::mutex> hold(devices.lock);
+    const auto kept = std::find(devices.presses.begin(), devices.presses.end(), vk);
+    if (kept != devices.presses.end()) devices.presses.erase(kept);
 }
 
 void ScriptKey(int vk, bool down) {
@@ -226,18 +235,8 @@ void StopInputScript() {
     ForgetKeyPresses();
 }
 
-namespace {
-// Window pixels to back-buffer pixels: set by the renderer from the window's real size.
-struct PointerMapping {
-    float scale = 1.0f;
-    int offsetX = 0;
-    int offsetY = 0;
-};
-PointerMapping pointerMapping;
-}  // namespace
-
 void SetPointerMapping(float scale, int offsetX, int offsetY) {
-    pointerMapping = {scale > 0.0f ? scale : 1.0f, offsetX, offsetY};
+    devices.pointer = {scale > 0.0f ? scale : 1.0f, offsetX, offsetY};
 }
 
 PointerPos GetPointerPos() {
@@ -245,7 +244,7 @@ PointerPos GetPointerPos() {
     int wx = 0;
     int wy = 0;
     SDL_GetMouseState(&wx, &wy);
-    const auto x = static_cast<float>(wx - pointerMapping.offsetX) / pointerMapping.scale;
-    const auto y = static_cast<float>(wy - pointerMapping.offsetY) / pointerMapping.scale;
+    const auto x = static_cast<float>(wx - devices.pointer.offsetX) / devices.pointer.scale;
+    const auto y = static_cast<float>(wy - devices.pointer.offsetY) / devices.pointer.scale;
     return {static_cast<int>(SDL_floorf(x)), static_cast<int>(SDL_floorf(y))};
 }
