@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 #include <utility>
 
 #include "common/font_codes.h"
@@ -53,26 +54,40 @@ struct EntryState {
 };
 
 // Watching a row's game from the table: the row lit by up and down (-1 none), a latch so that a
-// held 1 to 8 chooses once, and what was placed or chosen since the game last asked.
+// held 1 to 8 chooses once, and what was placed or chosen since the game last asked; which rows
+// have a game (asked once a visit) and the line under the title.
 constexpr int NO_ROW = -1;
 struct RowChoice {
     int lit = NO_ROW;
     bool digitLatch = false;
     int placed = NO_ROW;
     int watch = NO_ROW;
+    bool gamesKnown = false;
+    RowGames games{};
+    std::string message;
 };
 
-// The screen's state from frame to frame, and where it stores the table.
+// The screen's state from frame to frame, and what the program handed it: where it stores the
+// table and how it learns which rows have a game.
 struct TableScreen {
     EntryState entry;
     RowChoice rowChoice;
     bool (*store)() = nullptr;
+    RowGames (*findRowGames)() = nullptr;
 };
-TableScreen tableScreen;
+// Constant-initialised: the program hands the screen its store before main runs.
+constinit TableScreen tableScreen;
 
 void StoreHighScores() {
     if (tableScreen.store != nullptr) tableScreen.store();
 }
+
+// The key that plays a row's game, in a frame beside the row; the line says what the keys do.
+constexpr int ROW_KEY_X = 780;
+constexpr int HINT_BAND_TOP = 332;
+constexpr int HINT_Y = 336;
+constexpr int HINT_GLYPHS = 60;
+constexpr std::string_view WATCH_HINT = "PRESS THE KEY BESIDE A ROW TO WATCH ITS GAME";
 
 int RowY(int row) { return 400 + 32 * row; }
 
@@ -212,11 +227,11 @@ void DrawTable(const std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
 // Keys 1 to 8 choose a row's game; up and down light a row, and A (or Return) chooses the lit
 // one. True when a game was chosen, which the A that chose it must not also leave.
 bool ChooseRowGame() {
+    RowChoice& choice = tableScreen.rowChoice;
     int digit = NO_ROW;
     for (int row = 0; row < HIGH_SCORE_ROWS; ++row) {
         if (KeyDown('1' + row)) digit = row;
     }
-    RowChoice& choice = tableScreen.rowChoice;
     const bool firstPress = digit != NO_ROW && !choice.digitLatch;
     choice.digitLatch = digit != NO_ROW;
     if (MenuKeyPressed(MenuKey::Down)) {
@@ -235,18 +250,53 @@ bool ChooseRowGame() {
     return true;
 }
 
+// Words in the font, centred on a dark band under the title.
+void DrawHintLine(const std::string_view text) {
+    std::array<std::uint8_t, HINT_GLYPHS> codes{};
+    const std::size_t length = std::min(text.size(), codes.size());
+    for (std::size_t i = 0; i < length; ++i) codes[i] = FontCode(text[i]);
+    const int width = GLYPH_WIDTH * static_cast<int>(length);
+    DrawPanel((1024 - width) / 2 - 16, HINT_BAND_TOP, width + 32, GLYPH_HEIGHT + 8);
+    DrawText(codes.data(), static_cast<std::uint8_t>(length), (1024 - width) / 2, HINT_Y);
+}
+
+void DrawRowGames() {
+    RowChoice& choice = tableScreen.rowChoice;
+    if (!choice.gamesKnown) {
+        choice.games =
+            tableScreen.findRowGames != nullptr ? tableScreen.findRowGames() : RowGames{};
+        choice.gamesKnown = true;
+    }
+    bool any = false;
+    for (int row = 0; row < HIGH_SCORE_ROWS; ++row) {
+        if (!choice.games[static_cast<std::size_t>(row)]) continue;
+        any = true;
+        const std::uint8_t key = FontCode(static_cast<char>('1' + row));
+        DrawText(&key, 1, ROW_KEY_X, RowY(row));
+        DrawFrame({ROW_KEY_X - 6, RowY(row) + 2, ROW_KEY_X + GLYPH_WIDTH + 6, RowY(row) + 30});
+    }
+    if (!choice.message.empty()) {
+        DrawHintLine(choice.message);
+    } else if (any) {
+        DrawHintLine(WATCH_HINT);
+    }
+}
+
 void DrawLitRow() {
-    const int lit = tableScreen.rowChoice.lit;
-    if (lit == NO_ROW) return;
-    DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, 152.0f, static_cast<float>(RowY(lit)));
+    if (tableScreen.rowChoice.lit == NO_ROW) return;
+    DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, 152.0f,
+               static_cast<float>(RowY(tableScreen.rowChoice.lit)));
 }
 
 // Back to the main menu: after a game as from the play screen's Escape; from the menu the menu
 // picture simply returns. The table was stored as it changed.
 void LeaveScreen() {
+    RowChoice& choice = tableScreen.rowChoice;
     // A key held while leaving types nothing more and is a hotkey again.
     tableScreen.entry.awaitedKey = 0;
-    tableScreen.rowChoice.lit = NO_ROW;
+    choice.lit = NO_ROW;
+    choice.gamesKnown = false;
+    choice.message.clear();
     if (fromMenu == 0) {
         ReturnToMenuAfterGame();
         return;
@@ -286,7 +336,10 @@ void HighScoresFrame() {
     if (naming) DrawNameEntry();
     DrawTable(scores);
     const bool watching = fromMenu == 1 && !naming;
-    if (watching) DrawLitRow();
+    if (watching) {
+        DrawRowGames();
+        DrawLitRow();
+    }
     EndSprites();
     if (fade.FadeActive != 0) return;
     if (watching && ChooseRowGame()) return;
@@ -297,6 +350,10 @@ void HighScoresFrame() {
 }
 
 void SetHighScoreStore(bool (*store)()) { tableScreen.store = store; }
+
+void SetRowGameFinder(RowGames (*find)()) { tableScreen.findRowGames = find; }
+
+void ShowTableMessage(const std::string& text) { tableScreen.rowChoice.message = text; }
 
 void ResetHighScoresScreen() {
     fromMenu = 0;

@@ -33,8 +33,6 @@ constexpr int LAST_NAMED_BACKGROUND_LINES = 90;
 constexpr int LINES_PER_LEVEL = 10;
 constexpr std::uint8_t MOST_ROWS_FOR_LINE_CLEAR = 3;
 constexpr std::uint8_t FOUR_ROWS = 4;
-// The ghost piece: the piece's own tiles, faint enough that it never passes for a landed piece.
-constexpr std::uint32_t TINT_GHOST = 0x50FFFFFF;
 
 constexpr auto LEVEL_CAPTION = FontLabel("LEVEL     ");
 constexpr auto LINES_CAPTION = FontLabel("LINES     ");
@@ -42,6 +40,7 @@ constexpr auto SCORE_CAPTION = FontLabel("SCORE");
 constexpr auto NEXT_CAPTION = FontLabel("NEXT");
 static_assert(LEVEL_CAPTION.size() == 10 && LINES_CAPTION.size() == 10);
 static_assert(SCORE_CAPTION.size() == 5 && NEXT_CAPTION.size() == 4);
+
 // The player at the devices: the actions the bindings make of the keys and controllers.
 class DevicePlayer final : public Player {
 public:
@@ -83,9 +82,9 @@ SpriteRect TileRect(std::uint8_t value) {
     return {left, 0, left + TILE_SIZE, TILE_SIZE};
 }
 
-void DrawTile(std::uint8_t value, int x, int y, std::uint32_t tint = TINT_NONE) {
+void DrawTile(std::uint8_t value, int x, int y, Texture* tiles = textures.SpriteSheet) {
     const SpriteRect tile = TileRect(value);
-    DrawSprite(textures.SpriteSheet, &tile, static_cast<float>(x), static_cast<float>(y), tint);
+    DrawSprite(tiles, &tile, static_cast<float>(x), static_cast<float>(y));
 }
 
 void DrawPanels() {
@@ -126,7 +125,7 @@ void DrawGhostPiece() {
         const int pieceRow = row - game.pieceY;
         if (row < FIRST_VISIBLE_ROW || row > LAST_VISIBLE_ROW) return;
         if (pieceRow >= 0 && pieceRow < MASK_SIZE && game.currentMask[pieceRow][c] != 0) return;
-        DrawTile(value, TILE_SIZE * column + 288, TILE_SIZE * row, TINT_GHOST);
+        DrawTile(value, TILE_SIZE * column + 288, TILE_SIZE * row, textures.GhostTiles);
     });
 }
 
@@ -150,6 +149,7 @@ void DrawPlayScreenTop() {
     const auto caption = shown.exits.caption;
     if (!caption.empty())
         DrawText(caption.data(), static_cast<std::uint8_t>(caption.size()), 38, 113);
+    if (shown.exits.drawOver != nullptr) shown.exits.drawOver();
 }
 
 void ShowRowsRemoved(std::uint8_t rows) {
@@ -278,6 +278,10 @@ void BeginLiveGame(Player& player) {
 
 void BeginNewGame() {
     BeginLiveGame(shown.autoplay ? static_cast<Player&>(shown.cpu) : shown.devices);
+}
+
+BackgroundChange FirstLevelPictures() {
+    return {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]};
 }
 
 void PlayEveryGameWithCpu() { shown.autoplay = true; }

@@ -7,6 +7,7 @@
 
 #include "game/game_events.h"
 #include "game/game_source.h"
+#include "gfx/fade.h"
 #include "replays/replay.h"
 
 // The play screen shows one game at a time, run frame by frame from the source it began with:
@@ -21,8 +22,10 @@ struct GameExits {
     void (*gameOverShown)() = nullptr;
     // At the game over, instead of the game-over screen, when given.
     void (*gameOver)() = nullptr;
-    // Words in the font's code that stand in the counters' panel ("REPLAY"), when given.
+    // Words in the font's code that stand in the counters' panel ("DEMO"), when given.
     std::span<const std::uint8_t> caption{};
+    // Drawn over the screen's panels in every frame of the game (the watch screen's own panel).
+    void (*drawOver)() = nullptr;
 };
 
 // A new game from `source`, shown on the play screen and left by `exits`. The background fade's
@@ -35,6 +38,9 @@ void BeginLiveGame(Player& player);
 // The same for the player at the devices; with autoplay on, for the CPU player instead, recorded
 // and placed all the same.
 void BeginNewGame();
+// The pictures every game begins with, whatever its start level: the first level's, with the
+// second's next.
+BackgroundChange FirstLevelPictures();
 // plemby --autoplay: the CPU player plays every game from now on. Escape (or what the player
 // bound to abandon) still leaves a game.
 void PlayEveryGameWithCpu();
