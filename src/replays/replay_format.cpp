@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -71,9 +70,9 @@ constexpr void CodeBytes(Coder& coder, std::array<std::uint8_t, N>& bytes) {
 // A field the file holds in another type than the game: coded through a copy.
 template <class Stored, class Coder, class T>
 constexpr void CodeAs(Coder& coder, T& value) {
-    auto stored = std::bit_cast<Stored>(value);
+    auto stored = static_cast<Stored>(value);
     coder(stored);
-    value = std::bit_cast<T>(stored);
+    value = static_cast<T>(stored);
 }
 
 // One function for both directions, as CodeFrames: the header's fields in the file's order.
@@ -83,11 +82,13 @@ constexpr void CodeHeader(Coder& coder, Header& header) {
     ReplayResult& result = header.result;
     CodeBytes(coder, header.magic);
     coder(header.version);
-    // The play settings byte by byte in their order; another one would need a new version.
+    // The play settings in their order; another one would need a new version of the file.
     static_assert(sizeof(PlaySettings) == 5, "a new play setting needs a new version of the file");
-    auto play = std::bit_cast<std::array<std::uint8_t, sizeof(PlaySettings)>>(start.play);
-    CodeBytes(coder, play);
-    start.play = std::bit_cast<PlaySettings>(play);
+    coder(start.play.startLevel);
+    coder(start.play.garbageRows);
+    coder(start.play.moveRepeat);
+    coder(start.play.rotateRepeat);
+    coder(start.play.dropRepeat);
     coder(start.rotateReversed);
     CodeBytes(coder, start.keyRepeats);
     coder(start.dropLatch);
