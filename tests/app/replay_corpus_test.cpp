@@ -37,7 +37,8 @@ std::pair<int, std::string> RunPlemby(const std::string& arguments) {
 }
 
 // Games recorded by playing the real game, with different settings and endings, play out
-// through the rules of this build exactly as they were played.
+// through the rules of this build exactly as they were played, and are written back to the same
+// bytes.
 TEST(ReplayCorpus, RecordedGamesEndExactlyAsTheyWerePlayed) {
     const std::vector<std::filesystem::path> files = CorpusFiles();
     ASSERT_GE(files.size(), 10u);
@@ -48,6 +49,8 @@ TEST(ReplayCorpus, RecordedGamesEndExactlyAsTheyWerePlayed) {
         ASSERT_TRUE(ReadReplayFile(path.string(), replay, reason)) << path << ": " << reason;
         const ReplayVerdict verdict = VerifyReplay(replay);
         EXPECT_TRUE(verdict.matches) << path << ": " << verdict.problem;
+        EXPECT_EQ(EncodeReplay(replay), ReadSmallFile(path.string(), MAX_REPLAY_BYTES))
+            << path << " is not written back byte for byte";
         pastLevelFive = pastLevelFive || replay.result.level > 5;
         withGarbage = withGarbage || replay.start.play.garbageRows > 0;
         abandoned = abandoned || replay.result.ending == GameEnding::Abandoned;
