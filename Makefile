@@ -15,10 +15,18 @@ TEST_PACKAGES += desktop-file-utils appstream groff-base
 PACKAGE_PACKAGES := $(RUN_PACKAGES) build-essential dpkg-dev debhelper git
 PACKAGE_CHECK_PACKAGES := $(PACKAGE_PACKAGES) lintian blhc
 SCREENSHOT_PACKAGES := $(RUN_PACKAGES) xvfb xdotool imagemagick x11-utils
+# The Windows build: Debian's mingw-w64 (posix threads); SDL comes from third_party/. Its tests
+# build GoogleTest from Debian's sources and run under wine, the road test in a virtual display.
+WINDOWS_PACKAGES := make cmake g++-mingw-w64-x86-64-posix
+WINDOWS_PACKAGE_PACKAGES := $(WINDOWS_PACKAGES) nsis git
+WINDOWS_TEST_PACKAGES := $(WINDOWS_PACKAGE_PACKAGES) googletest wine wine64 xvfb xdotool openbox \
+  x11-utils imagemagick
+TEST_PACKAGES += $(WINDOWS_TEST_PACKAGES)
 
 .PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean \
 	install uninstall package package-check screenshots deps-package deps-package-check \
-	deps-screenshots bench-screens
+	deps-screenshots bench-screens windows deps-windows windows-test deps-windows-test \
+	windows-package deps-windows-package
 
 all: build
 
@@ -51,6 +59,15 @@ deps-package-check:
 deps-screenshots:
 	$(call install_missing,$(SCREENSHOT_PACKAGES))
 
+deps-windows:
+	$(call install_missing,$(WINDOWS_PACKAGES))
+
+deps-windows-package:
+	$(call install_missing,$(WINDOWS_PACKAGE_PACKAGES))
+
+deps-windows-test:
+	$(call install_missing,$(WINDOWS_TEST_PACKAGES))
+
 # The game and its tools, optimised, in build/. Warnings are errors in the test build; here a
 # newer or older compiler's opinion must never stop a player from building the game.
 build: deps-run
@@ -59,6 +76,16 @@ build: deps-run
 
 run: build
 	./build/plemby
+
+# The game for 64-bit Windows, cross-built: build-windows/plemby.exe (windowed), plemby.com
+# (its console twin) and xmrender.exe, linked statically. The first configure builds SDL2 and
+# SDL2_image from third_party/ (cmake/SdlFromSource.cmake).
+WINDOWS_CONFIGURE := -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DPLEMBY_SDL_FROM_SOURCE=ON -DPLEMBY_SDL_DIR=$(CURDIR)/build-sdl-windows \
+  -DPLEMBY_ASSETGEN=OFF
+windows: deps-windows
+	cmake -S . -B build-windows $(WINDOWS_CONFIGURE) -DPLEMBY_TESTS=OFF -DPLEMBY_WERROR=OFF
+	cmake --build build-windows -j $(JOBS)
 
 # Every test, headless, under AddressSanitizer and UndefinedBehaviorSanitizer; the music
 # thread's tests again under ThreadSanitizer.
@@ -74,6 +101,21 @@ test: deps-test
 	  cd build-tsan && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
 	    TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS); \
 	fi
+
+# The Windows build with its unit suite, run under wine in one process, then the road test of
+# the real game under wine in a virtual display.
+windows-test: deps-windows-test
+	cmake -S . -B build-windows-test $(WINDOWS_CONFIGURE) -DPLEMBY_TESTS=ON -DPLEMBY_WERROR=ON
+	cmake --build build-windows-test -j $(JOBS)
+	tests/windows/unit_suite.sh build-windows-test
+	tests/display/real_display_test.sh build-windows-test windows build-test/plemby
+	tools/windows_package.sh . build-windows-test build-windows-test/package
+	tests/windows/package_test.sh build-windows-test build-windows-test/package
+
+# What a Windows player downloads: build-windows-package/plemby-VERSION-windows-x64.zip and the
+# installer plemby-VERSION-setup.exe (NSIS).
+windows-package: deps-windows-package windows
+	tools/windows_package.sh . build-windows build-windows-package
 
 # The benchmarks, then xmrender's whole-process time on a real song beside a libxmp program's.
 XM_DIR ?= $(or $(PLEMBY_XM_DIR),../shared/xm)
@@ -152,4 +194,5 @@ screenshots: deps-screenshots build
 	tools/screenshots.sh build/plemby docs/screenshots
 
 clean:
-	rm -rf build build-test build-tsan build-bench build-fuzz build-package build-package-check
+	rm -rf build build-test build-tsan build-bench build-fuzz build-package build-package-check \
+	  build-windows build-windows-test build-sdl-windows build-windows-package

@@ -3,15 +3,15 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
-#include <cstdio>
-
 #include "platform/controllers.h"
+#include "platform/files.h"
 #include "platform/keys.h"
 #include "platform/render_hooks.h"
 #include "platform/resource_ids.h"
 #include "platform/resources.h"
 #include "platform/sdl_window.h"
 #include "platform/single_instance.h"
+#include "platform/window_system.h"
 #include "platform/xlib_link.h"
 
 namespace {
@@ -115,20 +115,15 @@ SDL_Window* GameSdlWindow() { return gameWindow.window; }
 
 bool CreateGameWindow(bool fullscreen) {
     if (gameWindow.window != nullptr) return true;
-    // Without an X or Wayland display only the console's own graphics can serve; trying the
-    // others would just fill the terminal with their complaints.
-    if (SDL_getenv("SDL_VIDEODRIVER") == nullptr && SDL_getenv("DISPLAY") == nullptr &&
-        SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "KMSDRM");
-    }
+    PrepareVideo();
     NameTheApplication();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "plemby: cannot open a window: no display available (%s)\n",
-                     SDL_GetError());
+        ReportFatalProblem(std::string("cannot open a window: no display available (") +
+                           SDL_GetError() + ")");
         return false;
     }
     if (HeadlessDriverUnasked()) {
-        std::fprintf(stderr, "plemby: cannot open a window: no display available\n");
+        ReportFatalProblem("cannot open a window: no display available");
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
@@ -140,11 +135,20 @@ bool CreateGameWindow(bool fullscreen) {
         SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                          WINDOW_WIDTH, WINDOW_HEIGHT, flags);
     if (gameWindow.window == nullptr) {
-        std::fprintf(stderr, "plemby: cannot open a window: %s\n", SDL_GetError());
+        ReportFatalProblem(std::string("cannot open a window: ") + SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
     SDL_SetWindowMinimumSize(gameWindow.window, MINIMUM_WIDTH, MINIMUM_HEIGHT);
+    if (!fullscreen) {
+        int width = WINDOW_WIDTH, height = WINDOW_HEIGHT;
+        WindowedSize(gameWindow.window, width, height);
+        if (width != WINDOW_WIDTH || height != WINDOW_HEIGHT) {
+            SDL_SetWindowSize(gameWindow.window, width, height);
+            SDL_SetWindowPosition(gameWindow.window, SDL_WINDOWPOS_CENTERED,
+                                  SDL_WINDOWPOS_CENTERED);
+        }
+    }
     SetWindowIcon();
     WatchKeyPresses(true);
     return true;
@@ -175,7 +179,9 @@ void SetWindowFullscreen(bool fullscreen) {
         return;
     }
     SDL_SetWindowFullscreen(window, 0);
-    SDL_SetWindowSize(window, WINDOW_WIDTH, WINDOW_HEIGHT);
+    int width = WINDOW_WIDTH, height = WINDOW_HEIGHT;
+    WindowedSize(window, width, height);
+    SDL_SetWindowSize(window, width, height);
     SDL_SetWindowPosition(window, WINDOWED_X, WINDOWED_Y);
 }
 

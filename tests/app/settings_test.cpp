@@ -1,7 +1,6 @@
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -11,6 +10,7 @@
 #include "app/settings_testing.h"
 #include "platform/files.h"
 #include "platform/resources.h"
+#include "support/portable.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -134,11 +134,11 @@ TEST_F(SettingsStore, UnwritableConfigFolderIsSaidOnStderr) {
 }
 
 // A stored record that exists but cannot be read may be the player's: the built-in settings
-// are played with, it is said once, and the file is not written over at the end. (A pipe
-// stands for the unreadable file: root reads files of any mode.)
+// are played with, it is said once, and the file is not written over at the end.
 TEST_F(SettingsStore, StoredRecordThatCannotBeReadIsNeverWrittenOver) {
     std::filesystem::create_directories(TestHomeDir() + "/config/plemby");
-    ASSERT_EQ(mkfifo(SettingsFile().c_str(), 0600), 0);
+    const UnreadableFile unreadable(SettingsFile());
+    ASSERT_TRUE(unreadable.Made());
     testing::internal::CaptureStderr();
     EXPECT_EQ(StartupSettingsRecord(), DEFAULTS);
     settings.startLevel = 4;
@@ -146,7 +146,7 @@ TEST_F(SettingsStore, StoredRecordThatCannotBeReadIsNeverWrittenOver) {
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("cannot read the settings"), std::string::npos) << said;
-    EXPECT_TRUE(std::filesystem::is_fifo(SettingsFile()));
+    EXPECT_TRUE(unreadable.Untouched());
 }
 
 }  // namespace
