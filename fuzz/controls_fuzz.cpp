@@ -2,15 +2,15 @@
 // with no line refused and the unknown lines kept.
 #include <cstdlib>
 
-#include "common/controls.h"
+#include "common/bindings_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size > MAX_CONTROLS_FILE_BYTES) return 0;
-    const ControlsFile read = ParseControlsFile({data, size});
-    const std::string text = FormatControlsFile(read.controls, read.unknownLines);
-    const ControlsFile again =
-        ParseControlsFile({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
-    if (!(again.controls == read.controls) || again.unknownLines != read.unknownLines ||
+    if (size > MAX_BINDINGS_FILE_BYTES) return 0;
+    const BindingsFile read = ParseBindingsFile({data, size});
+    const std::string text = FormatBindingsFile(read.bindings, read.unknownLines);
+    const BindingsFile again =
+        ParseBindingsFile({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    if (!(again.bindings == read.bindings) || again.unknownLines != read.unknownLines ||
         again.badLines != 0 || (read.badLines == 0) != (read.firstBadLine == 0)) {
         std::abort();
     }

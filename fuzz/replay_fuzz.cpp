@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/replay.h"
+#include "replays/replay.h"
 
 namespace {
 void TryReplay(std::span<const std::uint8_t> bytes) {

@@ -102,6 +102,8 @@ act click 120 570
 shot options
 # The keys and buttons, opened from the options, then back to the menu.
 act click 256 456
+# The keyboard marks the first key of TURN.
+act press Down
 shot controls
 act press Escape
 act press Escape

@@ -34,6 +34,12 @@ void VerifyReplay(CommandLine& line, std::string_view file, std::ostream&) {
     line.value = file;
 }
 
+// Whether the option runs the program another way: the program runs one way only, so two such
+// options (or one twice) cannot go together.
+bool RunsAnotherWay(const CommandLineOption& option) {
+    return option.apply == WatchReplay || option.apply == VerifyReplay;
+}
+
 constexpr CommandLineOption COMMAND_LINE_OPTIONS[] = {
     {"--help", "-h", "", "show this help and exit", ShowUsage},
     {"--version", "", "", "show the version and exit", ShowVersion},
@@ -88,10 +94,19 @@ CommandLine Refuse(std::string_view why, std::ostream& err) {
 CommandLine ParseCommandLine(std::span<const char* const> args, std::ostream& out,
                              std::ostream& err) {
     CommandLine line;
+    const CommandLineOption* runOption = nullptr;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i] ? args[i] : "";
         const CommandLineOption* option = FindOption(arg);
         if (!option) return Refuse("unknown option '" + std::string(arg) + "'", err);
+        if (RunsAnotherWay(*option)) {
+            if (runOption) {
+                return Refuse(std::string(runOption->name) + " and " + std::string(option->name) +
+                                  " cannot go together",
+                              err);
+            }
+            runOption = option;
+        }
         std::string_view value;
         if (!option->argument.empty()) {
             if (i + 1 == args.size() || !args[i + 1]) {

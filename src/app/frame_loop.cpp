@@ -1,4 +1,7 @@
-#include "app/controls_store.h"
+#include "app/frame_loop.h"
+
+#include "app/bindings_store.h"
+#include "app/pause.h"
 #include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
@@ -12,11 +15,10 @@
 
 namespace {
 
-constexpr std::int64_t FRAME_PERIOD_MS = 20;
-
 struct LoopState {
     bool quitTaken = false;  // the loop ends at its next test
     bool shutDown = false;
+    std::int64_t deadline = 0;  // when the next frame is due
 };
 LoopState loop;
 
@@ -37,6 +39,19 @@ bool TakeMessage() {
     return PumpOneEvent();
 }
 
+// False once the loop has ended.
+bool TakePendingMessages() {
+    while (!loop.quitTaken) {
+        if (!TakeMessage()) return true;
+    }
+    return false;
+}
+
+void RunPacedFrame(void (*frame)()) {
+    frame();
+    loop.deadline += FRAME_PERIOD_MS;
+}
+
 }  // namespace
 
 void Shutdown() {
@@ -46,22 +61,36 @@ void Shutdown() {
     ShutdownSound();
     ReleaseGraphics();
     StoreSettings();
-    StoreControls();
+    StoreBindings();
 }
 
-int RunFrameLoop(void (*frame)()) {
+void StartFrameLoop() {
     SetQuitHandler(EndGame);
-    // The deadline moves by exactly one period per frame and is never set back to the clock:
-    // a late frame is followed by frames without sleep until it is ahead again.
-    std::int64_t deadline = NowMs();
-    while (!loop.quitTaken) {
-        if (TakeMessage()) continue;
-        frame();
-        deadline += FRAME_PERIOD_MS;
-        const std::int64_t remaining = deadline - NowMs();
-        if (remaining >= 0) SleepMs(remaining);
+    loop.deadline = NowMs();
+}
+
+std::optional<std::int64_t> RunNextFrame(void (*frame)()) {
+    if (!TakePendingMessages()) return std::nullopt;
+    RunPacedFrame(frame);
+    return loop.deadline - NowMs();
+}
+
+bool RunDueFrames(void (*frame)()) {
+    while (TakePendingMessages()) {
+        if (NowMs() < loop.deadline) return true;
+        RunPacedFrame(frame);
     }
-    SetQuitHandler(nullptr);
+    return false;
+}
+
+void FinishFrameLoop() { SetQuitHandler(nullptr); }
+
+int RunFrameLoop(void (*frame)()) {
+    StartFrameLoop();
+    while (const std::optional<std::int64_t> remaining = RunNextFrame(frame)) {
+        if (*remaining >= 0) SleepMs(*remaining);
+    }
+    FinishFrameLoop();
     return 0;
 }
 
@@ -69,5 +98,6 @@ void ResetShell() {
     loop = LoopState{};
     ResetNavigation();
     Paused = 0;
+    ForgetPause();
     HotkeyLatch = 0;
 }

@@ -1,7 +1,8 @@
 #include <iterator>
 
+#include "app/pause.h"
 #include "app/shell.h"
-#include "common/controls.h"
+#include "common/bindings.h"
 #include "platform/controllers.h"
 #include "platform/keys.h"
 #include "platform/window.h"
@@ -14,8 +15,6 @@
 std::uint8_t HotkeyLatch = 0;
 
 namespace {
-
-void TogglePause() { Paused = Flipped(Paused); }
 
 // In a game the keys and the button bound to pause (Start, unless the player chose another) are
 // P as well; elsewhere Start leaves the title or ends a name and must not also pause.
@@ -56,9 +55,9 @@ static_assert(SameKeysAsBindingsRefuse());
 
 void HandleHotkeys() {
     // A controller unplugged in a game pauses it, as P would; a game already paused stays so.
-    if (TakeControllerUnplugged() && screenId == Play) Paused = 1;
+    if (TakeControllerUnplugged() && screenId == Play) PauseAutomatically();
     // So does a window the player turns away from, unless they asked for games to play on.
-    if (TakeFocusLost() && controls.pauseOnFocusLoss && screenId == Play) Paused = 1;
+    if (TakeFocusLost() && bindings.pauseOnFocusLoss && screenId == Play) PauseAutomatically();
     // A key pressed to bind it to an action does only that.
     if (ControlsScreenTookKeys()) HotkeyLatch = 1;
     for (const Hotkey& hotkey : HOTKEYS) {

@@ -1,6 +1,6 @@
 #include "app/load_resources.h"
 
-#include "app/controls_store.h"
+#include "app/bindings_store.h"
 #include "app/high_score_store.h"
 #include "app/settings.h"
 #include "gfx/fade.h"
@@ -14,7 +14,7 @@
 void LoadResources() {
     LoadHighScores();
     ReadOtherSettings(StartupSettingsRecord());
-    LoadControls();
+    LoadBindings();
     LoadTextures();
     // The title fades in from black in the first frames.
     ChangeScreen(Title,

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "common/hash.h"
-#include "game/replay.h"
 #include "platform/files.h"
+#include "replays/replay.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include "app/shell.h"
 #include "game/game_state.h"
 #include "game/high_score_table.h"
-#include "game/replay_player.h"
-#include "game/replay_recorder.h"
-#include "game/replay_verify.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "replays/live_game.h"
+#include "replays/replay_verify.h"
 #include "screens/high_scores.h"
+#include "screens/play_screen.h"
 #include "screens/watch.h"
 
 namespace {
@@ -69,12 +69,6 @@ void StartRequestedReplay() {
 
 }  // namespace
 
-std::int64_t RecordedNow() {
-    const std::int64_t now = NowMs();
-    RecordReading(now);
-    return now;
-}
-
 void KeepReplays() {
     if (auto finished = TakeFinishedReplay()) Keep(*finished);
     TieToPlacedRow();
@@ -82,8 +76,7 @@ void KeepReplays() {
 }
 
 void KeepReplaysAtShutdown() {
-    StopPlayback();
-    FinishRecording(ReplayEnding::Unfinished);
+    EndGameAtShutdown();
     if (auto finished = TakeFinishedReplay()) Keep(*finished);
 }
 

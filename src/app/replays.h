@@ -3,20 +3,16 @@
 #include <cstdint>
 #include <string>
 
-#include "game/replay.h"
+#include "replays/replay.h"
 
 // The game's side of replays that reaches files and the clock: every game is recorded, the last
 // one is kept, a placed score keeps its game with its row, and a row's game is watched from the
 // table.
 
-// The live clock for the rules: each reading is also recorded with the game in progress.
-std::int64_t RecordedNow();
-
 // Between frames: stores a game that has just finished, ties it to the row its score was placed
 // in, and starts a replay the high-score table asked for.
 void KeepReplays();
-// At shutdown: a game still in play is kept as the last game, unfinished, and a replay being
-// watched gives the player's settings back before they are stored.
+// At shutdown: a game still in play is kept as the last game, unfinished.
 void KeepReplaysAtShutdown();
 
 // Reads a replay file: false with a reason when it cannot be read or is not a sound replay.

@@ -1,11 +1,10 @@
 #include <iterator>
 
-#include "app/controls_store.h"
+#include "app/bindings_store.h"
+#include "app/pause.h"
 #include "app/replays.h"
 #include "app/shell.h"
-#include "game/replay_recorder.h"
 #include "gfx/back_buffer.h"
-#include "screens/action_bindings.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
@@ -33,10 +32,11 @@ void RunFrame() {
         if (screenId >= 0 && screenId < SCREEN_COUNT) SCREEN_FRAMES[screenId]();
         PresentFrame();
         // The player's controls are stored as they leave the screen where they set them.
-        if (shown == Controls && screenId != Controls) StoreControls();
-    } else if (screenId == Play) {
+        if (shown == Controls && screenId != Controls) StoreBindings();
+    } else {
+        ShowPausedPicture();
         // A game's paused frames are part of its record.
-        RecordFrame(ReadPlayActions().held, true);
+        if (screenId == Play) PausedPlayFrame();
     }
     HandleHotkeys();
     KeepReplays();

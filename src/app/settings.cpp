@@ -1,10 +1,9 @@
 #include "app/settings.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <string>
 
+#include "app/player_file.h"
 #include "app/settings_testing.h"
 #include "platform/files.h"
 #include "platform/resource_ids.h"
@@ -12,7 +11,14 @@
 
 namespace {
 
-constexpr const char* SETTINGS_FILE = "settings.bin";
+constexpr PlayerFileKind SETTINGS_FILE = {
+    .contents = "the settings",
+    .builtIn = "the built-in settings",
+    .folder = ConfigDir,
+    .folderVariable = "XDG_CONFIG_HOME",
+    .fileName = "settings.bin",
+    .maxBytes = SETTINGS_RECORD_SIZE,
+};
 // The built-in record, used when the resource should be missing: the defaults and a spare byte.
 constexpr std::uint8_t SPARE_BYTE_DEFAULT = 0x80;
 constexpr SettingsRecord DEFAULT_RECORD = [] {
@@ -24,16 +30,10 @@ constexpr SettingsRecord DEFAULT_RECORD = [] {
 
 struct SettingsStore {
     bool read = false;
-    // The stored file exists but could not be read: it may hold the player's settings.
-    bool keepStoredFile = false;
+    PlayerFileState file;
     SettingsRecord startup{};
 };
 SettingsStore store;
-
-std::string SettingsPath() {
-    const std::string folder = ConfigDir();
-    return folder.empty() ? std::string() : folder + "/" + SETTINGS_FILE;
-}
 
 SettingsRecord BuiltInRecord() {
     const auto bytes = FindResource("TEXT", DEFAULT_SETTINGS_ID);
@@ -41,20 +41,11 @@ SettingsRecord BuiltInRecord() {
     return record ? *record : DEFAULT_RECORD;
 }
 
-SettingsRecord ReadStartupRecord() {
-    const std::string path = SettingsPath();
-    if (path.empty()) return BuiltInRecord();
-    // Read once, at start-up, by the one running copy: what a killed save left can go.
-    RemoveStaleTemporaries(path);
-    const StoredFile stored = ReadStoredFile(path, SETTINGS_RECORD_SIZE);
-    if (stored.state == StoredFileState::Unreadable) {
-        store.keepStoredFile = true;
-        ReportProblem("cannot read the settings in " + path + " (" + stored.problem +
-                      "); playing with the built-in settings, which will not be stored");
-    } else if (stored.state == StoredFileState::Read) {
-        if (const auto record = ParseSettingsRecord(stored.bytes)) return *record;
-    }
-    return BuiltInRecord();
+std::string TakeStoredRecord(std::span<const std::uint8_t> bytes) {
+    const auto record = ParseSettingsRecord(bytes);
+    if (!record) return "are damaged or out of range; playing with the built-in settings";
+    store.startup = *record;
+    return {};
 }
 
 }  // namespace
@@ -73,7 +64,8 @@ std::optional<SettingsRecord> ParseSettingsRecord(std::span<const std::uint8_t> 
 
 const SettingsRecord& StartupSettingsRecord() {
     if (!store.read) {
-        store.startup = ReadStartupRecord();
+        store.startup = BuiltInRecord();
+        LoadPlayerFile(SETTINGS_FILE, store.file, TakeStoredRecord);
         store.read = true;
     }
     return store.startup;
@@ -94,12 +86,7 @@ void StoreSettings() {
     for (int i = 0; i < SETTING_COUNT; ++i) {
         if (SETTING_TABLE[i].stored) record[i] = settings.*SETTING_TABLE[i].field;
     }
-    if (store.keepStoredFile) return;
-    const std::string path = SettingsPath();
-    // A folder we cannot write leaves the old record (or none).
-    if (!path.empty() && !SaveFileAtomically(path, record)) {
-        ReportProblem("cannot store the settings in " + path + " (" + std::strerror(errno) + ")");
-    }
+    SavePlayerFile(SETTINGS_FILE, store.file, record);
 }
 
 void ResetSettings() {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "screens/navigation.h"
 
-// While set, frames draw and present nothing; only the hotkeys run.
+// While set, no screen runs and nothing new is drawn (app/pause.h keeps the picture); only the
+// hotkeys run.
 extern std::uint8_t Paused;
 
 // Set when a hotkey has acted; no hotkey acts again until all ten are seen up.
@@ -15,19 +17,23 @@ extern std::uint8_t HotkeyLatch;
 void RunFrame();
 void HandleHotkeys();
 
-// Takes pending events while there are any, otherwise runs `frame` and sleeps until the next
-// 20 ms deadline; ends after the quit request or the window's close has been taken. Returns
-// the exit status.
-int RunFrameLoop(void (*frame)());
-
 // Releases the sounds and the graphics and stores the settings; runs once however often it is
 // asked.
 void Shutdown();
 
-// What the layers below are handed rather than reach for: the rules' clock is the platform
-// clock, and the high-score screen stores its table through the high-score store.
+// What the layers below are handed rather than reach for: the high-score screen stores its table
+// through the high-score store.
 void ConnectLiveServices();
 
-// The whole program: single instance, start-up, the frame loop, shutdown. The exit status:
-// 0, -1 when another copy runs, 1 when no window can be opened.
+// Everything before the first frame: single instance, window, services, resources. Nothing
+// when the game can start, else its exit status: -1 when another copy runs, 1 when no window
+// can be opened.
+std::optional<int> StartGame();
+
+// Everything after the frame loop has ended (and shut the game down): the music thread, the
+// audio device, the window and the single-instance claim.
+void CloseGame();
+
+// The whole program: StartGame, the desktop's frame loop running RunFrame, CloseGame. The exit
+// status: 0, or StartGame's.
 int RunGame();

@@ -1,10 +1,10 @@
+#include "app/frame_loop.h"
 #include "app/high_score_store.h"
 #include "app/load_resources.h"
 #include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "common/random.h"
-#include "game/rules_clock.h"
 #include "gfx/back_buffer.h"
 #include "music/player.h"
 #include "platform/audio.h"
@@ -20,12 +20,9 @@ constexpr int EXIT_ANOTHER_COPY = -1;
 constexpr int EXIT_NO_WINDOW = 1;
 }  // namespace
 
-void ConnectLiveServices() {
-    SetRulesClock(NowMs);
-    SetHighScoreStore(SaveHighScores);
-}
+void ConnectLiveServices() { SetHighScoreStore(SaveHighScores); }
 
-int RunGame() {
+std::optional<int> StartGame() {
     if (!ClaimSingleInstance()) {
         AskRunningCopyToRaise();
         return EXIT_ANOTHER_COPY;
@@ -38,21 +35,27 @@ int RunGame() {
     ListenForRaiseRequests();
     SeedRandom(static_cast<std::uint32_t>(NowMs()));
     ConnectLiveServices();
-    SetRulesClock(RecordedNow);
     // Each of these may fail; the game then goes on without that service.
     CreateRenderer(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, settings.fullscreen);
     OpenAudioOutput();
     OpenControllers();
     InitSound();
     LoadResources();
+    return std::nullopt;
+}
 
-    const int status = RunFrameLoop(RunFrame);
-
+void CloseGame() {
     // The music would end with the process; its thread is stopped here so that it does not
     // outlive the audio device it feeds.
     StopModule();
     CloseAudioOutput();
     ClosePlatform();
     ReleaseSingleInstance();
+}
+
+int RunGame() {
+    if (const std::optional<int> refused = StartGame()) return *refused;
+    const int status = RunFrameLoop(RunFrame);
+    CloseGame();
     return status;
 }

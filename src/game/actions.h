@@ -2,20 +2,11 @@
 
 #include <cstdint>
 
+#include "common/play_actions.h"
+
 // The player's actions in play. Each frame the screen layer reads the keyboard and the
 // controllers into one ActionRecord (screens/action_bindings.h); the rules read only that
 // record, so a record written by a test or read back from a log plays the same.
-enum class PlayAction : std::uint8_t {
-    Turn,
-    TurnOther,
-    ShiftLeft,
-    ShiftRight,
-    SoftDrop,
-    HardDrop,
-    Abandon,
-    Pause,
-};
-constexpr int PLAY_ACTION_COUNT = 8;
 
 // What the player holds in one frame: one byte, bit i set while action i is held.
 struct ActionRecord {

@@ -5,7 +5,6 @@
 #include "game/game_events.h"
 #include "game/game_state_testing.h"
 #include "game/piece_control.h"
-#include "game/rules_clock.h"
 
 GameState game;
 
@@ -27,7 +26,8 @@ void FillGarbageRows(int count) {
 
 }  // namespace
 
-void ResetGame() {
+void ResetGame(const PlaySettings& play, RulesClock& clock) {
+    game.play = play;
     for (auto& row : game.well) row.fill(0);
     game.well[FLOOR_ROW].fill(FLOOR_CELL);
 
@@ -43,17 +43,15 @@ void ResetGame() {
     game.entryCursor = 0;
     game.entryRow = NO_ENTRY_ROW;
     game.fallInterval = START_FALL_INTERVAL;
-    game.level = settings.startLevel;
-
-    const int garbage =
-        settings.garbageRows < MAX_GARBAGE_ROWS ? settings.garbageRows : MAX_GARBAGE_ROWS;
+    game.level = play.startLevel;
+    const int garbage = play.garbageRows < MAX_GARBAGE_ROWS ? play.garbageRows : MAX_GARBAGE_ROWS;
     FillGarbageRows(garbage);
 
     game.entryName.fill(BLANK_CELL);
     SetCurrentShape(game.currentType);
     SetNextShape(game.nextType);
 
-    game.lastFallTime = RulesNow();
+    game.lastFallTime = clock.Now();
 }
 
 void ResetGameStartupState() {

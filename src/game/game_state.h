@@ -4,7 +4,9 @@
 #include <cstdint>
 
 #include "common/font_codes.h"
+#include "common/settings.h"
 #include "game/pieces.h"
+#include "game/rules_clock.h"
 #include "game/well.h"
 
 constexpr std::uint32_t START_FALL_INTERVAL = 1030;  // ms at level 1
@@ -24,8 +26,9 @@ struct GameState {
     std::uint8_t level = 0;
     std::uint8_t lines = 0;  // wraps after 255, and the level-up counts come round again
     std::uint32_t score = 0;
+    PlaySettings play;               // as the game began
     std::uint32_t fallInterval = 0;  // gravity interval at level 1, ms
-    std::int64_t lastFallTime = 0;   // RulesNow of the last downward step
+    std::int64_t lastFallTime = 0;   // the clock reading of the last downward step
     std::uint8_t dropLatch = 0;      // 1 while the hard-drop key is held after a hard drop
     std::uint8_t gameOverEntry = 0;  // set at game over, cleared by the game-over screen
     std::uint8_t entryAllowed = 0;   // 1 until this game's score has been placed in the table
@@ -36,7 +39,7 @@ struct GameState {
 };
 extern GameState game;
 
-// Starts a new game: the well with its floor and garbage rows, the first two pieces, level,
-// lines and score, the name entry, and the gravity timer. Leaves the key latches,
-// gameOverEntry, the backgrounds and the high-score table alone.
-void ResetGame();
+// Starts a new game with `play`: the well with its floor and garbage rows, the first two pieces,
+// level, lines and score, the name entry, and the gravity timer from `clock`. Leaves the key
+// latches, gameOverEntry, the backgrounds and the high-score table alone.
+void ResetGame(const PlaySettings& play, RulesClock& clock);

@@ -1,9 +1,7 @@
 #include "game/gravity_and_levels.h"
 
-#include "common/settings.h"
 #include "game/game_events.h"
 #include "game/game_state.h"
-#include "game/rules_clock.h"
 
 namespace {
 
@@ -18,12 +16,14 @@ constexpr int LAST_LEVEL_UP_LINES = 110;
 
 }  // namespace
 
-std::int64_t GravityInterval() {
-    return static_cast<std::int64_t>(game.fallInterval) - LEVEL_SPEED_UP * (game.level - 1);
+std::int64_t GravityInterval() { return GravityInterval(game.fallInterval, game.level); }
+
+std::int64_t GravityInterval(std::uint32_t fallInterval, int level) {
+    return static_cast<std::int64_t>(fallInterval) - LEVEL_SPEED_UP * (level - 1);
 }
 
-void ApplyGravity() {
-    const std::int64_t now = RulesNow();
+void ApplyGravity(RulesClock& clock) {
+    const std::int64_t now = clock.Now();
     if (now - game.lastFallTime < GravityInterval()) return;
     game.lastFallTime = now;
     if (game.pieceY < LAST_BOX_ROW && !IsBlockedBelow()) {
@@ -34,7 +34,7 @@ void ApplyGravity() {
 
 std::uint32_t LineScore(int rows) {
     if (rows < 1 || rows > MAX_SCORED_ROWS) return 0;
-    return (LINE_POINTS[rows - 1] + settings.garbageRows) * game.level;
+    return (LINE_POINTS[rows - 1] + game.play.garbageRows) * game.level;
 }
 
 void ApplyLevelUp() {

@@ -1,11 +1,9 @@
 #include "game/piece_control.h"
 
 #include "common/random.h"
-#include "common/settings.h"
 #include "game/game_events.h"
 #include "game/game_state.h"
 #include "game/gravity_and_levels.h"
-#include "game/rules_clock.h"
 
 KeyRepeats keyRepeats;
 
@@ -28,10 +26,33 @@ constexpr std::uint8_t LAST_BAR_TURN_COLUMN = 8;
 constexpr std::uint8_t LEFT_FREE_COLUMN = 2;
 constexpr std::uint8_t RIGHT_FREE_COLUMN = 8;
 
-template <typename Act>
-void Repeat(KeyRepeat& repeat, bool held, std::uint8_t frames, Act act) {
-    if (held && repeat.ready) {
-        act();
+bool MaskColumnEmpty(const PieceMask& mask, int column) {
+    for (int r = 0; r < MASK_SIZE; ++r) {
+        if (mask[r][column] != 0) return false;
+    }
+    return true;
+}
+
+void TurnAct(std::uint8_t counterClockwise) {
+    if (TurnIsFree(game.well, game.currentType, game.pieceX, game.pieceY))
+        RotatePiece(game.currentType, counterClockwise);
+}
+
+void HardDropKey(ActionRecord actions, RulesClock& clock) {
+    if (!actions.Held(PlayAction::HardDrop)) {
+        game.dropLatch = 0;
+        return;
+    }
+    if (game.dropLatch) return;
+    HardDrop(clock);
+    game.dropLatch = 1;
+}
+
+}  // namespace
+
+bool StepKeyRepeat(KeyRepeat& repeat, bool held, std::uint8_t frames) {
+    const bool acts = held && repeat.ready;
+    if (acts) {
         repeat.ready = 0;
         repeat.counter = 1;
         if (repeat.counter >= frames) repeat.ready = 1;
@@ -39,56 +60,56 @@ void Repeat(KeyRepeat& repeat, bool held, std::uint8_t frames, Act act) {
         ++repeat.counter;
         if (repeat.counter >= frames) repeat.ready = 1;
     }
+    return acts;
 }
 
-void TurnAct(std::uint8_t counterClockwise) {
-    const std::uint8_t type = game.currentType;
-    const std::uint8_t lastColumn = type == BAR_PIECE ? LAST_BAR_TURN_COLUMN : LAST_TURN_COLUMN;
-    if (type < 1 || type > PIECE_TYPES) return;
-    if (game.pieceX < FIRST_TURN_COLUMN || game.pieceX > lastColumn) return;
-    RotatePiece(type, counterClockwise);
+bool ShiftIsFree(const Well& well, const PieceMask& mask, int x, int y, int dx) {
+    const bool inside =
+        dx < 0 ? x > LEFT_FREE_COLUMN || (x == LEFT_FREE_COLUMN && MaskColumnEmpty(mask, 0)) ||
+                     (x == LEFT_FREE_COLUMN - 1 && MaskColumnEmpty(mask, 0) &&
+                      MaskColumnEmpty(mask, 1))
+               : x < RIGHT_FREE_COLUMN || (x == RIGHT_FREE_COLUMN && MaskColumnEmpty(mask, 3)) ||
+                     (x == RIGHT_FREE_COLUMN + 1 && MaskColumnEmpty(mask, 2) &&
+                      MaskColumnEmpty(mask, 3));
+    if (!inside) return false;
+    bool free = true;
+    ForEachBlock(mask,
+                 [&](int r, int c, std::uint8_t) { free = free && well[y + r][x + c + dx] == 0; });
+    return free;
 }
 
-bool MaskColumnEmpty(int column) {
-    for (int r = 0; r < MASK_SIZE; ++r) {
-        if (game.currentMask[r][column] != 0) return false;
+bool TurningBlockIsEmpty(const Well& well, std::uint8_t type, int x, int y) {
+    const int size = TurningBlockSize(type);
+    for (int r = 0; r < size; ++r) {
+        for (int c = 0; c < size; ++c) {
+            if (well[y + r][x + c] != 0) return false;
+        }
     }
     return true;
 }
 
-// Every block finds its well cell empty once the box is moved by dx columns.
-bool ShiftIsFree(int dx) {
-    bool free = true;
-    ForEachBlock(game.currentMask, [&](int r, int c, std::uint8_t) {
-        free = free && game.well[game.pieceY + r][game.pieceX + c + dx] == 0;
-    });
-    return free;
+bool TurnIsFree(const Well& well, std::uint8_t type, int x, int y) {
+    if (type < 1 || type > PIECE_TYPES || type == SQUARE_PIECE) return false;
+    const int lastColumn = type == BAR_PIECE ? LAST_BAR_TURN_COLUMN : LAST_TURN_COLUMN;
+    if (x < FIRST_TURN_COLUMN || x > lastColumn) return false;
+    return TurningBlockIsEmpty(well, type, x, y);
 }
 
-void HardDropKey(ActionRecord actions) {
-    if (!actions.Held(PlayAction::HardDrop)) {
-        game.dropLatch = 0;
-        return;
-    }
-    if (game.dropLatch) return;
-    HardDrop();
-    game.dropLatch = 1;
-}
-
-}  // namespace
-
-void HandleGameKeys(ActionRecord actions) {
-    const std::uint8_t reversed = settings.rotateReversed ? 1 : 0;
-    Repeat(keyRepeats.turn, actions.Held(PlayAction::Turn), settings.rotateRepeat,
-           [&] { TurnAct(reversed); });
-    Repeat(keyRepeats.turnOther, actions.Held(PlayAction::TurnOther), settings.rotateRepeat,
-           [&] { TurnAct(reversed ? 0 : 1); });
-    Repeat(keyRepeats.shiftLeft, actions.Held(PlayAction::ShiftLeft), settings.moveRepeat,
-           [&] { MoveLeft(actions); });
-    Repeat(keyRepeats.shiftRight, actions.Held(PlayAction::ShiftRight), settings.moveRepeat,
-           [&] { MoveRight(actions); });
-    Repeat(keyRepeats.softDrop, actions.Held(PlayAction::SoftDrop), settings.dropRepeat, SoftDrop);
-    HardDropKey(actions);
+void HandleGameKeys(const FrameInput& frame, RulesClock& clock) {
+    const ActionRecord actions = frame.actions;
+    const PlaySettings& play = game.play;
+    const std::uint8_t reversed = frame.turnReversed ? 1 : 0;
+    if (StepKeyRepeat(keyRepeats.turn, actions.Held(PlayAction::Turn), play.rotateRepeat))
+        TurnAct(reversed);
+    if (StepKeyRepeat(keyRepeats.turnOther, actions.Held(PlayAction::TurnOther), play.rotateRepeat))
+        TurnAct(reversed ? 0 : 1);
+    if (StepKeyRepeat(keyRepeats.shiftLeft, actions.Held(PlayAction::ShiftLeft), play.moveRepeat))
+        MoveLeft(actions);
+    if (StepKeyRepeat(keyRepeats.shiftRight, actions.Held(PlayAction::ShiftRight), play.moveRepeat))
+        MoveRight(actions);
+    if (StepKeyRepeat(keyRepeats.softDrop, actions.Held(PlayAction::SoftDrop), play.dropRepeat))
+        SoftDrop(clock);
+    HardDropKey(actions, clock);
     // Escape abandons the game: no high-score entry.
     if (actions.Held(PlayAction::Abandon)) RecordGameEvent(GameEventKind::Abandoned);
 }
@@ -96,12 +117,7 @@ void HandleGameKeys(ActionRecord actions) {
 void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {
     if (type == SQUARE_PIECE) return;
     // The whole turning block must be empty, not only the cells the turned piece would take.
-    const int size = TurningBlockSize(type);
-    for (int r = 0; r < size; ++r) {
-        for (int c = 0; c < size; ++c) {
-            if (game.well[game.pieceY + r][game.pieceX + c] != 0) return;
-        }
-    }
+    if (!TurningBlockIsEmpty(game.well, type, game.pieceX, game.pieceY)) return;
     if (counterClockwise) {
         TurnCounterClockwise(game.currentMask, type);
     } else {
@@ -112,33 +128,27 @@ void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {
 
 void MoveLeft(ActionRecord actions) {
     if (!actions.Held(PlayAction::ShiftLeft)) return;
-    const std::uint8_t x = game.pieceX;
-    const bool inside = x > LEFT_FREE_COLUMN || (x == LEFT_FREE_COLUMN && MaskColumnEmpty(0)) ||
-                        (x == LEFT_FREE_COLUMN - 1 && MaskColumnEmpty(0) && MaskColumnEmpty(1));
-    if (inside && ShiftIsFree(-1)) --game.pieceX;
+    if (ShiftIsFree(game.well, game.currentMask, game.pieceX, game.pieceY, -1)) --game.pieceX;
 }
 
 void MoveRight(ActionRecord actions) {
     if (!actions.Held(PlayAction::ShiftRight)) return;
-    const std::uint8_t x = game.pieceX;
-    const bool inside = x < RIGHT_FREE_COLUMN || (x == RIGHT_FREE_COLUMN && MaskColumnEmpty(3)) ||
-                        (x == RIGHT_FREE_COLUMN + 1 && MaskColumnEmpty(2) && MaskColumnEmpty(3));
-    if (inside && ShiftIsFree(1)) ++game.pieceX;
+    if (ShiftIsFree(game.well, game.currentMask, game.pieceX, game.pieceY, 1)) ++game.pieceX;
 }
 
-void SoftDrop() {
+void SoftDrop(RulesClock& clock) {
     if (game.pieceY >= LAST_BOX_ROW || IsBlockedBelow()) return;
     ++game.pieceY;
     game.score += SOFT_DROP_POINTS;
-    game.lastFallTime = RulesNow();
+    game.lastFallTime = clock.Now();
 }
 
-void HardDrop() {
+void HardDrop(RulesClock& clock) {
     const int distance = DropDistance(game.well, game.currentMask, game.pieceX, game.pieceY);
     if (distance == NO_DROP) return;
     game.pieceY = static_cast<std::uint8_t>(game.pieceY + distance);
     game.score += HARD_DROP_POINTS_PER_ROW * static_cast<std::uint32_t>(distance);
-    game.lastFallTime = RulesNow();
+    game.lastFallTime = clock.Now();
 }
 
 LockResult TryLockPiece(ActionRecord actions) {

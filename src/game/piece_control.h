@@ -3,6 +3,9 @@
 #include <cstdint>
 
 #include "game/actions.h"
+#include "game/game_source.h"
+#include "game/pieces.h"
+#include "game/well.h"
 
 // What the player does to the falling piece, and what happens when it lands.
 
@@ -23,10 +26,21 @@ struct KeyRepeats {
 };
 extern KeyRepeats keyRepeats;
 
-// Once per play frame, before gravity, from the frame's actions: turn, turn the other way,
-// shift left, shift right, soft drop, hard drop (once per press) and abandon, which ends the
-// game (the play screen then goes back to the main menu).
-void HandleGameKeys(ActionRecord actions);
+// One frame of a repeating action: true when it acts now. Its timer steps either way.
+bool StepKeyRepeat(KeyRepeat& repeat, bool held, std::uint8_t frames);
+
+// The tests behind the moves, on any well and piece, so that a player planning ahead asks
+// exactly what the rules will ask. A shift by dx (-1 or 1) keeps every block inside the
+// playable columns and finds its cells empty; the turn act turns a piece of this type only with
+// its box away from the edges and its whole turning block empty.
+bool ShiftIsFree(const Well& well, const PieceMask& mask, int x, int y, int dx);
+bool TurningBlockIsEmpty(const Well& well, std::uint8_t type, int x, int y);
+bool TurnIsFree(const Well& well, std::uint8_t type, int x, int y);
+
+// Once per play frame, before gravity, from the frame's actions and turning direction: turn,
+// turn the other way, shift left, shift right, soft drop, hard drop (once per press) and
+// abandon, which ends the game (the play screen then goes back to the main menu).
+void HandleGameKeys(const FrameInput& frame, RulesClock& clock);
 
 // Turns currentMask when the whole turning block of the well is empty; counterClockwise 0 turns
 // clockwise. Records the turn when it turned.
@@ -36,10 +50,10 @@ void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise);
 void MoveLeft(ActionRecord actions);
 void MoveRight(ActionRecord actions);
 
-// One row down for 10 points, unless the piece rests.
-void SoftDrop();
-// Drops the piece as far as it goes, 11 points a row.
-void HardDrop();
+// One row down for 10 points, unless the piece rests; the gravity timer restarts.
+void SoftDrop(RulesClock& clock);
+// Drops the piece as far as it goes, 11 points a row; the gravity timer restarts.
+void HardDrop(RulesClock& clock);
 
 enum class LockResult {
     Falling,   // the piece does not rest, or it slid off a ledge: it keeps falling

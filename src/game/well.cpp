@@ -7,13 +7,6 @@ namespace {
 
 std::uint8_t& WellUnderBox(int r, int c) { return game.well[game.pieceY + r][game.pieceX + c]; }
 
-bool RowIsFull(int row) {
-    for (int column = FIRST_PLAY_COLUMN; column <= LAST_PLAY_COLUMN; ++column) {
-        if (game.well[row][column] == 0) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 void StampPiece() {
@@ -54,7 +47,7 @@ bool IsBlockedBelow() {
 int ClearFullRows() {
     int removed = 0;
     for (int row = FIRST_VISIBLE_ROW; row <= LAST_VISIBLE_ROW; ++row) {
-        if (RowIsFull(row)) {
+        if (RowIsFull(game.well, row)) {
             RemoveRow(row);
             ++removed;
         }
@@ -62,12 +55,23 @@ int ClearFullRows() {
     return removed;
 }
 
-void RemoveRow(int row) {
+bool RowIsFull(const Well& well, int row) {
+    for (int column = FIRST_PLAY_COLUMN; column <= LAST_PLAY_COLUMN; ++column) {
+        if (well[row][column] == 0) return false;
+    }
+    return true;
+}
+
+void CloseRow(Well& well, int row) {
     for (int k = row; k >= FIRST_VISIBLE_ROW; --k) {
         for (int column = FIRST_PLAY_COLUMN; column <= LAST_PLAY_COLUMN; ++column) {
-            game.well[k][column] = game.well[k - 1][column];
+            well[k][column] = well[k - 1][column];
         }
     }
+}
+
+void RemoveRow(int row) {
+    CloseRow(game.well, row);
     ++game.lines;
     ApplyLevelUp();
 }

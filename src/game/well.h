@@ -42,9 +42,14 @@ bool IsBlockedBelow();
 constexpr int NO_DROP = -1;
 int DropDistance(const Well& well, const PieceMask& mask, int x, int y);
 
+// Whether columns 2..11 of the row are all filled.
+bool RowIsFull(const Well& well, int row);
+// Moves rows r-1 .. 0 down by one over row r; row 0 keeps its cells, so row 1 becomes a copy of
+// it. The margin columns never move.
+void CloseRow(Well& well, int row);
+
 // Removes every full visible row, top to bottom, and returns how many went. Each removal adds a
 // line and may raise the level.
 int ClearFullRows();
-// Moves rows r-1 .. 0 down by one over row r (row 0 keeps its cells, so row 1 becomes a copy of
-// it), counts the line and applies the level-up rule.
+// Closes row r in the game's well, counts the line and applies the level-up rule.
 void RemoveRow(int row);

@@ -12,3 +12,7 @@ constexpr int PANEL_TEXTURE_HEIGHT = 640;
 // Wider or taller panels than the picture are laid from pieces of it side by side, so they
 // come out dark all over.
 void DrawPanel(int x, int y, int width, int height, std::uint32_t tint = TINT_PANEL);
+
+// A thin golden frame around `rect` (the rectangle stays inside it, uncovered), from the edge of
+// the yellow tile of SpriteSheet: marks a chosen place without hiding what is written there.
+void DrawFrame(const SpriteRect& rect);

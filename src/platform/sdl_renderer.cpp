@@ -66,6 +66,7 @@ struct FrameRecord {
     std::vector<DrawCall> pending;  // this frame's calls
     std::size_t executed = 0;       // how many of them have reached the back buffer
     std::vector<DrawCall> shown;    // the calls that made the picture in the window
+    std::vector<DrawCall> kept;     // a picture kept aside to be drawn again (a paused game's)
     // False when the window may no longer show `shown`: exposed, resized, reset, first frame.
     bool shownIntact = false;
     bool saving = true;
@@ -497,6 +498,18 @@ void SetFrameSaving(bool on) { state.frame.saving = on; }
 std::uint64_t FramesPresented() { return state.frame.presents; }
 
 void OnWindowDisturbed() { state.frame.shownIntact = false; }
+
+void KeepShownPicture() { state.frame.kept = state.frame.shown; }
+
+void DrawKeptPicture() {
+    FrameRecord& f = state.frame;
+    // Calls that build on what the back buffer held before cannot make the picture anew.
+    if (!state.renderer || !CoversBackBufferFirst(f.kept)) return;
+    f.pending = f.kept;
+    f.executed = 0;
+}
+
+bool ShownPictureIntact() { return state.frame.shownIntact; }
 
 void OnRenderReset(bool deviceReset) {
     if (!state.renderer) return;

@@ -49,6 +49,14 @@ void CopyBackBufferInto(Texture* target);
 // reset, a texture drawn into), is neither drawn nor presented: a still screen costs next to
 // nothing.
 void PresentBackBuffer();
+// A paused game's picture: KeepShownPicture keeps the draws of the picture now in the window;
+// DrawKeptPicture records them again as the start of a frame (what is drawn after goes over
+// them), so that the picture can be presented again as it was after the window was exposed,
+// restored or resized or the renderer's targets were reset. ShownPictureIntact is false from
+// such an event until the next present.
+void KeepShownPicture();
+void DrawKeptPicture();
+bool ShownPictureIntact();
 // Whether unchanged frames are left out (on unless turned off, for comparisons).
 void SetFrameSaving(bool on);
 // How many frames reached the window since the renderer opened.

@@ -2,13 +2,9 @@
 
 #include <array>
 
-#include "common/controls.h"
+#include "common/bindings.h"
 #include "platform/controllers.h"
 #include "platform/keys.h"
-
-static_assert(PLAY_ACTION_COUNT == CONTROL_ACTION_COUNT &&
-                  static_cast<int>(PlayAction::Pause) == PAUSE_ACTION,
-              "one row of bindings per action, in the order of PlayAction");
 
 namespace {
 
@@ -37,7 +33,7 @@ ActionRecord ReadPlayActions() {
     ActionRecord record;
     for (int i = 0; i < PLAY_ACTION_COUNT; ++i) {
         record.Set(static_cast<PlayAction>(i),
-                   BindingHeld(controls.actions[static_cast<std::size_t>(i)]));
+                   BindingHeld(bindings.actions[static_cast<std::size_t>(i)]));
     }
     return record;
 }

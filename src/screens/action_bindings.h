@@ -2,7 +2,7 @@
 
 #include "game/actions.h"
 
-// Which device inputs stand for which action in play: the player's bindings (common/controls.h),
+// Which device inputs stand for which action in play: the player's bindings (common/bindings.h),
 // whose defaults are the keys and buttons the game has always had. An action is held while one
 // of its keys (by its place on the keyboard) is down or its button is held on any game
 // controller.

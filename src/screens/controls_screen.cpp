@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "common/controls.h"
+#include "common/bindings.h"
 #include "common/font_codes.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
@@ -23,15 +23,13 @@ namespace {
 // The screen's own picture under its panel: one of the game's, so the controls are set over the
 // look of play.
 constexpr int CONTROLS_PICTURE = 4;
-constexpr int MARKER_X = 32;
 constexpr int CAPTION_X = 72;
 constexpr int HEADER_Y = 96;
 constexpr int FIRST_ACTION_Y = 144;
 constexpr int ROW_STEP = 40;
-constexpr int GHOST_Y = 488;
-constexpr int FOCUS_PAUSE_Y = 528;
+constexpr int LEGEND_Y = 576;
 constexpr int MESSAGE_X = 72;
-constexpr int MESSAGE_Y = 608;
+constexpr int MESSAGE_Y = 648;
 constexpr int BUTTONS_Y = 704;
 constexpr int GLYPH_WIDTH = 16;
 constexpr int GLYPH_HEIGHT = 32;
@@ -42,31 +40,122 @@ constexpr std::array<int, SLOTS_PER_ACTION> SLOT_X = {320, 560, 800};
 constexpr std::array<int, SLOTS_PER_ACTION> SLOT_GLYPHS = {14, 14, 11};
 constexpr int SLOT_MARGIN = 4;
 
-constexpr std::string_view ACTION_CAPTIONS[CONTROL_ACTION_COUNT] = {
-    "TURN",      "TURN OTHER WAY", "SHIFT LEFT", "SHIFT RIGHT",
-    "SOFT DROP", "HARD DROP",      "ABANDON",    "PAUSE",
+// What the controller's names in the BUTTON column stand for.
+constexpr std::string_view PAD_LEGEND[] = {
+    "LEFT RIGHT UP DOWN - THE D-PAD OR THE LEFT STICK LEANING",
+    "LB RB - SHOULDER BUTTONS   LS RS - A STICK PRESSED IN",
 };
 
-// The controls in the order they are handled: the 24 slots row by row, the two switches, then
-// GO BACK and DEFAULT, which wait for the fade in to end.
-constexpr int GHOST_CONTROL = CONTROL_SLOT_COUNT;
-constexpr int FOCUS_PAUSE_CONTROL = GHOST_CONTROL + 1;
-constexpr int RETURN_CONTROL = FOCUS_PAUSE_CONTROL + 1;
-constexpr int DEFAULTS_CONTROL = RETURN_CONTROL + 1;
-constexpr int CONTROL_COUNT = DEFAULTS_CONTROL + 1;
 constexpr int NOT_WAITING = -1;
 
-// The rows the keyboard and the controllers walk through: the eight actions (Left and Right pick
-// the column), the two switches, GO BACK and DEFAULT.
-constexpr int SWITCH_FOCUS_ROW = CONTROL_ACTION_COUNT;
-constexpr int RETURN_FOCUS_ROW = SWITCH_FOCUS_ROW + 2;
-constexpr int DEFAULTS_FOCUS_ROW = RETURN_FOCUS_ROW + 1;
-constexpr int FOCUS_ROW_COUNT = DEFAULTS_FOCUS_ROW + 1;
+void ReturnToOptions();
+void RestoreDefaultBindings();
+
+// One row of the screen, in the order the keyboard and the controllers walk through them: an
+// action with its three slots, a switch of the player's bindings, or a button.
+enum class RowKind { Action, Switch, Button };
+struct ControlsRow {
+    RowKind kind;
+    int y;
+    std::string_view caption;  // at CAPTION_X; a button's label at its own place
+    int action = 0;
+    std::uint8_t PlayerBindings::*flag = nullptr;
+    void (*press)() = nullptr;
+    SpriteRect buttonRect{};
+};
+
+constexpr ControlsRow ActionRow(PlayAction named) {
+    const int action = ActionIndex(named);
+    return {RowKind::Action, FIRST_ACTION_Y + ROW_STEP * action, PLAY_ACTIONS[action].caption,
+            action};
+}
+constexpr ControlsRow SwitchRow(int y, std::string_view caption,
+                                std::uint8_t PlayerBindings::*flag) {
+    return {RowKind::Switch, y, caption, 0, flag};
+}
+constexpr ControlsRow ButtonRow(std::string_view label, void (*press)(), SpriteRect rect) {
+    return {RowKind::Button, rect.top, label, 0, nullptr, press, rect};
+}
+
+constexpr ControlsRow ROWS[] = {
+    ActionRow(PlayAction::Turn),
+    ActionRow(PlayAction::TurnOther),
+    ActionRow(PlayAction::ShiftLeft),
+    ActionRow(PlayAction::ShiftRight),
+    ActionRow(PlayAction::SoftDrop),
+    ActionRow(PlayAction::HardDrop),
+    ActionRow(PlayAction::Abandon),
+    ActionRow(PlayAction::Pause),
+    SwitchRow(488, "GHOST PIECE", &PlayerBindings::ghostPiece),
+    SwitchRow(528, "PAUSE WHEN THE WINDOW LOSES FOCUS", &PlayerBindings::pauseOnFocusLoss),
+    ButtonRow("GO BACK", ReturnToOptions, {544, BUTTONS_Y, 662, BUTTONS_Y + GLYPH_HEIGHT}),
+    ButtonRow("DEFAULT", RestoreDefaultBindings, {846, BUTTONS_Y, 964, BUTTONS_Y + GLYPH_HEIGHT}),
+};
+constexpr int ROW_COUNT = static_cast<int>(std::size(ROWS));
+static_assert(
+    [] {
+        for (int action = 0; action < PLAY_ACTION_COUNT; ++action) {
+            if (ROWS[action].kind != RowKind::Action || ROWS[action].action != action) return false;
+        }
+        return true;
+    }(),
+    "the actions' rows come first, in the order of the actions");
+
+constexpr int ColumnCount(const ControlsRow& row) {
+    return row.kind == RowKind::Action ? SLOTS_PER_ACTION : 1;
+}
+
+// A place on the screen that the pointer, the keyboard or a controller can choose: a slot, a
+// switch or a button, with its row and column.
+struct ScreenControl {
+    SpriteRect rect;
+    int row;
+    int column;
+};
+
+constexpr SpriteRect TextRect(int x, int y, int glyphs) {
+    return {x - SLOT_MARGIN, y, x + GLYPH_WIDTH * glyphs + SLOT_MARGIN, y + GLYPH_HEIGHT};
+}
+
+constexpr SpriteRect ControlRect(const ControlsRow& row, int column) {
+    switch (row.kind) {
+        case RowKind::Action:
+            return TextRect(SLOT_X[column], row.y, SLOT_GLYPHS[column]);
+        case RowKind::Switch:
+            return TextRect(SLOT_X[BUTTON_SLOT], row.y, SWITCH_GLYPHS);
+        case RowKind::Button:
+            break;
+    }
+    return row.buttonRect;
+}
+
+constexpr int CONTROL_COUNT = [] {
+    int count = 0;
+    for (const ControlsRow& row : ROWS) count += ColumnCount(row);
+    return count;
+}();
+
+// Every control, row by row; a control's place here is its place in the hover flags.
+constexpr auto CONTROLS = [] {
+    std::array<ScreenControl, CONTROL_COUNT> controls{};
+    std::size_t next = 0;
+    for (int row = 0; row < ROW_COUNT; ++row) {
+        for (int column = 0; column < ColumnCount(ROWS[row]); ++column) {
+            controls[next++] = {ControlRect(ROWS[row], column), row, column};
+        }
+    }
+    return controls;
+}();
 
 struct ControlsScreenState {
     std::array<std::uint8_t, CONTROL_COUNT> hoverArmed = AllArmed<CONTROL_COUNT>();
+    // The one chosen control, by row and column, whether the keyboard, a controller or the
+    // pointer chose it last; the row is NO_FOCUS until one of them does.
     int focus = NO_FOCUS;
     int focusColumn = 0;
+    // Where the pointer was in the last frame: only a pointer that moves chooses a control.
+    PointerPos lastPointer{};
+    bool pointerSeen = false;
     // The slot (action * 3 + column) waiting for a key or a button, with what was held when the
     // wait began: only a press that comes after it counts.
     int waitingSlot = NOT_WAITING;
@@ -81,52 +170,6 @@ struct ControlsScreenState {
 };
 ControlsScreenState screen;
 
-SpriteRect TextRect(int x, int y, int glyphs) {
-    return {x - SLOT_MARGIN, y, x + GLYPH_WIDTH * glyphs + SLOT_MARGIN, y + GLYPH_HEIGHT};
-}
-
-int ActionY(int action) { return FIRST_ACTION_Y + ROW_STEP * action; }
-
-SpriteRect ControlRect(int control) {
-    if (control < CONTROL_SLOT_COUNT) {
-        const int column = control % SLOTS_PER_ACTION;
-        return TextRect(SLOT_X[column], ActionY(control / SLOTS_PER_ACTION), SLOT_GLYPHS[column]);
-    }
-    switch (control) {
-        case GHOST_CONTROL:
-            return TextRect(SLOT_X[BUTTON_SLOT], GHOST_Y, SWITCH_GLYPHS);
-        case FOCUS_PAUSE_CONTROL:
-            return TextRect(SLOT_X[BUTTON_SLOT], FOCUS_PAUSE_Y, SWITCH_GLYPHS);
-        case RETURN_CONTROL:
-            return {544, BUTTONS_Y, 662, BUTTONS_Y + GLYPH_HEIGHT};
-        default:
-            return {846, BUTTONS_Y, 964, BUTTONS_Y + GLYPH_HEIGHT};
-    }
-}
-
-// The font has letters, digits and / - + only; the other signs of key names are spelt out.
-std::string Spelt(std::string_view text) {
-    static constexpr std::pair<char, std::string_view> SIGNS[] = {
-        {'[', "LEFT BRACKET"}, {']', "RIGHT BRACKET"}, {';', "SEMICOLON"},  {'\'', "QUOTE"},
-        {'`', "BACKQUOTE"},    {',', "COMMA"},         {'.', "PERIOD"},     {'=', "EQUALS"},
-        {'\\', "BACKSLASH"},   {'#', "HASH"},          {'*', "STAR"},       {'%', "PERCENT"},
-        {'&', "AND"},          {'|', "BAR"},           {'!', "BANG"},       {'@', "AT"},
-        {'^', "CARET"},        {'<', "LESS"},          {'>', "GREATER"},    {':', "COLON"},
-        {'(', "LEFT PAREN"},   {')', "RIGHT PAREN"},   {'{', "LEFT BRACE"}, {'}', "RIGHT BRACE"},
-    };
-    std::string spelt;
-    for (const char c : text) {
-        const auto sign = std::find_if(std::begin(SIGNS), std::end(SIGNS),
-                                       [c](const auto& s) { return s.first == c; });
-        if (sign != std::end(SIGNS)) {
-            spelt += sign->second;
-        } else {
-            spelt += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
-    }
-    return spelt;
-}
-
 // Words in the game's font, cut to `glyphs` cells.
 void DrawWords(std::string_view text, int x, int y, int glyphs) {
     std::array<std::uint8_t, MESSAGE_GLYPHS> codes{};
@@ -136,15 +179,36 @@ void DrawWords(std::string_view text, int x, int y, int glyphs) {
     DrawText(codes.data(), static_cast<std::uint8_t>(length), x, y);
 }
 
-std::string KeyText(int position) { return Spelt(KeyPositionLabel(position)); }
+std::string KeyText(int position) { return SpeltForScreen(KeyPositionLabel(position)); }
 
 std::string SlotText(int action, int column) {
-    const int value = SlotValue(controls, action, column);
+    const int value = SlotValue(bindings, action, column);
     if (column == BUTTON_SLOT) {
         return value < PAD_INPUT_COUNT ? std::string(PadInputLabel(static_cast<PadInput>(value)))
                                        : "-";
     }
     return value == NO_KEY_POSITION ? "-" : KeyText(value);
+}
+
+void DrawRow(const ControlsRow& row) {
+    switch (row.kind) {
+        case RowKind::Action:
+            DrawWords(row.caption, CAPTION_X, row.y, SLOT_X[0] / GLYPH_WIDTH);
+            for (int column = 0; column < SLOTS_PER_ACTION; ++column) {
+                const bool waiting = screen.waitingSlot == row.action * SLOTS_PER_ACTION + column;
+                const std::string text = waiting ? (column == BUTTON_SLOT ? "PRESS" : "PRESS A KEY")
+                                                 : SlotText(row.action, column);
+                DrawWords(text, SLOT_X[column], row.y, SLOT_GLYPHS[column]);
+            }
+            break;
+        case RowKind::Switch:
+            DrawWords(row.caption, CAPTION_X, row.y, MESSAGE_GLYPHS);
+            DrawWords(bindings.*row.flag ? "ON" : "OFF", SLOT_X[BUTTON_SLOT], row.y, SWITCH_GLYPHS);
+            break;
+        case RowKind::Button:
+            DrawWords(row.caption, row.buttonRect.left, row.y, MESSAGE_GLYPHS);
+            break;
+    }
 }
 
 void DrawScreen() {
@@ -153,28 +217,12 @@ void DrawScreen() {
     DrawWords("KEY", SLOT_X[0], HEADER_Y, 3);
     DrawWords("OTHER KEY", SLOT_X[1], HEADER_Y, 9);
     DrawWords("BUTTON", SLOT_X[BUTTON_SLOT], HEADER_Y, 6);
-    for (int action = 0; action < CONTROL_ACTION_COUNT; ++action) {
-        const int y = ActionY(action);
-        DrawWords(ACTION_CAPTIONS[action], CAPTION_X, y, 14);
-        for (int column = 0; column < SLOTS_PER_ACTION; ++column) {
-            const bool waiting = screen.waitingSlot == action * SLOTS_PER_ACTION + column;
-            const std::string text = waiting ? (column == BUTTON_SLOT ? "PRESS" : "PRESS A KEY")
-                                             : SlotText(action, column);
-            DrawWords(text, SLOT_X[column], y, SLOT_GLYPHS[column]);
-        }
+    for (const ControlsRow& row : ROWS) DrawRow(row);
+    for (std::size_t line = 0; line < std::size(PAD_LEGEND); ++line) {
+        DrawWords(PAD_LEGEND[line], CAPTION_X, LEGEND_Y + GLYPH_HEIGHT * static_cast<int>(line),
+                  MESSAGE_GLYPHS);
     }
-    DrawWords("GHOST PIECE", CAPTION_X, GHOST_Y, 11);
-    DrawWords(controls.ghostPiece ? "ON" : "OFF", SLOT_X[BUTTON_SLOT], GHOST_Y, SWITCH_GLYPHS);
-    DrawWords("PAUSE WHEN THE WINDOW LOSES FOCUS", CAPTION_X, FOCUS_PAUSE_Y, 33);
-    DrawWords(controls.pauseOnFocusLoss ? "ON" : "OFF", SLOT_X[BUTTON_SLOT], FOCUS_PAUSE_Y,
-              SWITCH_GLYPHS);
     DrawWords(screen.message, MESSAGE_X, MESSAGE_Y, MESSAGE_GLYPHS);
-    DrawWords("GO BACK", 544, BUTTONS_Y, 7);
-    DrawWords("DEFAULT", 846, BUTTONS_Y, 7);
-}
-
-void DarkenControl(const SpriteRect& rect) {
-    DrawPanel(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TINT_PANEL);
 }
 
 void BeginWait(int slot) {
@@ -187,7 +235,7 @@ void BeginWait(int slot) {
         screen.padsHeld[static_cast<std::size_t>(i)] = PadHeld(static_cast<PadInput>(i));
     }
     screen.unplugsSeen = ControllersUnplugged();
-    const std::string_view action = ACTION_CAPTIONS[slot / SLOTS_PER_ACTION];
+    const std::string_view action = PLAY_ACTIONS[slot / SLOTS_PER_ACTION].caption;
     screen.message = slot % SLOTS_PER_ACTION == BUTTON_SLOT
                          ? "PRESS A BUTTON FOR " + std::string(action) + " - ESCAPE CANCELS"
                          : "PRESS A KEY FOR " + std::string(action) + " - ESCAPE CANCELS";
@@ -225,31 +273,34 @@ int NewPadPress() {
 }
 
 void Bind(int action, int column, int value, const std::string& name) {
-    const int other = BindSlot(controls, action, column, value);
+    const int other = BindSlot(bindings, action, column, value);
     if (other < 0) {
-        EndWait(name + " FOR " + std::string(ACTION_CAPTIONS[action]));
+        EndWait(name + " FOR " + std::string(PLAY_ACTIONS[action].caption));
     } else if (other == action) {
         EndWait(name + " WAS YOUR OTHER KEY - SWAPPED");
     } else {
-        EndWait(name + " WAS ON " + std::string(ACTION_CAPTIONS[other]) + " - SWAPPED");
+        EndWait(name + " WAS ON " + std::string(PLAY_ACTIONS[other].caption) + " - SWAPPED");
     }
 }
 
-// A key slot takes the next key, a button slot the next button. Escape, the other kind of input
-// or an unplugged controller give up; a hotkey is refused.
+// A key slot takes the next key, a button slot the next button; a hotkey is refused. Escape
+// (and B or Back when a key is awaited) gives up, and so does an unplugged controller or the
+// other kind of input, saying why.
 void Wait() {
     screen.tookKeys = true;
     const int action = screen.waitingSlot / SLOTS_PER_ACTION;
     const int column = screen.waitingSlot % SLOTS_PER_ACTION;
     const int key = NewKeyPress();
     const int pad = NewPadPress();
-    if (key == KEY_POSITION_ESCAPE || ControllersUnplugged() != screen.unplugsSeen) {
+    if (key == KEY_POSITION_ESCAPE) {
         EndWait("");
+    } else if (ControllersUnplugged() != screen.unplugsSeen) {
+        EndWait("THE CONTROLLER WAS UNPLUGGED - NOTHING CHANGED");
     } else if (column == BUTTON_SLOT) {
         if (pad >= 0) {
             Bind(action, column, pad, std::string(PadInputLabel(static_cast<PadInput>(pad))));
         } else if (key != NO_KEY_POSITION) {
-            EndWait("");
+            EndWait("A KEY GOES IN A KEY COLUMN - NOTHING CHANGED");
         }
     } else if (key != NO_KEY_POSITION) {
         if (KeyBindable(action, key)) {
@@ -257,13 +308,21 @@ void Wait() {
         } else if (IsHotkeyPosition(key)) {
             EndWait(KeyText(key) + " IS A HOTKEY AND CANNOT BE BOUND");
         }
-    } else if (pad >= 0) {
+    } else if (pad == static_cast<int>(PadInput::B) || pad == static_cast<int>(PadInput::Back)) {
         EndWait("");
+    } else if (pad >= 0) {
+        EndWait("A BUTTON GOES IN THE BUTTON COLUMN - NOTHING CHANGED");
     }
 }
 
-void ToggleGhost() { controls.ghostPiece = controls.ghostPiece ? 0 : 1; }
-void ToggleFocusPause() { controls.pauseOnFocusLoss = controls.pauseOnFocusLoss ? 0 : 1; }
+// A button slot is only worth waiting on with a controller to press.
+void ChooseSlot(int action, int column) {
+    if (column == BUTTON_SLOT && OpenControllerCount() == 0) {
+        screen.message = "NO CONTROLLER IS PLUGGED IN - PLUG ONE IN FIRST";
+        return;
+    }
+    BeginWait(action * SLOTS_PER_ACTION + column);
+}
 
 void ReturnToOptions() {
     screen.focus = NO_FOCUS;
@@ -274,44 +333,79 @@ void ReturnToOptions() {
 }
 
 void RestoreDefaultBindings() {
-    controls.actions = DEFAULT_BINDINGS;
+    bindings.actions = DEFAULT_BINDINGS;
     screen.message = "THE DEFAULT KEYS AND BUTTONS ARE BACK";
 }
 
-template <int SLOT>
-void ChooseSlot() {
-    BeginWait(SLOT);
+void Press(int control) {
+    const ScreenControl& chosen = CONTROLS[static_cast<std::size_t>(control)];
+    const ControlsRow& row = ROWS[chosen.row];
+    // The control pressed is the one marked, however it was pressed.
+    screen.focus = chosen.row;
+    if (row.kind == RowKind::Action) screen.focusColumn = chosen.column;
+    switch (row.kind) {
+        case RowKind::Action:
+            ChooseSlot(row.action, chosen.column);
+            break;
+        case RowKind::Switch:
+            bindings.*row.flag = bindings.*row.flag ? 0 : 1;
+            break;
+        case RowKind::Button:
+            row.press();
+            break;
+    }
 }
 
-template <std::size_t... SLOTS>
-constexpr std::array<void (*)(), CONTROL_COUNT> MakeActions(std::index_sequence<SLOTS...>) {
-    return {ChooseSlot<SLOTS>..., ToggleGhost, ToggleFocusPause, ReturnToOptions,
-            RestoreDefaultBindings};
-}
-constexpr auto CONTROL_ACTIONS = MakeActions(std::make_index_sequence<CONTROL_SLOT_COUNT>());
-
-void Handle(int control, PressMode mode) {
-    HandleControl(ControlRect(control), screen.hoverArmed[static_cast<std::size_t>(control)],
-                  DarkenControl, mode, CONTROL_ACTIONS[static_cast<std::size_t>(control)]);
+template <int CONTROL>
+void PressControl() {
+    Press(CONTROL);
 }
 
-// The control the focus row (and column) stands for.
-int FocusedControl() {
-    if (screen.focus < SWITCH_FOCUS_ROW)
-        return screen.focus * SLOTS_PER_ACTION + screen.focusColumn;
-    return GHOST_CONTROL + (screen.focus - SWITCH_FOCUS_ROW);
+template <std::size_t... CONTROL>
+constexpr std::array<void (*)(), CONTROL_COUNT> MakePresses(std::index_sequence<CONTROL...>) {
+    return {PressControl<static_cast<int>(CONTROL)>...};
+}
+constexpr auto PRESSES = MakePresses(std::make_index_sequence<CONTROL_COUNT>());
+
+// The buttons wait for the fade in to end, with the pointer as with the keys; GO BACK and
+// DEFAULT act in every frame while the mouse button is held on them.
+bool WaitsForFade(int control) {
+    return ROWS[CONTROLS[static_cast<std::size_t>(control)].row].kind == RowKind::Button;
 }
 
-void HandleFocus() {
-    StepFocus(screen.focus, FOCUS_ROW_COUNT, false);
+int ControlAt(int row, int column) {
+    for (int control = 0; control < CONTROL_COUNT; ++control) {
+        const ScreenControl& c = CONTROLS[static_cast<std::size_t>(control)];
+        if (c.row == row && c.column == std::min(column, ColumnCount(ROWS[row]) - 1)) {
+            return control;
+        }
+    }
+    return 0;
+}
+
+int FocusedControl() { return ControlAt(screen.focus, screen.focusColumn); }
+
+// A pointer that moves onto a control chooses it, as the keys do: one mark at a time.
+void FollowPointer() {
+    const PointerPos pointer = frontEnd.PointerPos;
+    const bool moved = screen.pointerSeen &&
+                       (pointer.x != screen.lastPointer.x || pointer.y != screen.lastPointer.y);
+    screen.lastPointer = pointer;
+    screen.pointerSeen = true;
+    if (!moved) return;
+    for (const ScreenControl& control : CONTROLS) {
+        if (!PointerInside(control.rect)) continue;
+        screen.focus = control.row;
+        if (ColumnCount(ROWS[control.row]) > 1) screen.focusColumn = control.column;
+        return;
+    }
+}
+
+// Up and Down walk the rows, Left and Right an action's slots; Return, Enter or A presses.
+void HandleFocusKeys() {
+    StepFocus(screen.focus, ROW_COUNT, false);
     if (screen.focus == NO_FOCUS) return;
-    const int control = FocusedControl();
-    const SpriteRect rect = ControlRect(control);
-    const int markerX = control >= RETURN_CONTROL ? rect.left - 36 : MARKER_X;
-    DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, static_cast<float>(markerX),
-               static_cast<float>(rect.top));
-    if (screen.focus < SWITCH_FOCUS_ROW) {
-        DarkenControl(rect);
+    if (ROWS[screen.focus].kind == RowKind::Action) {
         const int step = MenuKeyPressed(MenuKey::Right)  ? 1
                          : MenuKeyPressed(MenuKey::Left) ? -1
                                                          : 0;
@@ -320,9 +414,9 @@ void HandleFocus() {
             PlayEffect(SoundId::Hover);
         }
     }
-    // GO BACK and DEFAULT wait for the fade in to end, as with the pointer.
-    if (MenuKeyPressed(MenuKey::Confirm) && (control < RETURN_CONTROL || !fade.FadeActive)) {
-        ClickControl(CONTROL_ACTIONS[static_cast<std::size_t>(control)]);
+    const int control = FocusedControl();
+    if (MenuKeyPressed(MenuKey::Confirm) && (!WaitsForFade(control) || !fade.FadeActive)) {
+        ClickControl(PRESSES[static_cast<std::size_t>(control)]);
     }
 }
 
@@ -339,6 +433,7 @@ void HandleBack() {
 void OpenControlsScreen() {
     frontEnd.pressLatch = 1;
     screen.focus = NO_FOCUS;
+    screen.pointerSeen = false;
     screen.message.clear();
     ChangeScreen(Controls, {.shown = textures.BlackScreen,
                             .next = textures.LevelBackground[CONTROLS_PICTURE],
@@ -356,16 +451,24 @@ void ControlsFrame() {
     if (screen.waitingSlot != NOT_WAITING) Wait();
     DrawScreen();
     if (screen.tookKeys) {
+        if (screen.focus != NO_FOCUS) DrawFrame(CONTROLS[FocusedControl()].rect);
         EndSprites();
         return;
     }
     ReadMenuKeys();
-    HandleFocus();
     ReadPointer();
-    for (int control = 0; control < RETURN_CONTROL; ++control) Handle(control, PressMode::OneShot);
-    // The rest waits for the fade in to end; each step looks at the fade anew.
-    if (!fade.FadeActive) Handle(RETURN_CONTROL, PressMode::Repeating);
-    if (!fade.FadeActive) Handle(DEFAULTS_CONTROL, PressMode::Repeating);
+    FollowPointer();
+    HandleFocusKeys();
+    // Each control that waits for the fade looks at it anew: a control before it may end it.
+    for (int control = 0; control < CONTROL_COUNT; ++control) {
+        const bool button = WaitsForFade(control);
+        if (button && fade.FadeActive) continue;
+        const ScreenControl& c = CONTROLS[static_cast<std::size_t>(control)];
+        HandleControl(c.rect, screen.hoverArmed[static_cast<std::size_t>(control)], nullptr,
+                      button ? PressMode::Repeating : PressMode::OneShot,
+                      PRESSES[static_cast<std::size_t>(control)]);
+    }
     if (!fade.FadeActive) HandleBack();
+    if (screen.focus != NO_FOCUS) DrawFrame(CONTROLS[FocusedControl()].rect);
     EndSprites();
 }

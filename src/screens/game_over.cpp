@@ -1,10 +1,8 @@
 #include "game/game_state.h"
-#include "game/replay_player.h"
 #include "gfx/fade.h"
 #include "screens/front_end.h"
-#include "screens/high_scores.h"
 #include "screens/navigation.h"
-#include "screens/watch.h"
+#include "screens/play_screen.h"
 
 namespace {
 // One fade step every 48 ms or more: the last game picture takes about 3.7 seconds to go black.
@@ -18,15 +16,6 @@ void GameOverFrame() {
         game.gameOverEntry = 0;
     }
     DrawBackground(GAME_OVER_FADE_INTERVAL);
-    if (!fade.FadeActive) {
-        // A watched game goes back to the table it was chosen from.
-        if (IsPlayingBack()) {
-            EndWatching();
-            return;
-        }
-        fromMenu = 0;
-        ChangeScreen(
-            HighScores,
-            {.shown = textures.BlackScreen, .next = textures.HighScoresBackground, .fade = true});
-    }
+    // On to the score's entry, or back to the table a watched game was chosen from.
+    if (!fade.FadeActive) LeaveGameOver();
 }

@@ -25,7 +25,7 @@ void HandleControl(const SpriteRect& rect, std::uint8_t& hoverArmed,
         PlayEffect(SoundId::Hover);
         hoverArmed = 0;
     }
-    highlight(rect);
+    if (highlight) highlight(rect);
     const bool pressed = KeyDown(VK_LBUTTON);
     if (mode == PressMode::Repeating) {
         if (pressed) ClickControl(action);

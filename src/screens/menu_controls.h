@@ -51,7 +51,7 @@ bool PointerInside(const SpriteRect& rect);
 enum class PressMode { OneShot, Repeating };
 
 // One control of a menu: while the pointer is inside `rect`, plays the hover sound once per
-// entry, lights the control with `highlight`(rect), and on a press plays the click and then
+// entry, lights the control with `highlight`(rect) when one is given, and on a press plays the click and then
 // runs `action`. Outside, it re-arms the hover sound.
 void HandleControl(const SpriteRect& rect, std::uint8_t& hoverArmed,
                    void (*highlight)(const SpriteRect&), PressMode mode, void (*action)());

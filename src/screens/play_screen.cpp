@@ -1,22 +1,21 @@
 #include "screens/play_screen.h"
 
-#include "common/controls.h"
+#include "common/bindings.h"
 #include "common/font_codes.h"
-#include "game/game_events.h"
+#include "common/settings.h"
 #include "game/game_state.h"
-#include "game/gravity_and_levels.h"
 #include "game/piece_control.h"
-#include "game/replay_player.h"
-#include "game/replay_recorder.h"
+#include "game/rules_frame.h"
 #include "gfx/back_buffer.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
 #include "music/player.h"
 #include "platform/clock.h"
 #include "platform/resource_ids.h"
+#include "replays/live_game.h"
 #include "screens/action_bindings.h"
+#include "screens/high_scores.h"
 #include "screens/navigation.h"
-#include "screens/watch.h"
 #include "sound/sound.h"
 
 namespace {
@@ -42,6 +41,25 @@ static_assert(LEVEL_CAPTION.size() == 10 && LINES_CAPTION.size() == 10);
 static_assert(SCORE_CAPTION.size() == 5 && NEXT_CAPTION.size() == 4);
 // Shown in the counters' panel while a recorded game is watched.
 constexpr auto REPLAY_CAPTION = FontLabel("REPLAY");
+
+// The player at the devices: the actions the bindings make of the keys and controllers.
+class DevicePlayer final : public Player {
+public:
+    ActionRecord NextActions() override { return ReadPlayActions(); }
+};
+
+bool LeaveAbandonedGame();
+void OpenScoreEntry();
+
+// The game on the screen and where it goes when it ends: until the first game begins, the
+// player's, recording nothing yet.
+struct ScreenGame {
+    DevicePlayer devices;
+    std::unique_ptr<GameSource> source =
+        std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}));
+    GameExits exits{.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry};
+};
+ScreenGame shown;
 
 SpriteRect TileRect(std::uint8_t value) {
     const int left = TILE_SIZE * value;
@@ -105,34 +123,6 @@ void ShowLevelReached(std::uint8_t lines) {
     PlayEffect(SoundId::LevelUp);
 }
 
-// The rules' parts of a frame, between which others (the sounds) may draw from the generator: a
-// game played live is recorded, a replay's gets its draws as they were.
-void BeginRules(RulesPart part) {
-    if (IsPlayingBack()) {
-        PlaybackRulesBegin(part);
-    } else {
-        RecordRulesBegin(part);
-    }
-}
-
-void EndRules() {
-    if (IsPlayingBack()) {
-        PlaybackRulesEnd();
-    } else {
-        RecordRulesEnd();
-    }
-}
-
-// The game has ended: a recorded one becomes the last game, a replay is checked against its
-// record.
-void EndGameRecord(ReplayEnding ending) {
-    if (IsPlayingBack()) {
-        CheckWatchedEnd(ending);
-    } else {
-        FinishRecording(ending);
-    }
-}
-
 void DrawPlayScreenTop() {
     DrawBackground(PLAY_FADE_INTERVAL);
     BeginSprites();
@@ -140,12 +130,43 @@ void DrawPlayScreenTop() {
     DrawCaptions();
     DrawCounters();
     DrawNextPiece();
-    if (IsPlayingBack()) DrawText(REPLAY_CAPTION.data(), REPLAY_CAPTION.size(), 38, 113);
+    if (shown.exits.captioned) DrawText(REPLAY_CAPTION.data(), REPLAY_CAPTION.size(), 38, 113);
 }
 
 void ShowRowsRemoved(std::uint8_t rows) {
     if (rows >= 1 && rows <= MOST_ROWS_FOR_LINE_CLEAR) PlayEffect(SoundId::LineClear);
     if (rows == FOUR_ROWS) PlayEffect(SoundId::FourLines);
+}
+
+// Escape leaves the player's game for the main menu at once; the rest of the frame then shows
+// the fresh game, as it always has.
+bool LeaveAbandonedGame() {
+    ReturnToMenuAfterGame();
+    return true;
+}
+
+// After the game-over screen the player's score may take its place in the table.
+void OpenScoreEntry() {
+    fromMenu = 0;
+    ChangeScreen(
+        HighScores,
+        {.shown = textures.BlackScreen, .next = textures.HighScoresBackground, .fade = true});
+}
+
+void RunPlayFrame(const FrameInput& frame) {
+    DrawPlayScreenTop();
+    const GameEvents actions = BeginRulesFrame(*shown.source, frame);
+    if (!ReactToGameEvents(actions)) {
+        EndSprites();
+        return;
+    }
+    DrawWellWithPiece();
+    if (bindings.ghostPiece) DrawGhostPiece();
+    EndSprites();
+    // An abandoned game's frame ends with the picture of the fresh one; its rules begin with the
+    // next frame.
+    if (Happened(actions, GameEventKind::Abandoned)) return;
+    ReactToGameEvents(EndRulesFrame(*shown.source, frame));
 }
 
 }  // namespace
@@ -169,35 +190,20 @@ void DrawNextPiece() {
     }
 }
 
-void PlayFrame() {
-    // The frame's one reading of the player's devices; the rules see nothing else of them.
-    const ActionRecord actions = ReadPlayActions();
-    RecordFrame(actions.held, false);
-    RunPlayFrame(actions);
+void PlayFrame() { RunGameFrame(); }
+
+bool RunGameFrame() {
+    FrameInput frame;
+    if (!shown.source->NextFrame(frame)) return false;
+    if (frame.paused) {
+        DrawPlayScreenStill();
+    } else {
+        RunPlayFrame(frame);
+    }
+    return true;
 }
 
-void RunPlayFrame(ActionRecord actions) {
-    DrawPlayScreenTop();
-    // Nothing is left from outside this frame's rules.
-    ClearGameEvents();
-    BeginRules(RulesPart::Actions);
-    HandleGameKeys(actions);
-    EndRules();
-    // Escape leaves at once; the rest of the frame then runs on the fresh game, as it always has
-    // (a replay's game simply ends).
-    if (!ReactToGameEvents()) {
-        EndSprites();
-        return;
-    }
-    BeginRules(RulesPart::Rest);
-    ApplyGravity();
-    DrawWellWithPiece();
-    if (controls.ghostPiece) DrawGhostPiece();
-    EndSprites();
-    TryLockPiece(actions);
-    EndRules();
-    ReactToGameEvents();
-}
+void PausedPlayFrame() { shown.source->PausedFrame(); }
 
 void DrawPlayScreenStill() {
     DrawPlayScreenTop();
@@ -205,8 +211,7 @@ void DrawPlayScreenStill() {
     EndSprites();
 }
 
-bool ReactToGameEvents() {
-    const GameEvents taken = TakeGameEvents();
+bool ReactToGameEvents(const GameEvents& taken) {
     for (int i = 0; i < taken.count; ++i) {
         const GameEvent& event = taken.events[static_cast<std::size_t>(i)];
         switch (event.kind) {
@@ -223,32 +228,33 @@ bool ReactToGameEvents() {
                 ShowLevelReached(event.value);
                 break;
             case GameEventKind::GameOver:
-                EndGameRecord(ReplayEnding::GameOver);
+                shown.source->EndGame(GameEnding::GameOver);
                 RunGameOverTransition();
                 break;
             case GameEventKind::Abandoned:
-                if (IsPlayingBack()) {
-                    CheckWatchedEnd(ReplayEnding::Abandoned);
-                    EndWatching();
-                    return false;
-                }
-                EndGameRecord(ReplayEnding::Abandoned);
-                ReturnToMenuAfterGame();
-                break;
+                shown.source->EndGame(GameEnding::Abandoned);
+                // Nothing follows the abandon in a frame's events.
+                return shown.exits.abandoned();
         }
     }
     return true;
 }
 
-void BeginNewGame() {
-    if (!IsPlayingBack()) StartRecording();
-    BeginRules(RulesPart::Rest);
-    ResetGame();
-    EndRules();
-    // The fade timer starts with the game's own clock, unless that is a replay's, which ran
-    // another time.
-    fade.LastFadeStep = IsPlayingBack() ? NowMs() : game.lastFallTime;
+void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits) {
+    shown.source = std::move(source);
+    shown.exits = exits;
+    BeginGame(*shown.source);
+    fade.LastFadeStep = NowMs();
 }
+
+void BeginNewGame() {
+    BeginScreenGame(std::make_unique<LiveGame>(shown.devices, NowMs, PlaySettingsOf(settings)),
+                    {.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry});
+}
+
+void EndGameAtShutdown() { shown.source->EndGame(GameEnding::Unfinished); }
+
+void LeaveGameOver() { shown.exits.gameOverShown(); }
 
 void RunGameOverTransition() {
     BeginSprites();

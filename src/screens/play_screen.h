@@ -1,15 +1,41 @@
 #pragma once
 
-#include "game/actions.h"
+#include <memory>
 
-// The Play screen's frame: background, panels, counters and the next piece drawn from the
-// state before this frame's input, then the keys, gravity, the well with the falling piece,
-// and the lock of a resting piece, which may end the game. The frame's actions come from the
-// player's devices and are recorded with the game.
+#include "game/game_events.h"
+#include "game/game_source.h"
+
+// The play screen shows one game at a time, run frame by frame from the source it began with:
+// the player at the devices, recorded as they play, or a recording being watched.
+
+// Where a game on the play screen goes when it ends, chosen with its source.
+struct GameExits {
+    // After the abandon (Escape), once the source has been told. True when the frame goes on
+    // with a new game that began in it.
+    bool (*abandoned)() = nullptr;
+    // Once the game-over screen has faded out.
+    void (*gameOverShown)() = nullptr;
+    // "REPLAY" stands in the counters' panel.
+    bool captioned = false;
+};
+
+// A new game from `source`, shown on the play screen and left by `exits`. The background fade's
+// timer starts with it.
+void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits);
+// A new game of the player at the devices with the play settings they chose, recorded.
+void BeginNewGame();
+
+// The Play screen's frame: one frame of the game in progress.
 void PlayFrame();
-// The same frame with the actions given (a replay's).
-void RunPlayFrame(ActionRecord actions);
-// The play screen as it stands, without running the rules (a replay's paused frame).
+// One frame of the game from its source: background, panels, counters and the next piece drawn
+// from the state before this frame's input, then the actions and gravity, the well with the
+// falling piece, and the lock of a resting piece, which may end the game; a paused frame of a
+// recording shows the screen as it stands. False, with nothing drawn, when the source has no
+// more frames.
+bool RunGameFrame();
+// A frame the player has paused: the play screen is not drawn, and the source is told.
+void PausedPlayFrame();
+// The play screen as it stands, without running the rules.
 void DrawPlayScreenStill();
 
 // Inside an open sprite batch: the visible well (rows 1..20, columns 2..11) and the next piece
@@ -20,16 +46,17 @@ void DrawNextPiece();
 // The end of a game: shows the final well, keeps it as the game-over picture, starts the
 // game-over music and hands over to the GameOver screen. Score, level and lines stay.
 void RunGameOverTransition();
+// The game-over screen has faded out: on to where the game's exits lead.
+void LeaveGameOver();
 
-// Turns what the rules recorded since the last call into sounds, backgrounds and screen
-// changes, in the order it happened: the turn, lock, line and level-up sounds, the level-up
-// fades, the game-over transition and the way back to the menu after Escape. False when a
-// watched replay has ended with it, and the rest of the frame is not played.
-bool ReactToGameEvents();
+// Turns what the rules recorded into sounds, backgrounds and screen changes, in the order it
+// happened: the turn, lock, line and level-up sounds, the level-up fades, the game-over
+// transition and the abandon. False when the game was abandoned and the frame ends there.
+bool ReactToGameEvents(const GameEvents& events);
 
-// A new game (ResetGame), with the background fade's timer started from the game's clock.
-void BeginNewGame();
+// The program ends during a game: its source is told it ended unfinished.
+void EndGameAtShutdown();
 
-// The way back from a game to the main menu, after Escape or after the high-score screen: the
-// game is reset, the title music starts again and the menu fades in from black.
+// The way back from a game to the main menu, after Escape or after the high-score screen: a new
+// game begins, the title music starts again and the menu fades in from black.
 void ReturnToMenuAfterGame();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/replay.h"
+#include "replays/replay.h"
 
 // Watching a recorded game: the play screen runs it from its record, with its sounds, fades and
 // music, and "REPLAY" in the counters' panel. Escape, B or a click ends it, holding Right (or a
@@ -12,9 +12,3 @@
 void StartWatching(const Replay& replay);
 // The Watch screen's frame.
 void WatchFrame();
-
-// The watched game has ended as `ending` (the play screen calls this): says on stderr when it
-// did not end as its record does.
-void CheckWatchedEnd(ReplayEnding ending);
-// Back to the high-score table, the player's play settings and the live clock.
-void EndWatching();

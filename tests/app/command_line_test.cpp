@@ -20,7 +20,7 @@ Outcome Parse(std::vector<const char*> args) {
     return {line, out.str(), err.str()};
 }
 
-TEST(CommandLine, PlaysWithoutArgumentsAndAnswersHelpVersionAndMistakes) {
+TEST(CommandLine, PlaysWithoutArgumentsAndAnswersHelpVersionClashesAndMistakes) {
     const Outcome none = Parse({});
     EXPECT_TRUE(none.line.play);
     EXPECT_EQ(none.out + none.err, "");
@@ -54,6 +54,25 @@ TEST(CommandLine, PlaysWithoutArgumentsAndAnswersHelpVersionAndMistakes) {
     EXPECT_FALSE(noFile.line.play);
     EXPECT_EQ(noFile.line.status, 2);
     EXPECT_EQ(noFile.err.rfind("plemby: --replay needs FILE\nUsage: plemby", 0), 0u) << noFile.err;
+
+    // The program runs one way at a time: two ways, or one way twice, are refused whole rather
+    // than the last one taken.
+    const std::vector<std::vector<const char*>> clashes = {
+        {"--verify-replay", "a.plr", "--replay", "b.plr"},
+        {"--replay", "a.plr", "--verify-replay", "b.plr"},
+        {"--replay", "a.plr", "--replay", "b.plr"},
+        {"--verify-replay", "a.plr", "--verify-replay"},
+    };
+    for (const auto& clash : clashes) {
+        const Outcome refused = Parse(clash);
+        const std::string said = std::string("plemby: ") + clash[0] + " and " + clash[2] +
+                                 " cannot go together\nUsage: plemby";
+        EXPECT_FALSE(refused.line.play) << said;
+        EXPECT_EQ(refused.line.status, 2) << said;
+        EXPECT_EQ(refused.line.run, nullptr) << said;
+        EXPECT_EQ(refused.out, "") << said;
+        EXPECT_EQ(refused.err.rfind(said, 0), 0u) << refused.err;
+    }
 
     // Anything else, a stray word too, is refused before the game starts, with the usage.
     for (const char* wrong : {"--hlep", "-x", "game", "", "--help=1"}) {

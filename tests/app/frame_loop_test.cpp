@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "app/frame_loop.h"
 #include "app/settings_testing.h"
 #include "app/shell.h"
 #include "app/shell_testing.h"
@@ -92,6 +93,31 @@ TEST_F(FrameLoop, SleepsZeroWhenExactlyDueAndDeadlineIsNeverReset) {
     // Deadlines 1020, 1040, 1060, 1080 from a start at 1000, whatever the frames cost.
     EXPECT_EQ(ManualSleeps(), (std::vector<std::int64_t>{0, 13, 7}));
     EXPECT_EQ(script.frameStarts, (std::vector<std::int64_t>{1000, 1020, 1040, 1073}));
+}
+
+// A loop woken from outside (a browser's animation callback) runs what is due with the same
+// deadlines and catch-up, and never sleeps.
+TEST_F(FrameLoop, DueFramesRunWithTheSamePacingWithoutSleeping) {
+    script.frameCost = {65, 0, 0, 0, 0};
+    StartFrameLoop();
+    EXPECT_TRUE(RunDueFrames(ScriptedFrame));
+    EXPECT_EQ(script.frameStarts, (std::vector<std::int64_t>{1000, 1065, 1065, 1065}));
+    EXPECT_EQ(script.eventsPending, (std::vector<int>{0, 0, 0, 0}));  // taken between frames
+
+    SetManualClock(1079);
+    EXPECT_TRUE(RunDueFrames(ScriptedFrame));
+    EXPECT_EQ(script.frames, 4);  // the next is due at 1080
+    SetManualClock(1080);
+    EXPECT_TRUE(RunDueFrames(ScriptedFrame));
+    EXPECT_EQ(script.frames, 5);
+
+    RequestQuit();
+    SetManualClock(2000);
+    EXPECT_FALSE(RunDueFrames(ScriptedFrame));
+    EXPECT_EQ(script.frames, 5);
+    EXPECT_TRUE(ManualSleeps().empty());
+    EXPECT_TRUE(std::filesystem::exists(SettingsFile()));
+    FinishFrameLoop();
 }
 
 TEST_F(FrameLoop, PendingEventsRunBeforeTheNextFrame) {

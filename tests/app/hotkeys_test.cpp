@@ -3,12 +3,12 @@
 
 #include <initializer_list>
 
-#include "app/controls_store_testing.h"
+#include "app/bindings_store_testing.h"
 #include "app/settings.h"
 #include "app/settings_testing.h"
 #include "app/shell.h"
 #include "app/shell_testing.h"
-#include "common/controls.h"
+#include "common/bindings.h"
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
 #include "platform/window.h"
@@ -147,7 +147,7 @@ TEST_F(Hotkeys, FocusLostPausesAGameUntilPauseIsPressed) {
         while (PumpOneEvent()) {
         }
     };
-    ResetControls();
+    ResetBindings();
 
     // Lost on the menu: the game started afterwards plays on.
     screenId = MainMenu;
@@ -174,11 +174,11 @@ TEST_F(Hotkeys, FocusLostPausesAGameUntilPauseIsPressed) {
     Poll({'P'});
     Poll({});
 
-    controls.pauseOnFocusLoss = 0;
+    bindings.pauseOnFocusLoss = 0;
     windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     Poll({});
     EXPECT_EQ(Paused, 0);
-    ResetControls();
+    ResetBindings();
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 

@@ -3,12 +3,12 @@
 // frame with its hotkeys.
 #include <algorithm>
 
-#include "app/controls_store_testing.h"
+#include "app/bindings_store_testing.h"
 #include "app/high_score_store.h"
 #include "app/high_score_store_testing.h"
 #include "app/shell.h"
 #include "app/shell_testing.h"
-#include "common/controls.h"
+#include "common/bindings.h"
 #include "common/random.h"
 #include "common/settings.h"
 #include "game/game_state.h"
@@ -44,13 +44,13 @@ protected:
         SeedRandom(15);
         ResetHighScoresStartupState();
         ClearTestHome();
-        ResetControls();
+        ResetBindings();
         ResetControlsScreen();
         screenId = Title;
         fade.FadeActive = 0;
     }
     void TearDown() override {
-        ResetControls();
+        ResetBindings();
         ResetControlsScreen();
         ResetHighScoresStartupState();
         CloseControllers();
@@ -330,7 +330,7 @@ TEST_F(InputRoad, KeyboardAloneFromTitleToExit) {
 // up a wait, a key bound elsewhere swaps, DEFAULT puts today's keys back; then turn goes to K,
 // a game turns with K and no longer with Up, and the keys are there again after a restart.
 TEST_F(InputRoad, KeyboardRebindsTurnAndKeepsItOverARestart) {
-    const auto bound = [](int action, int slot) { return SlotValue(controls, action, slot); };
+    const auto bound = [](int action, int slot) { return SlotValue(bindings, action, slot); };
     screenId = Options;
     TapKey(VK_UP);
     TapKey(VK_UP);  // round from the first row to the last: CONTROLS
@@ -357,7 +357,7 @@ TEST_F(InputRoad, KeyboardRebindsTurnAndKeepsItOverARestart) {
     EXPECT_EQ(bound(4, 0), KEY_POSITION_W);
     for (int i = 0; i < 11; ++i) TapKey(VK_DOWN);  // round to DEFAULT
     TapKey(VK_RETURN);
-    EXPECT_EQ(controls, PlayerControls{});
+    EXPECT_EQ(bindings, PlayerBindings{});
 
     // Turn's first key to K; the ghost piece on; GO BACK stores them.
     TapKey(VK_DOWN);
@@ -369,12 +369,12 @@ TEST_F(InputRoad, KeyboardRebindsTurnAndKeepsItOverARestart) {
     EXPECT_EQ(VirtualKeyAt(k), 'K');
     for (int i = 0; i < 8; ++i) TapKey(VK_DOWN);
     TapKey(VK_RETURN);
-    EXPECT_EQ(controls.ghostPiece, 1);
+    EXPECT_EQ(bindings.ghostPiece, 1);
     TapKey(VK_DOWN);
     TapKey(VK_DOWN);
     TapKey(VK_RETURN);
     ASSERT_EQ(screenId, Options);
-    const PlayerControls chosen = controls;
+    const PlayerBindings chosen = bindings;
     WaitForFade();
     TapKey(VK_ESCAPE);
     ASSERT_EQ(screenId, MainMenu);
@@ -398,9 +398,9 @@ TEST_F(InputRoad, KeyboardRebindsTurnAndKeepsItOverARestart) {
     ASSERT_EQ(screenId, MainMenu);
 
     // The next start reads them back.
-    ResetControls();
-    LoadControls();
-    EXPECT_EQ(controls, chosen);
+    ResetBindings();
+    LoadBindings();
+    EXPECT_EQ(bindings, chosen);
 }
 
 // The CONTROLS screen with a controller alone: hard drop to X, an unplugged controller giving up
@@ -428,7 +428,7 @@ TEST_F(InputRoad, ControllerRebindsHardDrop) {
     Tap(pad, PadInput::A);
     ASSERT_TRUE(ControlsScreenTookKeys());
     Tap(pad, PadInput::X);
-    EXPECT_EQ(SlotValue(controls, 5, BUTTON_SLOT), static_cast<int>(PadInput::X));
+    EXPECT_EQ(SlotValue(bindings, 5, BUTTON_SLOT), static_cast<int>(PadInput::X));
     EXPECT_EQ(screenId, Controls);
     Tap(pad, PadInput::B);
     ASSERT_EQ(screenId, Options);

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/replays.h"
-#include "game/replay.h"
-#include "game/replay_verify.h"
 #include "platform/files.h"
+#include "replays/replay.h"
+#include "replays/replay_verify.h"
 #include "support/portable.h"
 #include "support/temp_home.h"
 
@@ -49,9 +49,9 @@ TEST(ReplayCorpus, RecordedGamesEndExactlyAsTheyWerePlayed) {
         const ReplayVerdict verdict = VerifyReplay(replay);
         EXPECT_TRUE(verdict.matches) << path << ": " << verdict.problem;
         pastLevelFive = pastLevelFive || replay.result.level > 5;
-        withGarbage = withGarbage || replay.start.garbageRows > 0;
-        abandoned = abandoned || replay.result.ending == ReplayEnding::Abandoned;
-        unfinished = unfinished || replay.result.ending == ReplayEnding::Unfinished;
+        withGarbage = withGarbage || replay.start.play.garbageRows > 0;
+        abandoned = abandoned || replay.result.ending == GameEnding::Abandoned;
+        unfinished = unfinished || replay.result.ending == GameEnding::Unfinished;
     }
     EXPECT_TRUE(pastLevelFive && withGarbage && abandoned && unfinished);
 }

@@ -110,7 +110,11 @@ TEST_F(SettingsStore, DamagedStoredRecordFallsBackToBuiltIn) {
     for (const auto& bytes : damaged) {
         ResetSettings();
         WriteStored(bytes);
+        testing::internal::CaptureStderr();
         EXPECT_EQ(StartupSettingsRecord(), DEFAULTS) << bytes.size() << " bytes";
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find("playing with the built-in settings"), std::string::npos) << said;
     }
 
     ResetSettings();

@@ -2,44 +2,64 @@
 
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
 #include "common/random.h"
+#include "common/settings.h"
 #include "game/game_state.h"
 #include "game/game_state_testing.h"
 #include "game/gravity_and_levels.h"
 #include "game/piece_control.h"
-#include "game/rules_clock.h"
+#include "game/rules_frame.h"
 #include "platform/clock.h"
 #include "platform/clock_testing.h"
-#include "platform/keys.h"
-#include "platform/keys_testing.h"
-#include "screens/action_bindings.h"
 
 constexpr std::int64_t FRAME_MS = 20;
 
-// A fresh run with the default settings, the manual clock, scripted keys and a fixed seed.
+// A game's source in the rules' tests: the frame the test writes, readings of the manual
+// platform clock, and the play settings of `settings` when the game begins.
+class ScriptedSource : public GameSource {
+public:
+    FrameInput frame;
+
+    PlaySettings Play() const override { return PlaySettingsOf(settings); }
+    void BeginGame() override {}
+    bool NextFrame(FrameInput& next) override {
+        next = frame;
+        return true;
+    }
+    void PausedFrame() override {}
+    std::int64_t Now() override { return NowMs(); }
+    void BeginRules(RulesPart) override {}
+    void EndRules() override {}
+    void EndGame(GameEnding) override {}
+};
+inline ScriptedSource scripted;
+
+// A fresh run with the default settings, the manual clock, no action held and a fixed seed.
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         settings = Settings{};
         ResetGameStartupState();
         UseManualClock(100000);
-        ScriptReleaseAllKeys();
+        scripted.frame = FrameInput{};
         SeedRandom(12345);
-        liveClock = CurrentRulesClock();
     }
     void TearDown() override {
-        SetRulesClock(liveClock);
-        StopInputScript();
         StopManualClock();
         settings = Settings{};
         ResetGameStartupState();
     }
 
+    static void Hold(PlayAction action) { scripted.frame.actions.Set(action, true); }
+    static void Release(PlayAction action) { scripted.frame.actions.Set(action, false); }
+    static void ReleaseAll() { scripted.frame.actions = ActionRecord{}; }
+
+    // A new game with the play settings of `settings`.
+    static void NewGame() { BeginGame(scripted); }
     // An empty well with its floor and the given piece at the box position (x, y).
     static void EmptyWellWith(std::uint8_t type, std::uint8_t x, std::uint8_t y) {
         settings.garbageRows = 0;
-        ResetGame();
+        NewGame();
         Place(type, x, y);
     }
     static void Place(std::uint8_t type, std::uint8_t x, std::uint8_t y) {
@@ -54,19 +74,18 @@ protected:
         for (int c : holes) game.well[row][c] = 0;
     }
 
-    // The actions the play screen reads from the scripted keys.
-    static ActionRecord Keys() { return ReadPlayActions(); }
+    // The rules' steps one at a time, with the actions held.
+    static void Act() { HandleGameKeys(scripted.frame, scripted); }
+    static void Gravity() { ApplyGravity(scripted); }
+    static LockResult Lock() { return TryLockPiece(scripted.frame.actions); }
 
-    // The rules' part of one play frame: keys, gravity, then the lock, 20 ms apart.
-    static LockResult Frame() { return Frame(Keys()); }
-    static LockResult Frame(ActionRecord actions) {
-        HandleGameKeys(actions);
-        ApplyGravity();
-        const LockResult result = TryLockPiece(actions);
+    // One whole frame of the rules from `source` with `actions`, then 20 ms pass.
+    static LockResult Frame(ActionRecord actions, GameSource& source = scripted) {
+        const FrameInput frame{actions};
+        BeginRulesFrame(source, frame);
+        const GameEvents events = EndRulesFrame(source, frame);
         AdvanceManualClock(FRAME_MS);
-        return result;
+        if (Happened(events, GameEventKind::GameOver)) return LockResult::GameOver;
+        return Happened(events, GameEventKind::Locked) ? LockResult::Locked : LockResult::Falling;
     }
-
-private:
-    RulesClockSource liveClock = nullptr;
 };

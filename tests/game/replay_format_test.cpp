@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/replay.h"
+#include "replays/replay.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ Replay LongGame(int frames, int lateness, std::uint32_t seed) {
         if (rng() % 300 == 0) frame.drawsBeforeRest = 1;
         replay.frames.push_back(frame);
     }
-    replay.result = {ReplayEnding::GameOver, 123456, 87, 9, 0x0123456789ABCDEFull};
+    replay.result = {GameEnding::GameOver, 123456, 87, 9, 0x0123456789ABCDEFull};
     return replay;
 }
 
@@ -78,7 +78,7 @@ TEST(ReplayFormat, TenMinutesReadBackExactlyAndSmall) {
     backwards.readings[20] = backwards.readings[19] - 1;
     EXPECT_TRUE(EncodeReplay(backwards).empty());
     Replay badSetting = LongGame(100, 0, 1);
-    badSetting.start.startLevel = 11;
+    badSetting.start.play.startLevel = 11;
     EXPECT_TRUE(EncodeReplay(badSetting).empty());
 }
 

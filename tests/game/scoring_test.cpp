@@ -13,7 +13,7 @@ int FramesBetweenFalls() {
     const std::uint8_t start = game.pieceY;
     int frames = 0;
     while (game.pieceY == start && frames < 1000) {
-        ApplyGravity();
+        ApplyGravity(scripted);
         AdvanceManualClock(FRAME_MS);
         ++frames;
     }
@@ -37,10 +37,10 @@ TEST_F(Scoring, ALongPauseDropsOneRowAndRestartsTheTimer) {
     // A pause stops the frames, not the clock: the first frame after it moves one row only.
     EmptyWellWith(6, 5, 0);
     AdvanceManualClock(10000);
-    ApplyGravity();
+    Gravity();
     EXPECT_EQ(game.pieceY, 1);
     AdvanceManualClock(FRAME_MS);
-    ApplyGravity();
+    Gravity();
     EXPECT_EQ(game.pieceY, 1);
     EXPECT_EQ(FramesBetweenFalls(), 52);  // the level-1 period again, counted from the step
 }
@@ -48,7 +48,7 @@ TEST_F(Scoring, ALongPauseDropsOneRowAndRestartsTheTimer) {
 TEST_F(Scoring, RestingPieceDoesNotFallOrScore) {
     EmptyWellWith(6, 5, 18);
     AdvanceManualClock(5000);
-    ApplyGravity();
+    Gravity();
     EXPECT_EQ(game.pieceY, 18);
     EXPECT_EQ(game.score, 0u);
     EXPECT_EQ(game.lastFallTime, NowMs());
@@ -58,11 +58,11 @@ TEST_F(Scoring, RowsScoreByTheirCountTheLevelAndTheGarbage) {
     // One row at level 3 with five garbage rows.
     settings.startLevel = 3;
     settings.garbageRows = 5;
-    ResetGame();
+    NewGame();
     for (int row = 5; row <= 20; ++row) FillRow(row, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
     FillRow(20, {6, 7});
     Place(1, 5, 18);  // the square's lower row fills the hole
-    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
+    EXPECT_EQ(Lock(), LockResult::Locked);
     EXPECT_EQ(game.lines, 1);
     EXPECT_EQ(game.score, 615u);
 
@@ -71,7 +71,7 @@ TEST_F(Scoring, RowsScoreByTheirCountTheLevelAndTheGarbage) {
     EmptyWellWith(BAR_PIECE, 9, 17);
     TurnClockwise(game.currentMask, BAR_PIECE);
     for (int row = 17; row <= 20; ++row) FillRow(row, {11});
-    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
+    EXPECT_EQ(Lock(), LockResult::Locked);
     EXPECT_EQ(game.lines, 4);
     EXPECT_EQ(game.score, 2000u);
 
@@ -85,7 +85,7 @@ TEST_F(Scoring, FiveRowsAtOnceCountButScoreNothing) {
     TurnClockwise(game.currentMask, BAR_PIECE);
     FillRow(16);  // a garbage row that came out full
     for (int row = 17; row <= 20; ++row) FillRow(row, {11});
-    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
+    EXPECT_EQ(Lock(), LockResult::Locked);
     EXPECT_EQ(game.lines, 5);
     EXPECT_EQ(game.score, 0u);
 }
@@ -99,8 +99,8 @@ TEST_F(Scoring, LandingThatCrossesTenLinesScoresAtTheNewLevel) {
     fade.FadeActive = 0;
     FillRow(19, {6, 7});
     FillRow(20, {6, 7});
-    EXPECT_EQ(TryLockPiece(Keys()), LockResult::Locked);
-    ReactToGameEvents();
+    EXPECT_EQ(Lock(), LockResult::Locked);
+    ReactToGameEvents(TakeGameEvents());
     EXPECT_EQ(game.lines, 11);
     EXPECT_EQ(game.level, 2);
     EXPECT_EQ(game.score, 1000u);  // (500 + 0) x 2
@@ -125,7 +125,7 @@ TEST_F(Scoring, LevelUpsAndTheirPicturesAcrossTheLinesCounter) {
     for (int line = 1; line <= 300; ++line) {
         FillRow(20);
         RemoveRow(20);
-        ReactToGameEvents();
+        ReactToGameEvents(TakeGameEvents());
         if (line % 10 == 0 && line >= 20 && line <= 90) {
             EXPECT_EQ(fade.NextBackground, textures.LevelBackground[line / 10]) << line << " lines";
         }

@@ -4,7 +4,6 @@
 #include "game/game_state_testing.h"
 #include "game_fixture.h"
 #include "platform/clock_testing.h"
-#include "platform/keys_testing.h"
 
 namespace {
 
@@ -73,7 +72,7 @@ Plan ChoosePlan() {
             });
             if (!inside) continue;
             game.pieceX = static_cast<std::uint8_t>(column);
-            HardDrop();
+            HardDrop(scripted);
             StampPiece();
             const double rating = Rate();
             if (rating > bestRating) {
@@ -88,26 +87,17 @@ Plan ChoosePlan() {
 
 // The rules' clock readings of a game, logged while it is played and answered back in the same
 // order when it is replayed.
-struct ClockLog {
+struct LoggingSource final : ScriptedSource {
     std::vector<std::int64_t> readings;
-    std::size_t next = 0;
-    bool logging = false;
+    std::int64_t Now() override { return readings.emplace_back(NowMs()); }
 };
-ClockLog clockLog;
-
-std::int64_t LoggedNow() {
-    const std::int64_t now = NowMs();
-    if (clockLog.logging) clockLog.readings.push_back(now);
-    return now;
-}
-
-std::int64_t ReplayedNow() {
-    if (clockLog.next >= clockLog.readings.size()) {
-        ++clockLog.next;
-        return 0;
+struct LogSource final : ScriptedSource {
+    const std::vector<std::int64_t>* readings = nullptr;
+    std::size_t next = 0;
+    std::int64_t Now() override {
+        return next < readings->size() ? (*readings)[next++] : (++next, 0);
     }
-    return clockLog.readings[clockLog.next++];
-}
+};
 
 void ExpectSameGame(const GameState& a, const GameState& b) {
     EXPECT_EQ(a.well, b.well);
@@ -122,19 +112,22 @@ void ExpectSameGame(const GameState& a, const GameState& b) {
     EXPECT_EQ(a.lastFallTime, b.lastFallTime);
 }
 
-// The game is played from the keys while its actions and clock readings are logged, then
-// replayed from the log alone, with other keys held and the platform clock elsewhere: the
-// rules are given all they read, so the replay ends in the same well at the same score.
+ActionRecord Holding(PlayAction action) {
+    ActionRecord actions;
+    actions.Set(action, true);
+    return actions;
+}
+
+// The game is played from written actions while its clock readings are logged, then replayed
+// from the log alone, with the platform clock elsewhere: the rules are given all they read, so
+// the replay ends in the same well at the same score.
 TEST_F(ScriptedGame, PlaysFromResetToGameOver) {
-    clockLog = ClockLog{};
-    SetRulesClock(LoggedNow);
+    LoggingSource played;
     std::vector<ActionRecord> actionLog;
     settings.garbageRows = 3;
     settings.moveRepeat = 1;
     settings.rotateRepeat = 1;
-    clockLog.logging = true;
-    ResetGame();
-    clockLog.logging = false;
+    BeginGame(played);
 
     // A careful player for the first pieces, then one who only drops them in the middle.
     constexpr int CAREFUL_PIECES = 120;
@@ -147,23 +140,21 @@ TEST_F(ScriptedGame, PlaysFromResetToGameOver) {
     LockResult result = LockResult::Falling;
     int frame = 0;
     for (; frame < 50000 && result != LockResult::GameOver; ++frame) {
-        ScriptReleaseAllKeys();
         const int shift = plan.column - ENTRY_COLUMN;
         const int shiftFrames = shift < 0 ? -shift : shift;
+        ActionRecord actions;
         if (piece >= CAREFUL_PIECES) {
-            ScriptKey(step % 2 ? 'S' : VK_DOWN, step % 4 < 2);
+            actions.Set(PlayAction::HardDrop, step % 4 < 2);
         } else if (step < plan.turns) {
-            ScriptKey(piece % 2 ? VK_UP : 'W', true);
+            actions = Holding(PlayAction::Turn);
         } else if (step < plan.turns + shiftFrames) {
-            ScriptKey(shift < 0 ? 'A' : VK_RIGHT, true);
+            actions = Holding(shift < 0 ? PlayAction::ShiftLeft : PlayAction::ShiftRight);
         } else if (step == plan.turns + shiftFrames + 1) {
-            ScriptKey(piece % 2 ? 'S' : VK_DOWN, true);
+            actions = Holding(PlayAction::HardDrop);
         }
         ++step;
-        actionLog.push_back(Keys());
-        clockLog.logging = true;
-        result = Frame(actionLog.back());
-        clockLog.logging = false;
+        actionLog.push_back(actions);
+        result = Frame(actions, played);
         ASSERT_NO_FATAL_FAILURE(ExpectWellFrame(frame));
         ASSERT_GE(game.score, lastScore);
         lastScore = game.score;
@@ -184,21 +175,19 @@ TEST_F(ScriptedGame, PlaysFromResetToGameOver) {
     EXPECT_EQ(game.level, 1 + levelUps);
     EXPECT_TRUE(game.well[1][6] != 0 || game.well[1][7] != 0);
 
-    const GameState played = game;
+    const GameState end = game;
     ResetGameStartupState();
     SeedRandom(12345);
-    SetRulesClock(ReplayedNow);
     SetManualClock(1000000000);
-    ScriptKey(VK_ESCAPE, true);
-    ScriptKey(VK_LEFT, true);
-    ResetGame();
-    LockResult replayed = LockResult::Falling;
+    LogSource replayed;
+    replayed.readings = &played.readings;
+    BeginGame(replayed);
     for (std::size_t i = 0; i < actionLog.size(); ++i) {
-        replayed = Frame(actionLog[i]);
-        ASSERT_EQ(replayed == LockResult::GameOver, i + 1 == actionLog.size()) << "frame " << i;
+        const LockResult again = Frame(actionLog[i], replayed);
+        ASSERT_EQ(again == LockResult::GameOver, i + 1 == actionLog.size()) << "frame " << i;
     }
-    EXPECT_EQ(clockLog.next, clockLog.readings.size());
-    ExpectSameGame(game, played);
+    EXPECT_EQ(replayed.next, played.readings.size());
+    ExpectSameGame(game, end);
 }
 
 }  // namespace

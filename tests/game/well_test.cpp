@@ -34,7 +34,7 @@ TEST_F(Well_, ResetWithoutGarbageLeavesOnlyTheFloor) {
 TEST_F(Well_, ResetDrawsThePiecesThenTheGarbageBottomUp) {
     settings.garbageRows = 16;
     SeedRandom(777);
-    ResetGame();
+    NewGame();
 
     SeedRandom(777);
     EXPECT_EQ(game.currentType, RandomIndex(PIECE_DRAW));
@@ -60,13 +60,13 @@ TEST_F(Well_, ResetDrawsThePiecesThenTheGarbageBottomUp) {
 
 TEST_F(Well_, GarbageNeverRisesAboveSixteenRows) {
     settings.garbageRows = 40;
-    ResetGame();
+    NewGame();
     for (int row = 0; row < 5; ++row) EXPECT_EQ(BlocksIn(row), 0) << "row " << row;
 }
 
 TEST_F(Well_, DrawingThePieceLeavesTheWellAsItWas) {
     settings.garbageRows = 10;
-    ResetGame();
+    NewGame();
     Place(5, 4, 9);
     const Well before = game.well;
     SaveUnderPiece();

@@ -67,6 +67,9 @@ void FrontEndTest::Frame() {
         case Info:
             InfoFrame();
             break;
+        case Controls:
+            ControlsFrame();
+            break;
         default:
             break;  // the play and high-score screens are not looked at here
     }

@@ -25,6 +25,7 @@
 #include "platform/resource_ids.h"
 #include "platform/resources.h"
 #include "support/temp_home.h"
+#include "support/test_game.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ protected:
         ClearTestHome();
         ResetGameStartupState();
         ResetHighScoresStartupState();
-        ResetGame();
+        ResetTestGame();
         fade.FadeActive = 0;
         screenId = HighScores;
         ScriptReleaseAllKeys();
@@ -132,7 +133,7 @@ TEST_F(HighScoresTest, ScoreIsPlacedBelowEqualRowsAndPushesTheRestDown) {
     EXPECT_EQ(game.entryAllowed, 1);
     EXPECT_EQ(highScoreTable, before);
 
-    ResetGame();
+    ResetTestGame();
     FinishGameWith(1025);
     EXPECT_EQ(game.entryActive, 1);
     EXPECT_EQ(game.entryAllowed, 0);
@@ -142,7 +143,7 @@ TEST_F(HighScoresTest, ScoreIsPlacedBelowEqualRowsAndPushesTheRestDown) {
     EXPECT_EQ(Name(highScoreTable, 6), Name(before, 6));
 
     ResetHighScoresStartupState();
-    ResetGame();
+    ResetTestGame();
     FinishGameWith(4096);  // equal to row 5: goes below it
     EXPECT_EQ(game.entryRow, 6);
     EXPECT_EQ(Name(highScoreTable, 5), Name(before, 5));
@@ -173,7 +174,7 @@ TEST_F(HighScoresTest, NothingIsPlacedForZeroOrFromTheMenu) {
     FinishGameWith(0);
     EXPECT_EQ(game.entryActive, 0);
 
-    ResetGame();
+    ResetTestGame();
     fromMenu = 1;
     HighScoresFrame();
     EXPECT_EQ(game.entryActive, 0);
@@ -186,7 +187,7 @@ TEST_F(HighScoresTest, ScoreAboveSixDigitsIsKeptAsTheLargestThatFits) {
     EXPECT_EQ(ReadRowScore(highScoreTable, 0), 999999u);
 
     // The table stays in order: a later good score still ranks below it.
-    ResetGame();
+    ResetTestGame();
     FinishGameWith(150000);
     EXPECT_EQ(game.entryRow, 1);
 }
@@ -286,7 +287,7 @@ TEST_F(HighScoresTest, KeysPressedAndReleasedBetweenTwoReadsAreTypedInTheirOrder
     EXPECT_EQ(Name(highScoreTable, game.entryRow), TypedName("27W"));
 
     // A press that was over before the score was placed types nothing.
-    ResetGame();
+    ResetTestGame();
     ScriptReleaseAllKeys();
     ScriptKey('Q', true);
     ScriptKey('Q', false);

@@ -10,7 +10,7 @@
 #include "app/high_score_store_testing.h"
 #include "app/settings.h"
 #include "app/shell.h"
-#include "common/controls.h"
+#include "common/bindings.h"
 #include "common/font_codes.h"
 #include "common/random.h"
 #include "game/game_state.h"
@@ -26,6 +26,7 @@
 #include "screens/high_scores.h"
 #include "support/drawing_fixture.h"
 #include "support/temp_home.h"
+#include "support/test_game.h"
 
 namespace {
 
@@ -41,11 +42,11 @@ protected:
         UseManualClock(100000);
         ScriptReleaseAllKeys();
         SeedRandom(4242);
-        ResetGame();
+        ResetTestGame();
         screenId = Play;
     }
     void TearDown() override {
-        controls = PlayerControls{};
+        bindings = PlayerBindings{};
         StopInputScript();
         StopManualClock();
         settings = Settings{};
@@ -159,7 +160,7 @@ TEST_F(PlayScreenTest, GhostPieceShowsWhereTheHardDropLandsOnlyWhenSwitchedOn) {
     Frame();
     const std::vector<std::uint32_t> off = captured;
 
-    controls.ghostPiece = 1;
+    bindings.ghostPiece = 1;
     Frame();
     const std::vector<std::uint32_t> on = captured;
     int changed = 0;
@@ -180,11 +181,11 @@ TEST_F(PlayScreenTest, GhostPieceShowsWhereTheHardDropLandsOnlyWhenSwitchedOn) {
     }
     EXPECT_GT(changed, 4 * 32 * 16);
 
-    controls.ghostPiece = 0;
+    bindings.ghostPiece = 0;
     Frame();
     EXPECT_EQ(captured, off);
 
-    controls.ghostPiece = 1;
+    bindings.ghostPiece = 1;
     ScriptKey(VK_DOWN, true);
     Frame();
     for (int c = 4; c <= 7; ++c) EXPECT_EQ(WellTileAt(14, c), 7) << "landed where it was shown";

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/controls_store.h"
+#include "app/bindings_store.h"
 
 // The controls back to the defaults and the file forgotten (tests).
-void ResetControls();
+void ResetBindings();

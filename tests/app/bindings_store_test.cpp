@@ -1,5 +1,3 @@
-#include "app/controls_store_testing.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "common/controls.h"
+#include "app/bindings_store_testing.h"
+#include "common/bindings_file.h"
 #include "platform/files.h"
 #include "support/temp_home.h"
 
@@ -28,15 +27,15 @@ std::string ReadFile() {
     return text.str();
 }
 
-int Key(int action, int slot) { return SlotValue(controls, action, slot); }
+int Key(int action, int slot) { return SlotValue(bindings, action, slot); }
 
 class ControlsStore : public ::testing::Test {
 protected:
     void SetUp() override {
         ClearTestHome();
-        ResetControls();
+        ResetBindings();
     }
-    void TearDown() override { ResetControls(); }
+    void TearDown() override { ResetBindings(); }
 };
 
 // A file written by hand and by a newer version: the lines understood are kept, the unknown ones
@@ -44,9 +43,9 @@ protected:
 // stays as it was until the player changes something.
 TEST_F(ControlsStore, PartlyValidFileKeptUntilThePlayerChangesSomething) {
     // Nothing stored: the defaults, and nothing written.
-    LoadControls();
-    EXPECT_EQ(controls, PlayerControls{});
-    StoreControls();
+    LoadBindings();
+    EXPECT_EQ(bindings, PlayerBindings{});
+    StoreBindings();
     EXPECT_FALSE(std::filesystem::exists(ControlsFilePath()));
 
     const std::string written =
@@ -63,7 +62,7 @@ TEST_F(ControlsStore, PartlyValidFileKeptUntilThePlayerChangesSomething) {
         "no equals sign\n";
     WriteFile(written);
     testing::internal::CaptureStderr();
-    LoadControls();
+    LoadBindings();
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("line 6"), std::string::npos) << said;
@@ -75,37 +74,65 @@ TEST_F(ControlsStore, PartlyValidFileKeptUntilThePlayerChangesSomething) {
     EXPECT_EQ(Key(2, 0), 40);
     EXPECT_EQ(Key(3, 0), KEY_POSITION_RIGHT);
     EXPECT_EQ(Key(1, 0), KEY_POSITION_LEFT_CTRL);
-    EXPECT_EQ(controls.ghostPiece, 1);
-    EXPECT_EQ(controls.pauseOnFocusLoss, 1);
+    EXPECT_EQ(bindings.ghostPiece, 1);
+    EXPECT_EQ(bindings.pauseOnFocusLoss, 1);
 
-    StoreControls();
+    StoreBindings();
     EXPECT_EQ(ReadFile(), written) << "not written over while nothing changed";
 
     // A change (a key bound elsewhere swaps): written whole, the unknown line kept, and read back
     // the same.
-    EXPECT_EQ(BindSlot(controls, 0, 0, KEY_POSITION_UP), 4);
+    EXPECT_EQ(BindSlot(bindings, 0, 0, KEY_POSITION_UP), 4);
     EXPECT_EQ(Key(0, 0), KEY_POSITION_UP);
     EXPECT_EQ(Key(4, 0), 96);
-    const PlayerControls changed = controls;
-    StoreControls();
+    const PlayerBindings changed = bindings;
+    StoreBindings();
     const std::string rewritten = ReadFile();
     EXPECT_NE(rewritten.find("spin.key1 = Keypad 5\n"), std::string::npos) << rewritten;
     EXPECT_EQ(rewritten.find("no equals"), std::string::npos);
     testing::internal::CaptureStderr();
-    LoadControls();
+    LoadBindings();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(controls, changed);
+    EXPECT_EQ(bindings, changed);
 
     // A file that cannot be read is never written over.
     std::filesystem::remove(ControlsFilePath());
     std::filesystem::create_directories(ControlsFilePath());
     testing::internal::CaptureStderr();
-    LoadControls();
+    LoadBindings();
     EXPECT_NE(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(controls, PlayerControls{});
-    controls.ghostPiece = 1;
-    StoreControls();
+    EXPECT_EQ(bindings, PlayerBindings{});
+    bindings.ghostPiece = 1;
+    StoreBindings();
     EXPECT_TRUE(std::filesystem::is_directory(ControlsFilePath()));
+}
+
+// What the CONTROLS screen shows can be written in the file as it stands: every key the screen
+// can show by its spelt name ("LEFT BRACKET" for "["), and a button by its label ("LB").
+TEST(BindingsFile, TakesTheNamesTheScreenShows) {
+    const auto parsed = [](const std::string& text) {
+        return ParseBindingsFile({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    };
+    int spelt = 0;
+    for (int position = 1; position < KEY_POSITION_COUNT; ++position) {
+        if (!KeyBindable(0, position)) continue;
+        const std::string shown = SpeltForScreen(KeyPositionName(position));
+        const BindingsFile file = parsed("turn.key1 = " + shown + "\n");
+        EXPECT_EQ(file.badLines, 0) << shown;
+        EXPECT_EQ(SlotValue(file.bindings, 0, 0), position) << shown;
+        if (shown.size() > KeyPositionName(position).size()) ++spelt;
+    }
+    EXPECT_GT(spelt, 0) << "some signs were spelt out";
+
+    const BindingsFile labels = parsed(
+        "turn.key1 = left bracket\nturn-other.button = LB\nshift-left.button = LEFT\n"
+        "hard-drop.key1 = KEYPAD STAR\nsoft-drop.key1 = LEFT BRACKETS\n");
+    EXPECT_EQ(SlotValue(labels.bindings, 0, 0), KeyPositionNamed("["));
+    EXPECT_EQ(SlotValue(labels.bindings, 1, BUTTON_SLOT), static_cast<int>(PadInput::LeftShoulder));
+    EXPECT_EQ(SlotValue(labels.bindings, 2, BUTTON_SLOT), static_cast<int>(PadInput::Left));
+    EXPECT_EQ(SlotValue(labels.bindings, 5, 0), KeyPositionNamed("Keypad *"));
+    EXPECT_EQ(labels.badLines, 1) << "no key is shown as LEFT BRACKETS";
+    EXPECT_EQ(labels.firstBadLine, 5);
 }
 
 }  // namespace

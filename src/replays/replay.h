@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "common/settings.h"
+#include "game/game_source.h"
+
 // A recorded game: what the rules drew on at its start and, frame by frame, the actions and
 // time readings they were given. Played back through the same rules it ends exactly as the
 // game did. The file format is described in docs/replays.md.
@@ -29,17 +32,13 @@ constexpr std::uint8_t REPLAY_TURN_REVERSED = 0x02;  // the turning direction wa
 constexpr std::uint8_t REPLAY_FRAME_FLAGS = REPLAY_PAUSED | REPLAY_TURN_REVERSED;
 
 // What the game started from: the generator's state just before the new game drew its pieces,
-// the settings that change play, and what a new game keeps from the last one: the key-repeat
-// pairs (ready, counter) of turn, turn the other way, shift left, shift right and soft drop,
-// and the hard drop's latch.
+// the play settings and the turning direction, and what a new game keeps from the last one: the
+// key-repeat pairs (ready, counter) of turn, turn the other way, shift left, shift right and
+// soft drop, and the hard drop's latch.
 constexpr int REPLAY_REPEAT_BYTES = 10;
 struct ReplayStart {
     std::uint32_t randomState = 1;
-    std::uint8_t startLevel = 1;
-    std::uint8_t garbageRows = 0;
-    std::uint8_t moveRepeat = 6;
-    std::uint8_t rotateRepeat = 6;
-    std::uint8_t dropRepeat = 6;
+    PlaySettings play;
     std::uint8_t rotateReversed = 0;
     std::array<std::uint8_t, REPLAY_REPEAT_BYTES> keyRepeats{1, 0, 1, 0, 1, 0, 1, 0, 1, 0};
     std::uint8_t dropLatch = 0;
@@ -47,10 +46,8 @@ struct ReplayStart {
 };
 
 // How the game ended, as the recording game saw it; a replay must end the same.
-enum class ReplayEnding : std::uint8_t { GameOver, Abandoned, Unfinished };
-constexpr int REPLAY_ENDING_COUNT = 3;
 struct ReplayResult {
-    ReplayEnding ending = ReplayEnding::Unfinished;
+    GameEnding ending = GameEnding::Unfinished;
     std::uint32_t score = 0;
     std::uint8_t lines = 0;
     std::uint8_t level = 0;

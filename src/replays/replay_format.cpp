@@ -1,11 +1,12 @@
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 
 #include "common/settings.h"
-#include "game/range_coder.h"
-#include "game/replay.h"
+#include "replays/range_coder.h"
+#include "replays/replay.h"
 
 namespace {
 
@@ -52,11 +53,9 @@ void PutHeader(std::vector<std::uint8_t>& out, const Header& header) {
     out.insert(out.end(), MAGIC.begin(), MAGIC.end());
     Put<std::uint16_t>(out, FORMAT_VERSION);
     const ReplayStart& start = header.start;
-    for (const std::uint8_t setting :
-         {start.startLevel, start.garbageRows, start.moveRepeat, start.rotateRepeat,
-          start.dropRepeat, start.rotateReversed}) {
-        out.push_back(setting);
-    }
+    const auto play = std::bit_cast<std::array<std::uint8_t, sizeof(PlaySettings)>>(start.play);
+    out.insert(out.end(), play.begin(), play.end());
+    out.push_back(start.rotateReversed);
     out.insert(out.end(), start.keyRepeats.begin(), start.keyRepeats.end());
     out.push_back(start.dropLatch);
     out.push_back(0);
@@ -77,11 +76,9 @@ void PutHeader(std::vector<std::uint8_t>& out, const Header& header) {
 Header GetHeader(std::span<const std::uint8_t> bytes) {
     Header header;
     ReplayStart& start = header.start;
-    start.startLevel = bytes[6];
-    start.garbageRows = bytes[7];
-    start.moveRepeat = bytes[8];
-    start.rotateRepeat = bytes[9];
-    start.dropRepeat = bytes[10];
+    std::array<std::uint8_t, sizeof(PlaySettings)> play{};
+    std::copy_n(bytes.begin() + 6, play.size(), play.begin());
+    start.play = std::bit_cast<PlaySettings>(play);
     start.rotateReversed = bytes[11];
     std::copy_n(bytes.begin() + 12, REPLAY_REPEAT_BYTES, start.keyRepeats.begin());
     start.dropLatch = bytes[22];
@@ -89,7 +86,7 @@ Header GetHeader(std::span<const std::uint8_t> bytes) {
     header.startTime = Get<std::int64_t>(bytes, 28);
     header.frameCount = Get<std::uint32_t>(bytes, 36);
     header.readingCount = Get<std::uint32_t>(bytes, 40);
-    header.result.ending = static_cast<ReplayEnding>(bytes[44]);
+    header.result.ending = static_cast<GameEnding>(bytes[44]);
     header.result.level = bytes[45];
     header.result.lines = bytes[46];
     header.result.score = Get<std::uint32_t>(bytes, 48);
@@ -111,18 +108,12 @@ const char* CheckHeader(const Header& header, std::uint8_t reserved) {
         }
     }
     if (start.dropLatch > 1) return "the header holds values no game writes";
-    const ReplayStart& s = start;
-    if (!InRange(s.startLevel, Lowest(&Settings::startLevel), Highest(&Settings::startLevel)) ||
-        !InRange(s.garbageRows, Lowest(&Settings::garbageRows), Highest(&Settings::garbageRows)) ||
-        !InRange(s.moveRepeat, Lowest(&Settings::moveRepeat), Highest(&Settings::moveRepeat)) ||
-        !InRange(s.rotateRepeat, Lowest(&Settings::rotateRepeat),
-                 Highest(&Settings::rotateRepeat)) ||
-        !InRange(s.dropRepeat, Lowest(&Settings::dropRepeat), Highest(&Settings::dropRepeat)) ||
-        !InRange(s.rotateReversed, Lowest(&Settings::rotateReversed),
+    if (!PlaySettingsInRange(start.play) ||
+        !InRange(start.rotateReversed, Lowest(&Settings::rotateReversed),
                  Highest(&Settings::rotateReversed))) {
         return "a setting is out of its range";
     }
-    if (static_cast<int>(header.result.ending) >= REPLAY_ENDING_COUNT || reserved != 0) {
+    if (static_cast<int>(header.result.ending) >= GAME_ENDING_COUNT || reserved != 0) {
         return "the header holds values no game writes";
     }
     if (header.frameCount == 0 || header.frameCount > MAX_REPLAY_FRAMES ||

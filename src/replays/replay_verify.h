@@ -3,11 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "game/replay.h"
+#include "replays/replay.h"
 
-// A recorded game run again through the rules as fast as they go, without drawing or sound: the
-// same steps a play frame takes (the actions, gravity, the lock), from the same start, the same
-// readings and the same draws.
+// A recorded game run again through the rules' frame as fast as it goes, without drawing or
+// sound, from the same start, the same readings and the same draws.
 struct ReplayVerdict {
     bool matches = false;  // ended where the record says, as the record says
     ReplayResult result;   // how the rules ended it
@@ -15,7 +14,6 @@ struct ReplayVerdict {
 };
 
 // `afterFrame`, when given, runs after every frame the rules played (not the paused ones), with
-// the frame's index; a test looks at the game there. The program's play settings, rules clock,
-// key repeats and generator are left as the replay's end had them, except the play settings,
-// which are put back.
+// the frame's index; a test looks at the game there. The game, the key repeats and the generator
+// are left as the replay's end had them; the player's settings are not touched.
 ReplayVerdict VerifyReplay(const Replay& replay, void (*afterFrame)(std::uint32_t) = nullptr);

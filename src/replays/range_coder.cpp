@@ -1,4 +1,4 @@
-#include "game/range_coder.h"
+#include "replays/range_coder.h"
 
 namespace {
 constexpr std::uint32_t TOP = 1u << 24;  // below this the range takes in another byte

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+
+#include "cpu_player/steering.h"
+#include "game/actions.h"
+#include "game/pieces.h"
+#include "game/well.h"
+
+// The CPU player: a player of the game's own that sees what a person sees and answers, frame by
+// frame, with the actions a person would hold. Its moves go through the same repeats, turns and
+// drops as anyone's, and it never draws from the game's random generator, so a game has the
+// same pieces whoever plays it, and the same game gives the same moves.
+
+// What a player sees of the game: the locked cells, the falling piece where it stands, the next
+// piece and the level.
+struct PlayerView {
+    Well well{};
+    std::uint8_t currentType = 0;
+    PieceMask currentMask{};
+    std::uint8_t pieceX = 0;
+    std::uint8_t pieceY = 0;
+    std::uint8_t nextType = 0;
+    std::uint8_t level = 1;
+};
+
+// What the game shows now.
+PlayerView ViewOfGame();
+
+// The player's memory: the well it last planned on, the place it steers to, and where it
+// expects its actions to leave the piece after the frame, timers included.
+struct CpuPlayer {
+    bool planned = false;
+    Well plannedWell{};
+    std::uint8_t plannedType = 0;
+    int lastY = 0;
+    SteerTarget target;
+    PieceMotion expected;
+};
+extern CpuPlayer cpuPlayer;
+
+// Forgets everything; the key timers are taken as at start-up.
+void ResetCpuPlayer();
+
+// The actions to hold in this frame.
+ActionRecord CpuPlayerActions(const PlayerView& view, const SteerSettings& steer);

@@ -1,0 +1,75 @@
+#include "cpu_player/cpu_player.h"
+
+#include <gtest/gtest.h>
+
+#include "common/random.h"
+#include "common/settings.h"
+#include "cpu_player/cpu_game.h"
+#include "game/game_state_testing.h"
+
+namespace {
+
+class CpuPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settings = Settings{};
+        ResetGameStartupState();
+    }
+    void TearDown() override {
+        settings = Settings{};
+        ResetGameStartupState();
+        ResetCpuPlayer();
+    }
+
+    // A game from the seed; `draws` is how many values the generator gave during it.
+    static CpuGameResult Play(std::uint32_t seed, std::uint32_t rows, std::uint64_t& draws) {
+        SeedRandom(seed);
+        const std::uint64_t before = RandomDrawCount();
+        const CpuGameResult result = PlayCpuGame({.rows = rows});
+        draws = RandomDrawCount() - before;
+        return result;
+    }
+};
+
+// At the default settings the player clears rows through every level-up to the fastest gravity,
+// the game's generator gives only the pieces (two at the start, one a lock), and the same game
+// gives the same moves.
+TEST_F(CpuPlayerTest, PlaysThroughTheLevelsDrawingNothingAndTheSameEachTime) {
+    std::uint64_t draws = 0;
+    const CpuGameResult first = Play(4242, 115, draws);
+    EXPECT_FALSE(first.gameOver);
+    EXPECT_GE(first.rows, 115u);
+    EXPECT_GE(first.topLevel, 12);
+    EXPECT_EQ(draws, 2 + first.pieces);
+    EXPECT_EQ(first.rows,
+              first.clears[1] + 2 * first.clears[2] + 3 * first.clears[3] + 4 * first.clears[4]);
+
+    // The key timers outlive games: the second game starts from the same ones.
+    ResetGameStartupState();
+    std::uint64_t again = 0;
+    const CpuGameResult second = Play(4242, 115, again);
+    EXPECT_EQ(second.score, first.score);
+    EXPECT_EQ(second.frames, first.frames);
+    EXPECT_EQ(again, draws);
+}
+
+// The player steers with whatever the settings give it: the slowest repeats with the turning
+// reversed, from the fastest level, and the fastest repeats digging through ten garbage rows.
+TEST_F(CpuPlayerTest, SteersWithAnyRepeatsAndDigsThroughGarbage) {
+    settings.moveRepeat = settings.rotateRepeat = settings.dropRepeat = 10;
+    settings.rotateReversed = 1;
+    settings.startLevel = 10;
+    std::uint64_t draws = 0;
+    const CpuGameResult slow = Play(99, 60, draws);
+    EXPECT_FALSE(slow.gameOver);
+    EXPECT_GE(slow.rows, 60u);
+
+    settings = Settings{};
+    settings.moveRepeat = settings.rotateRepeat = settings.dropRepeat = 1;
+    settings.garbageRows = 10;
+    const CpuGameResult digging = Play(7, 40, draws);
+    EXPECT_FALSE(digging.gameOver);
+    EXPECT_GE(digging.rows, 40u);
+}
+
+}  // namespace
