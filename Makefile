@@ -101,6 +101,7 @@ test: deps-test
 	  cd build-tsan && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
 	    TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS); \
 	fi
+	$(MAKE) --no-print-directory windows-test
 
 # The Windows build with its unit suite, run under wine in one process, then the road test of
 # the real game under wine in a virtual display.

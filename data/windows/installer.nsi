@@ -5,7 +5,8 @@
 ; installed apps. A newer version installs over an older one in place. /S installs silently;
 ; /D=FOLDER (last on the command line) installs elsewhere. The player's files in
 ; %APPDATA%\Plemby are never touched by either.
-Unicode true
+; A 64-bit installer for the 64-bit game (and wine without its 32-bit half runs it).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 !include "MUI2.nsh"

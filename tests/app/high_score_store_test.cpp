@@ -8,12 +8,13 @@
 #include <string>
 
 #include "support/portable.h"
+#include "platform/files.h"
 #include "support/temp_home.h"
 
 namespace {
 
 std::filesystem::path StoredFile() {
-    return std::filesystem::path(TestHomeDir()) / "data" / "plemby" / HIGH_SCORES_FILE_NAME;
+    return std::filesystem::path(DataDir()) / HIGH_SCORES_FILE_NAME;
 }
 
 long Lines(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }

@@ -34,9 +34,15 @@ protected:
         const std::string command = TOOL + " " + arguments + " >" + (dir / "out").string() +
                                     " 2>" + (dir / "err").string();
         const int status = RunCommand(command);
-        out = Read(dir / "out");
-        err = Read(dir / "err");
+        // A Windows console program ends its lines with CR LF.
+        out = WithoutCarriageReturns(Read(dir / "out"));
+        err = WithoutCarriageReturns(Read(dir / "err"));
         return status;
+    }
+
+    static std::string WithoutCarriageReturns(std::string text) {
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        return text;
     }
 
     static std::string Read(const std::filesystem::path& path) {

@@ -6,9 +6,10 @@
 #include "platform/wide_text.h"
 #include "support/portable.h"
 
-// An empty value removes the variable.
+// Given as UTF-16, so that a value with any letters reaches the program whole. An empty value
+// removes the variable.
 void SetEnvironment(const char* name, const char* value) {
-    _putenv_s(name, value == nullptr ? "" : value);
+    _wputenv_s(WideFromUtf8(name).c_str(), WideFromUtf8(value == nullptr ? "" : value).c_str());
 }
 
 bool OnWindows() { return true; }
@@ -41,6 +42,15 @@ std::string BuiltProgram(const std::string& name) {
 
 // cmd reads a whole line given with /c and quotes of its own only at the ends: the outer
 // quotes keep the inner ones.
-int RunCommand(const std::string& command) { return std::system(("\"" + command + "\"").c_str()); }
+// -1 says that cmd itself could not be started, which wine on a busy machine now and then
+// reports; the command is then tried again.
+int RunCommand(const std::string& command) {
+    constexpr int TRIES = 5;
+    int status = -1;
+    for (int attempt = 0; attempt < TRIES && status == -1; ++attempt) {
+        status = std::system(("\"" + command + "\"").c_str());
+    }
+    return status;
+}
 
 const char* NullDevice() { return "NUL"; }
