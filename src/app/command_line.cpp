@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/replays.h"
+#include "app/shell.h"
 
 namespace {
 
@@ -34,10 +35,19 @@ void VerifyReplay(CommandLine& line, std::string_view file, std::ostream&) {
     line.value = file;
 }
 
+void StartWithDemo(CommandLine& line, std::string_view, std::ostream&) {
+    line.run = RunGameWithDemo;
+}
+
+void StartWithAutoplay(CommandLine& line, std::string_view, std::ostream&) {
+    line.run = RunGameWithAutoplay;
+}
+
 // Whether the option runs the program another way: the program runs one way only, so two such
 // options (or one twice) cannot go together.
 bool RunsAnotherWay(const CommandLineOption& option) {
-    return option.apply == WatchReplay || option.apply == VerifyReplay;
+    return option.apply == WatchReplay || option.apply == VerifyReplay ||
+           option.apply == StartWithDemo || option.apply == StartWithAutoplay;
 }
 
 constexpr CommandLineOption COMMAND_LINE_OPTIONS[] = {
@@ -46,6 +56,10 @@ constexpr CommandLineOption COMMAND_LINE_OPTIONS[] = {
     {"--replay", "", "FILE", "open the game straight into the recorded game in FILE", WatchReplay},
     {"--verify-replay", "", "FILE",
      "check, without a window, that the game in FILE ends as recorded", VerifyReplay},
+    {"--demo", "", "", "start with a demo game of the CPU player, as the title shows",
+     StartWithDemo},
+    {"--autoplay", "", "", "let the CPU player play every game, recorded and placed as yours",
+     StartWithAutoplay},
 };
 
 std::string OptionColumn(const CommandLineOption& option) {

@@ -7,6 +7,7 @@
 #include "platform/keys.h"
 #include "platform/window.h"
 #include "screens/action_bindings.h"
+#include "screens/demo.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
@@ -60,6 +61,8 @@ void HandleHotkeys() {
     if (TakeFocusLost() && bindings.pauseOnFocusLoss && screenId == Play) PauseAutomatically();
     // A key pressed to bind it to an action does only that.
     if (ControlsScreenTookKeys()) HotkeyLatch = 1;
+    // So does the key that ended a demo.
+    if (TakeDemoTookKeys()) HotkeyLatch = 1;
     for (const Hotkey& hotkey : HOTKEYS) {
         if (!HotkeyDown(hotkey.key)) continue;
         if (HotkeyLatch != 0) return;

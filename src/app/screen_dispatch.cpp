@@ -5,6 +5,7 @@
 #include "app/replays.h"
 #include "app/shell.h"
 #include "gfx/back_buffer.h"
+#include "screens/demo.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
@@ -18,7 +19,7 @@ namespace {
 // Indexed by ScreenId.
 constexpr void (*SCREEN_FRAMES[])() = {
     TitleFrame, MainMenuFrame,   PlayFrame,     OptionsFrame, GameOverFrame,
-    InfoFrame,  HighScoresFrame, ControlsFrame, WatchFrame,
+    InfoFrame,  HighScoresFrame, ControlsFrame, WatchFrame,   DemoFrame,
 };
 static_assert(std::size(SCREEN_FRAMES) == SCREEN_COUNT, "one frame function per screen id");
 

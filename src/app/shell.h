@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "screens/navigation.h"
 
@@ -37,3 +38,7 @@ void CloseGame();
 // The whole program: StartGame, the desktop's frame loop running RunFrame, CloseGame. The exit
 // status: 0, or StartGame's.
 int RunGame();
+// plemby --demo: RunGame, starting with a demo of the CPU player.
+int RunGameWithDemo(const std::string&);
+// plemby --autoplay: RunGame, the CPU player playing every game.
+int RunGameWithAutoplay(const std::string&);

@@ -12,7 +12,9 @@
 #include "platform/controllers.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
+#include "screens/demo.h"
 #include "screens/high_scores.h"
+#include "screens/play_screen.h"
 #include "sound/sound.h"
 
 namespace {
@@ -20,7 +22,10 @@ constexpr int EXIT_ANOTHER_COPY = -1;
 constexpr int EXIT_NO_WINDOW = 1;
 }  // namespace
 
-void ConnectLiveServices() { SetHighScoreStore(SaveHighScores); }
+void ConnectLiveServices() {
+    SetHighScoreStore(SaveHighScores);
+    SetRowGameFinder(FindRowGames);
+}
 
 std::optional<int> StartGame() {
     if (!ClaimSingleInstance()) {
@@ -58,4 +63,14 @@ int RunGame() {
     const int status = RunFrameLoop(RunFrame);
     CloseGame();
     return status;
+}
+
+int RunGameWithDemo(const std::string&) {
+    RequestDemoAtStart();
+    return RunGame();
+}
+
+int RunGameWithAutoplay(const std::string&) {
+    PlayEveryGameWithCpu();
+    return RunGame();
 }

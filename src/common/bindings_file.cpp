@@ -16,6 +16,7 @@ struct SwitchName {
 constexpr SwitchName SWITCHES[] = {
     {"ghost-piece", &PlayerBindings::ghostPiece},
     {"pause-on-focus-loss", &PlayerBindings::pauseOnFocusLoss},
+    {"title-demo", &PlayerBindings::titleDemo},
 };
 constexpr std::size_t SWITCH_COUNT = std::size(SWITCHES);
 constexpr std::string_view NONE = "none";

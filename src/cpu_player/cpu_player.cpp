@@ -76,3 +76,8 @@ ActionRecord CpuPlayerActions(const PlayerView& view, const SteerSettings& steer
     cpuPlayer.expected = motion;
     return held;
 }
+
+ActionRecord CpuGamePlayer::NextActions() {
+    return CpuPlayerActions(ViewOfGame(),
+                            {game.play.moveRepeat, game.play.rotateRepeat, turnReversed_});
+}

@@ -4,6 +4,7 @@
 
 #include "cpu_player/steering.h"
 #include "game/actions.h"
+#include "game/game_source.h"
 #include "game/pieces.h"
 #include "game/well.h"
 
@@ -44,3 +45,15 @@ void ResetCpuPlayer();
 
 // The actions to hold in this frame.
 ActionRecord CpuPlayerActions(const PlayerView& view, const SteerSettings& steer);
+
+// The CPU player as the player of a game played now: each frame it sees the game the rules keep
+// and steers with the game's repeats and the turning direction `turnReversed` holds (the
+// player's R switch, or a constant for a game that does not follow it).
+class CpuGamePlayer final : public Player {
+public:
+    explicit CpuGamePlayer(const std::uint8_t& turnReversed) : turnReversed_(turnReversed) {}
+    ActionRecord NextActions() override;
+
+private:
+    const std::uint8_t& turnReversed_;
+};

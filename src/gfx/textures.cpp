@@ -13,6 +13,8 @@ constexpr int SPRITE_SHEET_WIDTH = 256;
 constexpr int SPRITE_SHEET_HEIGHT = 128;
 constexpr int PANEL_WIDTH = 320;
 constexpr int PANEL_HEIGHT = 640;
+constexpr int GHOST_TILES_WIDTH = 256;
+constexpr int GHOST_TILES_HEIGHT = 32;
 
 Texture* LoadImage(int id, int width, int height, bool magentaKey = false) {
     return CreateImageTexture(FindResource("RCDATA", id), width, height, magentaKey);
@@ -36,6 +38,7 @@ void LoadTextures() {
         LoadImage(MENU_HIGHLIGHT_ID, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, true);
     textures.OptionsBackground = LoadScreenImage(OPTIONS_PICTURE_ID);
     textures.InfoBackground = LoadScreenImage(INFO_PICTURE_ID);
+    textures.GhostTiles = LoadImage(GHOST_TILES_ID, GHOST_TILES_WIDTH, GHOST_TILES_HEIGHT);
     textures.GameOverSnapshot = CreateTargetTexture(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
 }
 

@@ -18,6 +18,7 @@ struct Textures {
     Texture* MenuHighlight = nullptr;
     Texture* OptionsBackground = nullptr;
     Texture* InfoBackground = nullptr;
+    Texture* GhostTiles = nullptr;  // the ghost piece's tiles, tile n at x = 32n like SpriteSheet's
     Texture* GameOverSnapshot = nullptr;
 };
 extern Textures textures;

@@ -26,6 +26,8 @@ constexpr int OPTIONS_PICTURE_ID = 121;
 constexpr int INFO_PICTURE_ID = 122;
 constexpr int FIRST_LEVEL_PICTURE_ID = 123;
 constexpr int LEVEL_PICTURES = 10;
+// Beside the document's pictures: the ghost piece's tiles, laid out like the sprite sheet's
+constexpr int GHOST_TILES_ID = 136;
 
 // WAVE: the sound effects, named "#<id>" (a file of that name in the current folder stands in
 // for one)

@@ -86,8 +86,9 @@ constexpr ControlsRow ROWS[] = {
     ActionRow(PlayAction::HardDrop),
     ActionRow(PlayAction::Abandon),
     ActionRow(PlayAction::Pause),
-    SwitchRow(488, "GHOST PIECE", &PlayerBindings::ghostPiece),
-    SwitchRow(528, "PAUSE WHEN THE WINDOW LOSES FOCUS", &PlayerBindings::pauseOnFocusLoss),
+    SwitchRow(464, "GHOST PIECE", &PlayerBindings::ghostPiece),
+    SwitchRow(500, "PAUSE WHEN THE WINDOW LOSES FOCUS", &PlayerBindings::pauseOnFocusLoss),
+    SwitchRow(536, "DEMO GAME ON THE TITLE SCREEN", &PlayerBindings::titleDemo),
     ButtonRow("GO BACK", ReturnToOptions, {544, BUTTONS_Y, 662, BUTTONS_Y + GLYPH_HEIGHT}),
     ButtonRow("DEFAULT", RestoreDefaultBindings, {846, BUTTONS_Y, 964, BUTTONS_Y + GLYPH_HEIGHT}),
 };

@@ -15,6 +15,7 @@ enum ScreenId : std::int32_t {
     HighScores = 6,
     Controls = 7,  // the player's keys and buttons, opened from the options screen
     Watch = 8,     // a recorded game played on the play screen
+    Demo = 9,      // the CPU player's game shown when the title is left alone
     SCREEN_COUNT,  // not a screen: how many there are
 };
 extern std::int32_t screenId;

@@ -3,6 +3,7 @@
 #include "common/bindings.h"
 #include "common/font_codes.h"
 #include "common/settings.h"
+#include "cpu_player/cpu_player.h"
 #include "game/game_state.h"
 #include "game/piece_control.h"
 #include "game/rules_frame.h"
@@ -30,8 +31,6 @@ constexpr int LAST_NAMED_BACKGROUND_LINES = 90;
 constexpr int LINES_PER_LEVEL = 10;
 constexpr std::uint8_t MOST_ROWS_FOR_LINE_CLEAR = 3;
 constexpr std::uint8_t FOUR_ROWS = 4;
-// The ghost piece: the piece's own tiles, faint enough that it never passes for a landed piece.
-constexpr std::uint32_t TINT_GHOST = 0x50FFFFFF;
 
 constexpr auto LEVEL_CAPTION = FontLabel("LEVEL     ");
 constexpr auto LINES_CAPTION = FontLabel("LINES     ");
@@ -39,13 +38,25 @@ constexpr auto SCORE_CAPTION = FontLabel("SCORE");
 constexpr auto NEXT_CAPTION = FontLabel("NEXT");
 static_assert(LEVEL_CAPTION.size() == 10 && LINES_CAPTION.size() == 10);
 static_assert(SCORE_CAPTION.size() == 5 && NEXT_CAPTION.size() == 4);
-// Shown in the counters' panel while a recorded game is watched.
-constexpr auto REPLAY_CAPTION = FontLabel("REPLAY");
 
 // The player at the devices: the actions the bindings make of the keys and controllers.
 class DevicePlayer final : public Player {
 public:
     ActionRecord NextActions() override { return ReadPlayActions(); }
+};
+
+// The CPU player at play, with the player's own way out: what they bound to abandon still
+// leaves the game.
+class AutoPlayer final : public Player {
+public:
+    ActionRecord NextActions() override {
+        ActionRecord actions = cpu_.NextActions();
+        actions.Set(PlayAction::Abandon, ReadPlayActions().Held(PlayAction::Abandon));
+        return actions;
+    }
+
+private:
+    CpuGamePlayer cpu_{settings.rotateReversed};
 };
 
 bool LeaveAbandonedGame();
@@ -55,6 +66,8 @@ void OpenScoreEntry();
 // player's, recording nothing yet.
 struct ScreenGame {
     DevicePlayer devices;
+    AutoPlayer cpu;
+    bool autoplay = false;  // the CPU player plays the games begun here
     std::unique_ptr<GameSource> source =
         std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}));
     GameExits exits{.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry};
@@ -66,9 +79,9 @@ SpriteRect TileRect(std::uint8_t value) {
     return {left, 0, left + TILE_SIZE, TILE_SIZE};
 }
 
-void DrawTile(std::uint8_t value, int x, int y, std::uint32_t tint = TINT_NONE) {
+void DrawTile(std::uint8_t value, int x, int y, Texture* tiles = textures.SpriteSheet) {
     const SpriteRect tile = TileRect(value);
-    DrawSprite(textures.SpriteSheet, &tile, static_cast<float>(x), static_cast<float>(y), tint);
+    DrawSprite(tiles, &tile, static_cast<float>(x), static_cast<float>(y));
 }
 
 void DrawPanels() {
@@ -109,7 +122,7 @@ void DrawGhostPiece() {
         const int pieceRow = row - game.pieceY;
         if (row < FIRST_VISIBLE_ROW || row > LAST_VISIBLE_ROW) return;
         if (pieceRow >= 0 && pieceRow < MASK_SIZE && game.currentMask[pieceRow][c] != 0) return;
-        DrawTile(value, TILE_SIZE * column + 288, TILE_SIZE * row, TINT_GHOST);
+        DrawTile(value, TILE_SIZE * column + 288, TILE_SIZE * row, textures.GhostTiles);
     });
 }
 
@@ -130,7 +143,10 @@ void DrawPlayScreenTop() {
     DrawCaptions();
     DrawCounters();
     DrawNextPiece();
-    if (shown.exits.captioned) DrawText(REPLAY_CAPTION.data(), REPLAY_CAPTION.size(), 38, 113);
+    const auto caption = shown.exits.caption;
+    if (!caption.empty())
+        DrawText(caption.data(), static_cast<std::uint8_t>(caption.size()), 38, 113);
+    if (shown.exits.drawOver != nullptr) shown.exits.drawOver();
 }
 
 void ShowRowsRemoved(std::uint8_t rows) {
@@ -229,7 +245,11 @@ bool ReactToGameEvents(const GameEvents& taken) {
                 break;
             case GameEventKind::GameOver:
                 shown.source->EndGame(GameEnding::GameOver);
-                RunGameOverTransition();
+                if (shown.exits.gameOver != nullptr) {
+                    shown.exits.gameOver();
+                } else {
+                    RunGameOverTransition();
+                }
                 break;
             case GameEventKind::Abandoned:
                 shown.source->EndGame(GameEnding::Abandoned);
@@ -248,9 +268,16 @@ void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits)
 }
 
 void BeginNewGame() {
-    BeginScreenGame(std::make_unique<LiveGame>(shown.devices, NowMs, PlaySettingsOf(settings)),
+    Player& player = shown.autoplay ? static_cast<Player&>(shown.cpu) : shown.devices;
+    BeginScreenGame(std::make_unique<LiveGame>(player, NowMs, PlaySettingsOf(settings)),
                     {.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry});
 }
+
+BackgroundChange FirstLevelPictures() {
+    return {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]};
+}
+
+void PlayEveryGameWithCpu() { shown.autoplay = true; }
 
 void EndGameAtShutdown() { shown.source->EndGame(GameEnding::Unfinished); }
 

@@ -58,6 +58,7 @@ TEST_F(ControlsStore, PartlyValidFileKeptUntilThePlayerChangesSomething) {
         "turn-other.key1 = M\n"  // a hotkey
         "turn.key2 = Up\n"       // bound by a line above
         "ghost-piece = on\n"
+        "Title-Demo = off\n"
         "spin.key1 = Keypad 5\n"
         "no equals sign\n";
     WriteFile(written);
@@ -76,6 +77,7 @@ TEST_F(ControlsStore, PartlyValidFileKeptUntilThePlayerChangesSomething) {
     EXPECT_EQ(Key(1, 0), KEY_POSITION_LEFT_CTRL);
     EXPECT_EQ(bindings.ghostPiece, 1);
     EXPECT_EQ(bindings.pauseOnFocusLoss, 1);
+    EXPECT_EQ(bindings.titleDemo, 0);
 
     StoreBindings();
     EXPECT_EQ(ReadFile(), written) << "not written over while nothing changed";

@@ -2,6 +2,7 @@
 // keyboard only. Each frame runs as the frame loop runs it: pending events first, then the
 // frame with its hotkeys.
 #include <algorithm>
+#include <filesystem>
 
 #include "app/bindings_store_testing.h"
 #include "app/high_score_store.h"
@@ -20,8 +21,9 @@
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
 #include "platform/window.h"
-#include "screens/front_end_testing.h"
+#include "screens/demo.h"
 #include "screens/front_end_fixture.h"
+#include "screens/front_end_testing.h"
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
 #include "support/temp_home.h"
@@ -355,7 +357,7 @@ TEST_F(InputRoad, KeyboardRebindsTurnAndKeepsItOverARestart) {
     TapKey(VK_SPACE);
     EXPECT_EQ(bound(0, 1), KEY_POSITION_SPACE);
     EXPECT_EQ(bound(4, 0), KEY_POSITION_W);
-    for (int i = 0; i < 11; ++i) TapKey(VK_DOWN);  // round to DEFAULT
+    for (int i = 0; i < 12; ++i) TapKey(VK_DOWN);  // round to DEFAULT
     TapKey(VK_RETURN);
     EXPECT_EQ(bindings, PlayerBindings{});
 
@@ -370,8 +372,7 @@ TEST_F(InputRoad, KeyboardRebindsTurnAndKeepsItOverARestart) {
     for (int i = 0; i < 8; ++i) TapKey(VK_DOWN);
     TapKey(VK_RETURN);
     EXPECT_EQ(bindings.ghostPiece, 1);
-    TapKey(VK_DOWN);
-    TapKey(VK_DOWN);
+    for (int i = 0; i < 3; ++i) TapKey(VK_DOWN);
     TapKey(VK_RETURN);
     ASSERT_EQ(screenId, Options);
     const PlayerBindings chosen = bindings;
@@ -448,6 +449,49 @@ TEST_F(InputRoad, ControllerRebindsHardDrop) {
     Tap(pad, PadInput::X);
     EXPECT_EQ(game.pieceY, ENTRY_ROW) << "the hard drop locked the piece and the next entered";
     EXPECT_GT(game.score, score);
+}
+
+}  // namespace
+
+namespace {
+
+// The title left alone for half a minute shows the CPU player's demo, which plays on the demo's
+// own screen, records and stores nothing, and gives way at once to any key: the key goes back to
+// the title and does nothing else there (P does not pause, Space does not leave the title) until
+// it is let go. A minute ends a demo, and with the switch off the title stays as it is.
+TEST_F(InputRoad, TitleLeftAloneShowsTheCpuPlayersDemoUntilAKey) {
+    const std::int64_t frames30s = DEMO_IDLE_MS / FRAME_MS;
+    Step(static_cast<int>(frames30s) - 5);
+    EXPECT_EQ(screenId, Title) << "no demo before half a minute";
+    StepUntil([] { return screenId == Demo; }, "the demo");
+    const std::uint32_t scoreAtStart = game.score;
+    StepUntil([&] { return game.score > scoreAtStart + 50; }, "the CPU player to drop pieces");
+    EXPECT_EQ(game.level, 1);
+
+    ScriptKey('P', true);
+    Step(2);
+    EXPECT_EQ(screenId, Title);
+    EXPECT_EQ(Paused, 0) << "the key that ended the demo did not pause";
+    ScriptKey(VK_SPACE, true);
+    Step(3);
+    EXPECT_EQ(screenId, Title) << "keys held over from the demo leave the title alone";
+    ScriptKey('P', false);
+    ScriptKey(VK_SPACE, false);
+    Step();
+
+    // A minute later the next demo is over by itself.
+    StepUntil([] { return screenId == Demo; }, "the second demo");
+    AdvanceManualClock(DEMO_LENGTH_MS);
+    Step(2);
+    EXPECT_EQ(screenId, Title);
+    EXPECT_FALSE(std::filesystem::exists(TestHomeDir() + "/data/plemby/replays"))
+        << "a demo stores no replay";
+
+    bindings.titleDemo = 0;
+    Step(static_cast<int>(frames30s) + 50);
+    EXPECT_EQ(screenId, Title);
+    TapKey(VK_SPACE);
+    EXPECT_EQ(screenId, MainMenu);
 }
 
 }  // namespace

@@ -159,7 +159,8 @@ TEST_F(SpriteTest, BuiltInPicturesLoadAtTheirSizesWithTheirMagentaTransparent) {
     } sizes[] = {{textures.SpriteSheet, 256, 128},       {textures.PanelTexture, 320, 640},
                  {textures.BlackScreen, 320, 640},       {textures.TitleBackground, 1024, 768},
                  {textures.MenuHighlight, 1024, 768},    {textures.LevelBackground[9], 1024, 768},
-                 {textures.GameOverSnapshot, 1024, 768}, {textures.InfoBackground, 1024, 768}};
+                 {textures.GameOverSnapshot, 1024, 768}, {textures.InfoBackground, 1024, 768},
+                 {textures.GhostTiles, 256, 32}};
     for (const auto& s : sizes) {
         EXPECT_EQ(TextureWidth(s.texture), s.w);
         EXPECT_EQ(TextureHeight(s.texture), s.h);

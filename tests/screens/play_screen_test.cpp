@@ -333,3 +333,65 @@ TEST_F(PlayScreenTest, AGameEndsInTheTableAndItsNameOutlivesTheRun) {
 }
 
 }  // namespace
+
+// Seen on the real pictures: on every level picture and in every piece colour the ghost cells
+// stand well above the empty cells they lie on (mean brightness, 0..255), wherever in the well
+// the piece would land: on the floor, on a stack halfway up, high up, left and right.
+TEST_F(PlayScreenTest, GhostPieceStandsOutOnEveryLevelPictureInEveryColour) {
+    constexpr double LEAST_RISE = 40.0;
+    LoadTextures();
+    game.fallInterval = 1000000;  // nothing falls while the frames are looked at
+    auto cellBrightness = [](const std::vector<std::uint32_t>& pixels, int row, int column) {
+        double sum = 0;
+        for (int y = 32 * row; y < 32 * row + 32; ++y) {
+            for (int x = 32 * column + 288; x < 32 * column + 320; ++x) {
+                const std::uint32_t p =
+                    pixels[static_cast<std::size_t>(y) * 1024 + static_cast<std::size_t>(x)];
+                sum += 0.299 * Red(p) + 0.587 * Green(p) + 0.114 * Blue(p);
+            }
+        }
+        return sum / (32 * 32);
+    };
+    const struct {
+        std::uint8_t x;
+        int stackTop;  // the first filled row under the empty well; 21 is the floor
+    } PLACES[] = {{2, 21}, {7, 21}, {4, 13}, {2, 6}, {7, 6}};
+    double weakest = 255;
+    std::string weakestAt;
+    for (int picture = 0; picture < LEVEL_PICTURES; ++picture) {
+        fade.CurrentBackground = textures.LevelBackground[picture];
+        fade.FadeActive = 0;
+        for (std::uint8_t type = 1; type <= 7; ++type) {
+            for (const auto& place : PLACES) {
+                for (int r = FIRST_VISIBLE_ROW; r <= LAST_VISIBLE_ROW; ++r) {
+                    for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c) {
+                        game.well[r][c] = r >= place.stackTop ? 1 : 0;
+                    }
+                }
+                Place(type, place.x, 1);
+                bindings.ghostPiece = 0;
+                Frame();
+                const std::vector<std::uint32_t> off = captured;
+                bindings.ghostPiece = 1;
+                Frame();
+                int ghostCells = 0;
+                for (int r = FIRST_VISIBLE_ROW; r <= LAST_VISIBLE_ROW; ++r) {
+                    for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c) {
+                        const double rise =
+                            cellBrightness(captured, r, c) - cellBrightness(off, r, c);
+                        if (rise == 0) continue;
+                        ++ghostCells;
+                        if (rise < weakest) {
+                            weakest = rise;
+                            weakestAt = "picture " + std::to_string(picture) + ", piece " +
+                                        std::to_string(type) + ", row " + std::to_string(r) +
+                                        ", column " + std::to_string(c);
+                        }
+                    }
+                }
+                EXPECT_EQ(ghostCells, 4) << "picture " << picture << ", piece " << int{type};
+            }
+        }
+    }
+    EXPECT_GE(weakest, LEAST_RISE) << "the faintest ghost cell: " << weakestAt;
+}

@@ -28,6 +28,11 @@ std::uint32_t SheetColour(int x, int y) {
     return GlyphColour((y - 32) / 32, x / 16);
 }
 
+// Ghost tiles are half see-through, in colours no other sprite has.
+std::uint32_t GhostColour(int x, int) {
+    return x < 32 ? 0 : 0x80000000u | (Rgb(30 * (x / 32), 90, 250) & 0xFFFFFF);
+}
+
 int Channel(std::uint32_t argb, int shift) { return static_cast<int>((argb >> shift) & 0xFF); }
 
 }  // namespace
@@ -36,6 +41,7 @@ void DrawingTest::SetUp() {
     RenderTest::SetUp();
     if (HasFatalFailure()) return;
     textures.SpriteSheet = CreateImageTexture(MakePng(256, 128, SheetColour), 256, 128, true);
+    textures.GhostTiles = CreateImageTexture(MakePng(256, 32, GhostColour), 256, 32, false);
     textures.PanelTexture = SolidTexture(BLACK, 320, 640);
     textures.BlackScreen = textures.PanelTexture;
     background = SolidTexture(GREY, 64, 48);

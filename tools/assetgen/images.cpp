@@ -17,9 +17,6 @@ constexpr int WINDOW_ICON_SIZE = 64;
 // The sizes a desktop's hicolor icon theme looks for.
 constexpr int DESKTOP_ICON_SIZES[] = {16, 24, 32, 48, 64, 128, 256};
 
-// The level pictures: three pictures, each repeated, as the level resources in order.
-constexpr int LEVEL_PICTURE_OF[LEVEL_PICTURES] = {0, 1, 2, 0, 1, 2, 0, 1, 2, 0};
-
 bool Report(bool ok, const std::string& path) {
     if (!ok) std::fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), SDL_GetError());
     return ok;
@@ -50,10 +47,9 @@ bool GenerateImages(const std::string& dir) {
     ok = keyed(MakeMenuHighlight(), MENU_HIGHLIGHT_ID) && ok;
     ok = jpeg(MakeOptions(), OPTIONS_PICTURE_ID) && ok;
     ok = jpeg(MakeInfo(), INFO_PICTURE_ID) && ok;
-    const Image levels[3] = {MakeLevel(0), MakeLevel(1), MakeLevel(2)};
-    for (int i = 0; i < LEVEL_PICTURES; ++i) {
-        ok = jpeg(levels[LEVEL_PICTURE_OF[i]], FIRST_LEVEL_PICTURE_ID + i) && ok;
-    }
+    for (int i = 0; i < LEVEL_PICTURES; ++i) ok = jpeg(MakeLevel(i), FIRST_LEVEL_PICTURE_ID + i) && ok;
+    const std::string ghost = rc + std::to_string(GHOST_TILES_ID) + ".png";
+    ok = Report(SavePng(MakeGhostTiles(), ghost), ghost) && ok;
     const std::string icon = dir + "/ICON/" + std::to_string(WINDOW_ICON_ID) + ".png";
     ok = Report(SavePng(MakeIcon(WINDOW_ICON_SIZE), icon), icon) && ok;
     CloseFonts();

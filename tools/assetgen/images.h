@@ -21,6 +21,7 @@ void DrawFramedPanel(Image& img, int x0, int y0, int x1, int y1, float opacity);
 void DrawLogo(Image& img, int cx, int cy, float height);
 
 Image MakeSpriteSheet();
+Image MakeGhostTiles();  // 256 x 32 with alpha, tile n at x = 32n like the sheet's row 0
 Image MakePanel();
 Image MakeIcon(int size);  // the window icon at 64, the desktop icons at their sizes
 Image MakeTitle();
@@ -29,4 +30,4 @@ Image MakeMenuHighlight();
 Image MakeInfo();
 Image MakeOptions();
 Image MakeHighScores();
-Image MakeLevel(int picture);  // 0..2
+Image MakeLevel(int picture);  // 0..9, the level pictures in order

@@ -11,6 +11,11 @@ constexpr std::uint32_t BLOCK_RGB[8] = {0x000000, 0xFFD836, 0x2440B0, 0xFF9326,
                                         0xD83A3A, 0x38B04A, 0xB05CE8, 0x55E0F2};
 
 // The entering shapes, rows 1 and 2 of each 4 x 4 mask.
+// The ghost tiles' rim width, how far its colour is lit towards white, and the body's opacity.
+constexpr float GHOST_RIM = 2.5f;
+constexpr float GHOST_RIM_LIGHT = 1.6f;
+constexpr float GHOST_BODY_ALPHA = 0.32f;
+
 constexpr const char* PIECE_ROWS[8][2] = {{"0000", "0000"}, {"0110", "0110"}, {"1110", "0010"},
                                           {"1110", "1000"}, {"1100", "0110"}, {"0110", "1100"},
                                           {"0100", "1110"}, {"1111", "0000"}};
@@ -80,6 +85,28 @@ void DrawBlock(Image& img, int x, int y, int size, int type, float opacity) {
             BlendPixel(img, x + bevel + 1 + j, y + bevel + 1 + i, Hex(0xFFFFFF), 0.7f * opacity);
         }
     }
+}
+
+// The ghost piece's tiles, in the sprite sheet's order: a see-through body in the piece's
+// colour inside a light rim, the emblem faintly. The rim is lit towards white, so that even
+// the darkest colours stand out on the darkest picture without passing for a landed block.
+Image MakeGhostTiles() {
+    constexpr int TILE = 32;
+    Image tiles(8 * TILE, TILE, Hex(0, 0.0f));
+    for (int type = 1; type <= 7; ++type) {
+        const Color c = BlockColor(type);
+        const auto x0 = static_cast<float>(TILE * type + 1), y0 = 1.0f;
+        const auto x1 = x0 + TILE - 2.0f, y1 = y0 + TILE - 2.0f;
+        const Inside outer = RoundedRect(x0, y0, x1, y1, 3.0f);
+        const Inside inner = RoundedRect(x0 + GHOST_RIM, y0 + GHOST_RIM, x1 - GHOST_RIM, y1 - GHOST_RIM, 1.5f);
+        FillShape(tiles, TILE * type, 0, TILE * (type + 1), TILE, inner, WithAlpha(Scale(c, 1.2f), GHOST_BODY_ALPHA));
+        FillShape(tiles, TILE * type, 0, TILE * (type + 1), TILE,
+                  [=](float x, float y) { return outer(x, y) && !inner(x, y); }, Scale(c, GHOST_RIM_LIGHT));
+        FillShape(tiles, TILE * type, 0, TILE * (type + 1), TILE,
+                  [=](float x, float y) { return InEmblem(type, (x - x0 - 3.0f) / (TILE - 8.0f), (y - y0 - 3.0f) / (TILE - 8.0f)); },
+                  WithAlpha(Scale(c, GHOST_RIM_LIGHT), 0.45f));
+    }
+    return tiles;
 }
 
 void DrawPiece(Image& img, int x, int y, int size, int type, int turns, float opacity) {

@@ -362,6 +362,7 @@ Image MakeInfo() {
     DrawLine(img, "Other keys: OPTIONS, then CONTROLS.", 46, 604, 20.0f, small);
     DrawLine(img, "Every 10 rows: next level, faster fall.", 552, 540, 20.0f, small);
     DrawLine(img, "Your name: D-pad \u2191\u2193 picks letters.", 552, 572, 20.0f, small);
+    DrawLine(img, "Title left alone: a demo (CONTROLS).", 552, 604, 20.0f, small);
     DrawFooter(img, 512, 672,
                {{FooterPart::Key, "Esc"},
                 {FooterPart::Key, "Enter"},

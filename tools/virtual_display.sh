@@ -1,0 +1,79 @@
+# Helpers for the tools that drive the real game in a virtual X display (sourced, not run):
+# a scratch folder cleaned up on exit, the display, a home of the game's own, the game started
+# in it with its window found and moved to the corner, and waits with a bound.
+#   start_virtual_display NAME   sets $scratch and exports DISPLAY; NAME prefixes messages
+#   make_home DIR SETTINGS...    a home with the 12 bytes of a stored settings record
+#   start_game DIR ARGS...       runs $game from that home; sets $pid and $window
+#   stop_game                    ends the game started last
+#   wait_for SECONDS COMMAND...  until the command succeeds, or fails after SECONDS
+
+scratch=$(mktemp -d)
+xvfb=
+pid=
+window=
+tool_name=tool
+cleanup_virtual_display() {
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+    rm -rf "$scratch"
+}
+trap cleanup_virtual_display EXIT
+
+wait_for() {
+    local tenths=$(($1 * 10))
+    shift
+    until "$@"; do
+        tenths=$((tenths - 1))
+        if [ "$tenths" -le 0 ]; then
+            echo "$tool_name: timed out waiting for: $*" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+start_virtual_display() {
+    tool_name=$1
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" \
+        2>"$scratch/xvfb.log" &
+    xvfb=$!
+    display_known() { [ -s "$scratch/display" ]; }
+    wait_for 30 display_known
+    export DISPLAY=:$(cat "$scratch/display")
+    export SDL_AUDIODRIVER=dummy
+    unset SDL_VIDEODRIVER WAYLAND_DISPLAY
+}
+
+make_home() {
+    local home=$1
+    shift
+    mkdir -p "$home/config/plemby" "$home/data" "$home/runtime" "$home/tmp"
+    chmod 700 "$home/runtime"
+    printf "$(printf '\\x%02x' "$@")" >"$home/config/plemby/settings.bin"
+}
+
+start_game() {
+    local home=$1
+    shift
+    # A temporary folder of its own too, where the game also takes its single-instance lock.
+    HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/runtime \
+        TMPDIR=$home/tmp "$game" "$@" >"$home/game.log" 2>&1 &
+    pid=$!
+    window=
+    find_window() {
+        window=$(xdotool search --pid "$pid" --name 'Plemby' 2>/dev/null | head -n 1) &&
+            [ -n "$window" ]
+    }
+    wait_for 60 find_window
+    # SDL may make the window anew for its renderer just after showing it: found afresh.
+    sleep 1
+    wait_for 60 find_window
+    xdotool windowmove --sync "$window" 0 0 2>/dev/null || true
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+}
+
+stop_game() {
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    pid=
+}
