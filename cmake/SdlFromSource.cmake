@@ -58,6 +58,11 @@ if(WIN32)
   list(APPEND plemby_sdl_options -DSDL_OPENGL=OFF -DSDL_OPENGLES=OFF -DSDL_VULKAN=OFF
        -DSDL_FORCE_STATIC_VCRT=ON)
 endif()
+if(EMSCRIPTEN)
+  # No threads in the browser build (they would need cross-origin isolation), and the page
+  # draws through WebGL.
+  list(APPEND plemby_sdl_options -DSDL_PTHREADS=OFF -DSDL_OPENGL=OFF)
+endif()
 list(APPEND plemby_sdl_options ${PLEMBY_SDL_OPTIONS})
 set(plemby_sdl_image_options
     -DBUILD_SHARED_LIBS=OFF -DSDL2IMAGE_SAMPLES=OFF -DSDL2IMAGE_TESTS=OFF

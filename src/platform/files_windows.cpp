@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <ctime>
 
+#include "platform/file_keeping.h"
 #include "platform/files.h"
 #include "platform/wide_text.h"
 
@@ -332,6 +333,7 @@ bool SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> b
         DeleteFileW(WidePath(temporary).c_str());
         return Fail(error);
     }
+    KeepSavedFile(path);
     return true;
 }
 
@@ -361,7 +363,10 @@ int RemoveStaleTemporaries(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) {
-    if (DeleteFileW(WidePath(path).c_str()) != 0) return true;
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || Fail(error);
+    if (DeleteFileW(WidePath(path).c_str()) == 0) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return Fail(error);
+    }
+    ForgetSavedFile(path);
+    return true;
 }

@@ -19,9 +19,6 @@ namespace {
 constexpr const char* WINDOW_TITLE = "Plemby!";
 constexpr int WINDOW_WIDTH = 1024;
 constexpr int WINDOW_HEIGHT = 768;
-// Where a window that leaves full screen goes.
-constexpr int WINDOWED_X = 64;
-constexpr int WINDOWED_Y = 64;
 // The player may drag the window smaller, but not below where the picture can still be read.
 constexpr int MINIMUM_WIDTH = 320;
 constexpr int MINIMUM_HEIGHT = 240;
@@ -115,7 +112,7 @@ SDL_Window* GameSdlWindow() { return gameWindow.window; }
 
 bool CreateGameWindow(bool fullscreen) {
     if (gameWindow.window != nullptr) return true;
-    PrepareVideo();
+    ChooseVideoDriver();
     NameTheApplication();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         ReportFatalProblem(std::string("cannot open a window: no display available (") +
@@ -130,7 +127,8 @@ bool CreateGameWindow(bool fullscreen) {
     // The picture is letterboxed into whatever size the window is given, so the player may
     // resize and maximise it.
     const Uint32 flags =
-        SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SystemWindowFlags() |
+        (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     gameWindow.window =
         SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                          WINDOW_WIDTH, WINDOW_HEIGHT, flags);
@@ -181,8 +179,7 @@ void SetWindowFullscreen(bool fullscreen) {
     SDL_SetWindowFullscreen(window, 0);
     int width = WINDOW_WIDTH, height = WINDOW_HEIGHT;
     WindowedSize(window, width, height);
-    SDL_SetWindowSize(window, width, height);
-    SDL_SetWindowPosition(window, WINDOWED_X, WINDOWED_Y);
+    PlaceWindowed(window, width, height);
 }
 
 bool PumpOneEvent() {
@@ -198,8 +195,10 @@ bool PumpOneEvent() {
             break;
         case SDL_WINDOWEVENT:
             // A window closed before (its events may still be queued) loses nothing of ours.
+            // A hidden window (a browser tab the player left) counts as one turned away from.
             if ((event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
-                 event.window.event == SDL_WINDOWEVENT_MINIMIZED) &&
+                 event.window.event == SDL_WINDOWEVENT_MINIMIZED ||
+                 event.window.event == SDL_WINDOWEVENT_HIDDEN) &&
                 (gameWindow.window == nullptr ||
                  event.window.windowID == SDL_GetWindowID(gameWindow.window))) {
                 gameWindow.focusLost = true;

@@ -10,11 +10,21 @@ namespace {
 constexpr const char* WINDOW_CLASS = "Plemby!";
 // The DPI at which Windows draws one pixel per point.
 constexpr float STANDARD_DPI = 96.0f;
+// Where a window that leaves full screen goes.
+constexpr int WINDOWED_X = 64;
+constexpr int WINDOWED_Y = 64;
 }  // namespace
 
-void PrepareVideo() {
+void ChooseVideoDriver() {
     SDL_RegisterApp(WINDOW_CLASS, 0, nullptr);
     SDL_SetHint(SDL_HINT_WINDOWS_DPI_AWARENESS, "permonitorv2");
+}
+
+std::uint32_t SystemWindowFlags() { return 0; }
+
+void PlaceWindowed(SDL_Window* window, int width, int height) {
+    SDL_SetWindowSize(window, width, height);
+    SDL_SetWindowPosition(window, WINDOWED_X, WINDOWED_Y);
 }
 
 void WindowedSize(SDL_Window* window, int& width, int& height) {
