@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "replays/replay.h"
 #include "replays/replay_verify.h"
+#include "support/portable.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -26,14 +27,13 @@ std::vector<std::filesystem::path> CorpusFiles() {
 
 // The game's exit status and first line of output for the arguments.
 std::pair<int, std::string> RunPlemby(const std::string& arguments) {
-    const std::string command =
-        std::string(PLEMBY_BINARY_DIR) + "/plemby " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return {-1, ""};
-    char line[256] = {};
-    const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read ? line : ""};
+    const std::string out = TestHomeDir() + "/verify-output";
+    const int status =
+        RunCommand(BuiltProgram("plemby") + " " + arguments + " >" + out + " 2>" + NullDevice());
+    std::ifstream in(out);
+    std::string line;
+    std::getline(in, line);
+    return {status, line.empty() ? line : line + "\n"};
 }
 
 // Games recorded by playing the real game, with different settings and endings, play out
