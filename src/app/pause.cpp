@@ -14,6 +14,7 @@
 #include "platform/controllers.h"
 #include "platform/keys.h"
 #include "platform/sdl_renderer.h"
+#include "screens/navigation.h"
 #include "screens/setting_changes.h"
 
 namespace {
@@ -63,15 +64,18 @@ void ShowPausedPicture() {
         KeepShownPicture();
         pause.pictureKept = true;
     }
-    // A P pause whose window stayed as it was draws and presents nothing, as ever.
-    if (ShownPictureIntact() && pause.lineShown == pause.automatic) return;
+    // A game paused with P whose window stayed as it was draws and presents nothing, as ever; a
+    // watched replay says that it is paused.
+    const bool line = pause.automatic || screenId == Watch;
+    if (ShownPictureIntact() && pause.lineShown == line) return;
     DrawKeptPicture();
-    if (pause.automatic) DrawPauseLine();
+    if (line) DrawPauseLine();
     PresentFrame();
-    pause.lineShown = pause.automatic;
+    pause.lineShown = line;
 }
 
 std::string PauseLineText() {
+    if (screenId == Watch) return "REPLAY PAUSED - PRESS P TO GO ON";
     // P pauses and resumes a game whatever the bindings say; the bound keys and button too.
     std::vector<std::string> ways = {"P"};
     for (const int key : bindings.actions[PAUSE_ACTION].keys) {

@@ -56,18 +56,32 @@ void StartRequestedReplay() {
     }
     const int row = TakeWatchRequest();
     if (row < 0) return;
+    const std::string rowName = "ROW " + std::to_string(row + 1);
     const auto bytes = RowGameBytes(highScoreTable, row);
-    if (!bytes) return;
+    if (!bytes) {
+        ShowTableMessage(rowName + " HAS NO GAME TO WATCH");
+        return;
+    }
     Replay replay;
     std::string reason;
     if (!DecodeReplay(*bytes, replay, reason)) {
         ReportProblem("cannot play the replay of row " + std::to_string(row + 1) + ": " + reason);
+        ShowTableMessage("THE GAME OF " + rowName + " CANNOT BE PLAYED - DAMAGED FILE");
         return;
     }
+    ShowTableMessage("");
     StartWatching(replay);
 }
 
 }  // namespace
+
+RowGames FindRowGames() {
+    RowGames games{};
+    for (int row = 0; row < HIGH_SCORE_ROWS; ++row) {
+        games[static_cast<std::size_t>(row)] = RowGameBytes(highScoreTable, row).has_value();
+    }
+    return games;
+}
 
 void KeepReplays() {
     if (auto finished = TakeFinishedReplay()) Keep(*finished);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "replays/replay.h"
+#include "screens/high_scores.h"
 
 // The game's side of replays that reaches files and the clock: every game is recorded, the last
 // one is kept, a placed score keeps its game with its row, and a row's game is watched from the
@@ -14,6 +15,9 @@
 void KeepReplays();
 // At shutdown: a game still in play is kept as the last game, unfinished.
 void KeepReplaysAtShutdown();
+
+// Which rows of the table have a game kept with them (for the table's marks).
+RowGames FindRowGames();
 
 // Reads a replay file: false with a reason when it cannot be read or is not a sound replay.
 bool ReadReplayFile(const std::string& path, Replay& replay, std::string& reason);

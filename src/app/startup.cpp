@@ -22,7 +22,10 @@ constexpr int EXIT_ANOTHER_COPY = -1;
 constexpr int EXIT_NO_WINDOW = 1;
 }  // namespace
 
-void ConnectLiveServices() { SetHighScoreStore(SaveHighScores); }
+void ConnectLiveServices() {
+    SetHighScoreStore(SaveHighScores);
+    SetRowGameFinder(FindRowGames);
+}
 
 std::optional<int> StartGame() {
     if (!ClaimSingleInstance()) {

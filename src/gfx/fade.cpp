@@ -39,4 +39,9 @@ void StepFade(std::uint32_t interval) {
     }
 }
 
+void StopFade() {
+    fade.FadeActive = 0;
+    fade.FadeAlpha = 0;
+}
+
 void ResetBackgroundSlots() { fade = FadeState{}; }

@@ -30,5 +30,8 @@ void ChangeBackgrounds(const BackgroundChange& change);
 void DrawBackground(std::uint32_t interval);
 void StepFade(std::uint32_t interval);
 
+// A fade still running stops where it is: the shown picture stays, alone.
+void StopFade();
+
 // Puts the slots back to their start-up state: no pictures, no fade.
 void ResetBackgroundSlots();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 #include <utility>
 
 #include "common/font_codes.h"
@@ -60,15 +61,27 @@ struct EntryState {
 EntryState entry;
 
 // Watching a row's game from the table: the row lit by up and down (-1 none), a latch so that a
-// held 1 to 8 chooses once, and what was placed or chosen since the game last asked.
+// held 1 to 8 chooses once, and what was placed or chosen since the game last asked; which rows
+// have a game (asked once a visit) and the line under the title.
 constexpr int NO_ROW = -1;
 struct RowChoice {
     int lit = NO_ROW;
     bool digitLatch = false;
     int placed = NO_ROW;
     int watch = NO_ROW;
+    bool gamesKnown = false;
+    RowGames games{};
+    std::string message;
 };
 RowChoice rowChoice;
+RowGames (*findRowGames)() = nullptr;
+
+// The key that plays a row's game, in a frame beside the row; the line says what the keys do.
+constexpr int ROW_KEY_X = 780;
+constexpr int HINT_BAND_TOP = 332;
+constexpr int HINT_Y = 336;
+constexpr int HINT_GLYPHS = 60;
+constexpr std::string_view WATCH_HINT = "PRESS THE KEY BESIDE A ROW TO WATCH ITS GAME";
 
 int RowY(int row) { return 400 + 32 * row; }
 
@@ -230,6 +243,36 @@ bool ChooseRowGame() {
     return true;
 }
 
+// Words in the font, centred on a dark band under the title.
+void DrawHintLine(const std::string_view text) {
+    std::array<std::uint8_t, HINT_GLYPHS> codes{};
+    const std::size_t length = std::min(text.size(), codes.size());
+    for (std::size_t i = 0; i < length; ++i) codes[i] = FontCode(text[i]);
+    const int width = GLYPH_WIDTH * static_cast<int>(length);
+    DrawPanel((1024 - width) / 2 - 16, HINT_BAND_TOP, width + 32, GLYPH_HEIGHT + 8);
+    DrawText(codes.data(), static_cast<std::uint8_t>(length), (1024 - width) / 2, HINT_Y);
+}
+
+void DrawRowGames() {
+    if (!rowChoice.gamesKnown) {
+        rowChoice.games = findRowGames != nullptr ? findRowGames() : RowGames{};
+        rowChoice.gamesKnown = true;
+    }
+    bool any = false;
+    for (int row = 0; row < HIGH_SCORE_ROWS; ++row) {
+        if (!rowChoice.games[static_cast<std::size_t>(row)]) continue;
+        any = true;
+        const std::uint8_t key = FontCode(static_cast<char>('1' + row));
+        DrawText(&key, 1, ROW_KEY_X, RowY(row));
+        DrawFrame({ROW_KEY_X - 6, RowY(row) + 2, ROW_KEY_X + GLYPH_WIDTH + 6, RowY(row) + 30});
+    }
+    if (!rowChoice.message.empty()) {
+        DrawHintLine(rowChoice.message);
+    } else if (any) {
+        DrawHintLine(WATCH_HINT);
+    }
+}
+
 void DrawLitRow() {
     if (rowChoice.lit == NO_ROW) return;
     DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, 152.0f, static_cast<float>(RowY(rowChoice.lit)));
@@ -241,6 +284,8 @@ void LeaveScreen() {
     // A key held while leaving types nothing more and is a hotkey again.
     entry.awaitedKey = 0;
     rowChoice.lit = NO_ROW;
+    rowChoice.gamesKnown = false;
+    rowChoice.message.clear();
     if (fromMenu == 0) {
         ReturnToMenuAfterGame();
         return;
@@ -280,7 +325,10 @@ void HighScoresFrame() {
     if (naming) DrawNameEntry();
     DrawTable(scores);
     const bool watching = fromMenu == 1 && !naming;
-    if (watching) DrawLitRow();
+    if (watching) {
+        DrawRowGames();
+        DrawLitRow();
+    }
     EndSprites();
     if (fade.FadeActive != 0) return;
     if (watching && ChooseRowGame()) return;
@@ -291,6 +339,10 @@ void HighScoresFrame() {
 }
 
 void SetHighScoreStore(bool (*store)()) { storeHighScores = store; }
+
+void SetRowGameFinder(RowGames (*find)()) { findRowGames = find; }
+
+void ShowTableMessage(const std::string& text) { rowChoice.message = text; }
 
 void ResetHighScoresScreen() {
     fromMenu = 0;

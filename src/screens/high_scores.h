@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <string>
 
 #include "game/high_score_table.h"
 
@@ -29,3 +31,13 @@ int TakeWatchRequest();
 // Where the screen stores the table each time it changes; the program sets it at start-up
 // (the store lives above the screens). Null stores nothing.
 void SetHighScoreStore(bool (*store)());
+
+// Which rows of the table have a game that can be watched; the program sets the finder at
+// start-up (the replays are kept above the screens). The table opened from the main menu asks
+// once a visit and marks those rows with the key that plays them. Null finds none.
+using RowGames = std::array<bool, HIGH_SCORE_ROWS>;
+void SetRowGameFinder(RowGames (*find)());
+
+// One line on the table in place of the hint, until the table is left: a chosen game that
+// could not be watched says so.
+void ShowTableMessage(const std::string& text);

@@ -26,7 +26,7 @@ void OpenHighScores() { OpenFromMenu(textures.HighScoresBackground, HighScores);
 // No fade: the game shows its first background at once.
 void StartGame() {
     BeginNewGame();
-    ChangeScreen(Play, {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]});
+    ChangeScreen(Play, FirstLevelPictures());
     PlayModule(MusicResource(GAME_SONG_ID), 0, 0);
 }
 

@@ -38,6 +38,7 @@ constexpr auto SCORE_CAPTION = FontLabel("SCORE");
 constexpr auto NEXT_CAPTION = FontLabel("NEXT");
 static_assert(LEVEL_CAPTION.size() == 10 && LINES_CAPTION.size() == 10);
 static_assert(SCORE_CAPTION.size() == 5 && NEXT_CAPTION.size() == 4);
+
 // The player at the devices: the actions the bindings make of the keys and controllers.
 class DevicePlayer final : public Player {
 public:
@@ -145,6 +146,7 @@ void DrawPlayScreenTop() {
     const auto caption = shown.exits.caption;
     if (!caption.empty())
         DrawText(caption.data(), static_cast<std::uint8_t>(caption.size()), 38, 113);
+    if (shown.exits.drawOver != nullptr) shown.exits.drawOver();
 }
 
 void ShowRowsRemoved(std::uint8_t rows) {
@@ -269,6 +271,10 @@ void BeginNewGame() {
     Player& player = shown.autoplay ? static_cast<Player&>(shown.cpu) : shown.devices;
     BeginScreenGame(std::make_unique<LiveGame>(player, NowMs, PlaySettingsOf(settings)),
                     {.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry});
+}
+
+BackgroundChange FirstLevelPictures() {
+    return {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]};
 }
 
 void PlayEveryGameWithCpu() { shown.autoplay = true; }

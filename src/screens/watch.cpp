@@ -1,10 +1,13 @@
 #include "screens/watch.h"
 
+#include <array>
 #include <memory>
 
 #include "common/font_codes.h"
 #include "game/game_state.h"
 #include "gfx/fade.h"
+#include "gfx/font.h"
+#include "gfx/panel.h"
 #include "music/player.h"
 #include "platform/controllers.h"
 #include "platform/files.h"
@@ -19,8 +22,6 @@
 namespace {
 
 constexpr int FAST_FORWARD_FRAMES = 4;
-// In the counters' panel while a recorded game is watched.
-constexpr auto REPLAY_CAPTION = FontLabel("REPLAY");
 
 struct WatchState {
     ReplayedGame* watched = nullptr;  // the play screen's game while it is watched
@@ -32,11 +33,41 @@ void TellProblem() {
     if (watch.told || watch.watched->Problem().empty()) return;
     watch.told = true;
     ReportProblem("the replay does not play as it was recorded: " + watch.watched->Problem());
+    ShowTableMessage("THAT REPLAY DOES NOT PLAY AS IT WAS RECORDED");
 }
 
 bool LeaveHeld() { return MenuBackHeld() || KeyDown(VK_LBUTTON); }
 
 bool FastHeld() { return KeyDown(VK_RIGHT) || PadHeld(PadInput::RightShoulder); }
+
+// The screen's own panel at the right, beside the well: its title, what the keys do, and the
+// speed it plays at. (P's pause says so over the frozen picture.)
+constexpr int PANEL_LEFT = 752;
+constexpr int PANEL_TOP = 32;
+constexpr int PANEL_WIDTH = 248;
+constexpr int PANEL_HEIGHT = 216;
+constexpr int PANEL_TEXT_X = 768;
+constexpr auto TITLE = FontLabel("REPLAY");
+constexpr int TITLE_X = PANEL_LEFT + (PANEL_WIDTH - 16 * static_cast<int>(TITLE.size())) / 2;
+constexpr auto FAST_HINT = FontLabel("HOLD RIGHT 4X");
+constexpr auto PAUSE_HINT = FontLabel("P PAUSES");
+constexpr auto LEAVE_HINT = FontLabel("ESCAPE LEAVES");
+constexpr auto NORMAL_SPEED = FontLabel("SPEED 1X");
+constexpr auto FAST_SPEED = FontLabel("SPEED 4X");
+
+template <std::size_t N>
+void DrawLabel(const std::array<std::uint8_t, N>& label, int x, int y) {
+    DrawText(label.data(), static_cast<std::uint8_t>(N), x, y);
+}
+
+void DrawWatchPanel() {
+    DrawPanel(PANEL_LEFT, PANEL_TOP, PANEL_WIDTH, PANEL_HEIGHT);
+    DrawLabel(TITLE, TITLE_X, 40);
+    DrawLabel(FAST_HINT, PANEL_TEXT_X, 96);
+    DrawLabel(PAUSE_HINT, PANEL_TEXT_X, 128);
+    DrawLabel(LEAVE_HINT, PANEL_TEXT_X, 160);
+    DrawLabel(FastHeld() ? FAST_SPEED : NORMAL_SPEED, PANEL_TEXT_X, 208);
+}
 
 // Back to the high-score table.
 void EndWatching() {
@@ -67,9 +98,10 @@ void StartWatching(const Replay& replay) {
     watch.watched = watched.get();
     BeginScreenGame(std::move(watched), {.abandoned = LeaveAbandonedReplay,
                                          .gameOverShown = EndWatching,
-                                         .caption = REPLAY_CAPTION});
-    ChangeScreen(Watch,
-                 {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]});
+                                         .drawOver = DrawWatchPanel});
+    // As a game played live begins, also straight from the title (whose fade stops here).
+    ChangeScreen(Watch, FirstLevelPictures());
+    StopFade();
     PlayModule(MusicResource(GAME_SONG_ID), 0, 0);
 }
 

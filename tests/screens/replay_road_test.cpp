@@ -31,6 +31,7 @@
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
 #include "screens/play_screen.h"
+#include "screens/watch.h"
 #include "sound/sound.h"
 #include "support/temp_home.h"
 
@@ -70,17 +71,21 @@ Snapshot Take() {
 
 std::map<std::uint32_t, Snapshot> replayed;
 
-// The same picture, but for the replay's caption in the counters' panel.
+// The same picture, but for the watch screen's own panel beside the well.
 bool SamePictureButTheCaption(const std::vector<std::uint32_t>& a,
                               const std::vector<std::uint32_t>& b) {
     if (a.size() != b.size() || a.empty()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         const int x = static_cast<int>(i % 1024), y = static_cast<int>(i / 1024);
-        const bool caption = x >= 38 && x < 38 + 6 * 16 && y >= 113 && y < 113 + 32;
+        const bool caption = x >= 752 && x < 752 + 248 && y >= 32 && y < 32 + 216;
         if (!caption && a[i] != b[i]) return false;
     }
     return true;
 }
+
+// Glyph cells as glyphRow * 16 + cell.
+constexpr int Digit(int d) { return d; }
+constexpr int Letter(char c) { return c <= 'P' ? 16 + (c - 'A') : 32 + (c - 'Q'); }
 
 std::vector<std::uint8_t> FileBytes(const std::string& path) {
     return ReadSmallFile(path, MAX_REPLAY_BYTES).value_or(std::vector<std::uint8_t>{});
@@ -230,15 +235,41 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
     fade.FadeActive = 0;
     screenId = HighScores;
     RunFrame();
+    // The row that has a game shows the key that plays it, and a line says so; the others none.
+    Capture();
+    for (int r = 0; r < HIGH_SCORE_ROWS; ++r) {
+        EXPECT_EQ(GlyphAt(780, 400 + 32 * r), r == row ? Digit(r + 1) : -1) << "row " << r;
+    }
+    EXPECT_EQ(GlyphAt(160, 336), Letter('P')) << "PRESS THE KEY BESIDE A ROW TO WATCH ITS GAME";
     ScriptKey('1' + row, true);
     RunFrame();
     ScriptKey('1' + row, false);
     ASSERT_EQ(screenId, Watch);
     RunFrame();
     Capture();
-    EXPECT_NE(GlyphAt(38, 113), -1) << "the replay's caption";
+    // "REPLAY" titles the screen's panel, which says what the keys do and the speed.
+    EXPECT_EQ(GlyphAt(828, 40), Letter('R')) << "the screen's title";
+    EXPECT_EQ(GlyphAt(768 + 5 * 16, 96), Letter('R')) << "HOLD RIGHT 4X";
+    EXPECT_EQ(GlyphAt(768, 128), Letter('P')) << "P PAUSES";
+    EXPECT_EQ(GlyphAt(768, 160), Letter('E')) << "ESCAPE LEAVES";
+    EXPECT_EQ(GlyphAt(768 + 6 * 16, 208), Digit(1)) << "SPEED 1X";
     EXPECT_TRUE(SamePictureButTheCaption(captured, firstPicture)) << "the first frame";
+    // P pauses the replay and says so over it; P again goes on.
+    ScriptKey('P', true);
+    RunFrame();
+    ScriptKey('P', false);
+    RunFrame();
+    ASSERT_EQ(Paused, 1);
+    Capture();
+    EXPECT_EQ(GlyphAt(256, 368), Letter('R')) << "REPLAY PAUSED - PRESS P TO GO ON";
+    ScriptKey('P', true);
+    RunFrame();
+    ScriptKey('P', false);
+    ASSERT_EQ(Paused, 0);
     ScriptKey(VK_RIGHT, true);
+    RunFrame();
+    Capture();
+    EXPECT_EQ(GlyphAt(768 + 6 * 16, 208), Digit(4)) << "SPEED 4X";
     int watchedFrames = 0;
     for (; watchedFrames < 20000 && screenId == Watch; ++watchedFrames) {
         RunFrame();
@@ -265,6 +296,47 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
     EXPECT_EQ(settings.garbageRows, live.garbageRows);
     EXPECT_EQ(settings.moveRepeat, live.moveRepeat);
     EXPECT_EQ(settings.rotateReversed, live.rotateReversed);
+
+    // A row's game that cannot be played says so on the table, in one line, and the table stays.
+    for (int i = 0; i < 300 && fade.FadeActive != 0; ++i) RunFrame();
+    const RowTies ties = ReadRowTies(highScoreTable);
+    std::vector<std::uint8_t> damaged =
+        FileBytes(ReplayPath(ties[static_cast<std::size_t>(row)].id));
+    ASSERT_GT(damaged.size(), 8u);
+    damaged.resize(8);
+    ASSERT_TRUE(SaveFileAtomically(ReplayPath(ties[static_cast<std::size_t>(row)].id), damaged));
+    testing::internal::CaptureStderr();
+    ScriptKey('1' + row, true);
+    RunFrame();
+    ScriptKey('1' + row, false);
+    RunFrame();
+    EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(screenId, HighScores);
+    Capture();
+    EXPECT_EQ(GlyphAt(512 - 8 * 50, 336), Letter('T'))
+        << "THE GAME OF ROW N CANNOT BE PLAYED - DAMAGED FILE";
+}
+
+// A replay opened from the command line begins with the pictures a live game begins with, and
+// no fade, although the title's fade in runs when it starts.
+TEST_F(ReplayRoad, AReplayFromTheCommandLineBeginsWithTheFirstLevelPictures) {
+    Replay replay;
+    std::string reason;
+    ASSERT_TRUE(ReadReplayFile(std::string(PLEMBY_SOURCE_DIR) + "/tests/replays/level1-plain.plr",
+                               replay, reason))
+        << reason;
+    ChangeScreen(Title,
+                 {.shown = textures.BlackScreen, .next = textures.TitleBackground, .fade = true});
+    RunFrame();
+    AdvanceManualClock(20);
+    StartWatching(replay);
+    for (int i = 0; i < 30 && screenId == Watch && game.lines < 10; ++i) {
+        RunFrame();
+        AdvanceManualClock(20);
+        EXPECT_EQ(fade.CurrentBackground, textures.LevelBackground[0]) << "frame " << i;
+        EXPECT_EQ(fade.FadeActive, 0) << "frame " << i;
+    }
+    EXPECT_EQ(fade.NextBackground, textures.LevelBackground[1]);
 }
 
 }  // namespace
