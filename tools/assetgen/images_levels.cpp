@@ -182,8 +182,7 @@ void Wash(Image& img, int x0, int y0, int x1, int y1, Color c, Strength strength
     }
 }
 
-// Mesas at dusk: flat-topped buttes in rust and plum under an amber sky, a crescent moon and
-// the evening star, saguaros in the foreground.
+// A saguaro's silhouette: a trunk and two raised arms, standing on `base`.
 void Saguaro(Image& img, float x, float base, float height, Color c) {
     const float w = height * 0.13f;
     FillShape(img, static_cast<int>(x - height), static_cast<int>(base - height - w), static_cast<int>(x + height),
@@ -199,6 +198,8 @@ void Saguaro(Image& img, float x, float base, float height, Color c) {
               c);
 }
 
+// Mesas at dusk: flat-topped buttes in rust and plum under an amber sky, a crescent moon and
+// the evening star, saguaros in the foreground.
 Image DuskMesas() {
     Image img(SCREEN_W, SCREEN_H, Hex(0));
     FillVertical(img, Hex(0x160F3C), Hex(0xF0A060));
@@ -294,12 +295,12 @@ Image NeonCity() {
     return img;
 }
 
-// Snowy peaks in the blue hour before dawn: faceted summits with lit and shadowed faces, a
-// pink horizon, pines below and snow drifting down.
+// A summit of a snowy range: its apex and how steeply its faces fall.
 struct Summit {
     float x, top, slope;
 };
 
+// A range of summits, snow above a ragged line and bare rock below it.
 template <std::size_t N>
 void SnowRange(Image& img, const Summit (&summits)[N], std::uint32_t seed, Color lit, Color shade, Color rock) {
     for (int x = 0; x < SCREEN_W; ++x) {
@@ -328,6 +329,8 @@ void SnowRange(Image& img, const Summit (&summits)[N], std::uint32_t seed, Color
     }
 }
 
+// Snowy peaks in the blue hour before dawn: faceted summits with lit and shadowed faces, a
+// pink horizon, pines below and snow drifting down.
 Image SnowPeaks() {
     Image img(SCREEN_W, SCREEN_H, Hex(0));
     FillVertical(img, Hex(0x080E30), Hex(0x6A5C98));
