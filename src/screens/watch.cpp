@@ -42,11 +42,11 @@ bool FastHeld() { return KeyDown(VK_RIGHT) || PadHeld(PadInput::RightShoulder); 
 
 // The screen's own panel at the right, beside the well: its title, what the keys do, and the
 // speed it plays at. (P's pause says so over the frozen picture.)
-constexpr int PANEL_LEFT = 768;
+constexpr int PANEL_LEFT = 752;
 constexpr int PANEL_TOP = 32;
-constexpr int PANEL_WIDTH = 224;
+constexpr int PANEL_WIDTH = 248;
 constexpr int PANEL_HEIGHT = 216;
-constexpr int PANEL_TEXT_X = 784;
+constexpr int PANEL_TEXT_X = 768;
 constexpr auto TITLE = FontLabel("REPLAY");
 constexpr int TITLE_X = PANEL_LEFT + (PANEL_WIDTH - 16 * static_cast<int>(TITLE.size())) / 2;
 constexpr auto FAST_HINT = FontLabel("HOLD RIGHT 4X");

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int LETTER_N = 16 + 13;
-constexpr int MESSAGE_Y = 648;
+constexpr int MESSAGE_Y = 656;
 constexpr int CAPTION_X = 72;
 // Where a slot's text stands: the key columns are 14 glyphs wide, the button column 11.
 constexpr SpriteRect SlotRect(int action, int column) {

@@ -77,7 +77,7 @@ bool SamePictureButTheCaption(const std::vector<std::uint32_t>& a,
     if (a.size() != b.size() || a.empty()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         const int x = static_cast<int>(i % 1024), y = static_cast<int>(i / 1024);
-        const bool caption = x >= 768 && x < 768 + 224 && y >= 32 && y < 32 + 216;
+        const bool caption = x >= 752 && x < 752 + 248 && y >= 32 && y < 32 + 216;
         if (!caption && a[i] != b[i]) return false;
     }
     return true;
@@ -248,11 +248,11 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
     RunFrame();
     Capture();
     // "REPLAY" titles the screen's panel, which says what the keys do and the speed.
-    EXPECT_EQ(GlyphAt(832, 40), Letter('R')) << "the screen's title";
-    EXPECT_EQ(GlyphAt(784 + 5 * 16, 96), Letter('R')) << "HOLD RIGHT 4X";
-    EXPECT_EQ(GlyphAt(784, 128), Letter('P')) << "P PAUSES";
-    EXPECT_EQ(GlyphAt(784, 160), Letter('E')) << "ESCAPE LEAVES";
-    EXPECT_EQ(GlyphAt(784 + 6 * 16, 208), Digit(1)) << "SPEED 1X";
+    EXPECT_EQ(GlyphAt(828, 40), Letter('R')) << "the screen's title";
+    EXPECT_EQ(GlyphAt(768 + 5 * 16, 96), Letter('R')) << "HOLD RIGHT 4X";
+    EXPECT_EQ(GlyphAt(768, 128), Letter('P')) << "P PAUSES";
+    EXPECT_EQ(GlyphAt(768, 160), Letter('E')) << "ESCAPE LEAVES";
+    EXPECT_EQ(GlyphAt(768 + 6 * 16, 208), Digit(1)) << "SPEED 1X";
     EXPECT_TRUE(SamePictureButTheCaption(captured, firstPicture)) << "the first frame";
     // P pauses the replay and says so over it; P again goes on.
     ScriptKey('P', true);
@@ -269,7 +269,7 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
     ScriptKey(VK_RIGHT, true);
     RunFrame();
     Capture();
-    EXPECT_EQ(GlyphAt(784 + 6 * 16, 208), Digit(4)) << "SPEED 4X";
+    EXPECT_EQ(GlyphAt(768 + 6 * 16, 208), Digit(4)) << "SPEED 4X";
     int watchedFrames = 0;
     for (; watchedFrames < 20000 && screenId == Watch; ++watchedFrames) {
         RunFrame();
