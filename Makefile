@@ -15,10 +15,16 @@ TEST_PACKAGES += desktop-file-utils appstream groff-base
 PACKAGE_PACKAGES := $(RUN_PACKAGES) build-essential dpkg-dev debhelper git
 PACKAGE_CHECK_PACKAGES := $(PACKAGE_PACKAGES) lintian blhc
 SCREENSHOT_PACKAGES := $(RUN_PACKAGES) xvfb xdotool imagemagick x11-utils
+# The browser build: Debian's emscripten builds the game and SDL (from third_party/); the road
+# test drives Debian's Chromium. npm, for the test's driver, is installed only when no npm is on
+# the PATH (a Node.js from elsewhere brings its own).
+WEB_PACKAGES := make cmake emscripten
+WEB_TEST_PACKAGES := $(WEB_PACKAGES) chromium
+WEB_PORT ?= 8080
 
 .PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean \
 	install uninstall package package-check screenshots deps-package deps-package-check \
-	deps-screenshots bench-screens
+	deps-screenshots bench-screens web serve-web deps-web deps-web-test test-web bench-web
 
 all: build
 
@@ -51,6 +57,14 @@ deps-package-check:
 deps-screenshots:
 	$(call install_missing,$(SCREENSHOT_PACKAGES))
 
+deps-web:
+	$(call install_missing,$(WEB_PACKAGES))
+
+deps-web-test:
+	$(call install_missing,$(WEB_TEST_PACKAGES))
+	@command -v npm >/dev/null || { echo "Installing: npm"; $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq npm; }
+
 # The game and its tools, optimised, in build/. Warnings are errors in the test build; here a
 # newer or older compiler's opinion must never stop a player from building the game.
 build: deps-run
@@ -74,6 +88,35 @@ test: deps-test
 	  cd build-tsan && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
 	    TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS); \
 	fi
+
+# The page in build-web/ (index.html, plemby.js, plemby.wasm, icon.png): the game built with
+# emscripten, SDL2 and SDL2_image from the tarballs in third_party/. Emscripten's tools look
+# for Debian's JavaScript modules where only Debian's own Node.js looks by itself.
+export NODE_PATH := $(NODE_PATH)$(if $(NODE_PATH),:)/usr/share/nodejs
+web: deps-web
+	emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DPLEMBY_TESTS=OFF \
+	  -DPLEMBY_SDL_FROM_SOURCE=ON -DPLEMBY_WERROR=OFF
+	cmake --build build-web -j $(JOBS)
+
+# The page in headless Chromium: the time to the title's first picture and the CPU share of
+# Chromium's processes on a still screen and in play, 20 s each.
+bench-web: test-web
+	node bench/web_cpu.mjs build-web build-webtest/node_modules
+
+# Serves the page on this machine only: open http://127.0.0.1:$(WEB_PORT)/ in a browser.
+serve-web: web
+	@echo "Plemby! in a browser: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops the server)"
+	cd build-web && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+
+# The browser road test (tests/web/): the page in headless Chromium, driven by puppeteer-core
+# as pinned by tests/web/package-lock.json; it uses the desktop test build's game and music
+# check (make test first).
+test-web: deps-web-test web
+	cmake --build build-web -j $(JOBS) --target musiccheck
+	mkdir -p build-webtest && cp tests/web/package.json tests/web/package-lock.json build-webtest/
+	cd build-webtest && npm ci --no-audit --no-fund --loglevel=error
+	node tests/web/road_test.mjs --web build-web --modules build-webtest/node_modules \
+	  --desktop build-test --pictures docs/screenshots --out build-webtest/out
 
 # The benchmarks, then xmrender's whole-process time on a real song beside a libxmp program's.
 XM_DIR ?= $(or $(PLEMBY_XM_DIR),../shared/xm)
@@ -152,4 +195,5 @@ screenshots: deps-screenshots build
 	tools/screenshots.sh build/plemby docs/screenshots
 
 clean:
-	rm -rf build build-test build-tsan build-bench build-fuzz build-package build-package-check
+	rm -rf build build-test build-tsan build-bench build-fuzz build-package build-package-check \
+	  build-web build-webtest

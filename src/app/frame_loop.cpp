@@ -83,6 +83,8 @@ bool RunDueFrames(void (*frame)()) {
     return false;
 }
 
+void RestartFrameDeadline() { loop.deadline = NowMs(); }
+
 void FinishFrameLoop() { SetQuitHandler(nullptr); }
 
 int RunFrameLoop(void (*frame)()) {

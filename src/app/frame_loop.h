@@ -23,6 +23,10 @@ std::optional<std::int64_t> RunNextFrame(void (*frame)());
 // as a browser's animation callback is. False once the loop has ended.
 bool RunDueFrames(void (*frame)());
 
+// The next frame is due now, with no catch-up for the time before: for a loop that was not
+// woken for a long while, as a browser's hidden tab is not.
+void RestartFrameDeadline();
+
 // The quit answer goes back to the platform's own.
 void FinishFrameLoop();
 

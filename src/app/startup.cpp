@@ -1,3 +1,4 @@
+#include "app/bindings_store.h"
 #include "app/frame_loop.h"
 #include "app/high_score_store.h"
 #include "app/load_resources.h"
@@ -10,6 +11,7 @@
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/controllers.h"
+#include "platform/main_loop.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
 #include "screens/demo.h"
@@ -58,11 +60,25 @@ void CloseGame() {
     ReleaseSingleInstance();
 }
 
+namespace {
+std::optional<std::int64_t> RunNextGameFrame() { return RunNextFrame(RunFrame); }
+bool RunDueGameFrames() { return RunDueFrames(RunFrame); }
+void EndGameLoop() {
+    FinishFrameLoop();
+    CloseGame();
+}
+// What the player changed is kept now, when the page they play in may be closed next.
+void KeepChoices() {
+    StoreSettings();
+    StoreBindings();
+}
+}  // namespace
+
 int RunGame() {
     if (const std::optional<int> refused = StartGame()) return *refused;
-    const int status = RunFrameLoop(RunFrame);
-    CloseGame();
-    return status;
+    DriveFrames({StartFrameLoop, RunNextGameFrame, RunDueGameFrames, RestartFrameDeadline,
+                 KeepChoices, EndGameLoop});
+    return 0;
 }
 
 int RunGameWithDemo(const std::string&) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/system_keys.h"
+
 PlayerBindings bindings;
 
 namespace {
@@ -93,6 +95,16 @@ bool IsHotkeyPosition(int position) {
     const int vk = VirtualKeyAt(position);
     return vk != 0 &&
            std::find(std::begin(HOTKEY_KEYS), std::end(HOTKEY_KEYS), vk) != std::end(HOTKEY_KEYS);
+}
+
+std::array<ActionBinding, PLAY_ACTION_COUNT> StartingBindings() {
+    std::array<ActionBinding, PLAY_ACTION_COUNT> starting = DEFAULT_BINDINGS;
+    for (ActionBinding& binding : starting) {
+        for (std::uint16_t& key : binding.keys) {
+            if (key != NO_KEY_POSITION) key = static_cast<std::uint16_t>(DefaultKeyInPlaceOf(key));
+        }
+    }
+    return starting;
 }
 
 bool KeyBindable(int action, int position) {

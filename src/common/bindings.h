@@ -57,8 +57,12 @@ inline constexpr std::array<ActionBinding, PLAY_ACTION_COUNT> DEFAULT_BINDINGS =
     return bindings;
 }();
 
+// The bindings a player starts with: the table above, except where the system keeps a key for
+// itself (a browser's Ctrl+W and Escape); another key stands in for it there.
+std::array<ActionBinding, PLAY_ACTION_COUNT> StartingBindings();
+
 struct PlayerBindings {
-    std::array<ActionBinding, PLAY_ACTION_COUNT> actions = DEFAULT_BINDINGS;
+    std::array<ActionBinding, PLAY_ACTION_COUNT> actions = StartingBindings();
     std::uint8_t ghostPiece = 0;        // the cells where the piece would land, drawn faintly
     std::uint8_t pauseOnFocusLoss = 1;  // a game pauses when the window loses the focus
     std::uint8_t titleDemo = 1;         // the CPU player shows a game when the title is left alone

@@ -1,15 +1,14 @@
 #include "music/player.h"
 
 #include <algorithm>
-#include <chrono>
-#include <system_error>
 
 #include "music/player_state.h"
 #include "music/sequencer.h"
 #include "platform/audio.h"
+#include "platform/background_work.h"
 
 namespace {
-constexpr auto POLL_INTERVAL = std::chrono::milliseconds(5);
+constexpr int POLL_INTERVAL_MS = 5;
 
 std::uint32_t PlayingBlock() {
     return static_cast<std::uint32_t>((MusicOutputPosition() / RING_BLOCK_BYTES) % RING_BLOCKS);
@@ -19,14 +18,14 @@ std::int16_t* RingBlock(std::uint32_t block) {
     return musicPlayer.ring.data() + std::size_t{block} * BLOCK_SAMPLES;
 }
 
-// Renders every block behind the device's play cursor, looking every 5 ms.
-void MusicThread() {
-    std::uint32_t playing = PlayingBlock();
+// Renders every block the device's play cursor has left behind. False once a song that does
+// not loop has ended; the render has then stopped the output.
+bool RenderDueBlocks() {
     for (;;) {
-        std::this_thread::sleep_for(POLL_INTERVAL);
-        if (musicPlayer.stopRequest.load(std::memory_order_relaxed)) return;
-        if (musicPlayer.writeIndex.load(std::memory_order_relaxed) == playing) {
-            playing = PlayingBlock();
+        if (musicPlayer.writeIndex.load(std::memory_order_relaxed) == musicPlayer.playingBlock) {
+            const std::uint32_t playing = PlayingBlock();
+            if (playing == musicPlayer.playingBlock) return true;
+            musicPlayer.playingBlock = playing;
             continue;
         }
         if (musicPlayer.paused.load(std::memory_order_relaxed) == 0) {
@@ -34,9 +33,8 @@ void MusicThread() {
                 (musicPlayer.playedBlock.load(std::memory_order_relaxed) + 1) % RING_BLOCKS,
                 std::memory_order_relaxed);
         }
-        // False once a song that does not loop has ended; the render has stopped the output.
         if (!RenderBlock(RingBlock(musicPlayer.writeIndex.load(std::memory_order_relaxed)))) {
-            return;
+            return false;
         }
         MusicOutputBlockWritten();
     }
@@ -56,16 +54,14 @@ int PlayModule(const void* source, std::size_t second, std::uint32_t flags) {
             return 0;
         }
     }
-    musicPlayer.stopRequest.store(false, std::memory_order_relaxed);
     if (!MusicOutputStart(reinterpret_cast<const std::uint8_t*>(musicPlayer.ring.data()),
                           RING_BYTES)) {
         StopModule();
         return 0;
     }
     musicPlayer.outputRunning.store(true, std::memory_order_release);
-    try {
-        musicPlayer.thread = std::thread(MusicThread);
-    } catch (const std::system_error&) {
+    musicPlayer.playingBlock = PlayingBlock();
+    if (!StartBackgroundWork(RenderDueBlocks, POLL_INTERVAL_MS)) {
         StopModule();
         return 0;
     }
@@ -73,10 +69,7 @@ int PlayModule(const void* source, std::size_t second, std::uint32_t flags) {
 }
 
 int StopModule() {
-    if (musicPlayer.thread.joinable()) {
-        musicPlayer.stopRequest.store(true, std::memory_order_relaxed);
-        musicPlayer.thread.join();
-    }
+    StopBackgroundWork();
     musicPlayer.writeIndex.store(0, std::memory_order_relaxed);
     StopMusicOutput();
     ReleaseSong();

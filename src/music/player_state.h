@@ -3,7 +3,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <thread>
 
 #include "music/block_render.h"
 
@@ -21,12 +20,10 @@ struct BlockInfo {
     std::atomic<std::uint32_t> position;
 };
 
-// The player's program-wide state. The game's thread writes paused, masterVolume and the
-// stop request; the music thread writes the counters and the block info; the song itself is
-// built before the thread starts and freed after it has been joined.
+// The player's program-wide state. The game's thread writes paused and masterVolume; the
+// music's background work (a thread of its own on the desktop) writes the counters and the
+// block info; the song itself is built before the work starts and freed after it has stopped.
 struct MusicPlayer {
-    std::thread thread;
-    std::atomic<bool> stopRequest{false};
     // Set by whichever thread starts the output; the one that clears it stops the output.
     std::atomic<bool> outputRunning{false};
     // A MUSIC_NO_LOOP song stopped itself; its memory goes at the next PlayModule or StopModule.
@@ -35,6 +32,7 @@ struct MusicPlayer {
     std::atomic<std::uint8_t> paused{0};
     bool stopAtEnd = false;
     std::atomic<std::uint32_t> writeIndex{0};  // the next block of the ring to render
+    std::uint32_t playingBlock = 0;  // where the work last saw the device play; its own
     std::atomic<std::uint32_t> playedBlock{0};
     std::atomic<std::uint32_t> elapsedMs{0};
     BlockInfo blockInfo[RING_BLOCKS] = {};

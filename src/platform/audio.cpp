@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/audio_device.h"
+#include "platform/background_work.h"
 
 namespace {
 
@@ -49,6 +50,8 @@ void AddMusic(std::int32_t* accum, int frames) {
 }  // namespace
 
 void MixAudio(std::int16_t* out, int frames) {
+    // Where the music has no thread of its own, it renders ahead here, before the mix reads.
+    RunDueBackgroundWork();
     std::lock_guard<std::mutex> hold(mixLock);
     std::int32_t accum[MIX_SLICE_FRAMES * AUDIO_CHANNELS];
     while (frames > 0) {

@@ -35,13 +35,23 @@ std::uint64_t MusicOutputPosition();
 void MusicOutputBlockWritten();
 // The ring's samples are shared between the music thread and the audio thread, so both sides
 // touch them as relaxed atomics: if the device ever overtakes the writer it plays stale or
-// mixed sound, as a sound card would, instead of racing on the memory.
+// mixed sound, as a sound card would, instead of racing on the memory. The browser build's C++
+// library has no std::atomic_ref yet; the compiler's atomic built-ins, which std::atomic_ref is
+// made of, stand in for it there.
 inline void StoreRingSample(std::int16_t& slot, std::int16_t value) {
+#if defined(__cpp_lib_atomic_ref)
     std::atomic_ref<std::int16_t>(slot).store(value, std::memory_order_relaxed);
+#else
+    __atomic_store_n(&slot, value, __ATOMIC_RELAXED);
+#endif
 }
 inline std::int16_t LoadRingSample(const std::int16_t& slot) {
+#if defined(__cpp_lib_atomic_ref)
     return std::atomic_ref<std::int16_t>(const_cast<std::int16_t&>(slot))
         .load(std::memory_order_relaxed);
+#else
+    return __atomic_load_n(&slot, __ATOMIC_RELAXED);
+#endif
 }
 
 // Stops reading the ring; once it returns the ring is no longer touched and may be freed.

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/file_keeping.h"
+
 namespace {
 
 // mkstemp's pattern: the six places it fills with letters and digits.
@@ -164,6 +166,7 @@ bool SaveFileAtomically(const std::string& path, std::span<const std::uint8_t> b
         fsync(dirFd);
         close(dirFd);
     }
+    KeepSavedFile(path);
     return true;
 }
 
@@ -190,4 +193,8 @@ int RemoveStaleTemporaries(const std::string& path) {
     return removed;
 }
 
-bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0 || errno == ENOENT; }
+bool RemoveFile(const std::string& path) {
+    if (unlink(path.c_str()) != 0 && errno != ENOENT) return false;
+    ForgetSavedFile(path);
+    return true;
+}

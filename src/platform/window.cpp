@@ -12,6 +12,7 @@
 #include "platform/resources.h"
 #include "platform/sdl_window.h"
 #include "platform/single_instance.h"
+#include "platform/window_system.h"
 #include "platform/xlib_link.h"
 
 namespace {
@@ -19,9 +20,6 @@ namespace {
 constexpr const char* WINDOW_TITLE = "Plemby!";
 constexpr int WINDOW_WIDTH = 1024;
 constexpr int WINDOW_HEIGHT = 768;
-// Where a window that leaves full screen goes.
-constexpr int WINDOWED_X = 64;
-constexpr int WINDOWED_Y = 64;
 // The player may drag the window smaller, but not below where the picture can still be read.
 constexpr int MINIMUM_WIDTH = 320;
 constexpr int MINIMUM_HEIGHT = 240;
@@ -115,12 +113,7 @@ SDL_Window* GameSdlWindow() { return gameWindow.window; }
 
 bool CreateGameWindow(bool fullscreen) {
     if (gameWindow.window != nullptr) return true;
-    // Without an X or Wayland display only the console's own graphics can serve; trying the
-    // others would just fill the terminal with their complaints.
-    if (SDL_getenv("SDL_VIDEODRIVER") == nullptr && SDL_getenv("DISPLAY") == nullptr &&
-        SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "KMSDRM");
-    }
+    ChooseVideoDriver();
     NameTheApplication();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "plemby: cannot open a window: no display available (%s)\n",
@@ -135,7 +128,8 @@ bool CreateGameWindow(bool fullscreen) {
     // The picture is letterboxed into whatever size the window is given, so the player may
     // resize and maximise it.
     const Uint32 flags =
-        SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SystemWindowFlags() |
+        (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     gameWindow.window =
         SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                          WINDOW_WIDTH, WINDOW_HEIGHT, flags);
@@ -175,8 +169,7 @@ void SetWindowFullscreen(bool fullscreen) {
         return;
     }
     SDL_SetWindowFullscreen(window, 0);
-    SDL_SetWindowSize(window, WINDOW_WIDTH, WINDOW_HEIGHT);
-    SDL_SetWindowPosition(window, WINDOWED_X, WINDOWED_Y);
+    PlaceWindowed(window, WINDOW_WIDTH, WINDOW_HEIGHT);
 }
 
 bool PumpOneEvent() {
@@ -192,8 +185,10 @@ bool PumpOneEvent() {
             break;
         case SDL_WINDOWEVENT:
             // A window closed before (its events may still be queued) loses nothing of ours.
+            // A hidden window (a browser tab the player left) counts as one turned away from.
             if ((event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
-                 event.window.event == SDL_WINDOWEVENT_MINIMIZED) &&
+                 event.window.event == SDL_WINDOWEVENT_MINIMIZED ||
+                 event.window.event == SDL_WINDOWEVENT_HIDDEN) &&
                 (gameWindow.window == nullptr ||
                  event.window.windowID == SDL_GetWindowID(gameWindow.window))) {
                 gameWindow.focusLost = true;

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <memory>
 
@@ -53,7 +52,9 @@ void PutHeader(std::vector<std::uint8_t>& out, const Header& header) {
     out.insert(out.end(), MAGIC.begin(), MAGIC.end());
     Put<std::uint16_t>(out, FORMAT_VERSION);
     const ReplayStart& start = header.start;
-    const auto play = std::bit_cast<std::array<std::uint8_t, sizeof(PlaySettings)>>(start.play);
+    // Copied byte for byte: the browser build's C++ library has no std::bit_cast yet.
+    std::array<std::uint8_t, sizeof(PlaySettings)> play{};
+    std::memcpy(play.data(), &start.play, play.size());
     out.insert(out.end(), play.begin(), play.end());
     out.push_back(start.rotateReversed);
     out.insert(out.end(), start.keyRepeats.begin(), start.keyRepeats.end());
@@ -78,7 +79,7 @@ Header GetHeader(std::span<const std::uint8_t> bytes) {
     ReplayStart& start = header.start;
     std::array<std::uint8_t, sizeof(PlaySettings)> play{};
     std::copy_n(bytes.begin() + 6, play.size(), play.begin());
-    start.play = std::bit_cast<PlaySettings>(play);
+    std::memcpy(&start.play, play.data(), play.size());
     start.rotateReversed = bytes[11];
     std::copy_n(bytes.begin() + 12, REPLAY_REPEAT_BYTES, start.keyRepeats.begin());
     start.dropLatch = bytes[22];

@@ -334,7 +334,7 @@ void ReturnToOptions() {
 }
 
 void RestoreDefaultBindings() {
-    bindings.actions = DEFAULT_BINDINGS;
+    bindings.actions = StartingBindings();
     screen.message = "THE DEFAULT KEYS AND BUTTONS ARE BACK";
 }
 

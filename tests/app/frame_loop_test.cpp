@@ -120,6 +120,21 @@ TEST_F(FrameLoop, DueFramesRunWithTheSamePacingWithoutSleeping) {
     FinishFrameLoop();
 }
 
+// A page hidden for ten minutes gets no callbacks; on its return the deadline starts afresh, so
+// one frame runs instead of the 30000 the catch-up would owe, and the pacing goes on from there.
+TEST_F(FrameLoop, DeadlineStartsAfreshAfterAHiddenPage) {
+    StartFrameLoop();
+    EXPECT_TRUE(RunDueFrames(ScriptedFrame));
+    SetManualClock(START_MS + 10 * 60 * 1000);
+    RestartFrameDeadline();
+    EXPECT_TRUE(RunDueFrames(ScriptedFrame));
+    EXPECT_EQ(script.frames, 2);
+    AdvanceManualClock(20);
+    EXPECT_TRUE(RunDueFrames(ScriptedFrame));
+    EXPECT_EQ(script.frames, 3);
+    FinishFrameLoop();
+}
+
 TEST_F(FrameLoop, PendingEventsRunBeforeTheNextFrame) {
     PushUserEvents(5);
     script.quitAfter = 3;

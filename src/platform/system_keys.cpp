@@ -1,0 +1,3 @@
+#include "platform/system_keys.h"
+
+int DefaultKeyInPlaceOf(int position) { return position; }
