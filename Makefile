@@ -15,6 +15,14 @@ TEST_PACKAGES += desktop-file-utils appstream groff-base
 PACKAGE_PACKAGES := $(RUN_PACKAGES) build-essential dpkg-dev debhelper git
 PACKAGE_CHECK_PACKAGES := $(PACKAGE_PACKAGES) lintian blhc
 SCREENSHOT_PACKAGES := $(RUN_PACKAGES) xvfb xdotool imagemagick x11-utils
+# The Windows build: Debian's mingw-w64 (posix threads); SDL comes from third_party/. Its tests
+# build GoogleTest from Debian's sources and run under wine, the road test in a virtual display.
+WINDOWS_PACKAGES := make cmake g++-mingw-w64-x86-64-posix
+WINDOWS_PACKAGE_PACKAGES := $(WINDOWS_PACKAGES) nsis git
+WINDOWS_TEST_PACKAGES := $(WINDOWS_PACKAGE_PACKAGES) googletest wine wine64 xvfb xdotool openbox \
+  x11-utils imagemagick
+TEST_PACKAGES += $(WINDOWS_TEST_PACKAGES)
+
 # The browser build: Debian's emscripten builds the game and SDL (from third_party/); the road
 # test drives Debian's Chromium. npm, for the test's driver, is installed only when no npm is on
 # the PATH (a Node.js from elsewhere brings its own).
@@ -24,7 +32,8 @@ WEB_PORT ?= 8080
 
 .PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean \
 	install uninstall package package-check screenshots deps-package deps-package-check \
-	deps-screenshots bench-screens web serve-web deps-web deps-web-test test-web bench-web
+	deps-screenshots bench-screens windows deps-windows windows-test deps-windows-test \
+	windows-package deps-windows-package web serve-web deps-web deps-web-test test-web bench-web
 
 all: build
 
@@ -57,6 +66,15 @@ deps-package-check:
 deps-screenshots:
 	$(call install_missing,$(SCREENSHOT_PACKAGES))
 
+deps-windows:
+	$(call install_missing,$(WINDOWS_PACKAGES))
+
+deps-windows-package:
+	$(call install_missing,$(WINDOWS_PACKAGE_PACKAGES))
+
+deps-windows-test:
+	$(call install_missing,$(WINDOWS_TEST_PACKAGES))
+
 deps-web:
 	$(call install_missing,$(WEB_PACKAGES))
 
@@ -74,6 +92,16 @@ build: deps-run
 run: build
 	./build/plemby
 
+# The game for 64-bit Windows, cross-built: build-windows/plemby.exe (windowed), plemby.com
+# (its console twin) and xmrender.exe, linked statically. The first configure builds SDL2 and
+# SDL2_image from third_party/ (cmake/SdlFromSource.cmake).
+WINDOWS_CONFIGURE := -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DPLEMBY_SDL_FROM_SOURCE=ON -DPLEMBY_SDL_DIR=$(CURDIR)/build-sdl-windows \
+  -DPLEMBY_ASSETGEN=OFF
+windows: deps-windows
+	cmake -S . -B build-windows $(WINDOWS_CONFIGURE) -DPLEMBY_TESTS=OFF -DPLEMBY_WERROR=OFF
+	cmake --build build-windows -j $(JOBS)
+
 # Every test, headless, under AddressSanitizer and UndefinedBehaviorSanitizer; the music
 # thread's tests again under ThreadSanitizer.
 test: deps-test
@@ -88,6 +116,22 @@ test: deps-test
 	  cd build-tsan && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
 	    TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS); \
 	fi
+	$(MAKE) --no-print-directory windows-test
+
+# The Windows build with its unit suite, run under wine in one process, then the road test of
+# the real game under wine in a virtual display.
+windows-test: deps-windows-test
+	cmake -S . -B build-windows-test $(WINDOWS_CONFIGURE) -DPLEMBY_TESTS=ON -DPLEMBY_WERROR=ON
+	cmake --build build-windows-test -j $(JOBS)
+	tests/windows/unit_suite.sh build-windows-test
+	tests/display/real_display_test.sh build-windows-test windows build-test/plemby
+	tools/windows_package.sh . build-windows-test build-windows-test/package
+	tests/windows/package_test.sh build-windows-test build-windows-test/package
+
+# What a Windows player downloads: build-windows-package/plemby-VERSION-windows-x64.zip and the
+# installer plemby-VERSION-setup.exe (NSIS).
+windows-package: deps-windows-package windows
+	tools/windows_package.sh . build-windows build-windows-package
 
 # The page in build-web/ (index.html, plemby.js, plemby.wasm, icon.png): the game built with
 # emscripten, SDL2 and SDL2_image from the tarballs in third_party/. Emscripten's tools look
@@ -196,4 +240,5 @@ screenshots: deps-screenshots build
 
 clean:
 	rm -rf build build-test build-tsan build-bench build-fuzz build-package build-package-check \
+	  build-windows build-windows-test build-sdl-windows build-windows-package \
 	  build-web build-webtest

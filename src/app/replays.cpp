@@ -11,7 +11,6 @@
 #include "game/high_score_table.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "replays/live_game.h"
 #include "replays/replay_verify.h"
 #include "screens/high_scores.h"
 #include "screens/play_screen.h"
@@ -28,30 +27,33 @@ struct LastGame {
     std::vector<std::uint8_t> bytes;
     std::uint32_t score = 0;
 };
-std::optional<LastGame> lastGame;
-// The replay of the command line, watched from the first frame on.
-std::optional<Replay> replayAtStart;
+struct KeptReplays {
+    std::optional<LastGame> lastGame;
+    // The replay of the command line, watched from the first frame on.
+    std::optional<Replay> atStart;
+};
+KeptReplays kept;
 
 void Keep(const Replay& replay) {
     std::vector<std::uint8_t> bytes = EncodeReplay(replay);
-    lastGame.reset();
+    kept.lastGame.reset();
     if (bytes.empty()) return;
     if (!KeepLastGame(bytes)) ReportProblem("cannot store the last game's replay");
-    lastGame = LastGame{std::move(bytes), replay.result.score};
+    kept.lastGame = LastGame{std::move(bytes), replay.result.score};
 }
 
 void TieToPlacedRow() {
     const int row = TakePlacedRow();
-    if (row < 0 || !lastGame || lastGame->score != game.score) return;
-    if (!TieGameToRow(row, ReadRowScore(highScoreTable, row), lastGame->bytes)) {
+    if (row < 0 || !kept.lastGame || kept.lastGame->score != game.score) return;
+    if (!TieGameToRow(row, ReadRowScore(highScoreTable, row), kept.lastGame->bytes)) {
         ReportProblem("cannot store the replay of the placed score");
     }
 }
 
 void StartRequestedReplay() {
-    if (replayAtStart) {
-        StartWatching(*replayAtStart);
-        replayAtStart.reset();
+    if (kept.atStart) {
+        StartWatching(*kept.atStart);
+        kept.atStart.reset();
         return;
     }
     const int row = TakeWatchRequest();
@@ -114,9 +116,9 @@ int WatchReplayFile(const std::string& path) {
         std::fprintf(stderr, "plemby: %s: %s\n", path.c_str(), reason.c_str());
         return VERIFY_UNREADABLE;
     }
-    replayAtStart = std::move(replay);
+    kept.atStart = std::move(replay);
     const int status = RunGame();
-    replayAtStart.reset();
+    kept.atStart.reset();
     return status;
 }
 

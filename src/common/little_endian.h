@@ -3,8 +3,28 @@
 #include <cstdint>
 #include <vector>
 
-// Little-endian integers and four-letter tags appended to a byte buffer, as the RIFF/WAVE and XM
-// files store them; for the programs and tests that write such files.
+// Little-endian integers and four-letter tags, as the RIFF/WAVE, XM and replay files store them:
+// read back from stored bytes, and appended to a byte buffer by the code that writes such files.
+
+// The integer at `p`; the caller has made sure its bytes lie inside the buffer.
+constexpr std::uint16_t GetLe16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+constexpr std::uint32_t GetLe32(const std::uint8_t* p) {
+    return GetLe16(p) | std::uint32_t{GetLe16(p + 2)} << 16;
+}
+constexpr std::uint64_t GetLe64(const std::uint8_t* p) {
+    return GetLe32(p) | std::uint64_t{GetLe32(p + 4)} << 32;
+}
+
+// A four-letter tag as GetLe32 reads it from a file.
+constexpr std::uint32_t FourCc(const char (&tag)[5]) {
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[0])) |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[3])) << 24;
+}
+
 inline void PutLe16(std::vector<std::uint8_t>& out, std::uint32_t value) {
     out.push_back(static_cast<std::uint8_t>(value));
     out.push_back(static_cast<std::uint8_t>(value >> 8));
@@ -13,6 +33,11 @@ inline void PutLe16(std::vector<std::uint8_t>& out, std::uint32_t value) {
 inline void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     PutLe16(out, value & 0xFFFF);
     PutLe16(out, value >> 16);
+}
+
+inline void PutLe64(std::vector<std::uint8_t>& out, std::uint64_t value) {
+    PutLe32(out, static_cast<std::uint32_t>(value));
+    PutLe32(out, static_cast<std::uint32_t>(value >> 32));
 }
 
 inline void PutTag(std::vector<std::uint8_t>& out, const char (&tag)[5]) {

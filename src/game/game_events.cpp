@@ -1,18 +1,15 @@
 #include "game/game_events.h"
 
-namespace {
-GameEvents pending;
-}  // namespace
+#include <utility>
+
+#include "game/game_state.h"
 
 void RecordGameEvent(GameEventKind kind, std::uint8_t value) {
+    GameEvents& pending = game.events;
     if (pending.count >= GAME_EVENT_CAPACITY) return;
     pending.events[static_cast<std::size_t>(pending.count++)] = GameEvent{kind, value};
 }
 
-GameEvents TakeGameEvents() {
-    const GameEvents taken = pending;
-    pending = GameEvents{};
-    return taken;
-}
+GameEvents TakeGameEvents() { return std::exchange(game.events, GameEvents{}); }
 
-void ClearGameEvents() { pending = GameEvents{}; }
+void ClearGameEvents() { game.events = GameEvents{}; }

@@ -54,8 +54,4 @@ void ResetGame(const PlaySettings& play, RulesClock& clock) {
     game.lastFallTime = clock.Now();
 }
 
-void ResetGameStartupState() {
-    game = GameState{};
-    keyRepeats = KeyRepeats{};
-    ClearGameEvents();
-}
+void ResetGameStartupState() { game = GameState{}; }

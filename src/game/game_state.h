@@ -5,6 +5,7 @@
 
 #include "common/font_codes.h"
 #include "common/settings.h"
+#include "game/game_events.h"
 #include "game/pieces.h"
 #include "game/rules_clock.h"
 #include "game/well.h"
@@ -13,6 +14,21 @@ constexpr std::uint32_t START_FALL_INTERVAL = 1030;  // ms at level 1
 constexpr int NAME_LENGTH = 26;
 constexpr std::uint8_t NO_ENTRY_ROW = 8;
 
+// Auto-repeat of one held action: it acts at once, then every n frames while held, and a new
+// press acts only once n frames have passed since it last acted.
+struct KeyRepeat {
+    std::uint8_t ready = 1;
+    std::uint8_t counter = 0;
+};
+
+// The five repeating actions, in the order a frame treats them. They outlive games.
+struct KeyRepeats {
+    KeyRepeat turn;
+    KeyRepeat turnOther;
+    KeyRepeat shiftLeft;
+    KeyRepeat shiftRight;
+    KeyRepeat softDrop;
+};
 // The one record of the game in progress.
 struct GameState {
     Well well{};
@@ -30,6 +46,8 @@ struct GameState {
     std::uint32_t fallInterval = 0;  // gravity interval at level 1, ms
     std::int64_t lastFallTime = 0;   // the clock reading of the last downward step
     std::uint8_t dropLatch = 0;      // 1 while the hard-drop key is held after a hard drop
+    GameEvents events;               // what the rules recorded since it was last taken
+    KeyRepeats keyRepeats;           // like the latch, carried from game to game
     std::uint8_t gameOverEntry = 0;  // set at game over, cleared by the game-over screen
     std::uint8_t entryAllowed = 0;   // 1 until this game's score has been placed in the table
     std::uint8_t entryActive = 0;    // a name is being typed

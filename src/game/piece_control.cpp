@@ -5,8 +5,6 @@
 #include "game/game_state.h"
 #include "game/gravity_and_levels.h"
 
-KeyRepeats keyRepeats;
-
 namespace {
 
 constexpr std::uint32_t SOFT_DROP_POINTS = 10;
@@ -98,16 +96,17 @@ bool TurnIsFree(const Well& well, std::uint8_t type, int x, int y) {
 void HandleGameKeys(const FrameInput& frame, RulesClock& clock) {
     const ActionRecord actions = frame.actions;
     const PlaySettings& play = game.play;
+    KeyRepeats& repeats = game.keyRepeats;
     const std::uint8_t reversed = frame.turnReversed ? 1 : 0;
-    if (StepKeyRepeat(keyRepeats.turn, actions.Held(PlayAction::Turn), play.rotateRepeat))
+    if (StepKeyRepeat(repeats.turn, actions.Held(PlayAction::Turn), play.rotateRepeat))
         TurnAct(reversed);
-    if (StepKeyRepeat(keyRepeats.turnOther, actions.Held(PlayAction::TurnOther), play.rotateRepeat))
+    if (StepKeyRepeat(repeats.turnOther, actions.Held(PlayAction::TurnOther), play.rotateRepeat))
         TurnAct(reversed ? 0 : 1);
-    if (StepKeyRepeat(keyRepeats.shiftLeft, actions.Held(PlayAction::ShiftLeft), play.moveRepeat))
+    if (StepKeyRepeat(repeats.shiftLeft, actions.Held(PlayAction::ShiftLeft), play.moveRepeat))
         MoveLeft(actions);
-    if (StepKeyRepeat(keyRepeats.shiftRight, actions.Held(PlayAction::ShiftRight), play.moveRepeat))
+    if (StepKeyRepeat(repeats.shiftRight, actions.Held(PlayAction::ShiftRight), play.moveRepeat))
         MoveRight(actions);
-    if (StepKeyRepeat(keyRepeats.softDrop, actions.Held(PlayAction::SoftDrop), play.dropRepeat))
+    if (StepKeyRepeat(repeats.softDrop, actions.Held(PlayAction::SoftDrop), play.dropRepeat))
         SoftDrop(clock);
     HardDropKey(actions, clock);
     // Escape abandons the game: no high-score entry.

@@ -4,27 +4,11 @@
 
 #include "game/actions.h"
 #include "game/game_source.h"
+#include "game/game_state.h"
 #include "game/pieces.h"
 #include "game/well.h"
 
 // What the player does to the falling piece, and what happens when it lands.
-
-// Auto-repeat of one held action: it acts at once, then every n frames while held, and a new
-// press acts only once n frames have passed since it last acted.
-struct KeyRepeat {
-    std::uint8_t ready = 1;
-    std::uint8_t counter = 0;
-};
-
-// The five repeating actions, in the order a frame treats them. They outlive games.
-struct KeyRepeats {
-    KeyRepeat turn;
-    KeyRepeat turnOther;
-    KeyRepeat shiftLeft;
-    KeyRepeat shiftRight;
-    KeyRepeat softDrop;
-};
-extern KeyRepeats keyRepeats;
 
 // One frame of a repeating action: true when it acts now. Its timer steps either way.
 bool StepKeyRepeat(KeyRepeat& repeat, bool held, std::uint8_t frames);

@@ -1,14 +1,11 @@
 #include "music/module_source.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <span>
 
 #include "music/player.h"
+#include "platform/files.h"
 #include "platform/resources.h"
 
 namespace {
@@ -16,21 +13,15 @@ struct ModuleSource {
     const std::uint8_t* base = nullptr;  // the bytes of a memory or resource source
     std::uint32_t size = 0;
     std::int64_t position = 0;
-    int file = -1;
+    PositionedFile file;
     std::int64_t cacheBase = -1;  // file offset of the cached block; -1 when none
     std::uint8_t cache[MODULE_CACHE_BYTES];
 };
 ModuleSource moduleSource;
 
 void ReadFileAt(std::int64_t offset, std::uint8_t* dest, std::int64_t count) {
-    while (count > 0) {
-        const ssize_t got = pread(moduleSource.file, dest, static_cast<std::size_t>(count),
-                                  static_cast<off_t>(offset));
-        if (got <= 0) return;
-        offset += got;
-        dest += got;
-        count -= got;
-    }
+    moduleSource.file.ReadAt(static_cast<std::uint64_t>(offset), dest,
+                             static_cast<std::size_t>(count));
 }
 
 // The file read: whole cache blocks' worth goes straight into dest, the rest through the
@@ -63,15 +54,8 @@ void ReadThroughCache(std::uint8_t* dest, std::int64_t position, std::int64_t co
 }
 
 bool OpenFile(const char* path) {
-    const int file = open(path, O_RDONLY | O_CLOEXEC);
-    if (file < 0) return false;
-    struct stat info {};
-    if (fstat(file, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > 0xFFFFFFFFLL) {
-        close(file);
-        return false;
-    }
-    moduleSource.file = file;
-    moduleSource.size = static_cast<std::uint32_t>(info.st_size);
+    if (!moduleSource.file.Open(path)) return false;
+    moduleSource.size = moduleSource.file.Size();
     return true;
 }
 }  // namespace
@@ -96,11 +80,10 @@ bool OpenModuleSource(const void* source, std::size_t second, std::uint32_t flag
 }
 
 void CloseModuleSource() {
-    if (moduleSource.file >= 0) close(moduleSource.file);
+    moduleSource.file.Close();
     moduleSource.base = nullptr;
     moduleSource.size = 0;
     moduleSource.position = 0;
-    moduleSource.file = -1;
     moduleSource.cacheBase = -1;
 }
 
@@ -108,7 +91,7 @@ std::uint32_t ReadModule(void* dest, std::uint32_t count) {
     const std::uint32_t n = std::min(count, ModuleBytesLeft());
     if (n > 0) {
         auto* to = static_cast<std::uint8_t*>(dest);
-        if (moduleSource.file >= 0) {
+        if (moduleSource.file.IsOpen()) {
             ReadThroughCache(to, moduleSource.position, n);
         } else {
             std::memcpy(to, moduleSource.base + moduleSource.position, n);

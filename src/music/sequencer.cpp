@@ -19,8 +19,11 @@ constexpr int FIRST_KEY_OFF_NOTE = 97;
 // A missing instrument, or a note its map gives no sample for, plays as these: nothing to
 // start, no envelopes.
 const Instrument EMPTY_INSTRUMENT{};
-std::int16_t emptySampleData[SAMPLE_GUARD_VALUES];
-Sample emptySample;
+struct EmptySample {
+    std::int16_t data[SAMPLE_GUARD_VALUES];
+    Sample sample;
+};
+EmptySample empty;
 
 bool IsNote(std::uint8_t note) { return note >= 1 && note < FIRST_KEY_OFF_NOTE; }
 
@@ -47,7 +50,7 @@ ChannelTick MakeTick(int index, const Cell& cell) {
     return ChannelTick{c,
                        cell,
                        instrument,
-                       sample != nullptr ? *sample : emptySample,
+                       sample != nullptr ? *sample : empty.sample,
                        sample != nullptr,
                        &song.voices[2 * index],
                        c.period,
@@ -197,8 +200,8 @@ void StartSong() {
     songState.globalVolumeSlideMemory = 0;
     SetTempo(song.defaultTempo);
     rowEffects = RowEffects{};
-    emptySample = Sample{};
-    emptySample.data = emptySampleData;
+    empty.sample = Sample{};
+    empty.sample.data = empty.data;
     for (int c = 0; c < song.numChannels; ++c) {
         song.channels[c] = ChannelState{};
         song.channels[c].voice = &song.voices[2 * c];

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "common/little_endian.h"
 #include "music/module_source.h"
 #include "music/sequencer.h"
 #include "music/song_arena.h"
@@ -29,13 +30,6 @@ constexpr std::uint8_t TITLE_LAST = 0x7F;
 constexpr int MODULE_NAME_OFFSET = 17;
 constexpr int MODULE_NAME_BYTES = 20;
 
-std::uint16_t Read16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-
-std::uint32_t Read32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
 // A read that must lie wholly within the module.
 bool ReadAll(void* dest, std::uint32_t count) { return ReadModule(dest, count) == count; }
 
@@ -52,16 +46,16 @@ void CopyTitle(const std::uint8_t* name) {
 bool ReadHeader() {
     std::uint8_t header[HEADER_BYTES] = {};
     ReadModule(header, HEADER_BYTES);
-    SeekModule(HEADER_SIZE_OFFSET + static_cast<std::int64_t>(Read32(header + 60)), false);
+    SeekModule(HEADER_SIZE_OFFSET + static_cast<std::int64_t>(GetLe32(header + 60)), false);
     CopyTitle(header + MODULE_NAME_OFFSET);
-    song.songLength = Read16(header + 64);
-    song.restartPosition = Read16(header + 66);
-    song.channelCount = Read16(header + 68);
-    song.patternCount = Read16(header + 70);
-    song.instrumentCount = Read16(header + 72);
-    song.flags = Read16(header + 74);
-    song.defaultSpeed = Read16(header + 76);
-    song.defaultTempo = Read16(header + 78);
+    song.songLength = GetLe16(header + 64);
+    song.restartPosition = GetLe16(header + 66);
+    song.channelCount = GetLe16(header + 68);
+    song.patternCount = GetLe16(header + 70);
+    song.instrumentCount = GetLe16(header + 72);
+    song.flags = GetLe16(header + 74);
+    song.defaultSpeed = GetLe16(header + 76);
+    song.defaultTempo = GetLe16(header + 78);
     std::memcpy(song.orders, header + 80, MAX_ORDERS);
     return song.patternCount != 0 && song.songLength >= 1 && song.songLength <= MAX_ORDERS;
 }
@@ -98,8 +92,8 @@ bool UnpackCell(Cell& cell) {
 bool LoadPattern(PatternEntry& pattern) {
     std::uint8_t header[PATTERN_HEADER_BYTES];
     if (!ReadAll(header, PATTERN_HEADER_BYTES)) return false;
-    pattern.rows = Read16(header + 5);
-    pattern.packedSize = Read16(header + 7);
+    pattern.rows = GetLe16(header + 5);
+    pattern.packedSize = GetLe16(header + 7);
     if (pattern.packedSize == 0) return true;
     if (pattern.rows == 0 || pattern.rows > MAX_PATTERN_ROWS) return false;
     const std::size_t cells = std::size_t{pattern.rows} * song.numChannels;
@@ -132,7 +126,7 @@ bool LoadPatterns(std::uint16_t storedCount) {
 void ReadEnvelope(Envelope& envelope, const std::uint8_t* points, const std::uint8_t* counts,
                   int which) {
     for (int i = 0; i < ENVELOPE_POINTS; ++i) {
-        envelope.points[i] = EnvelopePoint{Read16(points + 4 * i), Read16(points + 4 * i + 2)};
+        envelope.points[i] = EnvelopePoint{GetLe16(points + 4 * i), GetLe16(points + 4 * i + 2)};
     }
     // counts: point counts (2), volume sustain/loop (3), panning sustain/loop (3), types (2)
     envelope.pointCount = std::min<std::uint8_t>(counts[which], ENVELOPE_POINTS);
@@ -152,15 +146,15 @@ void ParseInstrumentExtra(Instrument& instrument, const std::uint8_t* extra) {
     instrument.vibratoSweep = extra[203];
     instrument.vibratoDepth = extra[204];
     instrument.vibratoRate = extra[205];
-    instrument.fadeout = Read16(extra + 206);
+    instrument.fadeout = GetLe16(extra + 206);
 }
 
 // A sample header of the file, with its lengths in sample points and its loop made safe.
 Sample ConvertSampleHeader(const std::uint8_t* header) {
     Sample sample{};
-    sample.length = Read32(header);
-    sample.loopStart = Read32(header + 4);
-    sample.loopLength = Read32(header + 8);
+    sample.length = GetLe32(header);
+    sample.loopStart = GetLe32(header + 4);
+    sample.loopLength = GetLe32(header + 8);
     sample.volume = header[12];
     sample.finetune = static_cast<std::int8_t>(header[13]);
     const std::uint8_t type = header[14];
@@ -276,9 +270,9 @@ bool LoadInstrument(Instrument& instrument) {
     if (ModuleBytesLeft() < INSTRUMENT_MIN_BYTES) return false;
     std::uint8_t fixed[INSTRUMENT_FIXED_BYTES] = {};
     ReadModule(fixed, INSTRUMENT_FIXED_BYTES);
-    const std::uint32_t headerSize = Read32(fixed);
-    const int sampleCount = Read16(fixed + 27) & 0xFF;
-    const std::uint32_t sampleHeaderSize = Read32(fixed + 29);
+    const std::uint32_t headerSize = GetLe32(fixed);
+    const int sampleCount = GetLe16(fixed + 27) & 0xFF;
+    const std::uint32_t sampleHeaderSize = GetLe32(fixed + 29);
     std::int64_t skip = static_cast<std::int64_t>(headerSize) - INSTRUMENT_FIXED_BYTES;
     if (sampleCount != 0) {
         if (sampleHeaderSize > MAX_SAMPLE_HEADER_SIZE || sampleCount > MAX_INSTRUMENT_SAMPLES) {

@@ -21,18 +21,23 @@ struct AudioState {
 };
 AudioState audio;
 
-// Held by every mix and by whoever changes what the mix reads.
-std::mutex mixLock;
-// Bytes of the ring played since MusicOutputStart. Stored with release after the bytes were
-// read, so a writer that loads it with acquire may overwrite what lies behind it.
-std::atomic<std::uint64_t> musicPosition{0};
-// Counts blocks the music thread has finished; loaded with acquire before the ring is read.
-std::atomic<std::uint64_t> musicBlocksWritten{0};
+// What the mix shares with the game and the music thread: the lock, and the counters read
+// without it.
+struct MixShared {
+    // Held by every mix and by whoever changes what the mix reads.
+    std::mutex lock;
+    // Bytes of the ring played since MusicOutputStart. Stored with release after the bytes were
+    // read, so a writer that loads it with acquire may overwrite what lies behind it.
+    std::atomic<std::uint64_t> musicPosition{0};
+    // Counts blocks the music thread has finished; loaded with acquire before the ring is read.
+    std::atomic<std::uint64_t> musicBlocksWritten{0};
+};
+MixShared mix;
 
 void AddMusic(std::int32_t* accum, int frames) {
     if (audio.ring == nullptr) return;
-    musicBlocksWritten.load(std::memory_order_acquire);
-    const std::uint64_t position = musicPosition.load(std::memory_order_relaxed);
+    mix.musicBlocksWritten.load(std::memory_order_acquire);
+    const std::uint64_t position = mix.musicPosition.load(std::memory_order_relaxed);
     std::uint32_t offset = static_cast<std::uint32_t>(position % audio.ringBytes);
     // The ring is the music player's array of 16-bit samples, handed over as bytes.
     const auto* samples = reinterpret_cast<const std::int16_t*>(audio.ring);
@@ -43,8 +48,8 @@ void AddMusic(std::int32_t* accum, int frames) {
         offset += AUDIO_FRAME_BYTES;
         if (offset >= audio.ringBytes) offset = 0;
     }
-    musicPosition.store(position + static_cast<std::uint64_t>(frames) * AUDIO_FRAME_BYTES,
-                        std::memory_order_release);
+    mix.musicPosition.store(position + static_cast<std::uint64_t>(frames) * AUDIO_FRAME_BYTES,
+                            std::memory_order_release);
 }
 
 }  // namespace
@@ -52,7 +57,7 @@ void AddMusic(std::int32_t* accum, int frames) {
 void MixAudio(std::int16_t* out, int frames) {
     // Where the music has no thread of its own, it renders ahead here, before the mix reads.
     RunDueBackgroundWork();
-    std::lock_guard<std::mutex> hold(mixLock);
+    std::lock_guard<std::mutex> hold(mix.lock);
     std::int32_t accum[MIX_SLICE_FRAMES * AUDIO_CHANNELS];
     while (frames > 0) {
         const int slice = std::min(frames, MIX_SLICE_FRAMES);
@@ -77,40 +82,40 @@ void SetAudioDevice(std::uint32_t device) { audio.device = device; }
 std::uint32_t AudioDevice() { return audio.device; }
 
 void ForgetAudioOutput() {
-    std::lock_guard<std::mutex> hold(mixLock);
+    std::lock_guard<std::mutex> hold(mix.lock);
     const EffectsMixFn effects = audio.effects;
     audio = AudioState{};
     audio.effects = effects;
-    musicPosition.store(0, std::memory_order_relaxed);
+    mix.musicPosition.store(0, std::memory_order_relaxed);
 }
 
 bool AudioOutputOpen() { return audio.device != 0 || audio.headless; }
 
 void SetEffectsSource(EffectsMixFn fn) {
-    std::lock_guard<std::mutex> hold(mixLock);
+    std::lock_guard<std::mutex> hold(mix.lock);
     audio.effects = fn;
 }
 
-void LockAudio() { mixLock.lock(); }
-void UnlockAudio() { mixLock.unlock(); }
+void LockAudio() { mix.lock.lock(); }
+void UnlockAudio() { mix.lock.unlock(); }
 
 bool MusicOutputStart(const std::uint8_t* ring, std::uint32_t bytes) {
     // Whole frames only, so that a frame never straddles the end of the ring.
     bytes -= bytes % AUDIO_FRAME_BYTES;
     if (!AudioOutputOpen() || ring == nullptr || bytes == 0) return false;
-    std::lock_guard<std::mutex> hold(mixLock);
+    std::lock_guard<std::mutex> hold(mix.lock);
     audio.ring = ring;
     audio.ringBytes = bytes;
-    musicPosition.store(0, std::memory_order_release);
+    mix.musicPosition.store(0, std::memory_order_release);
     return true;
 }
 
-std::uint64_t MusicOutputPosition() { return musicPosition.load(std::memory_order_acquire); }
+std::uint64_t MusicOutputPosition() { return mix.musicPosition.load(std::memory_order_acquire); }
 
-void MusicOutputBlockWritten() { musicBlocksWritten.fetch_add(1, std::memory_order_release); }
+void MusicOutputBlockWritten() { mix.musicBlocksWritten.fetch_add(1, std::memory_order_release); }
 
 void MusicOutputStop() {
-    std::lock_guard<std::mutex> hold(mixLock);
+    std::lock_guard<std::mutex> hold(mix.lock);
     audio.ring = nullptr;
     audio.ringBytes = 0;
 }

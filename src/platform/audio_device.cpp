@@ -1,12 +1,10 @@
 #include "platform/audio_device.h"
 
 #include <SDL.h>
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
 
 #include "platform/audio.h"
+#include "platform/driver_noise.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -16,32 +14,6 @@ constexpr Uint16 DEVICE_BUFFER_FRAMES = 1024;
 void DeviceCallback(void*, Uint8* stream, int len) {
     MixAudio(reinterpret_cast<std::int16_t*>(stream), len / AUDIO_FRAME_BYTES);
 }
-
-// While the audio drivers look for a device, what their libraries print goes nowhere: ALSA
-// alone fills several lines of the terminal when there is no sound card. The player gets one
-// line from the game instead.
-class DriverOutputHidden {
-public:
-    DriverOutputHidden() {
-        std::fflush(stderr);
-        const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (nowhere < 0) return;
-        saved_ = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
-        if (saved_ >= 0) dup2(nowhere, STDERR_FILENO);
-        close(nowhere);
-    }
-    ~DriverOutputHidden() {
-        if (saved_ < 0) return;
-        std::fflush(stderr);
-        dup2(saved_, STDERR_FILENO);
-        close(saved_);
-    }
-    DriverOutputHidden(const DriverOutputHidden&) = delete;
-    DriverOutputHidden& operator=(const DriverOutputHidden&) = delete;
-
-private:
-    int saved_ = -1;
-};
 
 SDL_AudioDeviceID OpenDevice() {
     const DriverOutputHidden quiet;
@@ -63,8 +35,7 @@ bool OpenAudioOutput() {
     if (AudioOutputOpen()) return true;
     const SDL_AudioDeviceID device = OpenDevice();
     if (device == 0) {
-        std::fprintf(stderr, "plemby: no sound device (%s); the game runs silent\n",
-                     SDL_GetError());
+        ReportProblem(std::string("no sound device (") + SDL_GetError() + "); the game runs silent");
         if (SDL_WasInit(SDL_INIT_AUDIO) != 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }

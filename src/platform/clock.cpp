@@ -6,13 +6,16 @@
 
 namespace {
 // The manual clock belongs to the thread that turned it on; the music thread keeps real time.
-thread_local bool manualClock = false;
-thread_local std::int64_t manualNow = 0;
-thread_local std::vector<std::int64_t> manualSleeps;
+struct ManualClock {
+    bool on = false;
+    std::int64_t now = 0;
+    std::vector<std::int64_t> sleeps;
+};
+thread_local ManualClock manual;
 }  // namespace
 
 std::int64_t NowMs() {
-    if (manualClock) return manualNow;
+    if (manual.on) return manual.now;
     static const std::int64_t frequency = static_cast<std::int64_t>(SDL_GetPerformanceFrequency());
     const auto counter = static_cast<std::int64_t>(SDL_GetPerformanceCounter());
     // Whole seconds and the remainder apart, so that counter x 1000 cannot overflow.
@@ -20,20 +23,20 @@ std::int64_t NowMs() {
 }
 
 void SleepMs(std::int64_t ms) {
-    if (manualClock) {
-        manualSleeps.push_back(ms);
-        manualNow += ms;
+    if (manual.on) {
+        manual.sleeps.push_back(ms);
+        manual.now += ms;
         return;
     }
     SDL_Delay(static_cast<Uint32>(ms < 0 ? 0 : ms));
 }
 
 void UseManualClock(std::int64_t startMs) {
-    manualClock = true;
-    manualNow = startMs;
-    manualSleeps.clear();
+    manual.on = true;
+    manual.now = startMs;
+    manual.sleeps.clear();
 }
-void SetManualClock(std::int64_t ms) { manualNow = ms; }
-void AdvanceManualClock(std::int64_t ms) { manualNow += ms; }
-void StopManualClock() { manualClock = false; }
-const std::vector<std::int64_t>& ManualSleeps() { return manualSleeps; }
+void SetManualClock(std::int64_t ms) { manual.now = ms; }
+void AdvanceManualClock(std::int64_t ms) { manual.now += ms; }
+void StopManualClock() { manual.on = false; }
+const std::vector<std::int64_t>& ManualSleeps() { return manual.sleeps; }

@@ -35,10 +35,14 @@ static_assert(KEY_POSITION_A == SDL_SCANCODE_A && KEY_POSITION_D == SDL_SCANCODE
               KEY_POSITION_RIGHT_CTRL == SDL_SCANCODE_RCTRL &&
               NO_KEY_POSITION == SDL_SCANCODE_UNKNOWN);
 
-bool scripted = false;
-std::array<bool, 256> scriptedKeys{};
-std::array<bool, KEY_POSITION_COUNT> scriptedPositions{};
-PointerPos scriptedPointer{};
+// The tests' keys, key positions and pointer, which stand for the devices while on.
+struct InputScript {
+    bool on = false;
+    std::array<bool, 256> keys{};
+    std::array<bool, KEY_POSITION_COUNT> positions{};
+    PointerPos pointer{};
+};
+InputScript script;
 
 bool ScancodeDown(SDL_Scancode code) {
     int count = 0;
@@ -78,18 +82,27 @@ bool DeviceKeyDown(int vk) {
     return scancode != SDL_SCANCODE_UNKNOWN && ScancodeDown(scancode);
 }
 
-// Key presses in the order they came, oldest first; the oldest go when it is full.
-constexpr std::size_t KEPT_PRESSES = 64;
-struct PressLog {
-    std::mutex lock;  // SDL may run event watches on the thread that pushes the event
-    std::deque<int> presses;
+// Window pixels to back-buffer pixels: set by the renderer from the window's real size.
+struct PointerMapping {
+    float scale = 1.0f;
+    int offsetX = 0;
+    int offsetY = 0;
 };
-PressLog pressLog;
+
+// What the keyboard and the pointer leave between frames: the key presses in the order they
+// came, oldest first (the oldest go when it is full), and how the pointer maps.
+constexpr std::size_t KEPT_PRESSES = 64;
+struct DeviceInput {
+    std::mutex lock;  // over the presses: SDL may run event watches on the thread that pushes
+    std::deque<int> presses;
+    PointerMapping pointer;
+};
+DeviceInput devices;
 
 void KeepPress(int vk) {
-    std::lock_guard<std::mutex> hold(pressLog.lock);
-    if (pressLog.presses.size() == KEPT_PRESSES) pressLog.presses.pop_front();
-    pressLog.presses.push_back(vk);
+    std::lock_guard<std::mutex> hold(devices.lock);
+    if (devices.presses.size() == KEPT_PRESSES) devices.presses.pop_front();
+    devices.presses.push_back(vk);
 }
 
 int VirtualKeyOf(SDL_Scancode scancode) {
@@ -112,7 +125,7 @@ int PositionOfKey(int vk) {
 // Runs as SDL takes each event from the window system, so presses are kept in the order they
 // happened, whenever the game next looks.
 int KeepKeyPress(void*, SDL_Event* event) {
-    if (event->type == SDL_KEYDOWN && event->key.repeat == 0 && !scripted) {
+    if (event->type == SDL_KEYDOWN && event->key.repeat == 0 && !script.on) {
         if (const int vk = VirtualKeyOf(event->key.keysym.scancode)) KeepPress(vk);
     }
     return 0;
@@ -121,7 +134,7 @@ int KeepKeyPress(void*, SDL_Event* event) {
 }  // namespace
 
 bool KeyDown(int vk) {
-    if (scripted) return vk >= 0 && vk < 256 && scriptedKeys[static_cast<std::size_t>(vk)];
+    if (script.on) return vk >= 0 && vk < 256 && script.keys[static_cast<std::size_t>(vk)];
     return DeviceKeyDown(vk);
 }
 
@@ -134,13 +147,13 @@ void WatchKeyPresses(bool on) {
 }
 
 void ForgetKeyPresses() {
-    std::lock_guard<std::mutex> hold(pressLog.lock);
-    pressLog.presses.clear();
+    std::lock_guard<std::mutex> hold(devices.lock);
+    devices.presses.clear();
 }
 
 int TakeReleasedPress(bool (*wanted)(int vk)) {
-    std::lock_guard<std::mutex> hold(pressLog.lock);
-    auto& presses = pressLog.presses;
+    std::lock_guard<std::mutex> hold(devices.lock);
+    auto& presses = devices.presses;
     while (!presses.empty() && !wanted(presses.front())) presses.pop_front();
     if (presses.empty() || KeyDown(presses.front())) return 0;
     const int vk = presses.front();
@@ -149,24 +162,24 @@ int TakeReleasedPress(bool (*wanted)(int vk)) {
 }
 
 void TakeKeyPress(int vk) {
-    std::lock_guard<std::mutex> hold(pressLog.lock);
-    const auto kept = std::find(pressLog.presses.begin(), pressLog.presses.end(), vk);
-    if (kept != pressLog.presses.end()) pressLog.presses.erase(kept);
+    std::lock_guard<std::mutex> hold(devices.lock);
+    const auto kept = std::find(devices.presses.begin(), devices.presses.end(), vk);
+    if (kept != devices.presses.end()) devices.presses.erase(kept);
 }
 
 void ScriptKey(int vk, bool down) {
-    scripted = true;
+    script.on = true;
     if (vk < 0 || vk >= 256) return;
-    bool& state = scriptedKeys[static_cast<std::size_t>(vk)];
+    bool& state = script.keys[static_cast<std::size_t>(vk)];
     if (down && !state) KeepPress(vk);
     state = down;
     const int position = PositionOfKey(vk);
-    if (IsPosition(position)) scriptedPositions[static_cast<std::size_t>(position)] = down;
+    if (IsPosition(position)) script.positions[static_cast<std::size_t>(position)] = down;
 }
 
 bool KeyPositionDown(int position) {
     if (!IsPosition(position)) return false;
-    if (scripted) return scriptedPositions[static_cast<std::size_t>(position)];
+    if (script.on) return script.positions[static_cast<std::size_t>(position)];
     return ScancodeDown(static_cast<SDL_Scancode>(position));
 }
 
@@ -205,42 +218,33 @@ std::string KeyPositionLabel(int position) {
 }
 
 void ScriptPointer(int x, int y) {
-    scripted = true;
-    scriptedPointer = {x, y};
+    script.on = true;
+    script.pointer = {x, y};
 }
 
 void ScriptReleaseAllKeys() {
-    scripted = true;
-    scriptedKeys.fill(false);
-    scriptedPositions.fill(false);
+    script.on = true;
+    script.keys.fill(false);
+    script.positions.fill(false);
 }
 
 void StopInputScript() {
-    scripted = false;
-    scriptedKeys.fill(false);
-    scriptedPositions.fill(false);
+    script.on = false;
+    script.keys.fill(false);
+    script.positions.fill(false);
     ForgetKeyPresses();
 }
 
-namespace {
-// Window pixels to back-buffer pixels: set by the renderer from the window's real size.
-float pointerScale = 1.0f;
-int pointerOffsetX = 0;
-int pointerOffsetY = 0;
-}  // namespace
-
 void SetPointerMapping(float scale, int offsetX, int offsetY) {
-    pointerScale = scale > 0.0f ? scale : 1.0f;
-    pointerOffsetX = offsetX;
-    pointerOffsetY = offsetY;
+    devices.pointer = {scale > 0.0f ? scale : 1.0f, offsetX, offsetY};
 }
 
 PointerPos GetPointerPos() {
-    if (scripted) return scriptedPointer;
+    if (script.on) return script.pointer;
     int wx = 0;
     int wy = 0;
     SDL_GetMouseState(&wx, &wy);
-    const auto x = static_cast<float>(wx - pointerOffsetX) / pointerScale;
-    const auto y = static_cast<float>(wy - pointerOffsetY) / pointerScale;
+    const auto x = static_cast<float>(wx - devices.pointer.offsetX) / devices.pointer.scale;
+    const auto y = static_cast<float>(wy - devices.pointer.offsetY) / devices.pointer.scale;
     return {static_cast<int>(SDL_floorf(x)), static_cast<int>(SDL_floorf(y))};
 }

@@ -86,11 +86,11 @@ struct RenderState {
     int outputWidth = -1;
     int outputHeight = -1;
     FrameRecord frame;
+    std::uint64_t contentsCounter = 0;  // never goes back, so no two contents share a number
 };
 RenderState state;
-std::uint64_t contentsCounter = 0;
 
-void NewContents(Texture& t) { t.contents = ++contentsCounter; }
+void NewContents(Texture& t) { t.contents = ++state.contentsCounter; }
 
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
@@ -376,8 +376,10 @@ void CloseRenderer() {
     Destroy(state.backBuffer);
     if (state.renderer) SDL_DestroyRenderer(state.renderer);
     const bool saving = state.frame.saving;
+    const std::uint64_t contentsCounter = state.contentsCounter;
     state = RenderState{};
     state.frame.saving = saving;
+    state.contentsCounter = contentsCounter;
 }
 
 bool RendererOpen() { return state.renderer != nullptr; }

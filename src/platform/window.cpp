@@ -3,9 +3,8 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
-#include <cstdio>
-
 #include "platform/controllers.h"
+#include "platform/files.h"
 #include "platform/keys.h"
 #include "platform/render_hooks.h"
 #include "platform/resource_ids.h"
@@ -116,12 +115,12 @@ bool CreateGameWindow(bool fullscreen) {
     ChooseVideoDriver();
     NameTheApplication();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "plemby: cannot open a window: no display available (%s)\n",
-                     SDL_GetError());
+        ReportFatalProblem(std::string("cannot open a window: no display available (") +
+                           SDL_GetError() + ")");
         return false;
     }
     if (HeadlessDriverUnasked()) {
-        std::fprintf(stderr, "plemby: cannot open a window: no display available\n");
+        ReportFatalProblem("cannot open a window: no display available");
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
@@ -134,11 +133,20 @@ bool CreateGameWindow(bool fullscreen) {
         SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                          WINDOW_WIDTH, WINDOW_HEIGHT, flags);
     if (gameWindow.window == nullptr) {
-        std::fprintf(stderr, "plemby: cannot open a window: %s\n", SDL_GetError());
+        ReportFatalProblem(std::string("cannot open a window: ") + SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
     SDL_SetWindowMinimumSize(gameWindow.window, MINIMUM_WIDTH, MINIMUM_HEIGHT);
+    if (!fullscreen) {
+        int width = WINDOW_WIDTH, height = WINDOW_HEIGHT;
+        WindowedSize(gameWindow.window, width, height);
+        if (width != WINDOW_WIDTH || height != WINDOW_HEIGHT) {
+            SDL_SetWindowSize(gameWindow.window, width, height);
+            SDL_SetWindowPosition(gameWindow.window, SDL_WINDOWPOS_CENTERED,
+                                  SDL_WINDOWPOS_CENTERED);
+        }
+    }
     SetWindowIcon();
     WatchKeyPresses(true);
     return true;
@@ -169,7 +177,9 @@ void SetWindowFullscreen(bool fullscreen) {
         return;
     }
     SDL_SetWindowFullscreen(window, 0);
-    PlaceWindowed(window, WINDOW_WIDTH, WINDOW_HEIGHT);
+    int width = WINDOW_WIDTH, height = WINDOW_HEIGHT;
+    WindowedSize(window, width, height);
+    PlaceWindowed(window, width, height);
 }
 
 bool PumpOneEvent() {

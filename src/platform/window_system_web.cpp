@@ -11,3 +11,6 @@ std::uint32_t SystemWindowFlags() { return SDL_WINDOW_ALLOW_HIGHDPI; }
 
 // Out of full screen the canvas goes back to filling the tab, as the page's style has it.
 void PlaceWindowed(SDL_Window*, int, int) {}
+
+// The page's canvas takes the size of the back buffer; the browser scales it.
+void WindowedSize(SDL_Window*, int&, int&) {}

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <SDL.h>
-#include <SDL_syswm.h>
 
 #if defined(SDL_VIDEO_DRIVER_X11)
+#include <SDL_syswm.h>
 
 // Xlib reached through the copy SDL already loaded, for the few things SDL has no call for.
 // Open only while the window is an X11 one; the library is let go when this ends.

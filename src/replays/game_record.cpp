@@ -8,8 +8,8 @@
 
 namespace {
 std::array<KeyRepeat*, REPLAY_REPEAT_BYTES / 2> CarriedRepeats() {
-    return {&keyRepeats.turn, &keyRepeats.turnOther, &keyRepeats.shiftLeft, &keyRepeats.shiftRight,
-            &keyRepeats.softDrop};
+    KeyRepeats& r = game.keyRepeats;
+    return {&r.turn, &r.turnOther, &r.shiftLeft, &r.shiftRight, &r.softDrop};
 }
 }  // namespace
 

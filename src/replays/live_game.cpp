@@ -8,8 +8,6 @@
 
 namespace {
 
-std::optional<Replay> finished;
-
 std::uint8_t FrameFlags(bool paused) {
     return static_cast<std::uint8_t>((paused ? REPLAY_PAUSED : 0) |
                                      (settings.rotateReversed != 0 ? REPLAY_TURN_REVERSED : 0));
@@ -17,8 +15,9 @@ std::uint8_t FrameFlags(bool paused) {
 
 }  // namespace
 
-LiveGame::LiveGame(Player& player, std::int64_t (*clock)(), const PlaySettings& play)
-    : player_(player), clock_(clock), play_(play) {}
+LiveGame::LiveGame(Player& player, std::int64_t (*clock)(), const PlaySettings& play,
+                   std::optional<Replay>& finished)
+    : player_(player), finished_(finished), clock_(clock), play_(play) {}
 
 void LiveGame::BeginGame() {
     recording_ = true;
@@ -88,7 +87,5 @@ void LiveGame::EndGame(GameEnding ending) {
     recording_ = false;
     if (overLimits_ || replay_.frames.size() < 2) return;
     replay_.result = CurrentResult(ending);
-    finished = std::move(replay_);
+    finished_ = std::move(replay_);
 }
-
-std::optional<Replay> TakeFinishedReplay() { return std::exchange(finished, std::nullopt); }

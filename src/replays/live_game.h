@@ -8,10 +8,12 @@
 
 // A game played now: each frame's actions come from its player, the clock readings from the
 // platform's clock, and the turning direction from the player's settings. It is recorded as it
-// goes, from the new game to its end, as a Replay that waits to be taken once the game has ended.
+// goes, from the new game to its end, as a Replay that is put in `finished` once the game has
+// ended.
 class LiveGame final : public GameSource {
 public:
-    LiveGame(Player& player, std::int64_t (*clock)(), const PlaySettings& play);
+    LiveGame(Player& player, std::int64_t (*clock)(), const PlaySettings& play,
+             std::optional<Replay>& finished);
 
     PlaySettings Play() const override { return play_; }
     void BeginGame() override;
@@ -29,6 +31,7 @@ private:
     void Record(ActionRecord actions, bool paused);
 
     Player& player_;
+    std::optional<Replay>& finished_;
     std::int64_t (*clock_)();
     PlaySettings play_;
     bool recording_ = false;
@@ -36,6 +39,3 @@ private:
     Replay replay_;
     std::uint64_t drawsSeen_ = 0;  // the generator's draw count when the rules last ended
 };
-
-// The game finished since the last call, once.
-std::optional<Replay> TakeFinishedReplay();

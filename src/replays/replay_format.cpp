@@ -2,7 +2,9 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <utility>
 
+#include "common/little_endian.h"
 #include "common/settings.h"
 #include "replays/range_coder.h"
 #include "replays/replay.h"
@@ -24,84 +26,100 @@ static_assert(MOST_REPEAT_FRAMES == Highest(&Settings::rotateRepeat) &&
               MOST_REPEAT_FRAMES == Highest(&Settings::dropRepeat));
 
 struct Header {
+    std::array<std::uint8_t, 4> magic = MAGIC;
+    std::uint16_t version = FORMAT_VERSION;
     ReplayStart start;
     std::int64_t startTime = 0;
     std::uint32_t frameCount = 0;
     std::uint32_t readingCount = 0;
     ReplayResult result;
     std::uint32_t payloadSize = 0;
+    std::array<std::uint8_t, 2> reserved{};  // always 0
 };
 
-template <class T>
-void Put(std::vector<std::uint8_t>& out, T value) {
-    for (std::size_t i = 0; i < sizeof(T); ++i) {
-        out.push_back(static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) >> (8 * i)));
+// The header's two directions: one writes each field to the end of `out`, the other reads it
+// from the bytes at `at` on; the caller has made sure that all HEADER_SIZE bytes are there.
+struct HeaderWriter {
+    std::vector<std::uint8_t>& out;
+    void operator()(std::uint8_t& value) { out.push_back(value); }
+    void operator()(std::uint16_t& value) { PutLe16(out, value); }
+    void operator()(std::uint32_t& value) { PutLe32(out, value); }
+    void operator()(std::uint64_t& value) { PutLe64(out, value); }
+};
+struct HeaderReader {
+    const std::uint8_t* at;
+    void operator()(std::uint8_t& value) { value = *at++; }
+    void operator()(std::uint16_t& value) { value = GetLe16(std::exchange(at, at + 2)); }
+    void operator()(std::uint32_t& value) { value = GetLe32(std::exchange(at, at + 4)); }
+    void operator()(std::uint64_t& value) { value = GetLe64(std::exchange(at, at + 8)); }
+};
+// Counts the bytes, so that the compiler checks the header's size.
+struct HeaderMeasure {
+    std::size_t size = 0;
+    template <class T>
+    constexpr void operator()(T&) {
+        size += sizeof(T);
     }
+};
+
+template <class Coder, std::size_t N>
+constexpr void CodeBytes(Coder& coder, std::array<std::uint8_t, N>& bytes) {
+    for (std::uint8_t& byte : bytes) coder(byte);
 }
 
-template <class T>
-T Get(std::span<const std::uint8_t> bytes, std::size_t offset) {
-    std::uint64_t value = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i) {
-        value |= static_cast<std::uint64_t>(bytes[offset + i]) << (8 * i);
-    }
-    return static_cast<T>(value);
+// A field the file holds in another type than the game: coded through a copy.
+template <class Stored, class Coder, class T>
+constexpr void CodeAs(Coder& coder, T& value) {
+    auto stored = static_cast<Stored>(value);
+    coder(stored);
+    value = static_cast<T>(stored);
 }
 
-void PutHeader(std::vector<std::uint8_t>& out, const Header& header) {
-    out.insert(out.end(), MAGIC.begin(), MAGIC.end());
-    Put<std::uint16_t>(out, FORMAT_VERSION);
-    const ReplayStart& start = header.start;
-    // Copied byte for byte: the browser build's C++ library has no std::bit_cast yet.
-    std::array<std::uint8_t, sizeof(PlaySettings)> play{};
-    std::memcpy(play.data(), &start.play, play.size());
-    out.insert(out.end(), play.begin(), play.end());
-    out.push_back(start.rotateReversed);
-    out.insert(out.end(), start.keyRepeats.begin(), start.keyRepeats.end());
-    out.push_back(start.dropLatch);
-    out.push_back(0);
-    Put<std::uint32_t>(out, start.randomState);
-    Put<std::int64_t>(out, header.startTime);
-    Put<std::uint32_t>(out, header.frameCount);
-    Put<std::uint32_t>(out, header.readingCount);
-    const ReplayResult& result = header.result;
-    for (const std::uint8_t byte :
-         {static_cast<std::uint8_t>(result.ending), result.level, result.lines, std::uint8_t{0}}) {
-        out.push_back(byte);
-    }
-    Put<std::uint32_t>(out, result.score);
-    Put<std::uint64_t>(out, result.wellHash);
-    Put<std::uint32_t>(out, header.payloadSize);
-}
-
-Header GetHeader(std::span<const std::uint8_t> bytes) {
-    Header header;
+// One function for both directions, as CodeFrames: the header's fields in the file's order.
+template <class Coder>
+constexpr void CodeHeader(Coder& coder, Header& header) {
     ReplayStart& start = header.start;
-    std::array<std::uint8_t, sizeof(PlaySettings)> play{};
-    std::copy_n(bytes.begin() + 6, play.size(), play.begin());
-    std::memcpy(&start.play, play.data(), play.size());
-    start.rotateReversed = bytes[11];
-    std::copy_n(bytes.begin() + 12, REPLAY_REPEAT_BYTES, start.keyRepeats.begin());
-    start.dropLatch = bytes[22];
-    start.randomState = Get<std::uint32_t>(bytes, 24);
-    header.startTime = Get<std::int64_t>(bytes, 28);
-    header.frameCount = Get<std::uint32_t>(bytes, 36);
-    header.readingCount = Get<std::uint32_t>(bytes, 40);
-    header.result.ending = static_cast<GameEnding>(bytes[44]);
-    header.result.level = bytes[45];
-    header.result.lines = bytes[46];
-    header.result.score = Get<std::uint32_t>(bytes, 48);
-    header.result.wellHash = Get<std::uint64_t>(bytes, 52);
-    header.payloadSize = Get<std::uint32_t>(bytes, 60);
-    return header;
+    ReplayResult& result = header.result;
+    CodeBytes(coder, header.magic);
+    coder(header.version);
+    // The play settings in their order; another one would need a new version of the file.
+    static_assert(sizeof(PlaySettings) == 5, "a new play setting needs a new version of the file");
+    coder(start.play.startLevel);
+    coder(start.play.garbageRows);
+    coder(start.play.moveRepeat);
+    coder(start.play.rotateRepeat);
+    coder(start.play.dropRepeat);
+    coder(start.rotateReversed);
+    CodeBytes(coder, start.keyRepeats);
+    coder(start.dropLatch);
+    coder(header.reserved[0]);
+    coder(start.randomState);
+    CodeAs<std::uint64_t>(coder, header.startTime);
+    coder(header.frameCount);
+    coder(header.readingCount);
+    CodeAs<std::uint8_t>(coder, result.ending);
+    coder(result.level);
+    coder(result.lines);
+    coder(header.reserved[1]);
+    coder(result.score);
+    coder(result.wellHash);
+    coder(header.payloadSize);
 }
+
+constexpr std::size_t CodedHeaderSize() {
+    HeaderMeasure measure;
+    Header header;
+    CodeHeader(measure, header);
+    return measure.size;
+}
+static_assert(CodedHeaderSize() == HEADER_SIZE);
 
 bool InRange(std::uint8_t value, std::uint8_t lowest, std::uint8_t highest) {
     return value >= lowest && value <= highest;
 }
 
 // The header's values the game could have had; nullptr when they are, else why not.
-const char* CheckHeader(const Header& header, std::uint8_t reserved) {
+const char* CheckHeader(const Header& header) {
     const ReplayStart& start = header.start;
     for (int i = 0; i < REPLAY_REPEAT_BYTES; i += 2) {
         if (start.keyRepeats[i] > 1 || start.keyRepeats[i + 1] > MOST_REPEAT_FRAMES) {
@@ -114,7 +132,8 @@ const char* CheckHeader(const Header& header, std::uint8_t reserved) {
                  Highest(&Settings::rotateReversed))) {
         return "a setting is out of its range";
     }
-    if (static_cast<int>(header.result.ending) >= GAME_ENDING_COUNT || reserved != 0) {
+    if (static_cast<int>(header.result.ending) >= GAME_ENDING_COUNT || header.reserved[0] != 0 ||
+        header.reserved[1] != 0) {
         return "the header holds values no game writes";
     }
     if (header.frameCount == 0 || header.frameCount > MAX_REPLAY_FRAMES ||
@@ -271,7 +290,7 @@ std::vector<std::uint8_t> EncodeReplay(const Replay& replay) {
     header.readingCount = static_cast<std::uint32_t>(replay.readings.size());
     header.startTime = replay.readings.empty() ? 0 : replay.readings.front();
     if (replay.frames.size() > MAX_REPLAY_FRAMES || replay.readings.size() > MAX_REPLAY_READINGS ||
-        CheckHeader(header, 0) != nullptr) {
+        CheckHeader(header) != nullptr) {
         return {};
     }
     std::vector<std::uint8_t> payload;
@@ -282,9 +301,10 @@ std::vector<std::uint8_t> EncodeReplay(const Replay& replay) {
     header.payloadSize = static_cast<std::uint32_t>(payload.size());
     std::vector<std::uint8_t> out;
     out.reserve(HEADER_SIZE + payload.size() + CHECKSUM_SIZE);
-    PutHeader(out, header);
+    HeaderWriter writer{out};
+    CodeHeader(writer, header);
     out.insert(out.end(), payload.begin(), payload.end());
-    Put<std::uint32_t>(out, ReplayChecksum(out));
+    PutLe32(out, ReplayChecksum(out));
     if (out.size() > MAX_REPLAY_BYTES) return {};
     return out;
 }
@@ -300,22 +320,23 @@ bool DecodeReplay(std::span<const std::uint8_t> bytes, Replay& replay, std::stri
         return refuse("not a replay file");
     }
     if (bytes.size() < HEADER_SIZE + CHECKSUM_SIZE) return refuse("the file is truncated");
-    const auto version = Get<std::uint16_t>(bytes, 4);
-    if (version != FORMAT_VERSION) {
-        return refuse(version > FORMAT_VERSION ? "made by a newer version of the game"
-                                               : "an unknown version of the format");
+    Header header;
+    HeaderReader reader{bytes.data()};
+    CodeHeader(reader, header);
+    if (header.version != FORMAT_VERSION) {
+        return refuse(header.version > FORMAT_VERSION ? "made by a newer version of the game"
+                                                      : "an unknown version of the format");
     }
-    const Header header = GetHeader(bytes);
     if (HEADER_SIZE + std::size_t{header.payloadSize} + CHECKSUM_SIZE != bytes.size()) {
         return refuse(HEADER_SIZE + std::size_t{header.payloadSize} + CHECKSUM_SIZE > bytes.size()
                           ? "the file is truncated"
                           : "the file has bytes after its end");
     }
     const std::size_t checked = bytes.size() - CHECKSUM_SIZE;
-    if (ReplayChecksum(bytes.first(checked)) != Get<std::uint32_t>(bytes, checked)) {
+    if (ReplayChecksum(bytes.first(checked)) != GetLe32(bytes.data() + checked)) {
         return refuse("the checksum does not match: the file is damaged");
     }
-    if (const char* why = CheckHeader(header, static_cast<std::uint8_t>(bytes[23] | bytes[47]))) {
+    if (const char* why = CheckHeader(header)) {
         return refuse(why);
     }
 

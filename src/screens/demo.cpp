@@ -59,7 +59,7 @@ DemoState demo;
 void EndDemo() {
     // The play screen holds the player's game again, as before the demo.
     BeginNewGame();
-    keyRepeats = demo.playerRepeats;
+    game.keyRepeats = demo.playerRepeats;
     game.dropLatch = demo.playerDropLatch;
     demo.ended = true;
     PlayModule(MusicResource(TITLE_SONG_ID), 0, 0);
@@ -89,7 +89,7 @@ bool AnyPlayerInputHeld() {
 }
 
 void StartDemo() {
-    demo.playerRepeats = keyRepeats;
+    demo.playerRepeats = game.keyRepeats;
     demo.playerDropLatch = game.dropLatch;
     demo.tookKeys = false;
     BeginScreenGame(

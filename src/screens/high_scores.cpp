@@ -31,12 +31,6 @@ constexpr std::uint32_t FADE_EVERY_FRAME = 0;
 constexpr auto ENTRY_CAPTION = FontLabel("ENTER YOUR NAME");
 static_assert(ENTRY_CAPTION.size() == 15);
 
-bool (*storeHighScores)() = nullptr;
-
-void StoreHighScores() {
-    if (storeHighScores != nullptr) storeHighScores();
-}
-
 // The letters a controller turns through at the cursor, in the font's code: A to Z, 0 to 9 and
 // the blank.
 constexpr int ALPHABET_SIZE = 26 + 10 + 1;
@@ -58,7 +52,6 @@ struct EntryState {
     // The character key seen down and not yet released; 0 when none. It is typed on release.
     int awaitedKey = 0;
 };
-EntryState entry;
 
 // Watching a row's game from the table: the row lit by up and down (-1 none), a latch so that a
 // held 1 to 8 chooses once, and what was placed or chosen since the game last asked; which rows
@@ -73,8 +66,21 @@ struct RowChoice {
     RowGames games{};
     std::string message;
 };
-RowChoice rowChoice;
-RowGames (*findRowGames)() = nullptr;
+
+// The screen's state from frame to frame, and what the program handed it: where it stores the
+// table and how it learns which rows have a game.
+struct TableScreen {
+    EntryState entry;
+    RowChoice rowChoice;
+    bool (*store)() = nullptr;
+    RowGames (*findRowGames)() = nullptr;
+};
+// Constant-initialised: the program hands the screen its store before main runs.
+constinit TableScreen tableScreen;
+
+void StoreHighScores() {
+    if (tableScreen.store != nullptr) tableScreen.store();
+}
 
 // The key that plays a row's game, in a frame beside the row; the line says what the keys do.
 constexpr int ROW_KEY_X = 780;
@@ -100,15 +106,15 @@ std::uint8_t EntryCode(int vk) {
 // The awaited key once it has been released, else 0. A close of the window ends the wait as
 // well: the key is typed and the frame loop then takes the close.
 std::uint8_t TakeAwaitedKey() {
-    if (KeyDown(entry.awaitedKey) && !QuitPending()) return 0;
-    return EntryCode(std::exchange(entry.awaitedKey, 0));
+    if (KeyDown(tableScreen.entry.awaitedKey) && !QuitPending()) return 0;
+    return EntryCode(std::exchange(tableScreen.entry.awaitedKey, 0));
 }
 
 // A character key seen down: its press is dealt with here, and it is typed once it has been
 // released, in this frame or a later one.
 std::uint8_t TakeHeldKey(int vk) {
     TakeKeyPress(vk);
-    entry.awaitedKey = vk;
+    tableScreen.entry.awaitedKey = vk;
     return TakeAwaitedKey();
 }
 
@@ -133,9 +139,9 @@ void PlaceScore(std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
         std::copy_n(RowName(highScoreTable, r - 1), NAME_LENGTH, RowName(highScoreTable, r));
     }
     std::fill_n(RowName(highScoreTable, i), NAME_LENGTH, BLANK_CELL);
-    entry = EntryState{};
+    tableScreen.entry = EntryState{};
     StoreHighScores();
-    rowChoice.placed = i;
+    tableScreen.rowChoice.placed = i;
 }
 
 void TreatEntryKey(std::uint8_t k) {
@@ -186,7 +192,7 @@ void TreatPadEntry() {
     const bool next = MenuKeyPressed(MenuKey::LetterNext);
     const bool back = MenuKeyPressed(MenuKey::LetterBack);
     if (!up && !down && !next && !back) return;
-    entry.padEditing = true;
+    tableScreen.entry.padEditing = true;
     std::uint8_t& cursor = game.entryCursor;
     if (cursor < NAME_LENGTH && up != down) TurnLetter(up ? 1 : -1);
     if (next && cursor < NAME_LENGTH) TreatEntryKey(KeyTyping(game.entryName[cursor]));
@@ -194,7 +200,7 @@ void TreatPadEntry() {
 }
 
 void DrawPadCursor() {
-    if (!entry.padEditing || game.entryCursor >= NAME_LENGTH) return;
+    if (!tableScreen.entry.padEditing || game.entryCursor >= NAME_LENGTH) return;
     const SpriteRect& block = FOCUS_BLOCK;
     const SpriteRect bar = {block.left + 8, block.top + 14, block.left + 24, block.top + 17};
     DrawSprite(textures.SpriteSheet, &bar, static_cast<float>(302 + GLYPH_WIDTH * game.entryCursor),
@@ -221,22 +227,23 @@ void DrawTable(const std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
 // Keys 1 to 8 choose a row's game; up and down light a row, and A (or Return) chooses the lit
 // one. True when a game was chosen, which the A that chose it must not also leave.
 bool ChooseRowGame() {
+    RowChoice& choice = tableScreen.rowChoice;
     int digit = NO_ROW;
     for (int row = 0; row < HIGH_SCORE_ROWS; ++row) {
         if (KeyDown('1' + row)) digit = row;
     }
-    const bool firstPress = digit != NO_ROW && !rowChoice.digitLatch;
-    rowChoice.digitLatch = digit != NO_ROW;
+    const bool firstPress = digit != NO_ROW && !choice.digitLatch;
+    choice.digitLatch = digit != NO_ROW;
     if (MenuKeyPressed(MenuKey::Down)) {
-        rowChoice.lit = rowChoice.lit == NO_ROW ? 0 : (rowChoice.lit + 1) % HIGH_SCORE_ROWS;
+        choice.lit = choice.lit == NO_ROW ? 0 : (choice.lit + 1) % HIGH_SCORE_ROWS;
     }
     if (MenuKeyPressed(MenuKey::Up)) {
-        rowChoice.lit = rowChoice.lit <= 0 ? HIGH_SCORE_ROWS - 1 : rowChoice.lit - 1;
+        choice.lit = choice.lit <= 0 ? HIGH_SCORE_ROWS - 1 : choice.lit - 1;
     }
     if (firstPress) {
-        rowChoice.watch = digit;
-    } else if (rowChoice.lit != NO_ROW && MenuKeyPressed(MenuKey::Confirm)) {
-        rowChoice.watch = rowChoice.lit;
+        choice.watch = digit;
+    } else if (choice.lit != NO_ROW && MenuKeyPressed(MenuKey::Confirm)) {
+        choice.watch = choice.lit;
     } else {
         return false;
     }
@@ -254,38 +261,42 @@ void DrawHintLine(const std::string_view text) {
 }
 
 void DrawRowGames() {
-    if (!rowChoice.gamesKnown) {
-        rowChoice.games = findRowGames != nullptr ? findRowGames() : RowGames{};
-        rowChoice.gamesKnown = true;
+    RowChoice& choice = tableScreen.rowChoice;
+    if (!choice.gamesKnown) {
+        choice.games =
+            tableScreen.findRowGames != nullptr ? tableScreen.findRowGames() : RowGames{};
+        choice.gamesKnown = true;
     }
     bool any = false;
     for (int row = 0; row < HIGH_SCORE_ROWS; ++row) {
-        if (!rowChoice.games[static_cast<std::size_t>(row)]) continue;
+        if (!choice.games[static_cast<std::size_t>(row)]) continue;
         any = true;
         const std::uint8_t key = FontCode(static_cast<char>('1' + row));
         DrawText(&key, 1, ROW_KEY_X, RowY(row));
         DrawFrame({ROW_KEY_X - 6, RowY(row) + 2, ROW_KEY_X + GLYPH_WIDTH + 6, RowY(row) + 30});
     }
-    if (!rowChoice.message.empty()) {
-        DrawHintLine(rowChoice.message);
+    if (!choice.message.empty()) {
+        DrawHintLine(choice.message);
     } else if (any) {
         DrawHintLine(WATCH_HINT);
     }
 }
 
 void DrawLitRow() {
-    if (rowChoice.lit == NO_ROW) return;
-    DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, 152.0f, static_cast<float>(RowY(rowChoice.lit)));
+    if (tableScreen.rowChoice.lit == NO_ROW) return;
+    DrawSprite(textures.SpriteSheet, &FOCUS_BLOCK, 152.0f,
+               static_cast<float>(RowY(tableScreen.rowChoice.lit)));
 }
 
 // Back to the main menu: after a game as from the play screen's Escape; from the menu the menu
 // picture simply returns. The table was stored as it changed.
 void LeaveScreen() {
+    RowChoice& choice = tableScreen.rowChoice;
     // A key held while leaving types nothing more and is a hotkey again.
-    entry.awaitedKey = 0;
-    rowChoice.lit = NO_ROW;
-    rowChoice.gamesKnown = false;
-    rowChoice.message.clear();
+    tableScreen.entry.awaitedKey = 0;
+    choice.lit = NO_ROW;
+    choice.gamesKnown = false;
+    choice.message.clear();
     if (fromMenu == 0) {
         ReturnToMenuAfterGame();
         return;
@@ -296,7 +307,7 @@ void LeaveScreen() {
 }  // namespace
 
 std::uint8_t ReadEntryKey() {
-    if (entry.awaitedKey != 0) return TakeAwaitedKey();
+    if (tableScreen.entry.awaitedKey != 0) return TakeAwaitedKey();
     // A press that came and went since the keys were last read is typed first, in the order
     // the keys were pressed; then the keys down now, as they are read.
     if (const int missed = TakeReleasedPress(IsEntryKey)) return EntryCode(missed);
@@ -338,18 +349,18 @@ void HighScoresFrame() {
     }
 }
 
-void SetHighScoreStore(bool (*store)()) { storeHighScores = store; }
+void SetHighScoreStore(bool (*store)()) { tableScreen.store = store; }
 
-void SetRowGameFinder(RowGames (*find)()) { findRowGames = find; }
+void SetRowGameFinder(RowGames (*find)()) { tableScreen.findRowGames = find; }
 
-void ShowTableMessage(const std::string& text) { rowChoice.message = text; }
+void ShowTableMessage(const std::string& text) { tableScreen.rowChoice.message = text; }
 
 void ResetHighScoresScreen() {
     fromMenu = 0;
-    entry = EntryState{};
-    rowChoice = RowChoice{};
+    tableScreen.entry = EntryState{};
+    tableScreen.rowChoice = RowChoice{};
 }
 
-int KeyAwaitingRelease() { return entry.awaitedKey; }
-int TakePlacedRow() { return std::exchange(rowChoice.placed, NO_ROW); }
-int TakeWatchRequest() { return std::exchange(rowChoice.watch, NO_ROW); }
+int KeyAwaitingRelease() { return tableScreen.entry.awaitedKey; }
+int TakePlacedRow() { return std::exchange(tableScreen.rowChoice.placed, NO_ROW); }
+int TakeWatchRequest() { return std::exchange(tableScreen.rowChoice.watch, NO_ROW); }

@@ -1,5 +1,7 @@
 #include "screens/play_screen.h"
 
+#include <utility>
+
 #include "common/bindings.h"
 #include "common/font_codes.h"
 #include "common/settings.h"
@@ -62,14 +64,15 @@ private:
 bool LeaveAbandonedGame();
 void OpenScoreEntry();
 
-// The game on the screen and where it goes when it ends: until the first game begins, the
-// player's, recording nothing yet.
+// The game on the screen, where it goes when it ends, and the recording of the last game played
+// now. Until the first game begins, the player's, recording nothing yet.
 struct ScreenGame {
     DevicePlayer devices;
     AutoPlayer cpu;
     bool autoplay = false;  // the CPU player plays the games begun here
+    std::optional<Replay> finished;
     std::unique_ptr<GameSource> source =
-        std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}));
+        std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}), finished);
     GameExits exits{.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry};
 };
 ScreenGame shown;
@@ -267,10 +270,14 @@ void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits)
     fade.LastFadeStep = NowMs();
 }
 
+void BeginLiveGame(Player& player) {
+    BeginScreenGame(
+        std::make_unique<LiveGame>(player, NowMs, PlaySettingsOf(settings), shown.finished),
+        {.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry});
+}
+
 void BeginNewGame() {
-    Player& player = shown.autoplay ? static_cast<Player&>(shown.cpu) : shown.devices;
-    BeginScreenGame(std::make_unique<LiveGame>(player, NowMs, PlaySettingsOf(settings)),
-                    {.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry});
+    BeginLiveGame(shown.autoplay ? static_cast<Player&>(shown.cpu) : shown.devices);
 }
 
 BackgroundChange FirstLevelPictures() {
@@ -278,6 +285,8 @@ BackgroundChange FirstLevelPictures() {
 }
 
 void PlayEveryGameWithCpu() { shown.autoplay = true; }
+
+std::optional<Replay> TakeFinishedReplay() { return std::exchange(shown.finished, std::nullopt); }
 
 void EndGameAtShutdown() { shown.source->EndGame(GameEnding::Unfinished); }
 

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 
 #include "game/game_events.h"
 #include "game/game_source.h"
 #include "gfx/fade.h"
+#include "replays/replay.h"
 
 // The play screen shows one game at a time, run frame by frame from the source it began with:
 // the player at the devices, recorded as they play, or a recording being watched.
@@ -29,8 +31,12 @@ struct GameExits {
 // A new game from `source`, shown on the play screen and left by `exits`. The background fade's
 // timer starts with it.
 void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits);
-// A new game of the player at the devices with the play settings they chose, recorded; with
-// autoplay on, of the CPU player instead, recorded and placed all the same.
+// A new game played now by `player` with the play settings chosen in the options, recorded as it
+// goes: Escape leaves it for the main menu, and after the game-over screen its score may take its
+// place in the table.
+void BeginLiveGame(Player& player);
+// The same for the player at the devices; with autoplay on, for the CPU player instead, recorded
+// and placed all the same.
 void BeginNewGame();
 // The pictures every game begins with, whatever its start level: the first level's, with the
 // second's next.
@@ -38,6 +44,8 @@ BackgroundChange FirstLevelPictures();
 // plemby --autoplay: the CPU player plays every game from now on. Escape (or what the player
 // bound to abandon) still leaves a game.
 void PlayEveryGameWithCpu();
+// The recording of the game played now that has ended since the last call, once.
+std::optional<Replay> TakeFinishedReplay();
 
 // The Play screen's frame: one frame of the game in progress.
 void PlayFrame();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/little_endian.h"
 #include "platform/audio.h"
 
 namespace {
@@ -150,7 +151,7 @@ std::int32_t SoundBuffer::FrameSample(std::uint32_t frame, int channel) const {
                                static_cast<std::size_t>(bytesPerSample);
     const std::uint8_t* p = samples->bytes.data() + at;
     if (bytesPerSample == 1) return (p[0] - 128) * 256;
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | p[1] << 8));
+    return static_cast<std::int16_t>(GetLe16(p));
 }
 
 // Linear interpolation from the buffer's rate to the device's; the buffer stops, back at its

@@ -4,17 +4,11 @@
 #include <cstring>
 #include <optional>
 
+#include "common/little_endian.h"
 #include "platform/files.h"
 #include "platform/resources.h"
 
 namespace {
-
-constexpr std::uint32_t FourCc(const char (&text)[5]) {
-    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[0])) |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[3])) << 24;
-}
 
 constexpr std::uint32_t RIFF_ID = FourCc("RIFF");
 constexpr std::uint32_t WAVE_ID = FourCc("WAVE");
@@ -24,15 +18,6 @@ constexpr std::size_t CHUNK_HEADER_SIZE = 8;
 constexpr std::size_t FORM_TYPE_SIZE = 4;
 // A resource id is at most this many digits after the "#".
 constexpr std::size_t MAX_ID_DIGITS = 9;
-
-std::uint16_t U16At(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
-std::uint32_t U32At(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 // Copies up to count bytes from the stream's position onwards; returns how many there were.
 std::size_t ReadBytes(WavStream& stream, std::uint8_t* destination, std::size_t count) {
@@ -56,24 +41,23 @@ bool DescendRiff(WavStream& stream, ChunkRecord& chunk) {
     std::uint8_t header[CHUNK_HEADER_SIZE + FORM_TYPE_SIZE];
     const std::uint64_t start = stream.position;
     if (ReadBytes(stream, header, sizeof header) != sizeof header) return false;
-    chunk.id = U32At(header);
-    chunk.size = U32At(header + 4);
-    chunk.formType = U32At(header + 8);
+    chunk.id = GetLe32(header);
+    chunk.size = GetLe32(header + 4);
+    chunk.formType = GetLe32(header + 8);
     chunk.dataOffset = start + CHUNK_HEADER_SIZE;
     return true;
 }
 
 // Searches the parent's sub-chunks from the position for the id, stepping over the others and
 // their pad bytes, never past the parent's end. Leaves the position at the found chunk's data.
-bool FindChunk(WavStream& stream, const ChunkRecord& parent, std::uint32_t id,
-               ChunkRecord& chunk) {
+bool FindChunk(WavStream& stream, const ChunkRecord& parent, std::uint32_t id, ChunkRecord& chunk) {
     const std::uint64_t parentEnd = parent.dataOffset + parent.size;
     while (stream.position + CHUNK_HEADER_SIZE <= parentEnd) {
         std::uint8_t header[CHUNK_HEADER_SIZE];
         const std::uint64_t start = stream.position;
         if (ReadBytes(stream, header, sizeof header) != sizeof header) return false;
-        const std::uint32_t size = U32At(header + 4);
-        if (U32At(header) == id) {
+        const std::uint32_t size = GetLe32(header + 4);
+        if (GetLe32(header) == id) {
             chunk = ChunkRecord{id, size, 0, start + CHUNK_HEADER_SIZE};
             return true;
         }
@@ -150,24 +134,23 @@ HRESULT CWavReader::ReadHeader() {
     }
 
     ChunkRecord fmtChunk;
-    if (!FindChunk(stream, riffChunk, FMT_ID, fmtChunk) ||
-        fmtChunk.size < WAV_FORMAT_FIELDS_SIZE) {
+    if (!FindChunk(stream, riffChunk, FMT_ID, fmtChunk) || fmtChunk.size < WAV_FORMAT_FIELDS_SIZE) {
         return E_FAIL;
     }
     std::uint8_t fields[WAV_FORMAT_FIELDS_SIZE];
     if (ReadBytes(stream, fields, sizeof fields) != sizeof fields) return E_FAIL;
 
     auto record = std::make_unique<WavFormat>();
-    record->formatTag = U16At(fields);
-    record->channels = U16At(fields + 2);
-    record->samplesPerSec = U32At(fields + 4);
-    record->avgBytesPerSec = U32At(fields + 8);
-    record->blockAlign = U16At(fields + 12);
-    record->bitsPerSample = U16At(fields + 14);
+    record->formatTag = GetLe16(fields);
+    record->channels = GetLe16(fields + 2);
+    record->samplesPerSec = GetLe32(fields + 4);
+    record->avgBytesPerSec = GetLe32(fields + 8);
+    record->blockAlign = GetLe16(fields + 12);
+    record->bitsPerSample = GetLe16(fields + 14);
     if (record->formatTag != WAVE_FORMAT_PCM) {
         std::uint8_t extraSize[2];
         if (ReadBytes(stream, extraSize, sizeof extraSize) != sizeof extraSize) return E_FAIL;
-        record->extraSize = U16At(extraSize);
+        record->extraSize = GetLe16(extraSize);
         // The extra bytes are read only as far as the stream holds them, so a lying size
         // costs no more memory than the sound itself.
         const std::uint64_t left = stream.bytes.size() - stream.position;

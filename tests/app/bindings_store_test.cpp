@@ -13,10 +13,10 @@
 
 namespace {
 
-std::string ControlsFilePath() { return TestHomeDir() + "/config/plemby/controls.txt"; }
+std::string ControlsFilePath() { return ConfigDir() + "/controls.txt"; }
 
 void WriteFile(const std::string& text) {
-    std::filesystem::create_directories(TestHomeDir() + "/config/plemby");
+    std::filesystem::create_directories(ConfigDir());
     std::ofstream(ControlsFilePath(), std::ios::binary) << text;
 }
 

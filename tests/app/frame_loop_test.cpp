@@ -13,6 +13,7 @@
 #include "platform/clock_testing.h"
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
+#include "platform/files.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -54,7 +55,7 @@ void ScriptedFrame() {
     if (script.frames == script.quitAfter) RequestQuit();
 }
 
-std::string SettingsFile() { return TestHomeDir() + "/config/plemby/settings.bin"; }
+std::string SettingsFile() { return ConfigDir() + "/settings.bin"; }
 
 class FrameLoop : public ::testing::Test {
 protected:

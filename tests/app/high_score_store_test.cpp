@@ -1,19 +1,20 @@
 #include "app/high_score_store.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "support/portable.h"
+#include "platform/files.h"
 #include "support/temp_home.h"
 
 namespace {
 
 std::filesystem::path StoredFile() {
-    return std::filesystem::path(TestHomeDir()) / "data" / "plemby" / HIGH_SCORES_FILE_NAME;
+    return std::filesystem::path(DataDir()) / HIGH_SCORES_FILE_NAME;
 }
 
 long Lines(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
@@ -28,11 +29,11 @@ protected:
 };
 
 // A table file that exists but cannot be read may hold the player's scores: the game plays
-// with the built-in table, says so once, and never stores over it. (A pipe stands for the
-// unreadable file: root reads files of any mode.)
+// with the built-in table, says so once, and never stores over it.
 TEST_F(HighScoreStore, AStoredTableThatCannotBeReadIsNeverWrittenOver) {
     std::filesystem::create_directories(StoredFile().parent_path());
-    ASSERT_EQ(mkfifo(StoredFile().c_str(), 0600), 0);
+    const UnreadableFile unreadable(StoredFile().string());
+    ASSERT_TRUE(unreadable.Made());
     testing::internal::CaptureStderr();
     LoadHighScores();
     WriteRowScore(highScoreTable, 0, 500000);
@@ -41,7 +42,7 @@ TEST_F(HighScoreStore, AStoredTableThatCannotBeReadIsNeverWrittenOver) {
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(Lines(said), 1) << said;
     EXPECT_NE(said.find("cannot read the high scores"), std::string::npos) << said;
-    EXPECT_TRUE(std::filesystem::is_fifo(StoredFile()));
+    EXPECT_TRUE(unreadable.Untouched());
     EXPECT_EQ(ReadRowScore(highScoreTable, 1), ReadRowScore(BuiltInHighScores(), 1));
 }
 

@@ -1,7 +1,6 @@
 #include "app/settings.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -11,13 +10,16 @@
 #include "app/settings_testing.h"
 #include "platform/files.h"
 #include "platform/resources.h"
+#include "support/portable.h"
 #include "support/temp_home.h"
 
 namespace {
 
 constexpr SettingsRecord DEFAULTS = {0, 1, 1, 25, 25, 6, 6, 6, 1, 0, 0, 0x80};
 
-std::string SettingsFile() { return TestHomeDir() + "/config/plemby/settings.bin"; }
+std::string SettingsFile() { return ConfigDir() + "/settings.bin"; }
+// The folder that holds the game's own config folder.
+std::string ConfigParent() { return std::filesystem::path(ConfigDir()).parent_path().string(); }
 
 void WriteStored(std::span<const std::uint8_t> bytes) {
     ASSERT_TRUE(SaveFileAtomically(SettingsFile(), bytes));
@@ -125,24 +127,24 @@ TEST_F(SettingsStore, DamagedStoredRecordFallsBackToBuiltIn) {
 
 TEST_F(SettingsStore, UnwritableConfigFolderIsSaidOnStderr) {
     // The config "folder" is a file: nothing can be stored, and nothing breaks.
-    std::filesystem::remove_all(TestHomeDir() + "/config");
-    std::ofstream(TestHomeDir() + "/config") << "not a folder";
+    std::filesystem::remove_all(ConfigParent());
+    std::ofstream(ConfigParent()) << "not a folder";
     EXPECT_EQ(StartupSettingsRecord(), DEFAULTS);
     settings.startLevel = 4;
     testing::internal::CaptureStderr();
     StoreSettings();
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("cannot store the settings"), std::string::npos) << said;
-    EXPECT_TRUE(std::filesystem::is_regular_file(TestHomeDir() + "/config"));
-    std::filesystem::remove(TestHomeDir() + "/config");
+    EXPECT_TRUE(std::filesystem::is_regular_file(ConfigParent()));
+    std::filesystem::remove(ConfigParent());
 }
 
 // A stored record that exists but cannot be read may be the player's: the built-in settings
-// are played with, it is said once, and the file is not written over at the end. (A pipe
-// stands for the unreadable file: root reads files of any mode.)
+// are played with, it is said once, and the file is not written over at the end.
 TEST_F(SettingsStore, StoredRecordThatCannotBeReadIsNeverWrittenOver) {
-    std::filesystem::create_directories(TestHomeDir() + "/config/plemby");
-    ASSERT_EQ(mkfifo(SettingsFile().c_str(), 0600), 0);
+    std::filesystem::create_directories(ConfigDir());
+    const UnreadableFile unreadable(SettingsFile());
+    ASSERT_TRUE(unreadable.Made());
     testing::internal::CaptureStderr();
     EXPECT_EQ(StartupSettingsRecord(), DEFAULTS);
     settings.startLevel = 4;
@@ -150,7 +152,7 @@ TEST_F(SettingsStore, StoredRecordThatCannotBeReadIsNeverWrittenOver) {
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("cannot read the settings"), std::string::npos) << said;
-    EXPECT_TRUE(std::filesystem::is_fifo(SettingsFile()));
+    EXPECT_TRUE(unreadable.Untouched());
 }
 
 }  // namespace

@@ -5,6 +5,10 @@
 #   real_display_test.sh GAME wm     with a window manager (openbox)
 #   real_display_test.sh GAME nowm   without one
 #   real_display_test.sh GAME kill   SIGKILL at random moments while scores and settings are stored
+#   real_display_test.sh WINDOWS_BUILD windows LINUX_GAME
+#                                    the Windows game (WINDOWS_BUILD/plemby.exe) under wine, with
+#                                    no DISPLAY, HOME or XDG_* in its environment; its replay
+#                                    checked by the Linux game LINUX_GAME and the other way round
 #
 # Every wait is for something seen (a window, a file, a picture) within a generous bound, so a
 # slow, busy machine only makes the test slower. Exit status 77 (skipped) when the tools are
@@ -24,7 +28,11 @@ for tool in Xvfb xdotool xwininfo xprop import convert compare; do
         exit $SKIPPED
     fi
 done
-if [ "$MODE" = wm ] && ! command -v openbox >/dev/null; then
+if [ "$MODE" = windows ] && ! command -v wine >/dev/null; then
+    echo "SKIPPED: wine is not installed (make test installs it)"
+    exit $SKIPPED
+fi
+if { [ "$MODE" = wm ] || [ "$MODE" = windows ]; } && ! command -v openbox >/dev/null; then
     echo "SKIPPED: openbox is not installed (make test installs it)"
     exit $SKIPPED
 fi
@@ -91,7 +99,7 @@ start_display() {
     PIDS+=($!)
     wait_for "the virtual display" test -s "$WORK/display"
     export DISPLAY=:$(head -n 1 "$WORK/display")
-    if [ "$MODE" = wm ]; then
+    if [ "$MODE" = wm ] || [ "$MODE" = windows ]; then
         openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
         PIDS+=($!)
         wait_for "the window manager" wm_running
@@ -108,7 +116,11 @@ start_game() {
     GAME_LOG=$WORK/game$GAME_RUNS.log
     (
         cd "$WORK/play" || exit
-        LD_PRELOAD=$GAME_PRELOAD "$GAME" >"$GAME_LOG" 2>&1 &
+        if [ "$MODE" = windows ]; then
+            wine cmd /c "$WINDOWS_UNSET$(winepath -w "$GAME")" >"$GAME_LOG" 2>&1 &
+        else
+            LD_PRELOAD=$GAME_PRELOAD "$GAME" >"$GAME_LOG" 2>&1 &
+        fi
         echo $! >"$WORK/starting"
         mv "$WORK/starting" "$WORK/started"
         wait $!
@@ -410,7 +422,7 @@ pointing() {
 }
 
 focus_game() {
-    if [ "$MODE" = wm ]; then xdotool windowactivate "$WID" 2>/dev/null; else xdotool windowfocus "$WID"; fi
+    if [ "$MODE" = wm ] || [ "$MODE" = windows ]; then xdotool windowactivate "$WID" 2>/dev/null; else xdotool windowfocus "$WID"; fi
     wait_for "the keyboard focus" has_focus
 }
 has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WID" ]; }
@@ -547,6 +559,33 @@ play_to_the_end() {
     note "game over after $pieces drops; the score is stored"
 }
 
+# second_copy_leaves FIRST: a second copy leaves at once with status 255 (the -1 of Windows),
+# and the first copy, FIRST, plays on.
+second_copy_leaves() {
+    start_game
+    wait_exit "$GAME_PID"
+    [ "$STATUS" = 255 ] || fail "a second copy exited with $STATUS, not 255"
+    kill -0 "$1" || fail "the first copy ended when a second one started"
+    GAME_PID=$1
+    note "a second copy exited with 255"
+}
+
+# From the main menu: a game started by START and played to its end, the name 27W entered and
+# stored, and back to the main menu.
+play_a_game_to_the_table() {
+    point_at_item $START_ITEM
+    click_until_changed
+    : >"$WORK/no-scores"
+    play_to_the_end "$WORK/no-scores"
+    wait_screen "the name entry"
+    local key
+    for key in 2 7 w; do type_key "$key"; done
+    hold_until Return "the typed name to be stored" name_stored
+    wait_screen "the high scores"
+    press_until_changed Escape
+    wait_screen "the main menu"
+}
+
 # The name's bytes in the font's code ("27W"), then blanks.
 NAME_BYTES=3237875050
 
@@ -557,13 +596,7 @@ road() {
     menu_from_title
     local first=$GAME_PID
 
-    # A second copy leaves at once with status 255, and the first plays on.
-    start_game
-    wait_exit "$GAME_PID"
-    [ "$STATUS" = 255 ] || fail "a second copy exited with $STATUS, not 255"
-    kill -0 "$first" || fail "the first copy ended when a second one started"
-    GAME_PID=$first
-    note "a second copy exited with 255"
+    second_copy_leaves "$first"
 
     check_menu_pointer
     keep windowed
@@ -589,17 +622,7 @@ road() {
     press_until_changed Escape
     wait_screen "the main menu"
 
-    point_at_item $START_ITEM
-    click_until_changed
-    : >"$WORK/no-scores"
-    play_to_the_end "$WORK/no-scores"
-    wait_screen "the name entry"
-    local key
-    for key in 2 7 w; do type_key "$key"; done
-    hold_until Return "the typed name to be stored" name_stored
-    wait_screen "the high scores"
-    press_until_changed Escape
-    wait_screen "the main menu"
+    play_a_game_to_the_table
     open_high_scores
     keep table
     table=$KEPT
@@ -656,14 +679,72 @@ road() {
     note "$([ "$MODE" = wm ] && echo "the window's close" || echo SIGTERM): status 0, settings stored"
 }
 
+# The Windows game under wine: the title, a second copy, a game played with keys, F12, the files
+# in the Windows user folder; then its replay checked on Linux, and a Linux one under wine.
+windows_road() {
+    local first linux_line wine_line
+    start_display
+    start_game
+    menu_from_title
+    first=$GAME_PID
+
+    second_copy_leaves "$first"
+
+    point_at $PARK_X $PARK_Y
+    wait_screen "the main menu"
+    play_a_game_to_the_table
+    hold_until F12 "the game to exit" test -e "$WORK/status.$GAME_PID"
+    wait_exit "$GAME_PID"
+    [ "$STATUS" = 0 ] || fail "F12 ended the game with status $STATUS"
+    [ -s "$SETTINGS" ] || fail "no settings in the Windows user folder ($SETTINGS)"
+    [ -s "$LAST_GAME" ] || fail "no replay of the game in the Windows user folder ($LAST_GAME)"
+    note "F12: status 0; settings, scores and the replay are in the Windows user folder"
+
+    # A replay does not depend on the platform: the same verdict, score and well hash.
+    linux_line=$(SDL_VIDEODRIVER=offscreen "$LINUX_GAME" --verify-replay "$LAST_GAME") ||
+        fail "the Linux game does not verify the replay recorded under wine: $linux_line"
+    wine_line=$(wine "$(winepath -w "$WINDOWS_BUILD/plemby.com")" --verify-replay \
+        "$(winepath -w "$LAST_GAME")" | tr -d '\r') ||
+        fail "the Windows game does not verify its own replay: $wine_line"
+    [ "$linux_line" = "$wine_line" ] || fail "verdicts differ: Linux '$linux_line', Windows '$wine_line'"
+    local corpus=$HERE/../replays/level2-garbage16.plr
+    linux_line=$(SDL_VIDEODRIVER=offscreen "$LINUX_GAME" --verify-replay "$corpus") ||
+        fail "the Linux game does not verify $corpus"
+    wine_line=$(wine "$(winepath -w "$WINDOWS_BUILD/plemby.com")" --verify-replay \
+        "$(winepath -w "$corpus")" | tr -d '\r') ||
+        fail "the Windows game does not verify $corpus: $wine_line"
+    [ "$linux_line" = "$wine_line" ] || fail "verdicts differ: Linux '$linux_line', Windows '$wine_line'"
+    note "replays verify alike on both systems: $linux_line"
+}
+
 name_stored() { od -An -tx1 -v "$SCORES" | tr -d ' \n' | grep -q "$NAME_BYTES"; }
 # settings_are FULLSCREEN MUSIC SOUND: the first three bytes of the stored record.
 settings_are() {
     [ "$(od -An -tu1 -N3 "$SETTINGS" 2>/dev/null | xargs)" = "$1 $2 $3" ]
 }
 
+if [ "$MODE" = windows ]; then
+    WINDOWS_BUILD=$GAME
+    GAME=$WINDOWS_BUILD/plemby.exe
+    LINUX_GAME=$(readlink -f "$3")
+    source "$HERE/../windows/wine_env.sh"
+    wine_setup "$WINDOWS_BUILD"
+    # What only a Linux desktop has is kept from the Windows game, so that wine passing the
+    # Linux environment through cannot hide a Linux assumption.
+    WINDOWS_UNSET=
+    for variable in DISPLAY WAYLAND_DISPLAY HOME $(compgen -e | grep '^XDG_'); do
+        WINDOWS_UNSET+="set $variable=&& "
+    done
+    USER_FOLDER=$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')")/Plemby
+    rm -rf "$USER_FOLDER"
+    SETTINGS=$USER_FOLDER/settings.bin
+    SCORES=$USER_FOLDER/highscores.bin
+    LAST_GAME=$USER_FOLDER/replays/last.plr
+fi
+
 case $MODE in
     wm | nowm) road ;;
+    windows) windows_road ;;
     kill) source "$HERE/kill_runs.sh" ;;
     *) fail "unknown mode $MODE" ;;
 esac

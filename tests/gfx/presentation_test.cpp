@@ -152,7 +152,7 @@ TEST_F(PresentationTest, AStillPictureIsPresentedOnceAndAgainAfterAnythingThatMa
 namespace {
 
 TEST(FullScreenSwitch, GoesToDesktopFullScreenAndBackToAWindowAtSixtyFour) {
-    setenv("SDL_VIDEO_EGL_DRIVER", "none", 0);
+    SDL_setenv("SDL_VIDEO_EGL_DRIVER", "none", 0);
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
     ASSERT_TRUE(CreateGameWindow(false));
     ASSERT_TRUE(CreateRenderer(BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, 0));

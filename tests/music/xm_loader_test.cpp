@@ -293,7 +293,8 @@ TEST_F(XmLoaderTest, FileSourceReadsAsMemoryDoes) {
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
 
-    ASSERT_TRUE(OpenModuleSource(path.c_str(), 0, MUSIC_FROM_FILE));
+    const std::string file = path.string();
+    ASSERT_TRUE(OpenModuleSource(file.c_str(), 0, MUSIC_FROM_FILE));
     EXPECT_EQ(ModuleSize(), bytes.size());
     std::vector<std::uint8_t> read(bytes.size());
     for (std::size_t at = 0; at < read.size();) {  // odd pieces, one byte and whole blocks
@@ -305,7 +306,7 @@ TEST_F(XmLoaderTest, FileSourceReadsAsMemoryDoes) {
     CloseModuleSource();
 
     ReleaseArena();
-    ASSERT_TRUE(OpenModuleSource(path.c_str(), 0, MUSIC_FROM_FILE));
+    ASSERT_TRUE(OpenModuleSource(file.c_str(), 0, MUSIC_FROM_FILE));
     ASSERT_NE(LoadModule(), 0);
     CloseModuleSource();
     EXPECT_EQ(song.instruments[0].samples[0]->data[29999], values[29999] * 256);

@@ -1,8 +1,6 @@
 // The xmrender tool as a user runs it: help, a rejected module, and a small module rendered
 // with its row positions.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -13,19 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "support/portable.h"
 #include "support/song_fixture.h"
 
 namespace {
 
-const std::string TOOL = std::string(PLEMBY_BINARY_DIR) + "/xmrender";
+const std::string TOOL = BuiltProgram("xmrender");
 
 class XmRender : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::filesystem::exists(TOOL)) GTEST_SKIP() << "xmrender is not built";
-        dir = std::filesystem::temp_directory_path() /
-              ("xmrender_test_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
+        dir = MakeTemporaryFolder("xmrender_test_");
     }
     void TearDown() override {
         std::error_code error;
@@ -34,12 +31,18 @@ protected:
 
     // Runs the tool with the arguments; returns its exit status and fills out and err.
     int Run(const std::string& arguments) {
-        const std::string command =
-            TOOL + " " + arguments + " >" + (dir / "out").string() + " 2>" + (dir / "err").string();
-        const int status = std::system(command.c_str());
-        out = Read(dir / "out");
-        err = Read(dir / "err");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const std::string command = TOOL + " " + arguments + " >" + (dir / "out").string() +
+                                    " 2>" + (dir / "err").string();
+        const int status = RunCommand(command);
+        // A Windows console program ends its lines with CR LF.
+        out = WithoutCarriageReturns(Read(dir / "out"));
+        err = WithoutCarriageReturns(Read(dir / "err"));
+        return status;
+    }
+
+    static std::string WithoutCarriageReturns(std::string text) {
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+        return text;
     }
 
     static std::string Read(const std::filesystem::path& path) {

@@ -114,7 +114,7 @@ protected:
     }
 
     static std::filesystem::path StoredFile() {
-        return std::filesystem::path(TestHomeDir()) / "data" / "plemby" / "highscores.bin";
+        return std::filesystem::path(DataDir()) / "highscores.bin";
     }
 
     void WriteStoredFile(const std::vector<std::uint8_t>& bytes) const {

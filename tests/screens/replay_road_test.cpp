@@ -25,7 +25,6 @@
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
 #include "replays/game_record.h"
-#include "replays/live_game.h"
 #include "replays/replay_verify.h"
 #include "screens/front_end_fixture.h"
 #include "screens/high_scores.h"

@@ -1,19 +1,18 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "support/portable.h"
+
 // A fresh empty folder made the current one for a test's life, then removed.
 class TemporaryCurrentFolder {
 public:
     TemporaryCurrentFolder() : previous(std::filesystem::current_path()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "plemby-sound-XXXXXX");
-        folder = mkdtemp(pattern.data());
+        folder = MakeTemporaryFolder("plemby-sound-");
         std::filesystem::current_path(folder);
     }
     ~TemporaryCurrentFolder() {

@@ -13,6 +13,7 @@
 #include "sound/current_folder.h"
 #include "sound/sound_system.h"
 #include "sound/wav_builder.h"
+#include "support/portable.h"
 
 using namespace wav_builder;
 
@@ -200,13 +201,13 @@ TEST_F(SoundEffects, SoundsThatCannotPlayAreNotMade) {
 // the player reads one line that the game runs silent, and the sound manager still stands.
 TEST(SoundWithoutDevice, StartsSilentWithOneLineAndIgnoresEffects) {
     CloseAudioOutput();
-    setenv("SDL_AUDIODRIVER", "alsa", 1);
-    setenv("AUDIODEV", "hw:9,0", 1);  // no such card
+    SetEnvironment("SDL_AUDIODRIVER", "alsa");
+    SetEnvironment("AUDIODEV", "hw:9,0");  // no such card
     testing::internal::CaptureStderr();
     const bool opened = OpenAudioOutput();
     const std::string said = testing::internal::GetCapturedStderr();
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    unsetenv("AUDIODEV");
+    SetEnvironment("SDL_AUDIODRIVER", "dummy");
+    SetEnvironment("AUDIODEV", nullptr);
     ASSERT_FALSE(opened);
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("plemby: no sound device"), std::string::npos) << said;

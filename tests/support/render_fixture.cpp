@@ -15,7 +15,7 @@
 void RenderTest::SetUp() {
     // The tests draw with the software renderer; without this the offscreen driver probes
     // Mesa's EGL, which leaks while it does.
-    setenv("SDL_VIDEO_EGL_DRIVER", "none", 0);
+    SDL_setenv("SDL_VIDEO_EGL_DRIVER", "none", 0);
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
     window = SDL_CreateWindow("Plemby! test", 0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT,

@@ -1,8 +1,9 @@
 #include "support/temp_home.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include "support/portable.h"
 
 namespace {
 
@@ -10,17 +11,16 @@ struct TempHome {
     std::string root;
 
     TempHome() {
-        std::string pattern =
-            std::filesystem::temp_directory_path().string() + "/plemby-test-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr) std::abort();
-        root = pattern;
-        setenv("HOME", (root + "/home").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
-        setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", (root + "/run").c_str(), 1);
+        root = MakeTemporaryFolder("plemby-test-");
+        SetEnvironment("HOME", (root + "/home").c_str());
+        SetEnvironment("XDG_CONFIG_HOME", (root + "/config").c_str());
+        SetEnvironment("XDG_DATA_HOME", (root + "/data").c_str());
+        SetEnvironment("XDG_RUNTIME_DIR", (root + "/run").c_str());
+        // Windows keeps both kinds of the player's files in one folder.
+        SetEnvironment("APPDATA", (root + "/appdata").c_str());
         // The game's single-instance lock also goes into the temporary folder: the tests' own,
         // so that games started by tests in other folders at the same time never meet.
-        setenv("TMPDIR", (root + "/tmp").c_str(), 1);
+        SetEnvironment("TMPDIR", (root + "/tmp").c_str());
         MakeFolders();
     }
 
@@ -30,7 +30,7 @@ struct TempHome {
     }
 
     void MakeFolders() const {
-        for (const char* sub : {"/home", "/config", "/data", "/run", "/tmp"}) {
+        for (const char* sub : {"/home", "/config", "/data", "/run", "/tmp", "/appdata"}) {
             std::filesystem::create_directories(root + sub);
         }
     }
@@ -50,7 +50,7 @@ const std::string& TestHomeDir() { return Home().root; }
 
 void ClearTestHome() {
     std::error_code ignored;
-    for (const char* sub : {"/home", "/config", "/data", "/run", "/tmp"}) {
+    for (const char* sub : {"/home", "/config", "/data", "/run", "/tmp", "/appdata"}) {
         std::filesystem::remove_all(Home().root + sub, ignored);
     }
     Home().MakeFolders();

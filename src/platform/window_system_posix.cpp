@@ -23,3 +23,5 @@ void PlaceWindowed(SDL_Window* window, int width, int height) {
     SDL_SetWindowSize(window, width, height);
     SDL_SetWindowPosition(window, WINDOWED_X, WINDOWED_Y);
 }
+
+void WindowedSize(SDL_Window*, int&, int&) {}
