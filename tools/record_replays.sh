@@ -13,21 +13,6 @@ mkdir -p "$out"
 source "$(dirname "$0")/virtual_display.sh"
 start_virtual_display record_replays
 
-# Held long enough for a frame to see it, even on a busy machine.
-hold() {
-    xdotool keydown "$1"
-    sleep "${2:-0.12}"
-    xdotool keyup "$1"
-}
-
-# The mean brightness of the place where the menu has the game's bright title and the play
-# screen its dark counters' panel.
-title_mean() {
-    import -window root -crop 200x35+40+110 +repage -format '%[fx:mean]' info: 2>/dev/null
-}
-in_menu() { awk -v m="$(title_mean)" 'BEGIN { exit !(m > 0.4) }'; }
-in_play() { awk -v m="$(title_mean)" 'BEGIN { exit !(m < 0.15) }'; }
-
 # open_game NAME START_LEVEL GARBAGE MOVE TURN DROP REVERSED [GAME OPTIONS...]: starts the game
 # with those settings and takes it from the title to the play screen.
 open_game() {
@@ -38,26 +23,7 @@ open_game() {
     make_home "$home" 0 0 1 25 25 "$move" "$turn" "$drop" "$level" "$garbage" "$reversed" 0
     last=$home/data/plemby/replays/last.plr
     start_game "$home" "$@"
-    # The title is left with Space, the menu fades in, then the start item is clicked until the
-    # play screen shows.
-    local tries=0
-    until in_menu; do
-        tries=$((tries + 1))
-        [ "$tries" -le 60 ] || { echo "record_replays: no main menu" >&2; return 1; }
-        hold space 0.3
-        sleep 1
-    done
-    tries=0
-    xdotool mousemove 478 334
-    until in_play; do
-        tries=$((tries + 1))
-        [ "$tries" -le 20 ] || { echo "record_replays: the game did not start" >&2; return 1; }
-        sleep 0.5
-        xdotool mousedown 1
-        sleep 0.4
-        xdotool mouseup 1
-        sleep 1
-    done
+    enter_play
 }
 
 # Waits for the game to store its replay and takes it as NAME.

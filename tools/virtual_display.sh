@@ -4,6 +4,8 @@
 #   start_virtual_display NAME   sets $scratch and exports DISPLAY; NAME prefixes messages
 #   make_home DIR SETTINGS...    a home with the 12 bytes of a stored settings record
 #   start_game DIR ARGS...       runs $game from that home; sets $pid and $window
+#   enter_play [KEY...]          to the main menu with the keys (Space when none), then START
+#   in_menu, in_play             whether the main menu or the play screen shows
 #   stop_game                    ends the game started last
 #   wait_for SECONDS COMMAND...  until the command succeeds, or fails after SECONDS
 
@@ -76,4 +78,42 @@ stop_game() {
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     pid=
+}
+
+# Held long enough for a frame to see it, even on a busy machine.
+hold() {
+    xdotool keydown "$1"
+    sleep "${2:-0.12}"
+    xdotool keyup "$1"
+}
+
+# The mean brightness of the place where the menu has the game's bright title and the play
+# screen its dark counters' panel.
+title_mean() {
+    import -window root -crop 200x35+40+110 +repage -format '%[fx:mean]' info: 2>/dev/null
+}
+in_menu() { awk -v m="$(title_mean)" 'BEGIN { exit !(m > 0.4) }'; }
+in_play() { awk -v m="$(title_mean)" 'BEGIN { exit !(m < 0.15) }'; }
+
+# The title (or what follows a game) is left with the keys given, Space when none, the menu
+# fades in, then the start item is clicked until the play screen shows.
+enter_play() {
+    local keys=("${@:-space}") key tries=0
+    until in_menu; do
+        tries=$((tries + 1))
+        [ "$tries" -le 60 ] || { echo "$tool_name: no main menu" >&2; return 1; }
+        for key in "${keys[@]}"; do hold "$key" 0.3; done
+        sleep 1
+    done
+    tries=0
+    xdotool mousemove 478 334
+    until in_play; do
+        tries=$((tries + 1))
+        [ "$tries" -le 20 ] || { echo "$tool_name: the game did not start" >&2; return 1; }
+        sleep 0.5
+        xdotool mousedown 1
+        sleep 0.4
+        xdotool mouseup 1
+        sleep 1
+    done
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/replays.h"
+#include "game/game_state.h"
 #include "platform/files.h"
 #include "replays/replay.h"
 #include "replays/replay_verify.h"
@@ -36,27 +37,62 @@ std::pair<int, std::string> RunPlemby(const std::string& arguments) {
     return {status, line.empty() ? line : line + "\n"};
 }
 
-// Games recorded by playing the real game, with different settings and endings, play out
-// through the rules of this build exactly as they were played, and are written back to the same
-// bytes.
+// What the corpus as a whole plays through: landings that removed one, two, three and four rows,
+// level-ups, and the lines counter wrapping after 255. Counted after every frame of the rules.
+struct Coverage {
+    int clears[5] = {};
+    int levelUps = 0;
+    int wraps = 0;
+    std::uint8_t lines = 0;
+    std::uint8_t level = 0;
+};
+Coverage coverage;
+
+void CountFrame(std::uint32_t) {
+    // A frame locks one piece at most, so the lines it added are that landing's rows.
+    const int removed = (game.lines - coverage.lines + 256) % 256;
+    if (removed >= 1 && removed <= 4) ++coverage.clears[removed];
+    if (game.lines < coverage.lines) ++coverage.wraps;
+    if (game.level > coverage.level) coverage.levelUps += game.level - coverage.level;
+    coverage.lines = game.lines;
+    coverage.level = game.level;
+}
+
+// Games recorded by playing the real game, with different settings and endings, by hand and by
+// the CPU player, play out through the rules of this build exactly as they were played, and are
+// written back to the same bytes.
 TEST(ReplayCorpus, RecordedGamesEndExactlyAsTheyWerePlayed) {
     const std::vector<std::filesystem::path> files = CorpusFiles();
-    ASSERT_GE(files.size(), 10u);
+    ASSERT_GE(files.size(), 20u);
     bool pastLevelFive = false, withGarbage = false, abandoned = false, unfinished = false;
+    bool over = false;
+    coverage = Coverage{};
     for (const auto& path : files) {
         Replay replay;
         std::string reason;
         ASSERT_TRUE(ReadReplayFile(path.string(), replay, reason)) << path << ": " << reason;
-        const ReplayVerdict verdict = VerifyReplay(replay);
+        coverage.lines = 0;
+        coverage.level = replay.start.play.startLevel;
+        const ReplayVerdict verdict = VerifyReplay(replay, CountFrame);
         EXPECT_TRUE(verdict.matches) << path << ": " << verdict.problem;
+        std::printf("%-28s lines %3u level %3u\n", path.stem().c_str(),
+                    static_cast<unsigned>(verdict.result.lines),
+                    static_cast<unsigned>(verdict.result.level));
         EXPECT_EQ(EncodeReplay(replay), ReadSmallFile(path.string(), MAX_REPLAY_BYTES))
             << path << " is not written back byte for byte";
         pastLevelFive = pastLevelFive || replay.result.level > 5;
         withGarbage = withGarbage || replay.start.play.garbageRows > 0;
         abandoned = abandoned || replay.result.ending == GameEnding::Abandoned;
         unfinished = unfinished || replay.result.ending == GameEnding::Unfinished;
+        over = over || replay.result.ending == GameEnding::GameOver;
     }
-    EXPECT_TRUE(pastLevelFive && withGarbage && abandoned && unfinished);
+    EXPECT_TRUE(pastLevelFive && withGarbage && abandoned && unfinished && over);
+    std::printf("clears of 1/2/3/4 rows: %d/%d/%d/%d, level-ups %d, wraps %d\n",
+                coverage.clears[1], coverage.clears[2], coverage.clears[3], coverage.clears[4],
+                coverage.levelUps, coverage.wraps);
+    for (int rows = 1; rows <= 4; ++rows) EXPECT_GT(coverage.clears[rows], 0) << rows << " rows";
+    EXPECT_GT(coverage.levelUps, 0);
+    EXPECT_GT(coverage.wraps, 0);
 }
 
 // The command line's verdicts: 0 with the game's end printed, 1 for a game that ends otherwise
