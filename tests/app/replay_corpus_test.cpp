@@ -75,7 +75,7 @@ TEST(ReplayCorpus, RecordedGamesEndExactlyAsTheyWerePlayed) {
         coverage.level = replay.start.play.startLevel;
         const ReplayVerdict verdict = VerifyReplay(replay, CountFrame);
         EXPECT_TRUE(verdict.matches) << path << ": " << verdict.problem;
-        std::printf("%-28s lines %3u level %3u\n", path.stem().c_str(),
+        std::printf("%-28s lines %3u level %3u\n", path.stem().string().c_str(),
                     static_cast<unsigned>(verdict.result.lines),
                     static_cast<unsigned>(verdict.result.level));
         EXPECT_EQ(EncodeReplay(replay), ReadSmallFile(path.string(), MAX_REPLAY_BYTES))
