@@ -52,7 +52,7 @@ bool NaturalNext(const RowMark& from, const RowMark& to) {
 
 void PlayAMinute(const std::filesystem::path& path) {
     SCOPED_TRACE(path.filename().string());
-    ASSERT_NE(LoadSong(path.c_str(), 0, MUSIC_FROM_FILE), 0);
+    ASSERT_NE(LoadSong(path.string().c_str(), 0, MUSIC_FROM_FILE), 0);
     const std::vector<RowMark> marks = PlayRows(MINUTE_FRAMES);
     ASSERT_GT(marks.size(), 10u);
     EXPECT_EQ(marks.front().order, 0);
@@ -88,7 +88,7 @@ TEST(SharedModules, DamagedModulesAreRejectedOrPlaySafely) {
     if (paths.empty()) GTEST_SKIP() << "no damaged modules";
     for (const auto& path : paths) {
         SCOPED_TRACE(path.filename().string());
-        if (LoadSong(path.c_str(), 0, MUSIC_FROM_FILE) != 0) PlayRows(10 * 48000);
+        if (LoadSong(path.string().c_str(), 0, MUSIC_FROM_FILE) != 0) PlayRows(10 * 48000);
         ResetMusicPlayer();
     }
 }
