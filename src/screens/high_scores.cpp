@@ -67,19 +67,24 @@ struct RowChoice {
     std::string message;
 };
 
-// The screen's state from frame to frame, and what the program handed it: where it stores the
-// table and how it learns which rows have a game.
+// The screen's state from frame to frame.
 struct TableScreen {
     EntryState entry;
     RowChoice rowChoice;
+};
+TableScreen tableScreen;
+
+// What the program handed the screen: where it stores the table and how it learns which rows
+// have a game. Constant-initialised apart from the rest (a string cannot be in every C++
+// library), since the program hands the screen its store before main runs.
+struct TableHooks {
     bool (*store)() = nullptr;
     RowGames (*findRowGames)() = nullptr;
 };
-// Constant-initialised: the program hands the screen its store before main runs.
-constinit TableScreen tableScreen;
+constinit TableHooks tableHooks;
 
 void StoreHighScores() {
-    if (tableScreen.store != nullptr) tableScreen.store();
+    if (tableHooks.store != nullptr) tableHooks.store();
 }
 
 // The key that plays a row's game, in a frame beside the row; the line says what the keys do.
@@ -264,7 +269,7 @@ void DrawRowGames() {
     RowChoice& choice = tableScreen.rowChoice;
     if (!choice.gamesKnown) {
         choice.games =
-            tableScreen.findRowGames != nullptr ? tableScreen.findRowGames() : RowGames{};
+            tableHooks.findRowGames != nullptr ? tableHooks.findRowGames() : RowGames{};
         choice.gamesKnown = true;
     }
     bool any = false;
@@ -349,9 +354,9 @@ void HighScoresFrame() {
     }
 }
 
-void SetHighScoreStore(bool (*store)()) { tableScreen.store = store; }
+void SetHighScoreStore(bool (*store)()) { tableHooks.store = store; }
 
-void SetRowGameFinder(RowGames (*find)()) { tableScreen.findRowGames = find; }
+void SetRowGameFinder(RowGames (*find)()) { tableHooks.findRowGames = find; }
 
 void ShowTableMessage(const std::string& text) { tableScreen.rowChoice.message = text; }
 
