@@ -103,7 +103,8 @@ windows: deps-windows
 	cmake --build build-windows -j $(JOBS)
 
 # Every test, headless, under AddressSanitizer and UndefinedBehaviorSanitizer; the music
-# thread's tests again under ThreadSanitizer.
+# thread's tests again under ThreadSanitizer; then the Windows build's tests under wine and the
+# browser build's road test in headless Chromium.
 test: deps-test
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DPLEMBY_SANITIZE=asan
 	cmake --build build-test -j $(JOBS)
@@ -117,6 +118,7 @@ test: deps-test
 	    TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS); \
 	fi
 	$(MAKE) --no-print-directory windows-test
+	$(MAKE) --no-print-directory test-web
 
 # The Windows build with its unit suite, run under wine in one process, then the road test of
 # the real game under wine in a virtual display.
@@ -154,7 +156,7 @@ serve-web: web
 
 # The browser road test (tests/web/): the page in headless Chromium, driven by puppeteer-core
 # as pinned by tests/web/package-lock.json; it uses the desktop test build's game and music
-# check (make test first).
+# check (make test builds them first, then runs this).
 test-web: deps-web-test web
 	cmake --build build-web -j $(JOBS) --target musiccheck
 	mkdir -p build-webtest && cp tests/web/package.json tests/web/package-lock.json build-webtest/

@@ -76,6 +76,7 @@ struct FrameRecord {
 struct RenderState {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
+    bool softwareRenderer = false;  // SDL's own: opaque pictures are kept without alpha for it
     int backWidth = 0;
     int backHeight = 0;
     Texture backBuffer;
@@ -141,9 +142,11 @@ SurfacePtr DecodeImage(const Texture& t) {
             }
         }
     }
-    if (!Opaque(*argb)) return argb;
+    if (!Opaque(*argb) || !state.softwareRenderer) return argb;
     // Without an alpha channel SDL's software blits take their fast paths: a plain copy, and
     // one multiply per pixel when the picture is faded over another or tinted translucent.
+    // (A GPU renderer keeps the alpha: OpenGL ES takes the unused byte of such a picture for
+    // its alpha when it draws into the back buffer, and a translucent tint would show nothing.)
     SurfacePtr rgb(SDL_ConvertSurfaceFormat(argb.get(), SDL_PIXELFORMAT_XRGB8888, 0));
     return rgb ? std::move(rgb) : std::move(argb);
 }
@@ -358,6 +361,9 @@ bool OpenRenderer(SDL_Window* window, int width, int height) {
     if (!renderer) return false;
     state.window = window;
     state.renderer = renderer;
+    SDL_RendererInfo info{};
+    state.softwareRenderer =
+        SDL_GetRendererInfo(renderer, &info) == 0 && SDL_strcmp(info.name, "software") == 0;
     state.backWidth = width;
     state.backHeight = height;
     MakeBackBuffer();

@@ -66,15 +66,19 @@ export function readPng(bytes) {
   return { width, height, rgb };
 }
 
-// The share of pixels whose colour differs by more than `levels` in any channel.
-export function differingShare(a, b, levels = 8) {
+// The share of pixels whose colour differs by more than `levels` in any channel, over the whole
+// picture or over the rectangle `area` ({ x, y, width, height }).
+export function differingShare(a, b, levels = 8, area = null) {
   if (a.width !== b.width || a.height !== b.height) return 1;
+  const { x, y, width, height } = area || { x: 0, y: 0, width: a.width, height: a.height };
   let differing = 0;
-  for (let i = 0; i < a.rgb.length; i += 3) {
-    if (Math.abs(a.rgb[i] - b.rgb[i]) > levels || Math.abs(a.rgb[i + 1] - b.rgb[i + 1]) > levels ||
-        Math.abs(a.rgb[i + 2] - b.rgb[i + 2]) > levels) {
-      ++differing;
+  for (let row = y; row < y + height; ++row) {
+    for (let i = (row * a.width + x) * 3, end = i + width * 3; i < end; i += 3) {
+      if (Math.abs(a.rgb[i] - b.rgb[i]) > levels || Math.abs(a.rgb[i + 1] - b.rgb[i + 1]) > levels ||
+          Math.abs(a.rgb[i + 2] - b.rgb[i + 2]) > levels) {
+        ++differing;
+      }
     }
   }
-  return differing / (a.width * a.height);
+  return differing / (width * height);
 }
