@@ -27,7 +27,7 @@ TEST_PACKAGES += $(WINDOWS_TEST_PACKAGES)
 # test drives Debian's Chromium. npm, for the test's driver, is installed only when no npm is on
 # the PATH (a Node.js from elsewhere brings its own).
 WEB_PACKAGES := make cmake emscripten
-WEB_TEST_PACKAGES := $(WEB_PACKAGES) chromium
+WEB_TEST_PACKAGES := $(WEB_PACKAGES) chromium xvfb xdotool imagemagick x11-utils
 WEB_PORT ?= 8080
 
 .PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean \

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <algorithm>
+#include <charconv>
 #include <ostream>
 #include <string>
 
@@ -30,6 +31,16 @@ void WatchReplay(CommandLine& line, std::string_view file, std::ostream&) {
     line.value = file;
 }
 
+// The frame is a number of frames (50 a second) from the start of the recorded game; a value
+// that is not one is left unset, and the parser refuses it.
+void PauseAtFrame(CommandLine& line, std::string_view frame, std::ostream&) {
+    std::uint32_t number = 0;
+    const auto [end, error] = std::from_chars(frame.data(), frame.data() + frame.size(), number);
+    if (error == std::errc{} && end == frame.data() + frame.size() && !frame.empty()) {
+        line.pauseAt = number;
+    }
+}
+
 void VerifyReplay(CommandLine& line, std::string_view file, std::ostream&) {
     line.run = VerifyReplayFile;
     line.value = file;
@@ -54,6 +65,8 @@ constexpr CommandLineOption COMMAND_LINE_OPTIONS[] = {
     {"--help", "-h", "", "show this help and exit", ShowUsage},
     {"--version", "", "", "show the version and exit", ShowVersion},
     {"--replay", "", "FILE", "open the game straight into the recorded game in FILE", WatchReplay},
+    {"--pause-at", "", "FRAME",
+     "with --replay: pause the recorded game at its frame FRAME (50 a second)", PauseAtFrame},
     {"--verify-replay", "", "FILE",
      "check, without a window, that the game in FILE ends as recorded", VerifyReplay},
     {"--demo", "", "", "start with a demo game of the CPU player, as the title shows",
@@ -132,6 +145,12 @@ CommandLine ParseCommandLine(std::span<const char* const> args, std::ostream& ou
         option->apply(line, value, out);
         // The usage text and the version end the program at once, as any other tool's do.
         if (!line.play) return line;
+        if (option->apply == PauseAtFrame && !line.pauseAt) {
+            return Refuse("--pause-at needs a frame number, not '" + std::string(value) + "'", err);
+        }
+    }
+    if (line.pauseAt && line.run != WatchReplayFile) {
+        return Refuse("--pause-at goes with --replay", err);
     }
     return line;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/pause.h"
 #include "app/replay_store.h"
 #include "app/shell.h"
 #include "game/game_state.h"
@@ -29,8 +30,11 @@ struct LastGame {
 };
 struct KeptReplays {
     std::optional<LastGame> lastGame;
-    // The replay of the command line, watched from the first frame on.
+    // The replay of the command line, watched from the first frame on, and the frame it pauses
+    // at (until it has).
     std::optional<Replay> atStart;
+    std::optional<std::uint32_t> pauseAt;
+    std::optional<std::uint32_t> pausedAt;  // said once the paused picture shows
 };
 KeptReplays kept;
 
@@ -75,7 +79,25 @@ void StartRequestedReplay() {
     StartWatching(replay);
 }
 
+// The replay of the command line pauses once it has played the frames asked for; the frame
+// after, which shows the paused picture, says so on the standard output.
+void PauseAtChosenFrame() {
+    if (kept.pausedAt) {
+        std::printf("plemby: the replay is paused at frame %" PRIu32 "\n", *kept.pausedAt);
+        std::fflush(stdout);
+        kept.pausedAt.reset();
+    }
+    if (!kept.pauseAt) return;
+    const std::optional<std::uint32_t> played = WatchedFrames();
+    if (!played || *played < *kept.pauseAt) return;
+    kept.pauseAt.reset();
+    kept.pausedAt = played;
+    PauseAutomatically();
+}
+
 }  // namespace
+
+void PauseReplayAt(std::uint32_t frame) { kept.pauseAt = frame; }
 
 RowGames FindRowGames() {
     RowGames games{};
@@ -89,6 +111,7 @@ void KeepReplays() {
     if (auto finished = TakeFinishedReplay()) Keep(*finished);
     TieToPlacedRow();
     StartRequestedReplay();
+    PauseAtChosenFrame();
 }
 
 void KeepReplaysAtShutdown() {
@@ -116,10 +139,10 @@ int WatchReplayFile(const std::string& path) {
         std::fprintf(stderr, "plemby: %s: %s\n", path.c_str(), reason.c_str());
         return VERIFY_UNREADABLE;
     }
+    // The first frame starts it. (In the browser RunGame returns before any frame has run: the
+    // page's animation callbacks run them.)
     kept.atStart = std::move(replay);
-    const int status = RunGame();
-    kept.atStart.reset();
-    return status;
+    return RunGame();
 }
 
 int VerifyReplayFile(const std::string& path) {

@@ -26,6 +26,10 @@ bool ReadReplayFile(const std::string& path, Replay& replay, std::string& reason
 // 2 when it cannot be); else as RunGame.
 int WatchReplayFile(const std::string& path);
 
+// plemby --replay FILE --pause-at FRAME: the replay opened at start-up pauses once it has played
+// FRAME frames (the game's own pause, which says how to go on), so that it shows that moment.
+void PauseReplayAt(std::uint32_t frame);
+
 // plemby --verify-replay FILE: the rules run the game headless and print its end; 0 when it
 // ends as recorded, 1 when it does not, 2 when the file cannot be read.
 int VerifyReplayFile(const std::string& path);

@@ -105,6 +105,11 @@ void StartWatching(const Replay& replay) {
     PlayModule(MusicResource(GAME_SONG_ID), 0, 0);
 }
 
+std::optional<std::uint32_t> WatchedFrames() {
+    if (watch.watched == nullptr || screenId != Watch) return std::nullopt;
+    return watch.watched->FrameIndex();
+}
+
 void WatchFrame() {
     const bool leave = LeaveHeld();
     const int frames = FastHeld() ? FAST_FORWARD_FRAMES : 1;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "replays/replay.h"
 
 // Watching a recorded game: the play screen runs it from its record, with its sounds, fades and
@@ -12,3 +15,5 @@
 void StartWatching(const Replay& replay);
 // The Watch screen's frame.
 void WatchFrame();
+// How many frames of the watched game have been played; none when no game is watched.
+std::optional<std::uint32_t> WatchedFrames();

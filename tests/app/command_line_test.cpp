@@ -50,6 +50,22 @@ TEST(CommandLine, PlaysWithoutArgumentsAndAnswersHelpVersionClashesAndMistakes) 
     EXPECT_NE(verify.line.run, nullptr);
     EXPECT_NE(verify.line.run, replay.line.run);
     EXPECT_EQ(verify.line.value, "--help");
+    // A replay may be paused at a frame; the frame is a number, and goes only with --replay.
+    const Outcome paused = Parse({"--pause-at", "250", "--replay", "last.plr"});
+    EXPECT_EQ(paused.line.run, replay.line.run);
+    EXPECT_EQ(paused.line.pauseAt, 250u);
+    EXPECT_FALSE(replay.line.pauseAt.has_value());
+    for (const std::vector<const char*>& wrong :
+         {std::vector<const char*>{"--replay", "a.plr", "--pause-at", "-1"},
+          {"--replay", "a.plr", "--pause-at", "9x"},
+          {"--replay", "a.plr", "--pause-at", "99999999999"},
+          {"--pause-at", "10"},
+          {"--verify-replay", "a.plr", "--pause-at", "10"}}) {
+        const Outcome refused = Parse(wrong);
+        EXPECT_FALSE(refused.line.play) << wrong.back();
+        EXPECT_EQ(refused.line.status, 2) << wrong.back();
+        EXPECT_EQ(refused.err.rfind("plemby: --pause-at ", 0), 0u) << refused.err;
+    }
     const Outcome noFile = Parse({"--replay"});
     EXPECT_FALSE(noFile.line.play);
     EXPECT_EQ(noFile.line.status, 2);

@@ -35,6 +35,10 @@ const CHROMIUM = process.env.PLEMBY_CHROMIUM || '/usr/bin/chromium';
 const WAIT_MS = 60000;          // the bound of every wait for a picture
 const SOUND_SECONDS = 60;       // how much of the page's sound is checked
 const MOST_DIFFERING = 0.01;    // the share of pixels that may differ by more than 8 levels
+// The frame of the browser's game that both builds draw: a game that fills the well with at
+// least ten pieces, each dropped by a key held for two of the page's turns and let go for two,
+// lasts longer than this.
+const PLAY_FRAME = 60;
 mkdirSync(args.out, { recursive: true });
 
 let failures = 0;
@@ -249,7 +253,7 @@ async function openGame(browser, origin, { scale = 1, prepare = [] } = {}) {
   page.on('pageerror', (error) => errors.push(String(error)));
   await page.setViewport({ width: 1024, height: 768, deviceScaleFactor: scale });
   for (const script of [tapSound, countTurns, watchKeys, ...prepare]) {
-    await page.evaluateOnNewDocument(script);
+    await page.evaluateOnNewDocument(...(Array.isArray(script) ? script : [script]));
   }
   const started = Date.now();
   await page.goto(`${origin}/`, { waitUntil: 'load' });
@@ -371,6 +375,41 @@ async function secondPage(browser, origin) {
   check(warnings.length === 1, `the refused storage is told once (${warnings.length} times)`);
   await page.close();
   await context.close();
+}
+
+// The page started as the command line `--replay FILE --pause-at FRAME` starts the desktop game:
+// the page hands the game these arguments.
+function watchReplayAt(file, frame) {
+  let module;
+  Object.defineProperty(window, 'Module', {
+    configurable: true,
+    get() { return module; },
+    set(value) {
+      value.arguments = ['--replay', file, '--pause-at', String(frame)];
+      module = value;
+    },
+  });
+}
+
+// A scripted play frame: the browser's replay, paused at the same frame by the page and by the
+// desktop game, looks the same in both.
+async function playFrame(browser, origin, replayPath, replayFile) {
+  const desktopShot = path.join(args.out, 'play-frame-desktop.png');
+  const desktop = spawnSync(path.join(path.dirname(new URL(import.meta.url).pathname), 'desktop_frame.sh'),
+                            [path.join(args.desktop, 'plemby'), replayFile, String(PLAY_FRAME), desktopShot],
+                            { encoding: 'utf8' });
+  if (!check(desktop.status === 0, `the desktop game shows the replay paused: ${desktop.stderr}`)) return;
+  const { page } = await openGame(browser, origin,
+                                  { prepare: [[watchReplayAt, replayPath, PLAY_FRAME]] });
+  const said = `plemby: the replay is paused at frame ${PLAY_FRAME}`;
+  let paused = false;
+  page.on('console', (message) => { if (message.text() === said) paused = true; });
+  for (const until = Date.now() + WAIT_MS; !paused && Date.now() < until;) await sleep(100);
+  check(paused, 'the page pauses the replay at the frame asked for');
+  await framesPass(page, 2);
+  await waitForPicture(page, readPng(readFileSync(desktopShot)), 'the play frame as the desktop draws it');
+  check(true, 'the play frame looks as the desktop draws it');
+  await page.close();
 }
 
 async function musicCheck(browser, origin) {
@@ -518,6 +557,9 @@ async function main() {
     check(true, 'the changed option outlives the reload');
     await page.close();
 
+    if (replays.length > 0) {
+      await playFrame(browser, origin, replays[0], path.join(args.out, 'browser-game.plr'));
+    }
     await secondPage(browser, origin);
 
     // The music: the same samples as the desktop's, block by block.
