@@ -7,6 +7,7 @@
 
 #include "app/replay_store.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "game/game_state.h"
 #include "game/high_score_table.h"
 #include "platform/clock.h"
@@ -84,6 +85,8 @@ RowGames FindRowGames() {
     }
     return games;
 }
+
+void ForgetKeptReplays() { kept = KeptReplays{}; }
 
 void KeepReplays() {
     if (auto finished = TakeFinishedReplay()) Keep(*finished);
