@@ -70,7 +70,7 @@ struct ScreenGame {
     DevicePlayer devices;
     AutoPlayer cpu;
     bool autoplay = false;  // the CPU player plays the games begun here
-    std::optional<Replay> finished;
+    std::optional<RecordedGame> finished;
     std::unique_ptr<GameSource> source =
         std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}), finished);
     GameExits exits{.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry};
@@ -286,7 +286,9 @@ BackgroundChange FirstLevelPictures() {
 
 void PlayEveryGameWithCpu() { shown.autoplay = true; }
 
-std::optional<Replay> TakeFinishedReplay() { return std::exchange(shown.finished, std::nullopt); }
+std::optional<RecordedGame> TakeFinishedReplay() {
+    return std::exchange(shown.finished, std::nullopt);
+}
 
 void EndGameAtShutdown() { shown.source->EndGame(GameEnding::Unfinished); }
 
