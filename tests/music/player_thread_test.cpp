@@ -113,8 +113,8 @@ TEST_F(PlayerThreadTest, StartReplaceAndStopRepeatedly) {
 // ends with the status it was given, not with an abort from the music thread's destructor.
 TEST_F(PlayerThreadTest, ExitWhileASongPlaysEndsWithItsStatus) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::vector<std::uint8_t> song = TestSong("playing", 16, 3);
-    EXPECT_EXIT(std::exit(Play(song) != 0 ? 3 : 4), ::testing::ExitedWithCode(3), "");
+    const std::vector<std::uint8_t> playing = TestSong("playing", 16, 3);
+    EXPECT_EXIT(std::exit(Play(playing) != 0 ? 3 : 4), ::testing::ExitedWithCode(3), "");
 }
 
 TEST_F(PlayerThreadTest, GameSongsPlayFromTheBuiltInResources) {
