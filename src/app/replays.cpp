@@ -35,12 +35,11 @@ struct KeptReplays {
 };
 KeptReplays kept;
 
-void Keep(const Replay& replay) {
-    std::vector<std::uint8_t> bytes = EncodeReplay(replay);
+void Keep(RecordedGame& game) {
     kept.lastGame.reset();
-    if (bytes.empty()) return;
-    if (!KeepLastGame(bytes)) ReportProblem("cannot store the last game's replay");
-    kept.lastGame = LastGame{std::move(bytes), replay.result.score};
+    if (game.bytes.empty()) return;
+    if (!KeepLastGame(game.bytes)) ReportProblem("cannot store the last game's replay");
+    kept.lastGame = LastGame{std::move(game.bytes), game.result.score};
 }
 
 void TieToPlacedRow() {

@@ -75,7 +75,7 @@ struct ScreenGame {
     DevicePlayer devices;
     AutoPlayer cpu;
     bool autoplay = false;  // the CPU player plays the games begun here
-    std::optional<Replay> finished;
+    std::optional<RecordedGame> finished;
     std::unique_ptr<GameSource> source = FirstSource();
     GameExits exits = LIVE_GAME_EXITS;
 
@@ -301,7 +301,9 @@ void ResetPlayScreen() {
     shown.exits = LIVE_GAME_EXITS;
 }
 
-std::optional<Replay> TakeFinishedReplay() { return std::exchange(shown.finished, std::nullopt); }
+std::optional<RecordedGame> TakeFinishedReplay() {
+    return std::exchange(shown.finished, std::nullopt);
+}
 
 void EndGameAtShutdown() { shown.source->EndGame(GameEnding::Unfinished); }
 
