@@ -1,10 +1,10 @@
 #!/bin/bash
 # A long run of the real game played by its CPU player (--autoplay) in a virtual X display, for
 # the optimised build: the resident memory every ten seconds must stay within 1 MB of what it
-# was after the first minute, and the share of one CPU that the game took is printed. A game
-# that ends is followed by another, started from the main menu as a player would (Return ends
-# the name on the high-score screen). Not part of
-# `make test`: it takes half an hour. Usage: tools/soak.sh GAME [MINUTES]
+# was after the first minute, the share of one CPU that the game took is printed, and at the
+# end SIGTERM must shut the game down with status 0. A game that ends is followed by another,
+# started from the main menu as a player would (Return ends the name on the high-score screen).
+# Not part of `make test`: it takes half an hour. Usage: tools/soak.sh GAME [MINUTES]
 set -euo pipefail
 game=$(realpath "$1")
 minutes=${2:-30}
@@ -49,10 +49,19 @@ now=$(date +%s)
 share=$(awk -v t=$(($(cpu_ticks) - base_ticks)) -v hz="$ticks_per_second" -v s=$((now - base_time)) \
     'BEGIN { printf "%.1f", 100 * t / hz / s }')
 growth=$((top - base_rss))
+load=$(cut -d' ' -f1-3 /proc/loadavg)
+stop_game
 echo "soak: ${minutes} min, ${games} game(s) begun; resident ${base_rss} kB after the first minute," \
     "then ${bottom}..${top} kB (growth ${growth} kB); CPU ${share}% of one core;" \
-    "load average $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
+    "load average ${load} on $(nproc) cores; SIGTERM ended the game with status ${game_status}"
+status=0
 if [ "$growth" -gt 1024 ]; then
     echo "soak: resident memory grew by more than 1 MB" >&2
-    exit 1
+    status=1
 fi
+if [ "$game_status" != 0 ]; then
+    echo "soak: the game did not shut down cleanly; its output:" >&2
+    tail -n 20 "$home/game.log" >&2
+    status=1
+fi
+exit $status

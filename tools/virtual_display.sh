@@ -6,7 +6,7 @@
 #   start_game DIR ARGS...       runs $game from that home; sets $pid and $window
 #   enter_play [KEY...]          to the main menu with the keys (Space when none), then START
 #   in_menu, in_play             whether the main menu or the play screen shows
-#   stop_game                    ends the game started last
+#   stop_game                    ends the game started last; sets $game_status
 #   wait_for SECONDS COMMAND...  until the command succeeds, or fails after SECONDS
 
 scratch=$(mktemp -d)
@@ -14,8 +14,10 @@ xvfb=
 pid=
 window=
 tool_name=tool
+# The game is stopped before its display: a display that goes away under a running game ends
+# it through Xlib's exit, not through its own shutdown.
 cleanup_virtual_display() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+    stop_game
     if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
     rm -rf "$scratch"
 }
@@ -74,9 +76,17 @@ start_game() {
     xdotool windowfocus --sync "$window" 2>/dev/null || true
 }
 
+# SIGTERM, as when the session ends, then a wait of at most 30 s for the game to shut down;
+# $game_status is its exit status (0 for a clean shutdown).
+game_status=
 stop_game() {
+    [ -n "$pid" ] || return 0
     kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    (sleep 30 && kill -9 "$pid") >/dev/null 2>&1 &
+    local bound=$!
+    game_status=0
+    wait "$pid" 2>/dev/null || game_status=$?
+    kill "$bound" 2>/dev/null || true
     pid=
 }
 

@@ -10,7 +10,6 @@
 #include "platform/clock.h"
 #include "platform/window.h"
 #include "screens/navigation.h"
-#include "screens/navigation_testing.h"
 #include "sound/sound.h"
 
 namespace {
@@ -96,10 +95,4 @@ int RunFrameLoop(void (*frame)()) {
     return 0;
 }
 
-void ResetShell() {
-    loop = LoopState{};
-    ResetNavigation();
-    Paused = 0;
-    ForgetPause();
-    HotkeyLatch = 0;
-}
+void ResetFrameLoop() { loop = LoopState{}; }

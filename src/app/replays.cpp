@@ -8,6 +8,7 @@
 #include "app/pause.h"
 #include "app/replay_store.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "game/game_state.h"
 #include "game/high_score_table.h"
 #include "platform/clock.h"
@@ -38,12 +39,11 @@ struct KeptReplays {
 };
 KeptReplays kept;
 
-void Keep(const Replay& replay) {
-    std::vector<std::uint8_t> bytes = EncodeReplay(replay);
+void Keep(RecordedGame& game) {
     kept.lastGame.reset();
-    if (bytes.empty()) return;
-    if (!KeepLastGame(bytes)) ReportProblem("cannot store the last game's replay");
-    kept.lastGame = LastGame{std::move(bytes), replay.result.score};
+    if (game.bytes.empty()) return;
+    if (!KeepLastGame(game.bytes)) ReportProblem("cannot store the last game's replay");
+    kept.lastGame = LastGame{std::move(game.bytes), game.result.score};
 }
 
 void TieToPlacedRow() {
@@ -106,6 +106,8 @@ RowGames FindRowGames() {
     }
     return games;
 }
+
+void ForgetKeptReplays() { kept = KeptReplays{}; }
 
 void KeepReplays() {
     if (auto finished = TakeFinishedReplay()) Keep(*finished);

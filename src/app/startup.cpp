@@ -1,27 +1,41 @@
 #include "app/bindings_store.h"
+#include "app/bindings_store_testing.h"
 #include "app/frame_loop.h"
 #include "app/high_score_store.h"
+#include "app/high_score_store_testing.h"
 #include "app/load_resources.h"
+#include "app/pause.h"
 #include "app/replays.h"
 #include "app/settings.h"
+#include "app/settings_testing.h"
 #include "app/shell.h"
+#include "app/shell_testing.h"
 #include "common/random.h"
+#include "cpu_player/cpu_player.h"
+#include "game/game_state_testing.h"
 #include "gfx/back_buffer.h"
 #include "music/player.h"
+#include "music/vector_code.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
+#include "platform/clock_testing.h"
 #include "platform/controllers.h"
+#include "platform/keys_testing.h"
 #include "platform/main_loop.h"
+#include "platform/sdl_renderer.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
 #include "screens/demo.h"
 #include "screens/high_scores.h"
+#include "screens/navigation_testing.h"
 #include "screens/play_screen.h"
 #include "sound/sound.h"
 
 namespace {
 constexpr int EXIT_ANOTHER_COPY = -1;
 constexpr int EXIT_NO_WINDOW = 1;
+// The generator's state before anything seeds it.
+constexpr std::uint32_t UNSEEDED_RANDOM = 1;
 }  // namespace
 
 void ConnectLiveServices() {
@@ -58,6 +72,33 @@ void CloseGame() {
     CloseAudioOutput();
     ClosePlatform();
     ReleaseSingleInstance();
+}
+
+void ResetProgramState() {
+    ResetMusicPlayer();
+    UseCodeBuild(CodeBuild::AVX2);
+    ResetSettings();
+    ResetBindings();
+    ResetHighScoresStartupState();
+    ResetGameStartupState();
+    ResetCpuPlayer();
+    ResetScreens();
+    ResetFrameLoop();
+    Paused = 0;
+    ForgetPause();
+    HotkeyLatch = 0;
+    ForgetKeptReplays();
+    SeedRandom(UNSEEDED_RANDOM);
+}
+
+void CloseAndResetProgram() {
+    ShutdownSound();
+    ReleaseGraphics();
+    SetFrameSaving(true);
+    CloseGame();
+    StopInputScript();
+    StopManualClock();
+    ResetProgramState();
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <system_error>
 #include <thread>
 
@@ -23,6 +24,12 @@ void Work(bool (*step)(), int periodMs) {
 
 bool StartBackgroundWork(bool (*step)(), int periodMs) {
     StopBackgroundWork();
+    // A program can end by exit() from inside a library while the work runs (Xlib does when
+    // its display goes away). The work is stopped before any object of the program is
+    // destroyed: registered now, after they were all made, this runs before their destructors.
+    // Else the destructor of the running thread would abort the program, and the work would
+    // read a song that is being freed.
+    [[maybe_unused]] static const int stopAtExit = std::atexit(StopBackgroundWork);
     background.stopRequest.store(false, std::memory_order_relaxed);
     try {
         background.thread = std::thread(Work, step, periodMs);

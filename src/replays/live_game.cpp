@@ -16,18 +16,19 @@ std::uint8_t FrameFlags(bool paused) {
 }  // namespace
 
 LiveGame::LiveGame(Player& player, std::int64_t (*clock)(), const PlaySettings& play,
-                   std::optional<Replay>& finished)
+                   std::optional<RecordedGame>& finished)
     : player_(player), finished_(finished), clock_(clock), play_(play) {}
 
 void LiveGame::BeginGame() {
     recording_ = true;
     overLimits_ = false;
-    replay_ = Replay{};
-    replay_.start.randomState = RandomState();
-    replay_.start.play = play_;
-    replay_.start.rotateReversed = settings.rotateReversed;
-    TakeCarriedState(replay_.start);
-    replay_.frames.push_back({0, FrameFlags(false), 0, 0, 0});
+    ReplayStart start;
+    start.randomState = RandomState();
+    start.play = play_;
+    start.rotateReversed = settings.rotateReversed;
+    TakeCarriedState(start);
+    recorder_ = std::make_unique<ReplayRecorder>(start);
+    recorder_->AddFrame({0, FrameFlags(false), 0, 0, 0});
     drawsSeen_ = RandomDrawCount();
 }
 
@@ -43,24 +44,12 @@ void LiveGame::PausedFrame() { Record(player_.NextActions(), true); }
 
 void LiveGame::Record(ActionRecord actions, bool paused) {
     if (!recording_) return;
-    if (replay_.frames.size() >= MAX_REPLAY_FRAMES) {
-        overLimits_ = true;
-        return;
-    }
-    replay_.frames.push_back({actions.held, FrameFlags(paused), 0, 0, 0});
+    recorder_->AddFrame({actions.held, FrameFlags(paused), 0, 0, 0});
 }
 
 std::int64_t LiveGame::Now() {
     const std::int64_t now = clock_();
-    if (!recording_ || overLimits_) return now;
-    ReplayFrame& frame = replay_.frames.back();
-    if (frame.readingCount >= MAX_READINGS_PER_FRAME ||
-        replay_.readings.size() >= MAX_REPLAY_READINGS) {
-        overLimits_ = true;
-        return now;
-    }
-    ++frame.readingCount;
-    replay_.readings.push_back(now);
+    if (recording_) recorder_->AddReading(now);
     return now;
 }
 
@@ -68,7 +57,7 @@ void LiveGame::BeginRules(RulesPart part) {
     if (!recording_ || overLimits_) return;
     const std::uint64_t others = RandomDrawCount() - drawsSeen_;
     if (others == 0) return;
-    ReplayFrame& frame = replay_.frames.back();
+    ReplayFrame& frame = recorder_->LastFrame();
     std::uint16_t* draws =
         part == RulesPart::Actions ? &frame.drawsBeforeActions : &frame.drawsBeforeRest;
     if (*draws + others > MAX_OTHER_DRAWS) {
@@ -85,7 +74,8 @@ void LiveGame::EndRules() {
 void LiveGame::EndGame(GameEnding ending) {
     if (!recording_) return;
     recording_ = false;
-    if (overLimits_ || replay_.frames.size() < 2) return;
-    replay_.result = CurrentResult(ending);
-    finished_ = std::move(replay_);
+    std::unique_ptr<ReplayRecorder> recorder = std::move(recorder_);
+    if (overLimits_ || recorder->Failed() || recorder->FrameCount() < 2) return;
+    const ReplayResult result = CurrentResult(ending);
+    finished_ = RecordedGame{recorder->Finish(result), result};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "game/game_source.h"
@@ -8,12 +9,12 @@
 
 // A game played now: each frame's actions come from its player, the clock readings from the
 // platform's clock, and the turning direction from the player's settings. It is recorded as it
-// goes, from the new game to its end, as a Replay that is put in `finished` once the game has
-// ended.
+// goes, from the new game to its end, and coded as it goes; the replay's bytes are put in
+// `finished` once the game has ended.
 class LiveGame final : public GameSource {
 public:
     LiveGame(Player& player, std::int64_t (*clock)(), const PlaySettings& play,
-             std::optional<Replay>& finished);
+             std::optional<RecordedGame>& finished);
 
     PlaySettings Play() const override { return play_; }
     void BeginGame() override;
@@ -31,11 +32,11 @@ private:
     void Record(ActionRecord actions, bool paused);
 
     Player& player_;
-    std::optional<Replay>& finished_;
+    std::optional<RecordedGame>& finished_;
     std::int64_t (*clock_)();
     PlaySettings play_;
     bool recording_ = false;
     bool overLimits_ = false;
-    Replay replay_;
+    std::unique_ptr<ReplayRecorder> recorder_;
     std::uint64_t drawsSeen_ = 0;  // the generator's draw count when the rules last ended
 };

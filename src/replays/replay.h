@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -76,6 +77,41 @@ constexpr std::int64_t MAX_READING_STEP = std::int64_t{1} << 32;
 // The file's bytes; empty when the replay breaks one of the limits above (or its readings run
 // backwards), which a recording of a real game never does.
 std::vector<std::uint8_t> EncodeReplay(const Replay& replay);
+
+// A replay coded while its game is played, so that a long game holds only its coded bytes (a
+// few kilobytes a minute) rather than every frame. A frame may gain readings and draws until
+// the next one begins; it is coded then. The bytes are those EncodeReplay makes of the same
+// frames.
+class ReplayRecorder {
+public:
+    explicit ReplayRecorder(const ReplayStart& start);
+    ~ReplayRecorder();
+    ReplayRecorder(const ReplayRecorder&) = delete;
+    ReplayRecorder& operator=(const ReplayRecorder&) = delete;
+
+    // Begins the next frame with its actions, flags and draws; its readings come one by one.
+    void AddFrame(const ReplayFrame& frame);
+    void AddReading(std::int64_t reading);
+    // The frame begun last, whose draws may still change.
+    ReplayFrame& LastFrame();
+    std::uint32_t FrameCount() const;
+    // True once the frames broke one of the limits above: nothing more is coded, and Finish
+    // gives no bytes.
+    bool Failed() const;
+    // The file's bytes, as EncodeReplay gives them, once the game has ended as `result` says.
+    // The recorder is done after it.
+    std::vector<std::uint8_t> Finish(const ReplayResult& result);
+
+private:
+    struct Coding;
+    std::unique_ptr<Coding> coding_;
+};
+
+// A game recorded to its end: the file's bytes (empty when they broke a limit) and its end.
+struct RecordedGame {
+    std::vector<std::uint8_t> bytes;
+    ReplayResult result;
+};
 
 // Reads a replay file. On refusal returns false and says why in `reason`, in a line a player
 // can read ("truncated", "checksum does not match", ...); `replay` is then unspecified.

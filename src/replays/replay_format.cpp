@@ -75,7 +75,7 @@ constexpr void CodeAs(Coder& coder, T& value) {
     value = static_cast<T>(stored);
 }
 
-// One function for both directions, as CodeFrames: the header's fields in the file's order.
+// One function for both directions, as CodeFrame: the header's fields in the file's order.
 template <class Coder>
 constexpr void CodeHeader(Coder& coder, Header& header) {
     ReplayStart& start = header.start;
@@ -181,91 +181,188 @@ struct FrameModel {
     std::int64_t lastReading = 0;
 };
 
-// One function for both directions: encoding, it reads the replay and writes the bits;
-// decoding, it fills the replay from the bits. Returns nullptr, or why the frames cannot be.
-template <class Coder, class ReplayType>
-const char* CodeFrames(Coder& coder, const Header& header, ReplayType& replay) {
+using FrameReadings = std::array<std::int64_t, MAX_READINGS_PER_FRAME>;
+
+// One function for both directions: encoding, it reads the frame and its readings and writes
+// the bits; decoding, it fills them from the bits. `readingsLeft` bounds the frame's readings.
+// Returns nullptr, or why the frame cannot be.
+template <class Coder>
+const char* CodeFrame(Coder& coder, FrameModel& m, std::uint32_t index, ReplayFrame& frame,
+                      FrameReadings& readings, std::uint32_t readingsLeft) {
+    const bool actionsChanged =
+        coder.Code(m.actionsChanged[m.previousChangedActions], frame.actions != m.previous.actions);
+    const std::uint32_t actionChange =
+        actionsChanged ? CodeTree(coder, m.actionChanges, frame.actions ^ m.previous.actions) : 0;
+    frame.actions = static_cast<std::uint8_t>(m.previous.actions ^ actionChange);
+    m.previousChangedActions = actionsChanged;
+
+    if ((frame.flags & ~REPLAY_FRAME_FLAGS) != 0) return "unknown frame flags";
+    const bool flagsChanged = coder.Code(m.flagsChanged, frame.flags != m.previous.flags);
+    const std::uint32_t flagChange =
+        flagsChanged ? CodeTree(coder, m.flagChanges, frame.flags ^ m.previous.flags) : 0;
+    frame.flags = static_cast<std::uint8_t>(m.previous.flags ^ flagChange);
+
+    const int paused = (frame.flags & REPLAY_PAUSED) != 0 ? 1 : 0;
+    const bool sameCount =
+        coder.Code(m.sameCount[paused], frame.readingCount == m.previousCount[paused]);
+    frame.readingCount =
+        sameCount ? m.previousCount[paused]
+                  : static_cast<std::uint8_t>(CodeTree(coder, m.counts, frame.readingCount));
+    if (frame.readingCount > MAX_READINGS_PER_FRAME) return "too many readings in a frame";
+    if (frame.readingCount > readingsLeft) return "more readings than the header says";
+    m.previousCount[paused] = frame.readingCount;
+
+    for (int place = 0; place < frame.readingCount; ++place) {
+        std::int64_t& reading = readings[static_cast<std::size_t>(place)];
+        if (place == 0) {
+            const std::int64_t frameTime = FRAME_MS * index;
+            const std::int64_t onTime = m.schedule + frameTime;
+            const bool behind = m.lastReading > onTime;
+            const std::int64_t predicted = behind ? m.lastReading : onTime;
+            const std::int64_t offset = CodeSigned(
+                coder, m.firstOffset[behind ? 1 : 0][m.lastOffsetClass], reading - predicted);
+            if (offset > MAX_READING_STEP || offset < -MAX_READING_STEP) return "the time leaps";
+            reading = predicted + offset;
+            if (reading < onTime) m.schedule = reading - frameTime;
+            m.lastOffsetClass = OffsetClass(offset);
+        } else {
+            const std::uint64_t step =
+                CodeNumber(coder, m.laterStep[place < 3 ? place : 2],
+                           static_cast<std::uint64_t>(reading - m.lastReading));
+            if (step > static_cast<std::uint64_t>(MAX_READING_STEP)) return "the time leaps";
+            reading = m.lastReading + static_cast<std::int64_t>(step);
+        }
+        if (reading < m.lastReading) return "the time runs backwards";
+        m.lastReading = reading;
+    }
+
+    frame.drawsBeforeActions =
+        static_cast<std::uint16_t>(CodeNumber(coder, m.otherDraws[0], frame.drawsBeforeActions));
+    frame.drawsBeforeRest =
+        static_cast<std::uint16_t>(CodeNumber(coder, m.otherDraws[1], frame.drawsBeforeRest));
+    if (frame.drawsBeforeRest > MAX_OTHER_DRAWS || frame.drawsBeforeActions > MAX_OTHER_DRAWS) {
+        return "too many draws in a frame";
+    }
+    if constexpr (Coder::DECODING) {
+        if (coder.Failed()) return "the frames end too soon or are damaged";
+    }
+    m.previous = frame;
+    return nullptr;
+}
+
+// The frames of a file whose header has been read and checked.
+const char* DecodeFrames(RangeDecoder& decoder, const Header& header, Replay& replay) {
     auto model = std::make_unique<FrameModel>();
-    FrameModel& m = *model;
-    m.schedule = header.startTime;
-    m.lastReading = header.startTime;
-    std::uint32_t nextReading = 0;
+    model->schedule = header.startTime;
+    model->lastReading = header.startTime;
+    std::uint32_t readingsLeft = header.readingCount;
+    FrameReadings readings{};
     for (std::uint32_t index = 0; index < header.frameCount; ++index) {
         ReplayFrame frame;
-        if constexpr (!Coder::DECODING) frame = replay.frames[index];
-
-        const bool actionsChanged = coder.Code(m.actionsChanged[m.previousChangedActions],
-                                               frame.actions != m.previous.actions);
-        const std::uint32_t actionChange =
-            actionsChanged ? CodeTree(coder, m.actionChanges, frame.actions ^ m.previous.actions)
-                           : 0;
-        frame.actions = static_cast<std::uint8_t>(m.previous.actions ^ actionChange);
-        m.previousChangedActions = actionsChanged;
-
-        if ((frame.flags & ~REPLAY_FRAME_FLAGS) != 0) return "unknown frame flags";
-        const bool flagsChanged = coder.Code(m.flagsChanged, frame.flags != m.previous.flags);
-        const std::uint32_t flagChange =
-            flagsChanged ? CodeTree(coder, m.flagChanges, frame.flags ^ m.previous.flags) : 0;
-        frame.flags = static_cast<std::uint8_t>(m.previous.flags ^ flagChange);
-
-        const int paused = (frame.flags & REPLAY_PAUSED) != 0 ? 1 : 0;
-        const bool sameCount =
-            coder.Code(m.sameCount[paused], frame.readingCount == m.previousCount[paused]);
-        frame.readingCount =
-            sameCount ? m.previousCount[paused]
-                      : static_cast<std::uint8_t>(CodeTree(coder, m.counts, frame.readingCount));
-        if (frame.readingCount > MAX_READINGS_PER_FRAME) return "too many readings in a frame";
-        if (frame.readingCount > header.readingCount - nextReading) {
-            return "more readings than the header says";
+        if (const char* why = CodeFrame(decoder, *model, index, frame, readings, readingsLeft)) {
+            return why;
         }
-        m.previousCount[paused] = frame.readingCount;
-
-        for (int place = 0; place < frame.readingCount; ++place, ++nextReading) {
-            std::int64_t reading = 0;
-            if constexpr (!Coder::DECODING) reading = replay.readings[nextReading];
-            if (place == 0) {
-                const std::int64_t frameTime = FRAME_MS * index;
-                const std::int64_t onTime = m.schedule + frameTime;
-                const bool behind = m.lastReading > onTime;
-                const std::int64_t predicted = behind ? m.lastReading : onTime;
-                const std::int64_t offset = CodeSigned(
-                    coder, m.firstOffset[behind ? 1 : 0][m.lastOffsetClass], reading - predicted);
-                if (offset > MAX_READING_STEP || offset < -MAX_READING_STEP) {
-                    return "the time leaps";
-                }
-                reading = predicted + offset;
-                if (reading < onTime) m.schedule = reading - frameTime;
-                m.lastOffsetClass = OffsetClass(offset);
-            } else {
-                const std::uint64_t step =
-                    CodeNumber(coder, m.laterStep[place < 3 ? place : 2],
-                               static_cast<std::uint64_t>(reading - m.lastReading));
-                if (step > static_cast<std::uint64_t>(MAX_READING_STEP)) return "the time leaps";
-                reading = m.lastReading + static_cast<std::int64_t>(step);
-            }
-            if (reading < m.lastReading) return "the time runs backwards";
-            m.lastReading = reading;
-            if constexpr (Coder::DECODING) replay.readings.push_back(reading);
-        }
-
-        frame.drawsBeforeActions = static_cast<std::uint16_t>(
-            CodeNumber(coder, m.otherDraws[0], frame.drawsBeforeActions));
-        frame.drawsBeforeRest =
-            static_cast<std::uint16_t>(CodeNumber(coder, m.otherDraws[1], frame.drawsBeforeRest));
-        if (frame.drawsBeforeRest > MAX_OTHER_DRAWS || frame.drawsBeforeActions > MAX_OTHER_DRAWS) {
-            return "too many draws in a frame";
-        }
-        if constexpr (Coder::DECODING) {
-            if (coder.Failed()) return "the frames end too soon or are damaged";
-            replay.frames.push_back(frame);
-        }
-        m.previous = frame;
+        replay.frames.push_back(frame);
+        replay.readings.insert(replay.readings.end(), readings.begin(),
+                               readings.begin() + frame.readingCount);
+        readingsLeft -= frame.readingCount;
     }
-    if (nextReading != header.readingCount) return "fewer readings than the header says";
+    if (readingsLeft != 0) return "fewer readings than the header says";
     return nullptr;
 }
 
 }  // namespace
+
+// The frame begun last waits, with its readings, until the next one begins; the frames before
+// it are in the coder.
+struct ReplayRecorder::Coding {
+    Header header;
+    std::vector<std::uint8_t> payload;
+    RangeEncoder encoder{payload};
+    FrameModel model;
+    ReplayFrame waiting;
+    FrameReadings waitingReadings{};
+    bool failed = false;
+    bool finished = false;
+
+    void CodeWaitingFrame() {
+        if (header.frameCount == 0 || failed) return;
+        const std::uint32_t index = header.frameCount - 1;
+        if (CodeFrame(encoder, model, index, waiting, waitingReadings, waiting.readingCount) !=
+                nullptr ||
+            payload.size() > MAX_REPLAY_BYTES) {
+            failed = true;
+        }
+    }
+};
+
+ReplayRecorder::ReplayRecorder(const ReplayStart& start) : coding_(std::make_unique<Coding>()) {
+    coding_->header.start = start;
+}
+
+ReplayRecorder::~ReplayRecorder() = default;
+
+void ReplayRecorder::AddFrame(const ReplayFrame& frame) {
+    Coding& c = *coding_;
+    if (c.failed || c.finished) return;
+    if (c.header.frameCount >= MAX_REPLAY_FRAMES) {
+        c.failed = true;
+        return;
+    }
+    c.CodeWaitingFrame();
+    c.waiting = frame;
+    c.waiting.readingCount = 0;
+    ++c.header.frameCount;
+}
+
+void ReplayRecorder::AddReading(std::int64_t reading) {
+    Coding& c = *coding_;
+    if (c.failed || c.finished) return;
+    if (c.header.frameCount == 0 || c.waiting.readingCount >= MAX_READINGS_PER_FRAME ||
+        c.header.readingCount >= MAX_REPLAY_READINGS) {
+        c.failed = true;
+        return;
+    }
+    // The first reading is the start time that the file's times are told from.
+    if (c.header.readingCount == 0) {
+        if (reading > MAX_START_TIME || reading < -MAX_START_TIME) {
+            c.failed = true;
+            return;
+        }
+        c.header.startTime = reading;
+        c.model.schedule = reading;
+        c.model.lastReading = reading;
+    }
+    c.waitingReadings[c.waiting.readingCount++] = reading;
+    ++c.header.readingCount;
+}
+
+ReplayFrame& ReplayRecorder::LastFrame() { return coding_->waiting; }
+
+std::uint32_t ReplayRecorder::FrameCount() const { return coding_->header.frameCount; }
+
+bool ReplayRecorder::Failed() const { return coding_->failed; }
+
+std::vector<std::uint8_t> ReplayRecorder::Finish(const ReplayResult& result) {
+    Coding& c = *coding_;
+    if (c.finished) return {};
+    c.CodeWaitingFrame();
+    c.finished = true;
+    Header& header = c.header;
+    header.result = result;
+    if (c.failed || CheckHeader(header) != nullptr) return {};
+    c.encoder.Finish();
+
+    header.payloadSize = static_cast<std::uint32_t>(c.payload.size());
+    std::vector<std::uint8_t> out;
+    out.reserve(HEADER_SIZE + c.payload.size() + CHECKSUM_SIZE);
+    HeaderWriter writer{out};
+    CodeHeader(writer, header);
+    out.insert(out.end(), c.payload.begin(), c.payload.end());
+    PutLe32(out, ReplayChecksum(out));
+    if (out.size() > MAX_REPLAY_BYTES) return {};
+    return out;
+}
 
 std::uint32_t ReplayChecksum(std::span<const std::uint8_t> bytes) {
     static const auto TABLE = [] {
@@ -283,30 +380,20 @@ std::uint32_t ReplayChecksum(std::span<const std::uint8_t> bytes) {
 }
 
 std::vector<std::uint8_t> EncodeReplay(const Replay& replay) {
-    Header header;
-    header.start = replay.start;
-    header.result = replay.result;
-    header.frameCount = static_cast<std::uint32_t>(replay.frames.size());
-    header.readingCount = static_cast<std::uint32_t>(replay.readings.size());
-    header.startTime = replay.readings.empty() ? 0 : replay.readings.front();
-    if (replay.frames.size() > MAX_REPLAY_FRAMES || replay.readings.size() > MAX_REPLAY_READINGS ||
-        CheckHeader(header) != nullptr) {
+    if (replay.frames.size() > MAX_REPLAY_FRAMES || replay.readings.size() > MAX_REPLAY_READINGS) {
         return {};
     }
-    std::vector<std::uint8_t> payload;
-    RangeEncoder encoder(payload);
-    if (CodeFrames(encoder, header, replay) != nullptr) return {};
-    encoder.Finish();
-
-    header.payloadSize = static_cast<std::uint32_t>(payload.size());
-    std::vector<std::uint8_t> out;
-    out.reserve(HEADER_SIZE + payload.size() + CHECKSUM_SIZE);
-    HeaderWriter writer{out};
-    CodeHeader(writer, header);
-    out.insert(out.end(), payload.begin(), payload.end());
-    PutLe32(out, ReplayChecksum(out));
-    if (out.size() > MAX_REPLAY_BYTES) return {};
-    return out;
+    ReplayRecorder recorder(replay.start);
+    std::size_t nextReading = 0;
+    for (const ReplayFrame& frame : replay.frames) {
+        if (frame.readingCount > replay.readings.size() - nextReading) return {};
+        recorder.AddFrame(frame);
+        for (int i = 0; i < frame.readingCount; ++i) {
+            recorder.AddReading(replay.readings[nextReading++]);
+        }
+    }
+    if (nextReading != replay.readings.size()) return {};
+    return recorder.Finish(replay.result);
 }
 
 bool DecodeReplay(std::span<const std::uint8_t> bytes, Replay& replay, std::string& reason) {
@@ -343,7 +430,7 @@ bool DecodeReplay(std::span<const std::uint8_t> bytes, Replay& replay, std::stri
     replay.start = header.start;
     replay.result = header.result;
     RangeDecoder decoder(bytes.subspan(HEADER_SIZE, header.payloadSize));
-    if (const char* why = CodeFrames(decoder, header, replay)) return refuse(why);
+    if (const char* why = DecodeFrames(decoder, header, replay)) return refuse(why);
     if (!decoder.AtEnd()) return refuse("the frames do not fill the file");
     return true;
 }

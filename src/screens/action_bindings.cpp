@@ -5,6 +5,7 @@
 #include "common/bindings.h"
 #include "platform/controllers.h"
 #include "platform/keys.h"
+#include "screens/navigation_testing.h"
 
 namespace {
 
@@ -43,3 +44,5 @@ void HoldOverPadButtons() {
         heldOver[static_cast<std::size_t>(i)] = PadHeld(static_cast<PadInput>(i));
     }
 }
+
+void ResetPadHoldOver() { heldOver = {}; }

@@ -14,6 +14,7 @@
 #include "platform/keys.h"
 #include "platform/resource_ids.h"
 #include "screens/navigation.h"
+#include "screens/navigation_testing.h"
 #include "screens/play_screen.h"
 
 namespace {
@@ -117,3 +118,5 @@ void RequestDemoAtStart() { demo.requested = true; }
 bool TakeDemoRequest() { return std::exchange(demo.requested, false); }
 
 bool TakeDemoEnded() { return std::exchange(demo.ended, false); }
+
+void ResetDemo() { demo = DemoState{}; }

@@ -5,6 +5,7 @@
 
 #include "platform/controllers.h"
 #include "platform/keys.h"
+#include "screens/navigation_testing.h"
 
 namespace {
 
@@ -73,6 +74,8 @@ void ReadMenuKeys() {
 }
 
 bool MenuKeyPressed(MenuKey key) { return menuKeys[static_cast<std::size_t>(key)].pressed; }
+
+void ResetMenuKeys() { menuKeys = {}; }
 
 void HoldMenuKeys() {
     for (MenuKeyState& state : menuKeys) state = {true, false, 0, true};

@@ -3,6 +3,9 @@
 #include "gfx/fade.h"
 #include "screens/action_bindings.h"
 #include "screens/menu_input.h"
+#include "screens/front_end_testing.h"
+#include "screens/high_scores_testing.h"
+#include "screens/menu_controls_testing.h"
 #include "screens/navigation_testing.h"
 
 std::int32_t screenId = Title;
@@ -30,4 +33,17 @@ bool TakeQuitRequest() {
 void ResetNavigation() {
     screenId = Title;
     quitRequested = false;
+}
+
+void ResetScreens() {
+    ResetNavigation();
+    ResetFrontEndState();
+    ResetMenuKeys();
+    ResetPadHoldOver();
+    ResetTitle();
+    ResetDemo();
+    ResetPlayScreen();
+    ResetWatch();
+    ResetHighScoresScreen();
+    ResetControlsScreen();
 }

@@ -19,6 +19,7 @@
 #include "screens/action_bindings.h"
 #include "screens/high_scores.h"
 #include "screens/navigation.h"
+#include "screens/navigation_testing.h"
 #include "sound/sound.h"
 
 namespace {
@@ -64,16 +65,23 @@ private:
 bool LeaveAbandonedGame();
 void OpenScoreEntry();
 
+// A game played now: Escape leaves it for the menu, and its score may take a place in the table.
+constexpr GameExits LIVE_GAME_EXITS{.abandoned = LeaveAbandonedGame,
+                                    .gameOverShown = OpenScoreEntry};
+
 // The game on the screen, where it goes when it ends, and the recording of the last game played
 // now. Until the first game begins, the player's, recording nothing yet.
 struct ScreenGame {
     DevicePlayer devices;
     AutoPlayer cpu;
     bool autoplay = false;  // the CPU player plays the games begun here
-    std::optional<Replay> finished;
-    std::unique_ptr<GameSource> source =
-        std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}), finished);
-    GameExits exits{.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry};
+    std::optional<RecordedGame> finished;
+    std::unique_ptr<GameSource> source = FirstSource();
+    GameExits exits = LIVE_GAME_EXITS;
+
+    std::unique_ptr<GameSource> FirstSource() {
+        return std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}), finished);
+    }
 };
 ScreenGame shown;
 
@@ -273,7 +281,7 @@ void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits)
 void BeginLiveGame(Player& player) {
     BeginScreenGame(
         std::make_unique<LiveGame>(player, NowMs, PlaySettingsOf(settings), shown.finished),
-        {.abandoned = LeaveAbandonedGame, .gameOverShown = OpenScoreEntry});
+        LIVE_GAME_EXITS);
 }
 
 void BeginNewGame() {
@@ -286,7 +294,16 @@ BackgroundChange FirstLevelPictures() {
 
 void PlayEveryGameWithCpu() { shown.autoplay = true; }
 
-std::optional<Replay> TakeFinishedReplay() { return std::exchange(shown.finished, std::nullopt); }
+void ResetPlayScreen() {
+    shown.autoplay = false;
+    shown.finished.reset();
+    shown.source = shown.FirstSource();
+    shown.exits = LIVE_GAME_EXITS;
+}
+
+std::optional<RecordedGame> TakeFinishedReplay() {
+    return std::exchange(shown.finished, std::nullopt);
+}
 
 void EndGameAtShutdown() { shown.source->EndGame(GameEnding::Unfinished); }
 

@@ -45,7 +45,7 @@ BackgroundChange FirstLevelPictures();
 // bound to abandon) still leaves a game.
 void PlayEveryGameWithCpu();
 // The recording of the game played now that has ended since the last call, once.
-std::optional<Replay> TakeFinishedReplay();
+std::optional<RecordedGame> TakeFinishedReplay();
 
 // The Play screen's frame: one frame of the game in progress.
 void PlayFrame();

@@ -6,6 +6,7 @@
 #include "screens/front_end.h"
 #include "screens/menu_input.h"
 #include "screens/navigation.h"
+#include "screens/navigation_testing.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ void WatchForIdle(std::int64_t now, bool held) {
 }
 
 }  // namespace
+
+void ResetTitle() { title = TitleState{}; }
 
 // The title does not wait for its own fade-in: a press switches at once and the running fade
 // goes on towards the menu picture.

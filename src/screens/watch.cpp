@@ -17,6 +17,7 @@
 #include "screens/high_scores.h"
 #include "screens/menu_input.h"
 #include "screens/navigation.h"
+#include "screens/navigation_testing.h"
 #include "screens/play_screen.h"
 
 namespace {
@@ -91,6 +92,8 @@ bool LeaveAbandonedReplay() {
 }
 
 }  // namespace
+
+void ResetWatch() { watch = WatchState{}; }
 
 void StartWatching(const Replay& replay) {
     watch.told = false;

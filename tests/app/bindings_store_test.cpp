@@ -31,11 +31,7 @@ int Key(int action, int slot) { return SlotValue(bindings, action, slot); }
 
 class ControlsStore : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ClearTestHome();
-        ResetBindings();
-    }
-    void TearDown() override { ResetBindings(); }
+    void SetUp() override { ClearTestHome(); }
 };
 
 // A file written by hand and by a newer version: the lines understood are kept, the unknown ones

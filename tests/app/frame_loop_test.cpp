@@ -6,9 +6,7 @@
 
 #include "app/settings.h"
 #include "app/frame_loop.h"
-#include "app/settings_testing.h"
 #include "app/shell.h"
-#include "app/shell_testing.h"
 #include "platform/clock.h"
 #include "platform/clock_testing.h"
 #include "platform/keys.h"
@@ -62,18 +60,10 @@ protected:
     void SetUp() override {
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
         ClearTestHome();
-        ResetShell();
-        ResetSettings();
         script = Script{};
         UseManualClock(START_MS);
     }
-    void TearDown() override {
-        StopManualClock();
-        StopInputScript();
-        ResetShell();
-        ResetSettings();
-        SDL_QuitSubSystem(SDL_INIT_EVENTS);
-    }
+    void TearDown() override { SDL_QuitSubSystem(SDL_INIT_EVENTS); }
 };
 
 TEST_F(FrameLoop, LateFrameIsCaughtUpWithoutSleeping) {

@@ -37,15 +37,6 @@ protected:
         if (HasFatalFailure()) return;
         LoadTextures();
     }
-    void TearDown() override {
-        StopInputScript();
-        SetFrameSaving(true);
-        settings = Settings{};
-        ResetGameStartupState();
-        ResetFrontEndState();
-        ResetShell();
-        RenderTest::TearDown();
-    }
 
     // What the player sees: the window's pixels after the frame, folded into one number.
     std::size_t WindowChecksum() {
@@ -90,11 +81,7 @@ protected:
         SetFrameSaving(saving);
         seen.clear();
         presented.clear();
-        settings = Settings{};
-        ResetGameStartupState();
-        ResetFrontEndState();
-        ResetShell();
-        fromMenu = 0;
+        ResetProgramState();
         SeedRandom(7);
         UseManualClock(1000000);
         ScriptReleaseAllKeys();

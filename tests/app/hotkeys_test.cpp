@@ -3,11 +3,8 @@
 
 #include <initializer_list>
 
-#include "app/bindings_store_testing.h"
 #include "app/settings.h"
-#include "app/settings_testing.h"
 #include "app/shell.h"
-#include "app/shell_testing.h"
 #include "common/bindings.h"
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
@@ -17,16 +14,7 @@ namespace {
 
 class Hotkeys : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ResetShell();
-        ResetSettings();
-        ScriptReleaseAllKeys();
-    }
-    void TearDown() override {
-        StopInputScript();
-        ResetShell();
-        ResetSettings();
-    }
+    void SetUp() override { ScriptReleaseAllKeys(); }
 
     // One frame's hotkey poll with exactly these keys down.
     static void Poll(std::initializer_list<int> down) {
@@ -147,7 +135,6 @@ TEST_F(Hotkeys, FocusLostPausesAGameUntilPauseIsPressed) {
         while (PumpOneEvent()) {
         }
     };
-    ResetBindings();
 
     // Lost on the menu: the game started afterwards plays on.
     screenId = MainMenu;
@@ -178,7 +165,6 @@ TEST_F(Hotkeys, FocusLostPausesAGameUntilPauseIsPressed) {
     windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     Poll({});
     EXPECT_EQ(Paused, 0);
-    ResetBindings();
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 

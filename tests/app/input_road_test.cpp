@@ -6,9 +6,7 @@
 
 #include "app/bindings_store_testing.h"
 #include "app/high_score_store.h"
-#include "app/high_score_store_testing.h"
 #include "app/shell.h"
-#include "app/shell_testing.h"
 #include "common/bindings.h"
 #include "common/random.h"
 #include "common/settings.h"
@@ -22,8 +20,8 @@
 #include "platform/keys_testing.h"
 #include "platform/window.h"
 #include "screens/demo.h"
+#include "screens/front_end.h"
 #include "screens/front_end_fixture.h"
-#include "screens/front_end_testing.h"
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
 #include "support/temp_home.h"
@@ -38,25 +36,17 @@ protected:
     void SetUp() override {
         FrontEndTest::SetUp();
         if (HasFatalFailure()) return;
-        ResetShell();
         OpenControllers();
         TakeEvents();
         TakeControllerUnplugged();
         ScriptReleaseAllKeys();
         SeedRandom(15);
-        ResetHighScoresStartupState();
         ClearTestHome();
-        ResetBindings();
-        ResetControlsScreen();
         screenId = Title;
         fade.FadeActive = 0;
     }
     void TearDown() override {
-        ResetBindings();
-        ResetControlsScreen();
-        ResetHighScoresStartupState();
         CloseControllers();
-        ResetShell();
         FrontEndTest::TearDown();
     }
 

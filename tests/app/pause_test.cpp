@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/bindings_store_testing.h"
 #include "app/shell.h"
-#include "app/shell_testing.h"
 #include "common/bindings.h"
 #include "game/game_state.h"
 #include "gfx/back_buffer.h"
@@ -37,8 +35,6 @@ protected:
     void SetUp() override {
         FrontEndTest::SetUp();
         if (HasFatalFailure()) return;
-        ResetShell();
-        ResetBindings();
         ScriptReleaseAllKeys();
         ResetTestGame();
         screenId = Play;
@@ -46,11 +42,6 @@ protected:
         fade.CurrentBackground = textures.LevelBackground[0];
         TakeEvents();
         TakeFocusLost();
-    }
-    void TearDown() override {
-        ResetShell();
-        ResetBindings();
-        FrontEndTest::TearDown();
     }
 
     static void TakeEvents() {

@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include "app/shell.h"
-#include "app/shell_testing.h"
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
 #include "platform/sdl_renderer.h"
@@ -16,13 +15,7 @@ class ScreenDispatch : public RenderTest {
 protected:
     void SetUp() override {
         RenderTest::SetUp();
-        ResetShell();
         ScriptReleaseAllKeys();
-    }
-    void TearDown() override {
-        StopInputScript();
-        ResetShell();
-        RenderTest::TearDown();
     }
 
     static bool AllPixels(std::uint32_t argb) {

@@ -38,11 +38,7 @@ SettingsRecord ReadStored() {
 
 class SettingsStore : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ClearTestHome();
-        ResetSettings();
-    }
-    void TearDown() override { ResetSettings(); }
+    void SetUp() override { ClearTestHome(); }
 };
 
 TEST_F(SettingsStore, WithoutStoredRecordTheBuiltInDefaultsApply) {

@@ -5,7 +5,6 @@
 #include "common/random.h"
 #include "common/settings.h"
 #include "game/game_state.h"
-#include "game/game_state_testing.h"
 #include "game/gravity_and_levels.h"
 #include "game/piece_control.h"
 #include "game/rules_frame.h"
@@ -38,16 +37,9 @@ inline ScriptedSource scripted;
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        settings = Settings{};
-        ResetGameStartupState();
         UseManualClock(100000);
         scripted.frame = FrameInput{};
         SeedRandom(12345);
-    }
-    void TearDown() override {
-        StopManualClock();
-        settings = Settings{};
-        ResetGameStartupState();
     }
 
     static void Hold(PlayAction action) { scripted.frame.actions.Set(action, true); }

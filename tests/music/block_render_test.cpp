@@ -50,9 +50,6 @@ bool Silent(const Block& block) {
 
 class RenderTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetMusicPlayer(); }
-    void TearDown() override { ResetMusicPlayer(); }
-
     void Load(const std::vector<std::uint8_t>& bytes, std::uint32_t flags = 0) {
         module = bytes;
         ASSERT_NE(LoadSong(module.data(), module.size(), flags | MUSIC_FROM_MEMORY), 0);

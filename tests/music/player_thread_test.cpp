@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -106,6 +107,14 @@ TEST_F(PlayerThreadTest, StartReplaceAndStopRepeatedly) {
     StopModule();
     EXPECT_STREQ(GetSongTitle(), "");
     EXPECT_TRUE(Silent(Pull()));
+}
+
+// A program ended by exit() while a song plays (Xlib ends it so when its display goes away)
+// ends with the status it was given, not with an abort from the music thread's destructor.
+TEST_F(PlayerThreadTest, ExitWhileASongPlaysEndsWithItsStatus) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::vector<std::uint8_t> playing = TestSong("playing", 16, 3);
+    EXPECT_EXIT(std::exit(Play(playing) != 0 ? 3 : 4), ::testing::ExitedWithCode(3), "");
 }
 
 TEST_F(PlayerThreadTest, GameSongsPlayFromTheBuiltInResources) {

@@ -54,7 +54,18 @@ public:
             posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(),
                                              O_WRONLY | O_CREAT | O_TRUNC, 0600);
         }
-        if (posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv, env_.data()) != 0) pid_ = -1;
+        // As a player starts it, whatever the test program was started from: a shell's
+        // background job ignores SIGINT and SIGQUIT, and the game would inherit that.
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        for (const int sig : {SIGINT, SIGQUIT, SIGTERM}) sigaddset(&defaults, sig);
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+        if (posix_spawn(&pid_, path.c_str(), &actions, &attributes, argv, env_.data()) != 0)
+            pid_ = -1;
+        posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);
     }
     ~GameProcess() {

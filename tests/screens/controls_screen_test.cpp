@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "app/bindings_store_testing.h"
 #include "common/bindings.h"
 #include "gfx/fade.h"
 #include "gfx/sprites.h"
 #include "platform/keys_testing.h"
 #include "screens/front_end.h"
 #include "screens/front_end_fixture.h"
-#include "screens/front_end_testing.h"
 #include "screens/navigation.h"
 
 namespace {
@@ -27,16 +25,9 @@ class ControlsScreenTest : public FrontEndTest {
 protected:
     void SetUp() override {
         FrontEndTest::SetUp();
-        ResetBindings();
-        ResetControlsScreen();
         screenId = Controls;
         fade.FadeActive = 0;
         fade.CurrentBackground = textures.LevelBackground[4];
-    }
-    void TearDown() override {
-        ResetControlsScreen();
-        ResetBindings();
-        FrontEndTest::TearDown();
     }
 
     void TapKey(int vk) {

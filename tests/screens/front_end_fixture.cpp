@@ -1,9 +1,6 @@
 #include "screens/front_end_fixture.h"
 
-#include "app/settings.h"
 #include "app/shell.h"
-#include "game/game_state.h"
-#include "game/game_state_testing.h"
 #include "gfx/back_buffer.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
@@ -12,9 +9,7 @@
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
 #include "screens/front_end.h"
-#include "screens/high_scores.h"
 #include "screens/menu_controls.h"
-#include "screens/menu_controls_testing.h"
 
 namespace {
 constexpr std::int64_t FRAME_MS = 20;
@@ -33,10 +28,6 @@ void FrontEndTest::SetUp() {
     textures.OptionsBackground = background;
     textures.InfoBackground = SolidTexture(0xFF00C000, 64, 48);
     textures.HighScoresBackground = SolidTexture(0xFFC0C000, 64, 48);
-    settings = Settings{};
-    ResetGameStartupState();
-    ResetFrontEndState();
-    fromMenu = 0;
     screenId = MainMenu;
     fade.CurrentBackground = textures.MenuBackground;
     fade.NextBackground = textures.TitleBackground;
@@ -44,10 +35,6 @@ void FrontEndTest::SetUp() {
     Release();
 }
 
-void FrontEndTest::TearDown() {
-    StopInputScript();
-    DrawingTest::TearDown();
-}
 
 void FrontEndTest::Frame() {
     ClearBackBuffer();

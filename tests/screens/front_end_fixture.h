@@ -8,7 +8,6 @@
 class FrontEndTest : public DrawingTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // The current screen's frame, then the clock moves on by one frame period.
     void Frame();

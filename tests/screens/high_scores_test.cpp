@@ -14,10 +14,8 @@
 #include "app/high_score_store_testing.h"
 #include "app/settings.h"
 #include "app/shell.h"
-#include "app/shell_testing.h"
 #include "common/font_codes.h"
 #include "game/game_state.h"
-#include "game/game_state_testing.h"
 #include "gfx/fade.h"
 #include "platform/files.h"
 #include "platform/keys.h"
@@ -69,8 +67,6 @@ class HighScoresTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ClearTestHome();
-        ResetGameStartupState();
-        ResetHighScoresStartupState();
         ResetTestGame();
         fade.FadeActive = 0;
         screenId = HighScores;
@@ -215,7 +211,6 @@ TEST_F(HighScoresTest, TypedNameKeepsTwentySixCharactersAndIgnoresLeadingBlankAn
 }
 
 TEST_F(HighScoresTest, HotkeyLettersAreTypedAndTheHotkeysAfterTheScreenSeeThemUp) {
-    ResetShell();
     screenId = HighScores;
     const Settings before = settings;
     FinishGameWith(50000);

@@ -14,7 +14,6 @@
 #include "common/font_codes.h"
 #include "common/random.h"
 #include "game/game_state.h"
-#include "game/game_state_testing.h"
 #include "game/piece_control.h"
 #include "gfx/back_buffer.h"
 #include "gfx/fade.h"
@@ -37,21 +36,11 @@ protected:
     void SetUp() override {
         DrawingTest::SetUp();
         ClearTestHome();
-        settings = Settings{};
-        ResetGameStartupState();
         UseManualClock(100000);
         ScriptReleaseAllKeys();
         SeedRandom(4242);
         ResetTestGame();
         screenId = Play;
-    }
-    void TearDown() override {
-        bindings = PlayerBindings{};
-        StopInputScript();
-        StopManualClock();
-        settings = Settings{};
-        ResetGameStartupState();
-        DrawingTest::TearDown();
     }
 
     void Frame() {

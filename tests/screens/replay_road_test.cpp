@@ -6,15 +6,12 @@
 #include <vector>
 
 #include "app/high_score_store.h"
-#include "app/high_score_store_testing.h"
 #include "app/replay_store.h"
 #include "app/replays.h"
 #include "app/settings.h"
 #include "app/shell.h"
-#include "app/shell_testing.h"
 #include "common/random.h"
 #include "game/game_state.h"
-#include "game/game_state_testing.h"
 #include "game/piece_control.h"
 #include "gfx/fade.h"
 #include "music/player.h"
@@ -99,11 +96,6 @@ protected:
         FrontEndTest::SetUp();
         if (HasFatalFailure()) return;
         ClearTestHome();
-        settings = Settings{};
-        ResetGameStartupState();
-        ResetHighScoresStartupState();
-        ResetShell();
-        TakeFinishedReplay();
         UseManualClock(5000000);
         ScriptReleaseAllKeys();
         SeedRandom(2718);
@@ -115,13 +107,6 @@ protected:
         StopModule();
         ShutdownSound();
         CloseAudioOutput();
-        TakeFinishedReplay();
-        StopInputScript();
-        StopManualClock();
-        ResetShell();
-        settings = Settings{};
-        ResetGameStartupState();
-        ResetHighScoresStartupState();
         FrontEndTest::TearDown();
     }
 };

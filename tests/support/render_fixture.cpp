@@ -22,14 +22,13 @@ void RenderTest::SetUp() {
                               SDL_WINDOW_HIDDEN);
     ASSERT_NE(window, nullptr) << SDL_GetError();
     ASSERT_TRUE(OpenRenderer(window, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT));
-    ResetBackgroundSlots();
     UseManualClock(1000000);
 }
 
 void RenderTest::TearDown() {
-    StopManualClock();
     ReleaseGraphics();
     if (window) SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 std::vector<std::uint8_t> MakePng(int w, int h,
