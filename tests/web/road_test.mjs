@@ -3,7 +3,9 @@
 // loads without a console error, the title shows, keys start a game whose piece moves and drops,
 // the finished game's name is stored, a changed option and the table are still there after a
 // reload (the table on the HIGH SCORES screen), the sound runs for 60 s without a gap, the
-// pictures match the desktop's, a replay recorded in the page verifies with the desktop game,
+// pictures match the desktop's (the title, the menu, the options, and a frame of the page's own
+// game that the page and the desktop game both show paused), a replay recorded in the page
+// verifies with the desktop game,
 // the keys the game uses never scroll the page, and the music renders the same samples as the
 // desktop's. A second page, on a high-density screen, with a refused storage and a controller,
 // checks that the canvas is sharp, that the refusal is told once while the game plays on, that
@@ -153,11 +155,13 @@ async function waitForPicture(page, wanted, what) {
   throw new Error(`timed out waiting for ${what}`);
 }
 
-// A picture that no longer changes: two looks a moment apart agree.
+// A picture that no longer changes: two looks agree with the game's frames of at least 150 ms
+// between them. A fade steps at least every 48 ms, in every frame that finds the time come, so
+// a screen that still fades (and takes no input yet) never passes, however the page is slowed.
 async function settledPicture(page) {
   let last = await picture(page);
-  for (let i = 0; i < WAIT_MS / 300; ++i) {
-    await sleep(300);
+  for (const until = Date.now() + WAIT_MS; Date.now() < until;) {
+    await framesPass(page, 3);
     const now = await picture(page);
     if (differingShare(now, last, 0) === 0) return now;
     last = now;
@@ -247,7 +251,9 @@ function desktopPicture(name) {
 
 async function openGame(browser, origin, { scale = 1, prepare = [] } = {}) {
   const page = await browser.newPage();
+  const lines = [];
   page.on('console', (message) => {
+    lines.push(message.text());
     if (message.type() === 'error') errors.push(message.text());
   });
   page.on('pageerror', (error) => errors.push(String(error)));
@@ -258,7 +264,7 @@ async function openGame(browser, origin, { scale = 1, prepare = [] } = {}) {
   const started = Date.now();
   await page.goto(`${origin}/`, { waitUntil: 'load' });
   await hidePageNotes(page);
-  return { page, started };
+  return { page, started, lines };
 }
 
 // The files the page keeps in IndexedDB, by path.
@@ -335,11 +341,8 @@ async function leaveFullScreen(page) {
 // refuses the storage, and a controller plugged in once the game runs.
 async function secondPage(browser, origin) {
   const context = await browser.createBrowserContext();
-  const { page } = await openGame(context, origin, { scale: 2, prepare: [refuseStorage, fakeGamepad] });
-  const warnings = [];
-  page.on('console', (message) => {
-    if (message.text().includes('does not keep the saved files')) warnings.push(message.text());
-  });
+  const { page, lines } = await openGame(context, origin,
+                                         { scale: 2, prepare: [refuseStorage, fakeGamepad] });
   await waitForPicture(page, desktopPicture('title'), 'the title on a high-density screen');
   const canvas = await page.evaluate(() => {
     const c = document.getElementById('canvas');
@@ -372,6 +375,7 @@ async function secondPage(browser, origin) {
 
   // The game played on, and the refusal was told once.
   await framesPass(page, 5);
+  const warnings = lines.filter((line) => line.includes('does not keep the saved files'));
   check(warnings.length === 1, `the refused storage is told once (${warnings.length} times)`);
   await page.close();
   await context.close();
@@ -399,16 +403,16 @@ async function playFrame(browser, origin, replayPath, replayFile) {
                             [path.join(args.desktop, 'plemby'), replayFile, String(PLAY_FRAME), desktopShot],
                             { encoding: 'utf8' });
   if (!check(desktop.status === 0, `the desktop game shows the replay paused: ${desktop.stderr}`)) return;
-  const { page } = await openGame(browser, origin,
-                                  { prepare: [[watchReplayAt, replayPath, PLAY_FRAME]] });
+  const { page, lines } = await openGame(browser, origin,
+                                         { prepare: [[watchReplayAt, replayPath, PLAY_FRAME]] });
   const said = `plemby: the replay is paused at frame ${PLAY_FRAME}`;
-  let paused = false;
-  page.on('console', (message) => { if (message.text() === said) paused = true; });
-  for (const until = Date.now() + WAIT_MS; !paused && Date.now() < until;) await sleep(100);
-  check(paused, 'the page pauses the replay at the frame asked for');
+  for (const until = Date.now() + WAIT_MS; !lines.includes(said) && Date.now() < until;) await sleep(100);
+  check(lines.includes(said), 'the page pauses the replay at the frame asked for');
   await framesPass(page, 2);
-  await waitForPicture(page, readPng(readFileSync(desktopShot)), 'the play frame as the desktop draws it');
-  check(true, 'the play frame looks as the desktop draws it');
+  const wanted = readPng(readFileSync(desktopShot));
+  const shot = await waitForPicture(page, wanted, 'the play frame as the desktop draws it');
+  check(true, `the play frame looks as the desktop draws it (${(100 * differingShare(shot, wanted)).toFixed(2)}% ` +
+              'of the pixels more than 8 levels apart)');
   await page.close();
 }
 
@@ -461,8 +465,9 @@ async function main() {
     await press(page, 'Space');
     await waitForPicture(page, desktopPicture('menu'), 'the menu');
     const soundFrom = Date.now();
-    check(await page.evaluate(() => window.plembySound.context &&
-                                    window.plembySound.context.state === 'running'),
+    check(await page.waitForFunction(() => window.plembySound.context &&
+                                           window.plembySound.context.state === 'running',
+                                     { timeout: WAIT_MS }).then(() => true, () => false),
           'the audio context runs after the first key');
 
     // An option changed: R reverses the turning, which the options screen shows.
