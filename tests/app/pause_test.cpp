@@ -112,7 +112,7 @@ TEST_F(PauseTest, APausedPictureComesBackWithTheLineAfterMinimiseResetAndResize)
     // The window is left: this frame still plays, then the game pauses itself.
     WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     Step();
-    ASSERT_EQ(Paused, 1);
+    ASSERT_EQ(shell.Paused, 1);
     const std::vector<std::uint32_t> frozen = ReadBackBuffer();
     const std::uint64_t presents = FramesPresented();
     Step(3);
@@ -149,18 +149,18 @@ TEST_F(PauseTest, APausedPictureComesBackWithTheLineAfterMinimiseResetAndResize)
         Step(2);
         EXPECT_EQ(FramesPresented() - before, 1u) << d.what;
         EXPECT_EQ(ReadBackBuffer(), withLine) << d.what;
-        EXPECT_EQ(Paused, 1) << d.what;
+        EXPECT_EQ(shell.Paused, 1) << d.what;
     }
 
     // P plays on: the line is gone with the next frame.
     TapKey('P');
-    EXPECT_EQ(Paused, 0);
+    EXPECT_EQ(shell.Paused, 0);
     EXPECT_EQ(LineText(), "");
 
     // P's own pause shows no line and presents nothing until the window needs it, then the
     // picture as it stood.
     TapKey('P');
-    ASSERT_EQ(Paused, 1);
+    ASSERT_EQ(shell.Paused, 1);
     const std::vector<std::uint32_t> pausedByP = ReadBackBuffer();
     const std::uint64_t beforeP = FramesPresented();
     Step(3);
