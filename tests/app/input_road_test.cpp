@@ -50,19 +50,6 @@ protected:
         FrontEndTest::TearDown();
     }
 
-    static void TakeEvents() {
-        while (PumpOneEvent()) {
-        }
-    }
-
-    void Step(int frames = 1) {
-        for (int i = 0; i < frames; ++i) {
-            TakeEvents();
-            RunFrame();
-            AdvanceManualClock(FRAME_MS);
-        }
-    }
-
     // Runs frames until `done` holds, with a generous bound.
     template <typename Done>
     void StepUntil(Done done, const char* what) {
@@ -78,12 +65,6 @@ protected:
         SetVirtualInput(pad, input, true);
         Step();
         SetVirtualInput(pad, input, false);
-        Step();
-    }
-    void TapKey(int vk) {
-        ScriptKey(vk, true);
-        Step();
-        ScriptKey(vk, false);
         Step();
     }
 

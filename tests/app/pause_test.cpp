@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr std::int64_t FRAME_MS = 20;
 // The band the pause line stands on, and the row of its words.
 constexpr int BAND_TOP = 352;
 constexpr int BAND_BOTTOM = 416;
@@ -44,29 +43,12 @@ protected:
         TakeFocusLost();
     }
 
-    static void TakeEvents() {
-        while (PumpOneEvent()) {
-        }
-    }
-    void Step(int frames = 1) {
-        for (int i = 0; i < frames; ++i) {
-            TakeEvents();
-            RunFrame();
-            AdvanceManualClock(FRAME_MS);
-        }
-    }
     void WindowEvent(Uint8 what) {
         SDL_Event event{};
         event.type = SDL_WINDOWEVENT;
         event.window.event = what;
         event.window.windowID = SDL_GetWindowID(window);
         ASSERT_EQ(SDL_PushEvent(&event), 1);
-    }
-    void TapKey(int vk) {
-        ScriptKey(vk, true);
-        Step();
-        ScriptKey(vk, false);
-        Step();
     }
 
     // The words in the font along the line's row (centred, so its cells start on a multiple of
