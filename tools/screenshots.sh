@@ -7,49 +7,14 @@ game=$(realpath "$1")
 out=$(realpath -m "$2")
 mkdir -p "$out"
 
-# A home of its own, so that no stored scores or settings of this machine show.
-scratch=$(mktemp -d)
-xvfb=
-pid=
-cleanup() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
-    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
-mkdir -p "$scratch/home" "$scratch/runtime"
-chmod 700 "$scratch/runtime"
-export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/config XDG_DATA_HOME=$scratch/home/data
-export XDG_RUNTIME_DIR=$scratch/runtime SDL_AUDIODRIVER=dummy
-unset SDL_VIDEODRIVER WAYLAND_DISPLAY
+source "$(dirname "$0")/virtual_display.sh"
+start_virtual_display screenshots
 
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-    local tenths=$(($1 * 10))
-    shift
-    until "$@"; do
-        tenths=$((tenths - 1))
-        if [ "$tenths" -le 0 ]; then
-            echo "screenshots: timed out waiting for: $*" >&2
-            return 1
-        fi
-        sleep 0.1
-    done
-}
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
-xvfb=$!
-display_known() { [ -s "$scratch/display" ]; }
-wait_for 30 display_known
-export DISPLAY=:$(cat "$scratch/display")
-
-"$game" >"$scratch/game.log" 2>&1 &
-pid=$!
-window=
-find_window() { window=$(xdotool search --pid "$pid" --name 'Plemby' 2>/dev/null | head -n 1) && [ -n "$window" ]; }
-wait_for 60 find_window
-xdotool windowmove --sync "$window" 0 0
-xdotool windowfocus --sync "$window"
+# A home of its own, so that no stored scores or settings of this machine show: the stored
+# settings of a fresh install (windowed, music and sounds on, the default repeats).
+home=$scratch/home
+make_home "$home" 0 1 1 25 25 6 6 6 1 0 0 0
+start_game "$home"
 
 snapshot() { import -window "$window" -depth 8 rgb:- 2>/dev/null | md5sum; }
 # The screens fade in and out: a picture counts once two looks a moment apart agree.
@@ -74,7 +39,7 @@ act() {
 }
 
 # The game reads the keys and the button once a frame, so each is held for a few frames.
-press() { xdotool keydown "$1"; sleep 0.12; xdotool keyup "$1"; sleep 0.05; }
+press() { hold "$1"; sleep 0.05; }
 click() {
     xdotool mousemove --window "$window" "$1" "$2"
     sleep 0.1

@@ -14,18 +14,11 @@
 
 namespace {
 
-struct LoopState {
-    bool quitTaken = false;  // the loop ends at its next test
-    bool shutDown = false;
-    std::int64_t deadline = 0;  // when the next frame is due
-};
-LoopState loop;
-
 // The answer to a close of the window or a taken quit request: one shutdown, then the loop
 // ends without running another frame.
 void EndGame() {
     Shutdown();
-    loop.quitTaken = true;
+    shell.loop.quitTaken = true;
 }
 
 // A quit request is queued like an event so that the frame that made it runs to its end
@@ -40,7 +33,7 @@ bool TakeMessage() {
 
 // False once the loop has ended.
 bool TakePendingMessages() {
-    while (!loop.quitTaken) {
+    while (!shell.loop.quitTaken) {
         if (!TakeMessage()) return true;
     }
     return false;
@@ -48,14 +41,14 @@ bool TakePendingMessages() {
 
 void RunPacedFrame(void (*frame)()) {
     frame();
-    loop.deadline += FRAME_PERIOD_MS;
+    shell.loop.deadline += FRAME_PERIOD_MS;
 }
 
 }  // namespace
 
 void Shutdown() {
-    if (loop.shutDown) return;
-    loop.shutDown = true;
+    if (shell.loop.shutDown) return;
+    shell.loop.shutDown = true;
     KeepReplaysAtShutdown();
     ShutdownSound();
     ReleaseGraphics();
@@ -65,24 +58,24 @@ void Shutdown() {
 
 void StartFrameLoop() {
     SetQuitHandler(EndGame);
-    loop.deadline = NowMs();
+    shell.loop.deadline = NowMs();
 }
 
 std::optional<std::int64_t> RunNextFrame(void (*frame)()) {
     if (!TakePendingMessages()) return std::nullopt;
     RunPacedFrame(frame);
-    return loop.deadline - NowMs();
+    return shell.loop.deadline - NowMs();
 }
 
 bool RunDueFrames(void (*frame)()) {
     while (TakePendingMessages()) {
-        if (NowMs() < loop.deadline) return true;
+        if (NowMs() < shell.loop.deadline) return true;
         RunPacedFrame(frame);
     }
     return false;
 }
 
-void RestartFrameDeadline() { loop.deadline = NowMs(); }
+void RestartFrameDeadline() { shell.loop.deadline = NowMs(); }
 
 void FinishFrameLoop() { SetQuitHandler(nullptr); }
 
@@ -94,5 +87,3 @@ int RunFrameLoop(void (*frame)()) {
     FinishFrameLoop();
     return 0;
 }
-
-void ResetFrameLoop() { loop = LoopState{}; }

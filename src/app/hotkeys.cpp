@@ -13,8 +13,6 @@
 #include "screens/navigation.h"
 #include "screens/setting_changes.h"
 
-std::uint8_t HotkeyLatch = 0;
-
 namespace {
 
 // In a game the keys and the button bound to pause (Start, unless the player chose another) are
@@ -60,16 +58,16 @@ void HandleHotkeys() {
     // So does a window the player turns away from, unless they asked for games to play on.
     if (TakeFocusLost() && bindings.pauseOnFocusLoss && screenId == Play) PauseAutomatically();
     // A key pressed to bind it to an action does only that.
-    if (ControlsScreenTookKeys()) HotkeyLatch = 1;
+    if (ControlsScreenTookKeys()) shell.HotkeyLatch = 1;
     // So does the key that ended a demo.
-    if (TakeDemoTookKeys()) HotkeyLatch = 1;
+    if (TakeDemoTookKeys()) shell.HotkeyLatch = 1;
     for (const Hotkey& hotkey : HOTKEYS) {
         if (!HotkeyDown(hotkey.key)) continue;
-        if (HotkeyLatch != 0) return;
+        if (shell.HotkeyLatch != 0) return;
         hotkey.action();
         // Also when the action changed nothing because a value stood at its limit.
-        HotkeyLatch = 1;
+        shell.HotkeyLatch = 1;
         return;
     }
-    HotkeyLatch = 0;
+    shell.HotkeyLatch = 0;
 }

@@ -26,13 +26,6 @@ constexpr int LINE_Y = LINE_BAND_TOP + (LINE_BAND_HEIGHT - 32) / 2;
 constexpr int GLYPH_WIDTH = 16;
 constexpr int LINE_GLYPHS = BACK_BUFFER_WIDTH / GLYPH_WIDTH;
 
-struct PauseState {
-    bool automatic = false;    // the game paused itself: the line says how to play on
-    bool pictureKept = false;  // the picture before the pause is kept aside
-    bool lineShown = false;    // the picture in the window has the line
-};
-PauseState pause;
-
 void DrawPauseLine() {
     const std::string text = PauseLineText();
     std::array<std::uint8_t, LINE_GLYPHS> codes{};
@@ -48,30 +41,30 @@ void DrawPauseLine() {
 }  // namespace
 
 void TogglePause() {
-    Paused = Flipped(Paused);
-    pause = PauseState{};
+    shell.Paused = Flipped(shell.Paused);
+    shell.pause = Shell::PauseState{};
 }
 
 void PauseAutomatically() {
-    if (Paused != 0) return;
-    Paused = 1;
-    pause = PauseState{};
-    pause.automatic = true;
+    if (shell.Paused != 0) return;
+    shell.Paused = 1;
+    shell.pause = Shell::PauseState{};
+    shell.pause.automatic = true;
 }
 
 void ShowPausedPicture() {
-    if (!pause.pictureKept) {
+    if (!shell.pause.pictureKept) {
         KeepShownPicture();
-        pause.pictureKept = true;
+        shell.pause.pictureKept = true;
     }
     // A game paused with P whose window stayed as it was draws and presents nothing, as ever; a
     // watched replay says that it is paused.
-    const bool line = pause.automatic || screenId == Watch;
-    if (ShownPictureIntact() && pause.lineShown == line) return;
+    const bool line = shell.pause.automatic || screenId == Watch;
+    if (ShownPictureIntact() && shell.pause.lineShown == line) return;
     DrawKeptPicture();
     if (line) DrawPauseLine();
     PresentFrame();
-    pause.lineShown = line;
+    shell.pause.lineShown = line;
 }
 
 std::string PauseLineText() {
@@ -91,5 +84,3 @@ std::string PauseLineText() {
     return text.size() <= static_cast<std::size_t>(LINE_GLYPHS) ? text
                                                                 : "PAUSED - PRESS P TO PLAY ON";
 }
-
-void ForgetPause() { pause = PauseState{}; }

@@ -18,5 +18,3 @@ void ShowPausedPicture();
 // The line a pause the game made itself shows: the player's own pause keys and button (a
 // watched replay's pause: P).
 std::string PauseLineText();
-// Back to the start: no pause (tests, a new run of the loop).
-void ForgetPause();

@@ -12,7 +12,7 @@
 #include "screens/play_screen.h"
 #include "screens/watch.h"
 
-std::uint8_t Paused = 0;
+Shell shell;
 
 namespace {
 
@@ -26,7 +26,7 @@ static_assert(std::size(SCREEN_FRAMES) == SCREEN_COUNT, "one frame function per 
 }  // namespace
 
 void RunFrame() {
-    if (Paused == 0) {
+    if (shell.Paused == 0) {
         const std::int32_t shown = screenId;
         ClearBackBuffer();
         // An unknown id leaves the frame black.

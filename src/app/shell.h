@@ -6,12 +6,26 @@
 
 #include "screens/navigation.h"
 
-// While set, no screen runs and nothing new is drawn (app/pause.h keeps the picture); only the
-// hotkeys run.
-extern std::uint8_t Paused;
-
-// Set when a hotkey has acted; no hotkey acts again until all ten are seen up.
-extern std::uint8_t HotkeyLatch;
+// The shell's state: the pause, the hotkeys' latch and the frame loop.
+struct Shell {
+    // While set, no screen runs and nothing new is drawn (app/pause.h keeps the picture); only
+    // the hotkeys run.
+    std::uint8_t Paused = 0;
+    // Set when a hotkey has acted; no hotkey acts again until all ten are seen up.
+    std::uint8_t HotkeyLatch = 0;
+    // What the pause shows.
+    struct PauseState {
+        bool automatic = false;    // the game paused itself: the line says how to play on
+        bool pictureKept = false;  // the picture before the pause is kept aside
+        bool lineShown = false;    // the picture in the window has the line
+    } pause;
+    struct LoopState {
+        bool quitTaken = false;  // the loop ends at its next test
+        bool shutDown = false;
+        std::int64_t deadline = 0;  // when the next frame is due
+    } loop;
+};
+extern Shell shell;
 
 // One frame: unless paused, clear, the current screen's frame function and present; then the
 // hotkeys, also while paused.

@@ -15,7 +15,5 @@ void ResetProgramState();
 // end, then ResetProgramState. Every test starts from here.
 void CloseAndResetProgram();
 
-// The frame loop's part of ResetProgramState.
-void ResetFrameLoop();
 // The kept replays' part of ResetProgramState.
 void ForgetKeptReplays();

@@ -83,10 +83,7 @@ void ResetProgramState() {
     ResetGameStartupState();
     ResetCpuPlayer();
     ResetScreens();
-    ResetFrameLoop();
-    Paused = 0;
-    ForgetPause();
-    HotkeyLatch = 0;
+    shell = Shell{};
     ForgetKeptReplays();
     SeedRandom(UNSEEDED_RANDOM);
 }

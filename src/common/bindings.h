@@ -63,7 +63,7 @@ std::array<ActionBinding, PLAY_ACTION_COUNT> StartingBindings();
 
 struct PlayerBindings {
     std::array<ActionBinding, PLAY_ACTION_COUNT> actions = StartingBindings();
-    std::uint8_t ghostPiece = 0;        // the cells where the piece would land, drawn faintly
+    std::uint8_t ghostPiece = 0;        // the cells where the piece would land, in the ghost tiles
     std::uint8_t pauseOnFocusLoss = 1;  // a game pauses when the window loses the focus
     std::uint8_t titleDemo = 1;         // the CPU player shows a game when the title is left alone
     bool operator==(const PlayerBindings&) const = default;

@@ -9,21 +9,14 @@
 #include "music/voice_update.h"
 
 SongState songState;
-TickObserver tickObserver = nullptr;
 
 namespace {
 
 constexpr std::int32_t TEMPO_FRAMES = 120000;  // frames per tick times the tempo in BPM
 constexpr int FIRST_KEY_OFF_NOTE = 97;
 
-// A missing instrument, or a note its map gives no sample for, plays as these: nothing to
-// start, no envelopes.
+// A missing instrument plays as this: no samples, no envelopes.
 const Instrument EMPTY_INSTRUMENT{};
-struct EmptySample {
-    std::int16_t data[SAMPLE_GUARD_VALUES];
-    Sample sample;
-};
-EmptySample empty;
 
 bool IsNote(std::uint8_t note) { return note >= 1 && note < FIRST_KEY_OFF_NOTE; }
 
@@ -50,7 +43,7 @@ ChannelTick MakeTick(int index, const Cell& cell) {
     return ChannelTick{c,
                        cell,
                        instrument,
-                       sample != nullptr ? *sample : empty.sample,
+                       sample != nullptr ? *sample : songState.emptySample,
                        sample != nullptr,
                        &song.voices[2 * index],
                        c.period,
@@ -200,8 +193,8 @@ void StartSong() {
     songState.globalVolumeSlideMemory = 0;
     SetTempo(song.defaultTempo);
     rowEffects = RowEffects{};
-    empty.sample = Sample{};
-    empty.sample.data = empty.data;
+    songState.emptySample = Sample{};
+    songState.emptySample.data = songState.emptyData;
     for (int c = 0; c < song.numChannels; ++c) {
         song.channels[c] = ChannelState{};
         song.channels[c].voice = &song.voices[2 * c];
@@ -211,7 +204,7 @@ void StartSong() {
 bool RunTick() {
     const bool rowTick = songState.tick == 0;
     const bool ended = rowTick ? RowTick() : (OtherTick(), false);
-    if (tickObserver != nullptr) tickObserver(rowTick);
+    if (songState.tickObserver != nullptr) songState.tickObserver(rowTick);
     return ended;
 }
 

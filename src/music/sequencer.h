@@ -75,9 +75,13 @@ struct ChannelState {
     std::uint8_t finePortamentoDownMemory;
 };
 
-// The song's playing position and timing. Written on the music thread (or on the caller's
-// thread while PlayModule loads and prefills); the pending order and row are also written by
-// JumpToOrder from the game's thread, hence atomic.
+// Called at the end of every RunTick when set; tools use it to list the rows as they play.
+using TickObserver = void (*)(bool rowTick);
+
+// The song's playing position and timing, and what the sequencer plays a missing sample as.
+// Written on the music thread (or on the caller's thread while PlayModule loads and prefills);
+// the pending order and row are also written by JumpToOrder from the game's thread, hence
+// atomic.
 struct SongState {
     std::int32_t tick;   // counts the ticks of the current row from 0
     std::int32_t speed;  // ticks per row
@@ -90,6 +94,11 @@ struct SongState {
     std::int32_t framesLeftInTick;  // kept by the block render
     std::int32_t globalVolume;      // 64 at the start; G and H move it without limits
     std::uint8_t globalVolumeSlideMemory;
+    // A missing instrument, or a note its map gives no sample for, plays as this silent sample:
+    // nothing to start, no envelopes.
+    std::int16_t emptyData[SAMPLE_GUARD_VALUES];
+    Sample emptySample;
+    TickObserver tickObserver;
 };
 
 extern SongState songState;
@@ -112,7 +121,3 @@ bool PlayTick();
 
 // samplesPerTick := 120000 / bpm; a tempo of 0 gives 120000.
 void SetTempo(std::int32_t bpm);
-
-// Called at the end of every RunTick when set; tools use it to list the rows as they play.
-using TickObserver = void (*)(bool rowTick);
-extern TickObserver tickObserver;

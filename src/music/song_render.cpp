@@ -29,7 +29,7 @@ std::uint64_t RenderSongFrames(std::uint64_t frames, const FrameSink& sink,
                                std::vector<RowMark>* rows) {
     // A tick left over from an earlier render starts this one part-way.
     tickClock = {static_cast<std::uint64_t>(songState.framesLeftInTick), rows};
-    tickObserver = NoteTick;
+    songState.tickObserver = NoteTick;
     std::array<std::int16_t, BLOCK_SAMPLES> block{};
     std::uint64_t done = 0;
     while (done < frames) {
@@ -38,7 +38,7 @@ std::uint64_t RenderSongFrames(std::uint64_t frames, const FrameSink& sink,
         sink(block.data(), n);
         done += static_cast<std::uint64_t>(n);
     }
-    tickObserver = nullptr;
+    songState.tickObserver = nullptr;
     // The last block may run past the frames asked for; so may its rows.
     if (rows != nullptr) {
         std::erase_if(*rows, [done](const RowMark& mark) { return mark.frame >= done; });

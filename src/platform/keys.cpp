@@ -42,7 +42,6 @@ struct InputScript {
     std::array<bool, KEY_POSITION_COUNT> positions{};
     PointerPos pointer{};
 };
-InputScript script;
 
 bool ScancodeDown(SDL_Scancode code) {
     int count = 0;
@@ -97,12 +96,18 @@ struct DeviceInput {
     std::deque<int> presses;
     PointerMapping pointer;
 };
-DeviceInput devices;
+
+// Where the keys and the pointer answer from: the devices, or the tests' script while it is on.
+struct KeyInput {
+    InputScript script;
+    DeviceInput devices;
+};
+KeyInput input;
 
 void KeepPress(int vk) {
-    std::lock_guard<std::mutex> hold(devices.lock);
-    if (devices.presses.size() == KEPT_PRESSES) devices.presses.pop_front();
-    devices.presses.push_back(vk);
+    std::lock_guard<std::mutex> hold(input.devices.lock);
+    if (input.devices.presses.size() == KEPT_PRESSES) input.devices.presses.pop_front();
+    input.devices.presses.push_back(vk);
 }
 
 int VirtualKeyOf(SDL_Scancode scancode) {
@@ -125,7 +130,7 @@ int PositionOfKey(int vk) {
 // Runs as SDL takes each event from the window system, so presses are kept in the order they
 // happened, whenever the game next looks.
 int KeepKeyPress(void*, SDL_Event* event) {
-    if (event->type == SDL_KEYDOWN && event->key.repeat == 0 && !script.on) {
+    if (event->type == SDL_KEYDOWN && event->key.repeat == 0 && !input.script.on) {
         if (const int vk = VirtualKeyOf(event->key.keysym.scancode)) KeepPress(vk);
     }
     return 0;
@@ -134,7 +139,8 @@ int KeepKeyPress(void*, SDL_Event* event) {
 }  // namespace
 
 bool KeyDown(int vk) {
-    if (script.on) return vk >= 0 && vk < 256 && script.keys[static_cast<std::size_t>(vk)];
+    if (input.script.on)
+        return vk >= 0 && vk < 256 && input.script.keys[static_cast<std::size_t>(vk)];
     return DeviceKeyDown(vk);
 }
 
@@ -147,13 +153,13 @@ void WatchKeyPresses(bool on) {
 }
 
 void ForgetKeyPresses() {
-    std::lock_guard<std::mutex> hold(devices.lock);
-    devices.presses.clear();
+    std::lock_guard<std::mutex> hold(input.devices.lock);
+    input.devices.presses.clear();
 }
 
 int TakeReleasedPress(bool (*wanted)(int vk)) {
-    std::lock_guard<std::mutex> hold(devices.lock);
-    auto& presses = devices.presses;
+    std::lock_guard<std::mutex> hold(input.devices.lock);
+    auto& presses = input.devices.presses;
     while (!presses.empty() && !wanted(presses.front())) presses.pop_front();
     if (presses.empty() || KeyDown(presses.front())) return 0;
     const int vk = presses.front();
@@ -162,24 +168,24 @@ int TakeReleasedPress(bool (*wanted)(int vk)) {
 }
 
 void TakeKeyPress(int vk) {
-    std::lock_guard<std::mutex> hold(devices.lock);
-    const auto kept = std::find(devices.presses.begin(), devices.presses.end(), vk);
-    if (kept != devices.presses.end()) devices.presses.erase(kept);
+    std::lock_guard<std::mutex> hold(input.devices.lock);
+    const auto kept = std::find(input.devices.presses.begin(), input.devices.presses.end(), vk);
+    if (kept != input.devices.presses.end()) input.devices.presses.erase(kept);
 }
 
 void ScriptKey(int vk, bool down) {
-    script.on = true;
+    input.script.on = true;
     if (vk < 0 || vk >= 256) return;
-    bool& state = script.keys[static_cast<std::size_t>(vk)];
+    bool& state = input.script.keys[static_cast<std::size_t>(vk)];
     if (down && !state) KeepPress(vk);
     state = down;
     const int position = PositionOfKey(vk);
-    if (IsPosition(position)) script.positions[static_cast<std::size_t>(position)] = down;
+    if (IsPosition(position)) input.script.positions[static_cast<std::size_t>(position)] = down;
 }
 
 bool KeyPositionDown(int position) {
     if (!IsPosition(position)) return false;
-    if (script.on) return script.positions[static_cast<std::size_t>(position)];
+    if (input.script.on) return input.script.positions[static_cast<std::size_t>(position)];
     return ScancodeDown(static_cast<SDL_Scancode>(position));
 }
 
@@ -218,33 +224,35 @@ std::string KeyPositionLabel(int position) {
 }
 
 void ScriptPointer(int x, int y) {
-    script.on = true;
-    script.pointer = {x, y};
+    input.script.on = true;
+    input.script.pointer = {x, y};
 }
 
 void ScriptReleaseAllKeys() {
-    script.on = true;
-    script.keys.fill(false);
-    script.positions.fill(false);
+    input.script.on = true;
+    input.script.keys.fill(false);
+    input.script.positions.fill(false);
 }
 
 void StopInputScript() {
-    script.on = false;
-    script.keys.fill(false);
-    script.positions.fill(false);
+    input.script.on = false;
+    input.script.keys.fill(false);
+    input.script.positions.fill(false);
     ForgetKeyPresses();
 }
 
 void SetPointerMapping(float scale, int offsetX, int offsetY) {
-    devices.pointer = {scale > 0.0f ? scale : 1.0f, offsetX, offsetY};
+    input.devices.pointer = {scale > 0.0f ? scale : 1.0f, offsetX, offsetY};
 }
 
 PointerPos GetPointerPos() {
-    if (script.on) return script.pointer;
+    if (input.script.on) return input.script.pointer;
     int wx = 0;
     int wy = 0;
     SDL_GetMouseState(&wx, &wy);
-    const auto x = static_cast<float>(wx - devices.pointer.offsetX) / devices.pointer.scale;
-    const auto y = static_cast<float>(wy - devices.pointer.offsetY) / devices.pointer.scale;
+    const auto x =
+        static_cast<float>(wx - input.devices.pointer.offsetX) / input.devices.pointer.scale;
+    const auto y =
+        static_cast<float>(wy - input.devices.pointer.offsetY) / input.devices.pointer.scale;
     return {static_cast<int>(SDL_floorf(x)), static_cast<int>(SDL_floorf(y))};
 }

@@ -1,3 +1,5 @@
+#include "app/frame_loop.h"
+
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -5,13 +7,12 @@
 #include <vector>
 
 #include "app/settings.h"
-#include "app/frame_loop.h"
 #include "app/shell.h"
 #include "platform/clock.h"
 #include "platform/clock_testing.h"
+#include "platform/files.h"
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
-#include "platform/files.h"
 #include "support/temp_home.h"
 
 namespace {
@@ -157,7 +158,7 @@ TEST_F(FrameLoop, WindowCloseEndsTheLoopLikeTheQuitRequest) {
 }
 
 TEST_F(FrameLoop, F12EndsTheGameWhilePaused) {
-    Paused = 1;
+    shell.Paused = 1;
     ScriptKey(VK_F12, true);
     EXPECT_EQ(RunFrameLoop(RunFrame), 0);
     EXPECT_TRUE(std::filesystem::exists(SettingsFile()));

@@ -26,7 +26,7 @@ protected:
 
 TEST_F(Hotkeys, FirstKeyInTableOrderDecides) {
     Poll({VK_F12, 'P'});
-    EXPECT_EQ(Paused, 1);
+    EXPECT_EQ(shell.Paused, 1);
 
     Poll({});
     Poll({VK_PRIOR, VK_NEXT, VK_ADD});
@@ -50,17 +50,17 @@ TEST_F(Hotkeys, LatchHoldsUntilEveryHotkeyIsUp) {
     Poll({'P'});
     Poll({'P'});
     Poll({'P'});
-    EXPECT_EQ(Paused, 1);
+    EXPECT_EQ(shell.Paused, 1);
 
     // Another hotkey joins, then the first is let go: still latched while any is down.
     Poll({'P', 'N'});
     Poll({'N'});
     EXPECT_EQ(settings.soundOn, 1);
-    EXPECT_EQ(HotkeyLatch, 1);
+    EXPECT_EQ(shell.HotkeyLatch, 1);
 
     // Keys that are not hotkeys do not hold the latch.
     Poll({VK_SPACE, 'A'});
-    EXPECT_EQ(HotkeyLatch, 0);
+    EXPECT_EQ(shell.HotkeyLatch, 0);
     Poll({'N'});
     EXPECT_EQ(settings.soundOn, 0);
 }
@@ -69,7 +69,7 @@ TEST_F(Hotkeys, LimitsChangeNothingButStillLatch) {
     settings.soundVolume = 0;
     Poll({VK_NEXT});
     EXPECT_EQ(settings.soundVolume, 0);
-    EXPECT_EQ(HotkeyLatch, 1);
+    EXPECT_EQ(shell.HotkeyLatch, 1);
     Poll({VK_NEXT, VK_PRIOR});
     EXPECT_EQ(settings.soundVolume, 0);
 
@@ -82,7 +82,7 @@ TEST_F(Hotkeys, LimitsChangeNothingButStillLatch) {
     settings.musicVolume = 0;
     Poll({VK_SUBTRACT});
     EXPECT_EQ(settings.musicVolume, 0);
-    EXPECT_EQ(HotkeyLatch, 1);
+    EXPECT_EQ(shell.HotkeyLatch, 1);
 
     Poll({});
     settings.musicVolume = 25;
@@ -106,7 +106,7 @@ TEST_F(Hotkeys, MusicSwitchTogglesOnlyZeroToOne) {
 
 TEST_F(Hotkeys, PauseFreezesTheScreenButHotkeysStillWork) {
     Poll({'P'});
-    ASSERT_EQ(Paused, 1);
+    ASSERT_EQ(shell.Paused, 1);
     screenId = MainMenu;
 
     ScriptReleaseAllKeys();
@@ -120,7 +120,7 @@ TEST_F(Hotkeys, PauseFreezesTheScreenButHotkeysStillWork) {
     RunFrame();
     ScriptKey('P', true);
     RunFrame();
-    EXPECT_EQ(Paused, 0);
+    EXPECT_EQ(shell.Paused, 0);
 }
 
 // The window losing the focus, or being minimised, pauses a game as P does, and only a game;
@@ -142,29 +142,29 @@ TEST_F(Hotkeys, FocusLostPausesAGameUntilPauseIsPressed) {
     Poll({});
     screenId = Play;
     Poll({});
-    EXPECT_EQ(Paused, 0);
+    EXPECT_EQ(shell.Paused, 0);
 
     windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     Poll({});
-    EXPECT_EQ(Paused, 1);
+    EXPECT_EQ(shell.Paused, 1);
     windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
     Poll({});
     Poll({});
-    EXPECT_EQ(Paused, 1) << "the focus coming back does not resume the game";
+    EXPECT_EQ(shell.Paused, 1) << "the focus coming back does not resume the game";
     Poll({'P'});
-    EXPECT_EQ(Paused, 0);
+    EXPECT_EQ(shell.Paused, 0);
     Poll({});
 
     windowEvent(SDL_WINDOWEVENT_MINIMIZED);
     Poll({});
-    EXPECT_EQ(Paused, 1);
+    EXPECT_EQ(shell.Paused, 1);
     Poll({'P'});
     Poll({});
 
     bindings.pauseOnFocusLoss = 0;
     windowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     Poll({});
-    EXPECT_EQ(Paused, 0);
+    EXPECT_EQ(shell.Paused, 0);
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 

@@ -50,19 +50,6 @@ protected:
         FrontEndTest::TearDown();
     }
 
-    static void TakeEvents() {
-        while (PumpOneEvent()) {
-        }
-    }
-
-    void Step(int frames = 1) {
-        for (int i = 0; i < frames; ++i) {
-            TakeEvents();
-            RunFrame();
-            AdvanceManualClock(FRAME_MS);
-        }
-    }
-
     // Runs frames until `done` holds, with a generous bound.
     template <typename Done>
     void StepUntil(Done done, const char* what) {
@@ -78,12 +65,6 @@ protected:
         SetVirtualInput(pad, input, true);
         Step();
         SetVirtualInput(pad, input, false);
-        Step();
-    }
-    void TapKey(int vk) {
-        ScriptKey(vk, true);
-        Step();
-        ScriptKey(vk, false);
         Step();
     }
 
@@ -174,18 +155,18 @@ TEST_F(InputRoad, ControllerPlaysAWholeGame) {
 
     // Start pauses and resumes; unplugging the controller pauses, and a new one carries on.
     Tap(pad, PadInput::Start);
-    EXPECT_EQ(Paused, 1);
+    EXPECT_EQ(shell.Paused, 1);
     Tap(pad, PadInput::Start);
-    EXPECT_EQ(Paused, 0);
+    EXPECT_EQ(shell.Paused, 0);
     UnplugVirtualController(pad);
     Step();
-    EXPECT_EQ(Paused, 1);
+    EXPECT_EQ(shell.Paused, 1);
     EXPECT_EQ(screenId, Play);
     pad = PlugVirtualController();
     Step();
     ASSERT_EQ(OpenControllerCount(), 1);
     Tap(pad, PadInput::Start);
-    EXPECT_EQ(Paused, 0);
+    EXPECT_EQ(shell.Paused, 0);
 
     // Hard drops pile the pieces up until the game is over; the score is worth a place.
     game.score = 50000;
@@ -461,7 +442,7 @@ TEST_F(InputRoad, TitleLeftAloneShowsTheCpuPlayersDemoUntilAKey) {
     ScriptKey('P', true);
     Step(2);
     EXPECT_EQ(screenId, Title);
-    EXPECT_EQ(Paused, 0) << "the key that ended the demo did not pause";
+    EXPECT_EQ(shell.Paused, 0) << "the key that ended the demo did not pause";
     ScriptKey(VK_SPACE, true);
     Step(3);
     EXPECT_EQ(screenId, Title) << "keys held over from the demo leave the title alone";

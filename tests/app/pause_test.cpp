@@ -24,7 +24,6 @@
 
 namespace {
 
-constexpr std::int64_t FRAME_MS = 20;
 // The band the pause line stands on, and the row of its words.
 constexpr int BAND_TOP = 352;
 constexpr int BAND_BOTTOM = 416;
@@ -44,29 +43,12 @@ protected:
         TakeFocusLost();
     }
 
-    static void TakeEvents() {
-        while (PumpOneEvent()) {
-        }
-    }
-    void Step(int frames = 1) {
-        for (int i = 0; i < frames; ++i) {
-            TakeEvents();
-            RunFrame();
-            AdvanceManualClock(FRAME_MS);
-        }
-    }
     void WindowEvent(Uint8 what) {
         SDL_Event event{};
         event.type = SDL_WINDOWEVENT;
         event.window.event = what;
         event.window.windowID = SDL_GetWindowID(window);
         ASSERT_EQ(SDL_PushEvent(&event), 1);
-    }
-    void TapKey(int vk) {
-        ScriptKey(vk, true);
-        Step();
-        ScriptKey(vk, false);
-        Step();
     }
 
     // The words in the font along the line's row (centred, so its cells start on a multiple of
@@ -112,7 +94,7 @@ TEST_F(PauseTest, APausedPictureComesBackWithTheLineAfterMinimiseResetAndResize)
     // The window is left: this frame still plays, then the game pauses itself.
     WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
     Step();
-    ASSERT_EQ(Paused, 1);
+    ASSERT_EQ(shell.Paused, 1);
     const std::vector<std::uint32_t> frozen = ReadBackBuffer();
     const std::uint64_t presents = FramesPresented();
     Step(3);
@@ -149,18 +131,18 @@ TEST_F(PauseTest, APausedPictureComesBackWithTheLineAfterMinimiseResetAndResize)
         Step(2);
         EXPECT_EQ(FramesPresented() - before, 1u) << d.what;
         EXPECT_EQ(ReadBackBuffer(), withLine) << d.what;
-        EXPECT_EQ(Paused, 1) << d.what;
+        EXPECT_EQ(shell.Paused, 1) << d.what;
     }
 
     // P plays on: the line is gone with the next frame.
     TapKey('P');
-    EXPECT_EQ(Paused, 0);
+    EXPECT_EQ(shell.Paused, 0);
     EXPECT_EQ(LineText(), "");
 
     // P's own pause shows no line and presents nothing until the window needs it, then the
     // picture as it stood.
     TapKey('P');
-    ASSERT_EQ(Paused, 1);
+    ASSERT_EQ(shell.Paused, 1);
     const std::vector<std::uint32_t> pausedByP = ReadBackBuffer();
     const std::uint64_t beforeP = FramesPresented();
     Step(3);

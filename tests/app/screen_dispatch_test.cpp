@@ -36,12 +36,12 @@ TEST_F(ScreenDispatch, UnknownScreenDrawsAnEmptyBlackFrame) {
 
 TEST_F(ScreenDispatch, PausedFrameLeavesThePictureAndStillReadsHotkeys) {
     ClearBackBufferPixels(RED);
-    Paused = 1;
+    shell.Paused = 1;
     screenId = SCREEN_COUNT;
     ScriptKey('P', true);
     RunFrame();
     EXPECT_TRUE(AllPixels(RED));
-    EXPECT_EQ(Paused, 0);
+    EXPECT_EQ(shell.Paused, 0);
 
     // The next frame draws again.
     RunFrame();

@@ -8,6 +8,7 @@
 #include "platform/clock_testing.h"
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
+#include "platform/window.h"
 #include "screens/front_end.h"
 #include "screens/menu_controls.h"
 
@@ -34,7 +35,6 @@ void FrontEndTest::SetUp() {
     PointAt(0, 0);
     Release();
 }
-
 
 void FrontEndTest::Frame() {
     ClearBackBuffer();
@@ -65,6 +65,26 @@ void FrontEndTest::Frame() {
 
 void FrontEndTest::Frames(int count) {
     for (int i = 0; i < count; ++i) Frame();
+}
+
+void FrontEndTest::TakeEvents() {
+    while (PumpOneEvent()) {
+    }
+}
+
+void FrontEndTest::Step(int frames) {
+    for (int i = 0; i < frames; ++i) {
+        TakeEvents();
+        RunFrame();
+        AdvanceManualClock(FRAME_MS);
+    }
+}
+
+void FrontEndTest::TapKey(int vk) {
+    ScriptKey(vk, true);
+    Step();
+    ScriptKey(vk, false);
+    Step();
 }
 
 void FrontEndTest::PointAt(int x, int y) { ScriptPointer(x, y); }

@@ -13,6 +13,13 @@ protected:
     void Frame();
     void Frames(int count);
 
+    // As the frame loop runs them: the pending events, then the whole frame with its hotkeys,
+    // then the clock moves on by one frame period.
+    static void TakeEvents();
+    static void Step(int frames = 1);
+    // Down for one step, up for the next.
+    static void TapKey(int vk);
+
     void PointAt(int x, int y);
     void Press();
     void Release();

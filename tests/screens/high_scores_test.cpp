@@ -223,7 +223,7 @@ TEST_F(HighScoresTest, HotkeyLettersAreTypedAndTheHotkeysAfterTheScreenSeeThemUp
         HighScoresFrame();
         HandleHotkeys();
     }
-    EXPECT_EQ(Paused, 0);
+    EXPECT_EQ(shell.Paused, 0);
     EXPECT_EQ(settings.musicOn, before.musicOn);
     EXPECT_EQ(settings.soundOn, before.soundOn);
     EXPECT_EQ(settings.rotateReversed, before.rotateReversed);
@@ -237,7 +237,7 @@ TEST_F(HighScoresTest, HotkeyLettersAreTypedAndTheHotkeysAfterTheScreenSeeThemUp
     HighScoresFrame();
     ASSERT_EQ(screenId, MainMenu);
     HandleHotkeys();
-    EXPECT_EQ(Paused, 1);
+    EXPECT_EQ(shell.Paused, 1);
 }
 
 TEST_F(HighScoresTest, HeldEnterEndsTheEntryOnceAndStoresTheName) {

@@ -140,7 +140,7 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
         ScriptKey(VK_DOWN, dropOnly || rng() % 60 == 0);
         ScriptKey('P', step % 700 == 100 || step % 700 == 160);
         ScriptKey('R', step == 200 || step == 1200);
-        const bool ranRules = Paused == 0;
+        const bool ranRules = shell.Paused == 0;
         RunFrame();
         ++frame;
         if (ranRules) played[frame] = Take();
@@ -243,13 +243,13 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
     RunFrame();
     ScriptKey('P', false);
     RunFrame();
-    ASSERT_EQ(Paused, 1);
+    ASSERT_EQ(shell.Paused, 1);
     Capture();
     EXPECT_EQ(GlyphAt(256, 368), Letter('R')) << "REPLAY PAUSED - PRESS P TO GO ON";
     ScriptKey('P', true);
     RunFrame();
     ScriptKey('P', false);
-    ASSERT_EQ(Paused, 0);
+    ASSERT_EQ(shell.Paused, 0);
     ScriptKey(VK_RIGHT, true);
     RunFrame();
     Capture();
