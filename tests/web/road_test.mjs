@@ -107,11 +107,16 @@ function tapSound() {
 
 // Every key pressed on the page, and whether the page kept it from the browser (no scrolling,
 // no other use): looked at once every listener has had the key.
+// Every key and pointer event is also counted as it reaches the page.
 function watchKeys() {
   window.plembyKeys = [];
+  window.plembyInput = 0;
   window.addEventListener('keydown', (event) => {
     setTimeout(() => window.plembyKeys.push({ code: event.code, kept: event.defaultPrevented }));
   });
+  for (const kind of ['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove']) {
+    window.addEventListener(kind, () => { window.plembyInput += 1; }, true);
+  }
 }
 
 // The pictures compared are the game's: the page's notes and button over the canvas are hidden.
@@ -200,28 +205,31 @@ async function framesPass(page, turns = 1) {
   }
 }
 
+// An input event given to the page, once the page has it (the browser may hand it over late),
+// followed by a frame of the game.
+async function give(page, action, turns = 1) {
+  const before = await page.evaluate(() => window.plembyInput);
+  await action();
+  await page.waitForFunction((count) => window.plembyInput > count, { timeout: WAIT_MS, polling: 20 },
+                             before);
+  await framesPass(page, turns);
+}
+
 // A key, held until the game has seen it down, then up.
 async function press(page, key) {
-  await page.keyboard.down(key);
-  await framesPass(page);
-  await page.keyboard.up(key);
-  await framesPass(page);
+  await give(page, () => page.keyboard.down(key));
+  await give(page, () => page.keyboard.up(key));
 }
 // Where the pointer rests after a click: the desktop's pictures have it there, lighting no item.
 const REST = { x: 700, y: 520 };
 // A click. The menu follows the pointer again once it sees it move: it moves in two steps and
 // stays over the item for a frame before the button goes down.
 async function click(page, x, y, rest = REST) {
-  await page.mouse.move(x - 20, y - 10);
-  await framesPass(page);
-  await page.mouse.move(x, y);
-  await framesPass(page, 2);
-  await page.mouse.down();
-  await framesPass(page);
-  await page.mouse.up();
-  await framesPass(page);
-  await page.mouse.move(rest.x, rest.y);
-  await framesPass(page);
+  await give(page, () => page.mouse.move(x - 20, y - 10));
+  await give(page, () => page.mouse.move(x, y), 2);
+  await give(page, () => page.mouse.down());
+  await give(page, () => page.mouse.up());
+  await give(page, () => page.mouse.move(rest.x, rest.y));
 }
 
 // A click on a settled screen that leads to another one.
