@@ -509,9 +509,9 @@ async function main() {
         check(differingShare(await picture(page), beforeMove) > 0, 'the piece moves');
       }
       // The page keeps the game's replay as soon as the game is over.
-      const before = replayBytes(await keptFiles(page));
+      let files = await keptFiles(page);
+      const before = replayBytes(files);
       let drops = 0;
-      let files = {};
       const replayKept = () => replayBytes(files) !== before;
       for (; drops < 200 && !replayKept(); ++drops) {
         await press(page, 'ArrowDown');
