@@ -1,5 +1,5 @@
-# The browser build: the game as plemby.js and plemby.wasm beside our own page, index.html, and
-# its icon. Any static file host serves the folder as it is; no special response headers.
+# The browser build: the game as plemby.js and plemby.wasm beside our own page and its files.
+# Any static file host serves the folder as it is; no special response headers.
 set_target_properties(plemby PROPERTIES SUFFIX ".js")
 # The desktop's application id (cmake/Install.cmake), which the window code names it by.
 target_compile_definitions(plemby_core PUBLIC PLEMBY_APP_ID="io.github.plemby.plemby")
@@ -13,12 +13,38 @@ target_link_options(plemby PRIVATE
   --pre-js ${CMAKE_SOURCE_DIR}/web/storage.js)
 set_property(TARGET plemby APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/storage.js)
 
+# The page's own files beside the game: the page, its touch controls, the manifest that lets a
+# phone install it and the icons it names (made by tools/assetgen), then the service worker
+# that keeps them all, versioned by their contents.
+set(PLEMBY_PAGE_SOURCES
+  index.html=${CMAKE_SOURCE_DIR}/web/index.html
+  touch.js=${CMAKE_SOURCE_DIR}/web/touch.js
+  manifest.webmanifest=${CMAKE_SOURCE_DIR}/web/manifest.webmanifest
+  icon.png=${CMAKE_SOURCE_DIR}/resources/ICON/104.png
+  icon-192.png=${CMAKE_SOURCE_DIR}/data/web/icon-192.png
+  icon-512.png=${CMAKE_SOURCE_DIR}/data/web/icon-512.png)
+set(page_outputs "")
+set(page_names "")
+foreach(entry ${PLEMBY_PAGE_SOURCES})
+  string(REGEX REPLACE "=.*" "" name "${entry}")
+  string(REGEX REPLACE "^[^=]*=" "" source "${entry}")
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${name}
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${CMAKE_BINARY_DIR}/${name}
+    DEPENDS ${source})
+  list(APPEND page_outputs ${CMAKE_BINARY_DIR}/${name})
+  list(APPEND page_names ${name})
+endforeach()
+list(APPEND page_names plemby.js plemby.wasm)
+string(REPLACE ";" "|" page_files "${page_names}")
 add_custom_command(
-  OUTPUT ${CMAKE_BINARY_DIR}/index.html ${CMAKE_BINARY_DIR}/icon.png
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_BINARY_DIR}/index.html
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/resources/ICON/104.png ${CMAKE_BINARY_DIR}/icon.png
-  DEPENDS ${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_SOURCE_DIR}/resources/ICON/104.png)
-add_custom_target(plemby_page ALL DEPENDS ${CMAKE_BINARY_DIR}/index.html ${CMAKE_BINARY_DIR}/icon.png)
+  OUTPUT ${CMAKE_BINARY_DIR}/service-worker.js
+  COMMAND ${CMAKE_COMMAND} -DDIR=${CMAKE_BINARY_DIR} -DFILES=${page_files}
+          -DTEMPLATE=${CMAKE_SOURCE_DIR}/web/service_worker.js.in
+          -DOUTPUT=${CMAKE_BINARY_DIR}/service-worker.js
+          -P ${CMAKE_SOURCE_DIR}/cmake/WebServiceWorker.cmake
+  DEPENDS plemby ${page_outputs} ${CMAKE_SOURCE_DIR}/web/service_worker.js.in
+          ${CMAKE_SOURCE_DIR}/cmake/WebServiceWorker.cmake)
+add_custom_target(plemby_page ALL DEPENDS ${page_outputs} ${CMAKE_BINARY_DIR}/service-worker.js)
 
 # The music check (tools/musiccheck) for the browser: the road test runs it in Chromium beside
 # the desktop's and compares the two. Not part of the page.

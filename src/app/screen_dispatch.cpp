@@ -4,7 +4,9 @@
 #include "app/pause.h"
 #include "app/replays.h"
 #include "app/shell.h"
+#include "common/bindings.h"
 #include "gfx/back_buffer.h"
+#include "platform/touch.h"
 #include "screens/demo.h"
 #include "screens/front_end.h"
 #include "screens/high_scores.h"
@@ -26,6 +28,7 @@ static_assert(std::size(SCREEN_FRAMES) == SCREEN_COUNT, "one frame function per 
 }  // namespace
 
 void RunFrame() {
+    TakeTouchControls();
     if (shell.Paused == 0) {
         const std::int32_t shown = screenId;
         ClearBackBuffer();
@@ -41,4 +44,8 @@ void RunFrame() {
     }
     HandleHotkeys();
     KeepReplays();
+    // A touch screen's own controls stand beside the games played on it, its own way to type
+    // beside the name entry.
+    ShowTouchControls(screenId == Play && bindings.touchControls != 0);
+    ShowNameTyping(NameEntryOpen());
 }

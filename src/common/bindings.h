@@ -13,8 +13,8 @@
 #include "platform/keys.h"
 
 // The player's bindings: two keys (by their place on the keyboard) and one controller input for
-// each play action, with the two switches of the same screen (the ghost piece and the pause when
-// the window loses focus). The CONTROLS screen (screens/controls_screen.cpp) edits them, the
+// each play action, with the switches of the same screen (the ghost piece, the pause when the
+// window loses focus, the title's demo and a touch screen's controls). The CONTROLS screen (screens/controls_screen.cpp) edits them, the
 // controls file (common/bindings_file.h) holds them, the bindings store (app/bindings_store.h)
 // reads and writes that file, and screens/action_bindings.h reads the devices through them.
 
@@ -66,6 +66,7 @@ struct PlayerBindings {
     std::uint8_t ghostPiece = 0;        // the cells where the piece would land, in the ghost tiles
     std::uint8_t pauseOnFocusLoss = 1;  // a game pauses when the window loses the focus
     std::uint8_t titleDemo = 1;         // the CPU player shows a game when the title is left alone
+    std::uint8_t touchControls = 1;     // a touch screen shows its own controls in play
     bool operator==(const PlayerBindings&) const = default;
 };
 extern PlayerBindings bindings;

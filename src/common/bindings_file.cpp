@@ -17,6 +17,7 @@ constexpr SwitchName SWITCHES[] = {
     {"ghost-piece", &PlayerBindings::ghostPiece},
     {"pause-on-focus-loss", &PlayerBindings::pauseOnFocusLoss},
     {"title-demo", &PlayerBindings::titleDemo},
+    {"touch-controls", &PlayerBindings::touchControls},
 };
 constexpr std::size_t SWITCH_COUNT = std::size(SWITCHES);
 constexpr std::string_view NONE = "none";

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <utility>
@@ -95,6 +96,7 @@ struct DeviceInput {
     std::mutex lock;  // over the presses: SDL may run event watches on the thread that pushes
     std::deque<int> presses;
     PointerMapping pointer;
+    std::atomic<bool> pressedByTouch{false};
 };
 
 // Where the keys and the pointer answer from: the devices, or the tests' script while it is on.
@@ -130,6 +132,9 @@ int PositionOfKey(int vk) {
 // Runs as SDL takes each event from the window system, so presses are kept in the order they
 // happened, whenever the game next looks.
 int KeepKeyPress(void*, SDL_Event* event) {
+    if (event->type == SDL_MOUSEBUTTONDOWN && event->button.button == SDL_BUTTON_LEFT) {
+        input.devices.pressedByTouch = event->button.which == SDL_TOUCH_MOUSEID;
+    }
     if (event->type == SDL_KEYDOWN && event->key.repeat == 0 && !input.script.on) {
         if (const int vk = VirtualKeyOf(event->key.keysym.scancode)) KeepPress(vk);
     }
@@ -243,6 +248,10 @@ void StopInputScript() {
 
 void SetPointerMapping(float scale, int offsetX, int offsetY) {
     input.devices.pointer = {scale > 0.0f ? scale : 1.0f, offsetX, offsetY};
+}
+
+bool PointerPressedByTouch() {
+    return !input.script.on && input.devices.pressedByTouch.load(std::memory_order_relaxed);
 }
 
 PointerPos GetPointerPos() {

@@ -85,3 +85,6 @@ struct PointerPos {
     int y = 0;
 };
 PointerPos GetPointerPos();
+// True when the pointer's button was last pressed by a finger on a touch screen, which the
+// window system passes on as the mouse's left button.
+bool PointerPressedByTouch();

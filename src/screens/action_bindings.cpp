@@ -5,6 +5,7 @@
 #include "common/bindings.h"
 #include "platform/controllers.h"
 #include "platform/keys.h"
+#include "platform/touch.h"
 #include "screens/navigation_testing.h"
 
 namespace {
@@ -33,8 +34,9 @@ bool BindingHeld(const ActionBinding& binding) {
 ActionRecord ReadPlayActions() {
     ActionRecord record;
     for (int i = 0; i < PLAY_ACTION_COUNT; ++i) {
-        record.Set(static_cast<PlayAction>(i),
-                   BindingHeld(bindings.actions[static_cast<std::size_t>(i)]));
+        const auto index = static_cast<std::size_t>(i);
+        record.Set(static_cast<PlayAction>(i), BindingHeld(bindings.actions[index]) ||
+                                                   TouchControlHeld(PLAY_ACTIONS[index].fileName));
     }
     return record;
 }

@@ -11,6 +11,7 @@
 #include "gfx/panel.h"
 #include "platform/controllers.h"
 #include "platform/keys.h"
+#include "platform/touch.h"
 #include "screens/front_end.h"
 #include "screens/front_end_testing.h"
 #include "screens/menu_controls.h"
@@ -30,6 +31,8 @@ constexpr int ROW_STEP = 40;
 constexpr int LEGEND_Y = 592;
 constexpr int MESSAGE_X = 72;
 constexpr int MESSAGE_Y = 656;
+// On a touch screen the legend and the message make room for the touch controls' switch.
+constexpr int TOUCH_SWITCH_ROOM = 16;
 constexpr int BUTTONS_Y = 704;
 constexpr int GLYPH_WIDTH = 16;
 constexpr int GLYPH_HEIGHT = 32;
@@ -62,6 +65,7 @@ struct ControlsRow {
     std::uint8_t PlayerBindings::*flag = nullptr;
     void (*press)() = nullptr;
     SpriteRect buttonRect{};
+    bool touchOnly = false;  // shown, and chosen, only on a touch screen
 };
 
 constexpr ControlsRow ActionRow(PlayAction named) {
@@ -72,6 +76,10 @@ constexpr ControlsRow ActionRow(PlayAction named) {
 constexpr ControlsRow SwitchRow(int y, std::string_view caption,
                                 std::uint8_t PlayerBindings::*flag) {
     return {RowKind::Switch, y, caption, 0, flag};
+}
+constexpr ControlsRow TouchSwitchRow(int y, std::string_view caption,
+                                     std::uint8_t PlayerBindings::*flag) {
+    return {RowKind::Switch, y, caption, 0, flag, nullptr, {}, true};
 }
 constexpr ControlsRow ButtonRow(std::string_view label, void (*press)(), SpriteRect rect) {
     return {RowKind::Button, rect.top, label, 0, nullptr, press, rect};
@@ -89,6 +97,7 @@ constexpr ControlsRow ROWS[] = {
     SwitchRow(464, "GHOST PIECE", &PlayerBindings::ghostPiece),
     SwitchRow(500, "PAUSE WHEN THE WINDOW LOSES FOCUS", &PlayerBindings::pauseOnFocusLoss),
     SwitchRow(536, "DEMO GAME ON THE TITLE SCREEN", &PlayerBindings::titleDemo),
+    TouchSwitchRow(572, "TOUCH CONTROLS IN PLAY", &PlayerBindings::touchControls),
     ButtonRow("GO BACK", ReturnToOptions, {544, BUTTONS_Y, 662, BUTTONS_Y + GLYPH_HEIGHT}),
     ButtonRow("DEFAULT", RestoreDefaultBindings, {846, BUTTONS_Y, 964, BUTTONS_Y + GLYPH_HEIGHT}),
 };
@@ -101,6 +110,8 @@ static_assert(
         return true;
     }(),
     "the actions' rows come first, in the order of the actions");
+
+bool RowShown(int row) { return !ROWS[row].touchOnly || TouchScreen(); }
 
 constexpr int ColumnCount(const ControlsRow& row) {
     return row.kind == RowKind::Action ? SLOTS_PER_ACTION : 1;
@@ -218,12 +229,15 @@ void DrawScreen() {
     DrawWords("KEY", SLOT_X[0], HEADER_Y, 3);
     DrawWords("OTHER KEY", SLOT_X[1], HEADER_Y, 9);
     DrawWords("BUTTON", SLOT_X[BUTTON_SLOT], HEADER_Y, 6);
-    for (const ControlsRow& row : ROWS) DrawRow(row);
-    for (std::size_t line = 0; line < std::size(PAD_LEGEND); ++line) {
-        DrawWords(PAD_LEGEND[line], CAPTION_X, LEGEND_Y + GLYPH_HEIGHT * static_cast<int>(line),
-                  MESSAGE_GLYPHS);
+    for (int row = 0; row < ROW_COUNT; ++row) {
+        if (RowShown(row)) DrawRow(ROWS[row]);
     }
-    DrawWords(screen.message, MESSAGE_X, MESSAGE_Y, MESSAGE_GLYPHS);
+    const int room = TouchScreen() ? TOUCH_SWITCH_ROOM : 0;
+    for (std::size_t line = 0; line < std::size(PAD_LEGEND); ++line) {
+        DrawWords(PAD_LEGEND[line], CAPTION_X,
+                  LEGEND_Y + room + GLYPH_HEIGHT * static_cast<int>(line), MESSAGE_GLYPHS);
+    }
+    DrawWords(screen.message, MESSAGE_X, MESSAGE_Y + room, MESSAGE_GLYPHS);
 }
 
 void BeginWait(int slot) {
@@ -395,7 +409,7 @@ void FollowPointer() {
     screen.pointerSeen = true;
     if (!moved) return;
     for (const ScreenControl& control : CONTROLS) {
-        if (!PointerInside(control.rect)) continue;
+        if (!RowShown(control.row) || !PointerInside(control.rect)) continue;
         screen.focus = control.row;
         if (ColumnCount(ROWS[control.row]) > 1) screen.focusColumn = control.column;
         return;
@@ -404,7 +418,10 @@ void FollowPointer() {
 
 // Up and Down walk the rows, Left and Right an action's slots; Return, Enter or A presses.
 void HandleFocusKeys() {
-    StepFocus(screen.focus, ROW_COUNT, false);
+    if (StepFocus(screen.focus, ROW_COUNT, false) && !RowShown(screen.focus)) {
+        const int step = MenuKeyPressed(MenuKey::Up) ? ROW_COUNT - 1 : 1;
+        screen.focus = (screen.focus + step) % ROW_COUNT;
+    }
     if (screen.focus == NO_FOCUS) return;
     if (ROWS[screen.focus].kind == RowKind::Action) {
         const int step = MenuKeyPressed(MenuKey::Right)  ? 1
@@ -465,6 +482,7 @@ void ControlsFrame() {
         const bool button = WaitsForFade(control);
         if (button && fade.FadeActive) continue;
         const ScreenControl& c = CONTROLS[static_cast<std::size_t>(control)];
+        if (!RowShown(c.row)) continue;
         HandleControl(c.rect, screen.hoverArmed[static_cast<std::size_t>(control)], nullptr,
                       button ? PressMode::Repeating : PressMode::OneShot,
                       PRESSES[static_cast<std::size_t>(control)]);

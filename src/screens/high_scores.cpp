@@ -348,7 +348,10 @@ void HighScoresFrame() {
     EndSprites();
     if (fade.FadeActive != 0) return;
     if (watching && ChooseRowGame()) return;
-    if (KeyDown(VK_ESCAPE) || KeyDown(VK_LBUTTON) ||
+    // A finger that taps the picture while the name is typed is meant for the device's keyboard
+    // beside it, not for leaving the table.
+    const bool click = KeyDown(VK_LBUTTON) && !(naming && PointerPressedByTouch());
+    if (KeyDown(VK_ESCAPE) || click ||
         (!naming && (MenuKeyPressed(MenuKey::Confirm) || MenuBackHeld()))) {
         LeaveScreen();
     }
@@ -365,6 +368,8 @@ void ResetHighScoresScreen() {
     tableScreen.entry = EntryState{};
     tableScreen.rowChoice = RowChoice{};
 }
+
+bool NameEntryOpen() { return screenId == HighScores && game.entryActive == 1; }
 
 int KeyAwaitingRelease() { return tableScreen.entry.awaitedKey; }
 int TakePlacedRow() { return std::exchange(tableScreen.rowChoice.placed, NO_ROW); }

@@ -17,6 +17,9 @@ void HighScoresFrame();
 // been released, in the frame that sees it up; Enter at once.
 std::uint8_t ReadEntryKey();
 
+// True while the screen takes a name: a touch screen then offers its own way to type it.
+bool NameEntryOpen();
+
 // The character key being typed into a name, down and not yet released; 0 when none. Until its
 // release it is only typing: the hotkeys see it up.
 int KeyAwaitingRelease();

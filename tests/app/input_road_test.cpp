@@ -1,5 +1,5 @@
 // Whole roads through the game without the mouse: one with game controllers only, one with the
-// keyboard only. Each frame runs as the frame loop runs it: pending events first, then the
+// keyboard only, and the touch controls beside them. Each frame runs as the frame loop runs it: pending events first, then the
 // frame with its hotkeys.
 #include <algorithm>
 #include <filesystem>
@@ -18,6 +18,7 @@
 #include "platform/controllers_testing.h"
 #include "platform/keys.h"
 #include "platform/keys_testing.h"
+#include "platform/touch_testing.h"
 #include "platform/window.h"
 #include "screens/demo.h"
 #include "screens/front_end.h"
@@ -466,3 +467,81 @@ TEST_F(InputRoad, TitleLeftAloneShowsTheCpuPlayersDemoUntilAKey) {
 }
 
 }  // namespace
+
+// On a touch screen the CONTROLS screen offers the switch for the touch controls, which stand
+// beside a game only while it is on. A finger on one holds its action as a key would, repeats
+// and all; a tap that comes and goes between two frames still holds it for one frame. Without
+// a touch screen the screen is as it always was.
+TEST_F(InputRoad, TouchControlsStandBesideTheKeys) {
+    constexpr int SWITCH_Y = 572;
+    const auto switchRowDiffers = [](const std::vector<std::uint32_t>& a,
+                                     const std::vector<std::uint32_t>& b) {
+        return !std::equal(a.begin() + SWITCH_Y * 1024, a.begin() + (SWITCH_Y + 32) * 1024,
+                           b.begin() + SWITCH_Y * 1024);
+    };
+    screenId = Controls;
+    fade.CurrentBackground = textures.LevelBackground[4];
+    Step();
+    Capture();
+    const std::vector<std::uint32_t> withoutTouch = captured;
+    ScriptTouchScreen(true);
+    Step();
+    Capture();
+    EXPECT_TRUE(switchRowDiffers(captured, withoutTouch)) << "the switch is offered";
+    PointAt(808, SWITCH_Y + 16);
+    Press();
+    Step();
+    Release();
+    Step();
+    EXPECT_EQ(bindings.touchControls, 0);
+    ScriptTouchScreen(false);
+    Press();
+    Step();
+    Release();
+    Step();
+    EXPECT_EQ(bindings.touchControls, 0) << "the hidden switch takes no click";
+    ScriptTouchScreen(true);
+    Press();
+    Step();
+    Release();
+    Step();
+    EXPECT_EQ(bindings.touchControls, 1);
+    PointAt(5, 5);
+
+    screenId = Title;
+    TapKey(VK_RETURN);
+    WaitForFade();
+    EXPECT_FALSE(TouchControlsShown()) << "only beside a game";
+    TapKey(VK_DOWN);
+    TapKey(VK_RETURN);
+    ASSERT_EQ(screenId, Play);
+    Step();
+    EXPECT_TRUE(TouchControlsShown());
+
+    EnterPiece(3);
+    ScriptTouchTap("shift-left");
+    Step();
+    EXPECT_EQ(game.pieceX, ENTRY_COLUMN - 1) << "a tap between frames counts for one";
+    Step(3 * settings.moveRepeat);
+    EXPECT_EQ(game.pieceX, ENTRY_COLUMN - 1) << "and for one only";
+    ScriptTouchControl("shift-right", true);
+    Step(3 * settings.moveRepeat);
+    EXPECT_GT(game.pieceX, ENTRY_COLUMN) << "a finger that stays repeats as a key does";
+    ScriptTouchControl("shift-right", false);
+
+    ScriptTouchTap("pause");
+    Step(2);
+    EXPECT_EQ(shell.Paused, 1);
+    EXPECT_TRUE(TouchControlsShown()) << "the pause button stays to resume";
+    ScriptTouchTap("pause");
+    Step(2);
+    EXPECT_EQ(shell.Paused, 0);
+    bindings.touchControls = 0;
+    Step();
+    EXPECT_FALSE(TouchControlsShown());
+    bindings.touchControls = 1;
+    ScriptTouchTap("abandon");
+    Step();
+    EXPECT_EQ(screenId, MainMenu);
+    EXPECT_FALSE(TouchControlsShown());
+}

@@ -7,12 +7,16 @@
 
 #include "app/shell.h"
 #include "app/shell_testing.h"
+#include "platform/touch_testing.h"
 #include "support/portable.h"
 
 namespace {
 
 class FreshProgramState : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override { CloseAndResetProgram(); }
+    void OnTestStart(const ::testing::TestInfo&) override {
+        CloseAndResetProgram();
+        StopTouchScript();
+    }
 };
 
 struct HeadlessEnvironment {

@@ -82,3 +82,25 @@ export function differingShare(a, b, levels = 8, area = null) {
   }
   return differing / (width * height);
 }
+
+// The picture shrunk by `block` in each direction, each pixel the mean of its block: pictures of
+// the same screen drawn at different sizes agree there, whatever their sampling did to edges.
+export function shrink(picture, block) {
+  const width = Math.floor(picture.width / block);
+  const height = Math.floor(picture.height / block);
+  const rgb = Buffer.alloc(width * height * 3);
+  for (let y = 0; y < height; ++y) {
+    for (let x = 0; x < width; ++x) {
+      for (let c = 0; c < 3; ++c) {
+        let sum = 0;
+        for (let dy = 0; dy < block; ++dy) {
+          for (let dx = 0; dx < block; ++dx) {
+            sum += picture.rgb[((y * block + dy) * picture.width + x * block + dx) * 3 + c];
+          }
+        }
+        rgb[(y * width + x) * 3 + c] = Math.round(sum / (block * block));
+      }
+    }
+  }
+  return { width, height, rgb };
+}

@@ -23,7 +23,7 @@ import { gzipSync } from 'node:zlib';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 
-import { differingShare, readPng } from './png.mjs';
+import { differingShare, readPng, shrink } from './png.mjs';
 
 const args = {};
 for (let i = 2; i + 1 < process.argv.length; i += 2) args[process.argv[i].slice(2)] = process.argv[i + 1];
@@ -55,7 +55,7 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // A plain static host: the files as they are, no special headers.
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-                '.png': 'image/png' };
+                '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 function serve(root) {
   const server = createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
@@ -114,7 +114,7 @@ function watchKeys() {
   window.addEventListener('keydown', (event) => {
     setTimeout(() => window.plembyKeys.push({ code: event.code, kept: event.defaultPrevented }));
   });
-  for (const kind of ['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove']) {
+  for (const kind of ['keydown', 'keyup', 'mousedown', 'mouseup', 'mousemove', 'touchstart', 'touchend']) {
     window.addEventListener(kind, () => { window.plembyInput += 1; }, true);
   }
 }
@@ -130,10 +130,13 @@ async function hidePageNotes(page) {
 }
 
 // The canvas fills the 1024 x 768 page, one pixel of the game's picture to one of the page (on
-// a high-density screen the picture is taken at the page's scale).
+// a high-density screen the picture is taken at the page's scale). On the phone the picture
+// fills the screen's height between two bars and is taken back to 1024 x 768.
 async function picture(page) {
-  const scale = page.viewport().deviceScaleFactor;
-  const clip = scale === 1 ? undefined : { x: 0, y: 0, width: 1024, height: 768, scale: 1 / scale };
+  const { deviceScaleFactor: scale, isMobile } = page.viewport();
+  const clip = isMobile ? { x: PHONE_LEFT, y: 0, width: 1024 * PHONE_SCALE, height: PHONE.height,
+                            scale: 1 / (scale * PHONE_SCALE) }
+             : scale === 1 ? undefined : { x: 0, y: 0, width: 1024, height: 768, scale: 1 / scale };
   return readPng(Buffer.from(await page.screenshot({ type: 'png', clip })));
 }
 
@@ -257,7 +260,7 @@ function desktopPicture(name) {
   return desktopPictures[name];
 }
 
-async function openGame(browser, origin, { scale = 1, prepare = [] } = {}) {
+async function openGame(browser, origin, { scale = 1, prepare = [], viewport = null } = {}) {
   const page = await browser.newPage();
   const lines = [];
   page.on('console', (message) => {
@@ -265,7 +268,7 @@ async function openGame(browser, origin, { scale = 1, prepare = [] } = {}) {
     if (message.type() === 'error') errors.push(message.text());
   });
   page.on('pageerror', (error) => errors.push(String(error)));
-  await page.setViewport({ width: 1024, height: 768, deviceScaleFactor: scale });
+  await page.setViewport(viewport || { width: 1024, height: 768, deviceScaleFactor: scale });
   for (const script of [tapSound, countTurns, watchKeys, ...prepare]) {
     await page.evaluateOnNewDocument(...(Array.isArray(script) ? script : [script]));
   }
@@ -389,6 +392,161 @@ async function secondPage(browser, origin) {
   await context.close();
 }
 
+// The phone: a landscape phone's screen, 844 x 390 CSS pixels at two device pixels each, with
+// touch alone. The game's picture fills its height between two bars.
+const PHONE = { width: 844, height: 390, deviceScaleFactor: 2, isMobile: true, hasTouch: true,
+                isLandscape: true };
+const PHONE_SCALE = PHONE.height / 768;
+const PHONE_LEFT = (PHONE.width - 1024 * PHONE_SCALE) / 2;
+// A screen told from the desktop's picture of it at a sixteenth of the size, where the phone's
+// smaller picture, taken back up, agrees with it.
+const sameScreen = (name, area = null) => (shot) =>
+  differingShare(shrink(shot, 16), shrink(desktopPicture(name), 16), 24, area) <= 0.05;
+
+// A finger on the page at (x, y) in CSS pixels, held until the game has seen it, then lifted.
+async function touch(page, x, y) {
+  await give(page, () => page.touchscreen.touchStart(x, y), 2);
+  await give(page, () => page.touchscreen.touchEnd());
+}
+// A tap on the game's picture, at its own pixels.
+const tapPicture = (page, x, y) => touch(page, PHONE_LEFT + x * PHONE_SCALE, y * PHONE_SCALE);
+// False, with no touch, when the element is not shown.
+async function tapElement(page, selector) {
+  const element = await page.$(selector);
+  const box = element && await element.boundingBox();
+  if (!box) return false;
+  await touch(page, box.x + box.width / 2, box.y + box.height / 2);
+  return true;
+}
+const tapControl = (page, action) => tapElement(page, `.touch-control[data-action="${action}"]`);
+
+// The page on a phone, from its own server: the title left by a tap, an option changed by a
+// finger held on its button, a game played by the touch controls to a name typed with the
+// device's keyboard (a tap on the picture meanwhile does not leave the table); the page never
+// scrolled or zoomed, installs, draws at the screen's density, and starts again from its
+// service worker once the server has stopped. Its picture in play goes to phone.png.
+async function phonePage(browser, root) {
+  const server = await serve(root);
+  const origin = `http://127.0.0.1:${server.address().port}`;
+  const context = await browser.createBrowserContext();
+  const { page } = await openGame(context, origin, { viewport: PHONE });
+  await waitForPicture(page, sameScreen('title'), 'the title on a phone');
+  const canvas = await page.evaluate(() => {
+    const c = document.getElementById('canvas');
+    return { width: c.width, height: c.height, cssWidth: c.clientWidth, cssHeight: c.clientHeight };
+  });
+  check(canvas.width === 2 * canvas.cssWidth && canvas.height === 2 * canvas.cssHeight,
+        `on the phone the canvas is drawn at the screen's density (${canvas.width} x ${canvas.height} ` +
+        `for ${canvas.cssWidth} x ${canvas.cssHeight})`);
+  await tapPicture(page, 512, 600);
+  await waitForPicture(page, sameScreen('menu'), 'the menu after a tap');
+  check(await page.waitForFunction(() => window.plembySound.context &&
+                                         window.plembySound.context.state === 'running',
+                                   { timeout: WAIT_MS }).then(() => true, () => false),
+        'the sound starts with the first touch');
+
+  // The music volume's - held: the number goes on changing while the finger stays.
+  await tapPicture(page, 120, 570);
+  await waitForPicture(page, sameScreen('options'), 'the options after a tap');
+  const VOLUME = { x: 900, y: 272, width: 56, height: 32 };
+  await give(page, () => page.touchscreen.touchStart(PHONE_LEFT + 886 * PHONE_SCALE, 288 * PHONE_SCALE));
+  const seen = [];
+  for (const until = Date.now() + WAIT_MS; seen.length < 3 && Date.now() < until;) {
+    const shot = await picture(page);
+    if (seen.every((other) => differingShare(shot, other, 24, VOLUME) > 0.02)) seen.push(shot);
+    await framesPass(page);
+  }
+  await give(page, () => page.touchscreen.touchEnd());
+  check(seen.length >= 3, `a finger held on - changes the volume again and again (${seen.length} values seen)`);
+  await tapPicture(page, 603, 720);
+  await waitForPicture(page, sameScreen('menu'), 'the menu after the options');
+
+  // Games by touch until one takes a place in the table.
+  const scoresFile = (kept) => Object.keys(kept).find((name) => name.endsWith('highscores.bin'));
+  const replayBytes = (kept) => Object.keys(kept).filter((name) => name.endsWith('.plr'))
+    .map((name) => kept[name].toString('hex')).join(' ');
+  const naming = () => page.evaluate(() => !document.getElementById('type-name').hidden);
+  let unnamed;
+  for (let games = 0; ; ++games) {
+    if (!check(games < 8, 'a game by touch reaches the table within eight games')) throw new Error('no place in the table');
+    await tapPicture(page, 478, 334);
+    await waitForPicture(page, (shot) => !sameScreen('menu')(shot), 'the play screen on a phone');
+    if (games === 0) {
+      const targets = await page.evaluate(() => Array.from(document.querySelectorAll('.touch-control'))
+        .map((c) => { const r = c.getBoundingClientRect(); return Math.min(r.width, r.height); }));
+      check(targets.length === 8 && Math.min(...targets) >= 48,
+            `the touch controls show, each at least 48 pixels across (${targets.map(Math.round).join(' ')})`);
+      const before = await settledPicture(page);
+      await tapControl(page, 'shift-left');
+      await tapControl(page, 'shift-left');
+      check(differingShare(await picture(page), before) > 0, 'a tap on a touch control moves the piece');
+      writeFileSync(path.join(args.out, 'phone.png'), await page.screenshot({ type: 'png' }));
+    }
+    let files = await keptFiles(page);
+    const replaysBefore = replayBytes(files);
+    let drops = 0;
+    for (; drops < 200 && replayBytes(files) === replaysBefore; ++drops) {
+      if (!await tapControl(page, 'hard-drop')) await framesPass(page);
+      files = await keptFiles(page);
+    }
+    check(drops > 1, `pieces dropped by touch (${drops} of them) until the game ends`);
+    await waitForPicture(page, sameScreen('high-scores', { x: 10, y: 3, width: 45, height: 6 }),
+                         'the high scores after a game by touch');
+    unnamed = await keptFiles(page).then((kept) => kept[scoresFile(kept)]);
+    if (await naming()) break;
+    await tapPicture(page, 512, 700);
+    await waitForPicture(page, sameScreen('menu'), 'the menu after a game without a place');
+  }
+
+  // The name, typed with the device's keyboard (text, as a phone's keyboard gives it).
+  await tapElement(page, '#type-name');
+  check(await page.evaluate(() => document.activeElement.id === 'name-field'),
+        "the page's button opens the device's keyboard");
+  await give(page, () => page.keyboard.sendCharacter('P'));
+  await framesPass(page, 3);
+  await tapPicture(page, 512, 200);
+  check(await naming() && await page.evaluate(() => document.activeElement.id === 'name-field'),
+        'a tap on the picture while the name is typed stays on the table, the keyboard up');
+  await give(page, () => page.keyboard.sendCharacter('ho'));
+  await framesPass(page, 3);
+  await give(page, () => page.keyboard.sendCharacter('ne'));
+  await framesPass(page, 3);
+  await give(page, () => page.keyboard.press('Enter'));
+  const named = (kept) => kept[scoresFile(kept)] && !(unnamed && kept[scoresFile(kept)].equals(unnamed));
+  let kept = await keptFiles(page);
+  for (const until = Date.now() + WAIT_MS; !named(kept) && Date.now() < until;) {
+    await sleep(200);
+    kept = await keptFiles(page);
+  }
+  check(named(kept), 'the name typed on the phone is kept in the table');
+  check(await page.waitForFunction(() => document.getElementById('type-name').hidden,
+                                   { timeout: WAIT_MS }).then(() => true, () => false),
+        "the page's keyboard button goes with the name entry");
+
+  check(await page.evaluate(() => window.scrollX === 0 && window.scrollY === 0 &&
+                            document.scrollingElement.scrollTop === 0 && visualViewport.scale === 1 &&
+                            visualViewport.offsetLeft === 0 && visualViewport.offsetTop === 0 &&
+                            String(getSelection()) === ''),
+        'the page on the phone never scrolled, zoomed or selected');
+  const cdp = await page.createCDPSession();
+  const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+  check(installabilityErrors.length === 0,
+        `the page is installable${installabilityErrors.length ? ': ' + JSON.stringify(installabilityErrors) : ''}`);
+
+  // With the server stopped, the page starts again from its service worker.
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { timeout: WAIT_MS });
+  server.closeAllConnections();
+  await new Promise((resolve) => server.close(resolve));
+  check(await page.evaluate(() => fetch('/not-kept').then(() => false, () => true)),
+        'the server has stopped (and other addresses pass the service worker)');
+  await page.reload({ waitUntil: 'load' });
+  await hidePageNotes(page);
+  await waitForPicture(page, sameScreen('title'), 'the title from the service worker');
+  check(true, 'the game starts again from its service worker with the server stopped');
+  await page.close();
+  await context.close();
+}
+
 // The page started as the command line `--replay FILE --pause-at FRAME` starts the desktop game:
 // the page hands the game these arguments.
 function watchReplayAt(file, frame) {
@@ -447,7 +605,8 @@ function songLines(lines) {
 // The page's files, raw and gzipped: what a player downloads stays within 4 MB.
 function pageSizes() {
   let gzipped = 0;
-  for (const name of ['index.html', 'plemby.js', 'plemby.wasm', 'icon.png']) {
+  for (const name of ['index.html', 'touch.js', 'plemby.js', 'plemby.wasm', 'icon.png', 'icon-192.png',
+                      'icon-512.png', 'manifest.webmanifest', 'service-worker.js']) {
     const bytes = readFileSync(path.join(args.web, name));
     const packed = gzipSync(bytes, { level: 9 }).length;
     gzipped += packed;
@@ -590,6 +749,7 @@ async function main() {
       await playFrame(browser, origin, replays[0], path.join(args.out, 'browser-game.plr'));
     }
     await secondPage(browser, origin);
+    await phonePage(browser, path.resolve(args.web));
 
     // The music: the same samples as the desktop's, block by block.
     const browserSongs = songLines(await musicCheck(browser, origin));

@@ -8,6 +8,8 @@ bool GenerateSounds(const std::string& dir);  // WAVE 112..114, 133..135
 bool GenerateSongs(const std::string& dir);   // RCDATA 109..111
 // The window icon's artwork at the desktop's sizes, as dir/icons/hicolor/<N>x<N>/apps/<id>.png.
 bool GenerateDesktopIcons(const std::string& dir);
+// The installable page's icons, dir/web/icon-192.png and icon-512.png.
+bool GenerateWebIcons(const std::string& dir);
 
 #include <cstdint>
 #include <vector>

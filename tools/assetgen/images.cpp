@@ -16,6 +16,9 @@ constexpr int JPEG_QUALITY = 88;
 constexpr int WINDOW_ICON_SIZE = 64;
 // The sizes a desktop's hicolor icon theme looks for.
 constexpr int DESKTOP_ICON_SIZES[] = {16, 24, 32, 48, 64, 128, 256};
+// The sizes a browser wants of an installable page's icon (its home-screen icon and its
+// splash screen).
+constexpr int WEB_ICON_SIZES[] = {192, 512};
 
 bool Report(bool ok, const std::string& path) {
     if (!ok) std::fprintf(stderr, "assetgen: cannot write %s: %s\n", path.c_str(), SDL_GetError());
@@ -64,6 +67,18 @@ bool GenerateDesktopIcons(const std::string& dir) {
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
         const std::string path = folder + "/" + PLEMBY_APP_ID + ".png";
+        ok = Report(SavePng(MakeIcon(size), path), path) && ok;
+    }
+    return ok;
+}
+
+bool GenerateWebIcons(const std::string& dir) {
+    bool ok = true;
+    const std::string folder = dir + "/web";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    for (const int size : WEB_ICON_SIZES) {
+        const std::string path = folder + "/icon-" + std::to_string(size) + ".png";
         ok = Report(SavePng(MakeIcon(size), path), path) && ok;
     }
     return ok;
