@@ -151,12 +151,12 @@ bool ScoreStore::ClaimName(const std::string& name, const std::string& key,
     return claimed;
 }
 
-std::optional<Player> ScoreStore::PlayerByToken(const std::string& tokenHash) {
-    std::optional<Player> player;
+std::optional<NamedPlayer> ScoreStore::PlayerByToken(const std::string& tokenHash) {
+    std::optional<NamedPlayer> player;
     database_->With([&](SqlConnection& sql) {
         const auto rows =
             sql.Query("SELECT id, name FROM players WHERE token_hash = $1", {tokenHash});
-        if (!rows.empty()) player = Player{IntAt(rows[0], 0), TextAt(rows[0], 1)};
+        if (!rows.empty()) player = NamedPlayer{IntAt(rows[0], 0), TextAt(rows[0], 1)};
     });
     return player;
 }
