@@ -29,6 +29,9 @@ constexpr const char* POSTGRES_BIN = "/usr/lib/postgresql/15/bin/";
 // A game ends long before this; a CPU player that never loses is stopped here.
 constexpr int MOST_FRAMES = 200000;
 constexpr std::int64_t FRAME_MS = 20;
+// The CPU player plays this long (some 12 seconds of game), then the pieces are dropped where
+// they enter until the game is over: a CPU player at its best could go on for an hour.
+constexpr int CPU_FRAMES = 600;
 
 std::int64_t gameClock = 0;
 std::int64_t GameClock() { return gameClock; }
@@ -93,10 +96,13 @@ std::vector<std::uint8_t> PlayGame(Player& player, std::uint32_t seed, const Pla
     return finished ? finished->bytes : std::vector<std::uint8_t>();
 }
 
-// Holds the hard drop every other frame (the latch wants it let go between drops).
+// Holds the hard drop every other frame (the latch wants it let go between drops), after the
+// CPU player has played `cpuFrames` frames, if it has one.
 class Dropper final : public Player {
 public:
+    explicit Dropper(Player* cpu = nullptr, int cpuFrames = 0) : cpu_(cpu), cpuFrames_(cpuFrames) {}
     ActionRecord NextActions() override {
+        if (cpu_ != nullptr && cpuFrames_-- > 0) return cpu_->NextActions();
         held_ = !held_;
         ActionRecord actions;
         actions.Set(PlayAction::HardDrop, held_);
@@ -104,6 +110,8 @@ public:
     }
 
 private:
+    Player* cpu_;
+    int cpuFrames_;
     bool held_ = false;
 };
 
@@ -263,7 +271,8 @@ std::string PostgresCluster::Url() const {
 
 std::vector<std::uint8_t> CpuGame(std::uint32_t seed, const PlaySettings& play) {
     const std::uint8_t reversed = 0;
-    CpuGamePlayer player(reversed);
+    CpuGamePlayer cpu(reversed);
+    Dropper player(&cpu, CPU_FRAMES);
     return PlayGame(player, seed, play);
 }
 

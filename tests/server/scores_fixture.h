@@ -85,8 +85,8 @@ private:
     std::string problem_;
 };
 
-// A game played to its game over by the CPU player from `seed`, 20 ms of clock a frame: the
-// replay file's bytes.
+// A game played by the CPU player from `seed`, 20 ms of clock a frame, its pieces then dropped
+// where they enter to a quick game over: the replay file's bytes.
 std::vector<std::uint8_t> CpuGame(std::uint32_t seed, const PlaySettings& play);
 // A game that does nothing but drop each piece where it enters, to a quick game over.
 std::vector<std::uint8_t> DroppingGame(std::uint32_t seed, const PlaySettings& play);
