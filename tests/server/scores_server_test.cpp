@@ -325,3 +325,43 @@ TEST(ScoresServer, BadInputIsRefusedAndNothingIsStored) {
 }
 
 }  // namespace
+
+namespace {
+
+// HTTPS: the server with a certificate from an authority the test makes answers curl, which
+// checks the certificate against that authority and refuses it without.
+TEST(ScoresServer, HttpsWithACertificateFromTheTestsOwnAuthority) {
+    TempFolder folder("plemby-scores-tls");
+    const std::string dir = folder.Path().string();
+    const std::string key = " -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
+    int status = -1;
+    const std::string made = RunCommand(
+        "cd " + dir + " && openssl req -x509" + key +
+            " -keyout ca.key -out ca.pem -days 2 -subj '/CN=Plemby test authority' 2>&1 && "
+            "openssl req" + key + " -keyout server.key -out server.csr -subj '/CN=127.0.0.1' 2>&1 && "
+            "printf 'subjectAltName=IP:127.0.0.1\\nbasicConstraints=CA:FALSE\\n' > server.ext && "
+            "openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial "
+            "-out server.pem -days 2 -extfile server.ext 2>&1",
+        &status);
+    ASSERT_EQ(status, 0) << made;
+    ScoresProcess server(folder.Path() / "data",
+                         {"--tls-cert", dir + "/server.pem", "--tls-key", dir + "/server.key"});
+    ASSERT_TRUE(server.Start()) << server.Log();
+    const std::string url = "https://127.0.0.1:" + std::to_string(server.Port());
+    const std::string health =
+        RunCommand("curl -sS --max-time 60 --cacert " + dir + "/ca.pem " + url + "/health 2>&1",
+                   &status);
+    EXPECT_EQ(status, 0) << health;
+    EXPECT_NE(health.find("\"status\":\"ok\""), std::string::npos) << health;
+    const std::string claimed = RunCommand(
+        "curl -sS --max-time 60 --cacert " + dir + "/ca.pem -H 'Content-Type: application/json' "
+            "-d '{\"name\":\"OVER TLS\"}' " + url + "/v1/players 2>&1",
+        &status);
+    EXPECT_NE(claimed.find("\"token\""), std::string::npos) << claimed;
+    // Without the authority, curl does not trust the server.
+    RunCommand("curl -sS --max-time 60 " + url + "/health 2>&1", &status);
+    EXPECT_EQ(status, 60);
+    EXPECT_EQ(server.Stop(), 0) << server.Log();
+}
+
+}  // namespace
