@@ -18,23 +18,19 @@ constexpr PlayerFileKind VERSUS_FILE = {
     .maxBytes = VERSUS_RESULTS_SIZE,
 };
 
-struct VersusStore {
-    VersusResults results{};
-    PlayerFileState file;
-};
-VersusStore store;
+PlayerFileState resultsFile;
 
 // Results that cannot be read back are worth little against the next ones: the file is kept
 // aside for whoever wants to look at it, and its place is free for the next save.
 std::string TakeStoredResults(std::span<const std::uint8_t> bytes) {
     if (const auto results = ParseVersusResults(bytes)) {
-        store.results = *results;
+        versusResults = *results;
         return {};
     }
     const std::string path = VersusResultsPath();
     const std::string aside = path + DAMAGED_SUFFIX;
     if (MoveFileOver(path, aside)) return "are damaged; starting from none (kept as " + aside + ")";
-    store.file.keepStoredFile = true;
+    resultsFile.keepStoredFile = true;
     return "are damaged and cannot be moved aside (" + std::string(std::strerror(errno)) +
            "); starting from none, which will not be stored";
 }
@@ -44,15 +40,16 @@ std::string TakeStoredResults(std::span<const std::uint8_t> bytes) {
 std::string VersusResultsPath() { return PlayerFilePath(VERSUS_FILE); }
 
 void LoadVersusResults() {
-    store = VersusStore{};
-    LoadPlayerFile(VERSUS_FILE, store.file, TakeStoredResults);
+    versusResults = VersusResults{};
+    LoadPlayerFile(VERSUS_FILE, resultsFile, TakeStoredResults);
 }
-
-const VersusResults& StoredVersusResults() { return store.results; }
 
 bool RecordVersusMatch(CpuStrength strength, MatchOutcome outcome) {
-    CountMatch(store.results, strength, outcome);
-    return SavePlayerFile(VERSUS_FILE, store.file, FormatVersusResults(store.results));
+    CountMatch(versusResults, strength, outcome);
+    return SavePlayerFile(VERSUS_FILE, resultsFile, FormatVersusResults(versusResults));
 }
 
-void ResetVersusResults() { store = VersusStore{}; }
+void ResetVersusResults() {
+    versusResults = VersusResults{};
+    resultsFile = PlayerFileState{};
+}

@@ -11,8 +11,8 @@
 constexpr const char* VERSUS_RESULTS_FILE_NAME = "versus.bin";
 constexpr const char* DAMAGED_SUFFIX = ".damaged";
 
+// Into versusResults.
 void LoadVersusResults();
-const VersusResults& StoredVersusResults();
 // Counts the match and saves the results atomically; false when they could not be stored, which
 // the first time is said on stderr.
 bool RecordVersusMatch(CpuStrength strength, MatchOutcome outcome);

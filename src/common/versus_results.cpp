@@ -4,6 +4,8 @@
 
 #include "common/little_endian.h"
 
+VersusResults versusResults;
+
 namespace {
 
 constexpr std::uint32_t TAG = FourCc("PVS1");

@@ -20,6 +20,9 @@ struct VersusTally {
 };
 using VersusResults = std::array<VersusTally, CPU_STRENGTH_COUNT>;
 
+// The results as stored; the versus store (app/versus_results_store.h) reads and writes them.
+extern VersusResults versusResults;
+
 enum class MatchOutcome : std::uint8_t { Won, Lost, Drawn };
 
 constexpr std::size_t VERSUS_RESULTS_SIZE = 4 + CPU_STRENGTH_COUNT * 3 * 4;

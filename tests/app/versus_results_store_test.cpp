@@ -27,14 +27,14 @@ TEST(VersusResultsStore, ResultsSurviveARestartAndADamagedFileIsMovedAside) {
     ResetVersusResults();
     testing::internal::CaptureStderr();
     LoadVersusResults();
-    EXPECT_EQ(StoredVersusResults(), VersusResults{});
+    EXPECT_EQ(versusResults, VersusResults{});
     ASSERT_TRUE(RecordVersusMatch(CpuStrength::Hard, MatchOutcome::Lost));
     ASSERT_TRUE(RecordVersusMatch(CpuStrength::Hard, MatchOutcome::Won));
     ASSERT_TRUE(RecordVersusMatch(CpuStrength::Easy, MatchOutcome::Drawn));
     LoadVersusResults();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     const VersusResults expected = {{{0, 0, 1}, {0, 0, 0}, {1, 1, 0}}};
-    EXPECT_EQ(StoredVersusResults(), expected);
+    EXPECT_EQ(versusResults, expected);
     EXPECT_EQ(ReadBytes(VersusResultsPath()), FormatVersusResults(expected));
 
     std::vector<std::uint8_t> damaged = FormatVersusResults(expected);
@@ -47,14 +47,14 @@ TEST(VersusResultsStore, ResultsSurviveARestartAndADamagedFileIsMovedAside) {
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(Lines(said), 1) << said;
     EXPECT_NE(said.find("damaged"), std::string::npos) << said;
-    EXPECT_EQ(StoredVersusResults(), VersusResults{});
+    EXPECT_EQ(versusResults, VersusResults{});
     const std::string aside = VersusResultsPath() + DAMAGED_SUFFIX;
     EXPECT_EQ(ReadBytes(aside), damaged);
     EXPECT_FALSE(std::filesystem::exists(VersusResultsPath()));
 
     ASSERT_TRUE(RecordVersusMatch(CpuStrength::Medium, MatchOutcome::Won));
     LoadVersusResults();
-    EXPECT_EQ(StoredVersusResults(), (VersusResults{{{0, 0, 0}, {1, 0, 0}, {0, 0, 0}}}));
+    EXPECT_EQ(versusResults, (VersusResults{{{0, 0, 0}, {1, 0, 0}, {0, 0, 0}}}));
     EXPECT_EQ(ReadBytes(aside), damaged);
     ClearTestHome();
     ResetVersusResults();
