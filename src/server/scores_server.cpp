@@ -126,7 +126,9 @@ public:
         watcher_ = std::thread([this, &server] {
             int signal = 0;
             sigwait(&set_, &signal);
-            if (!released_) server.stop();
+            if (released_) return;
+            std::fprintf(stderr, "plemby-scores: stopping: the requests in hand are finished first\n");
+            server.stop();
         });
     }
     // After the server stopped by itself: the watcher is woken so that it can end.

@@ -29,9 +29,9 @@ constexpr const char* POSTGRES_BIN = "/usr/lib/postgresql/15/bin/";
 // A game ends long before this; a CPU player that never loses is stopped here.
 constexpr int MOST_FRAMES = 200000;
 constexpr std::int64_t FRAME_MS = 20;
-// The CPU player plays this long (some 12 seconds of game), then the pieces are dropped where
+// The CPU player plays this long (some 6 seconds of game), then the pieces are dropped where
 // they enter until the game is over: a CPU player at its best could go on for an hour.
-constexpr int CPU_FRAMES = 600;
+constexpr int CPU_FRAMES = 300;
 
 std::int64_t gameClock = 0;
 std::int64_t GameClock() { return gameClock; }
@@ -170,10 +170,14 @@ bool ScoresProcess::Start() {
 
 int ScoresProcess::Stop() {
     if (pid_ <= 0) return -1;
-    kill(pid_, SIGTERM);
+    Terminate();
     const int status = Reap(pid_, true);
     pid_ = -1;
     return status;
+}
+
+void ScoresProcess::Terminate() {
+    if (pid_ > 0) kill(pid_, SIGTERM);
 }
 
 void ScoresProcess::Kill() {

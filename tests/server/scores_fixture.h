@@ -45,6 +45,8 @@ public:
     bool Start();
     // SIGTERM, then waits for the exit; the exit status.
     int Stop();
+    // SIGTERM, without waiting.
+    void Terminate();
     // SIGKILL, then reaps it.
     void Kill();
     std::uint16_t Port() const { return port_; }

@@ -200,6 +200,24 @@ TEST(ScoresServer, PlayerAndOperatorRoad) {
     EXPECT_NE(log.find("POST /v1/games 201"), std::string::npos) << log;
     EXPECT_EQ(log.find(token), std::string::npos);
     EXPECT_EQ(log.find("127.0.0.1 "), std::string::npos);
+
+    // SIGTERM while a game is half sent: the request is finished, then the server stops.
+    const std::vector<std::uint8_t> last = CpuGame(0x7E57, QUICK);
+    const std::string body(last.begin(), last.end());
+    RawConnection raw(server.Port());
+    ASSERT_TRUE(raw.Send("POST /v1/games HTTP/1.1\r\nHost: x\r\nAuthorization: Bearer " + token +
+                         "\r\nContent-Type: application/vnd.plemby.replay\r\nConnection: "
+                         "close\r\nContent-Length: " +
+                         std::to_string(body.size()) + "\r\n\r\n" +
+                         body.substr(0, body.size() / 2)));
+    EXPECT_TRUE(WaitForStatus(client, "/health", 200));
+    server.Terminate();
+    for (int i = 0; i < 600 && server.Log().find("stopping") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(raw.Send(body.substr(body.size() / 2)));
+    const std::string answer = raw.ReadToClose();
+    EXPECT_EQ(answer.rfind("HTTP/1.1 201", 0), 0u) << answer;
     EXPECT_EQ(server.Stop(), 0) << server.Log();
 }
 
