@@ -35,7 +35,7 @@ foreach(entry ${PLEMBY_PAGE_SOURCES})
   list(APPEND page_names ${name})
 endforeach()
 list(APPEND page_names plemby.js plemby.wasm)
-string(REPLACE ";" "|" page_files "${page_names}")
+string(REPLACE ";" "," page_files "${page_names}")
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/service-worker.js
   COMMAND ${CMAKE_COMMAND} -DDIR=${CMAKE_BINARY_DIR} -DFILES=${page_files}
