@@ -17,6 +17,8 @@ bool PointerInside(const SpriteRect& rect) {
 
 void HandleControl(const SpriteRect& rect, std::uint8_t& hoverArmed,
                    void (*highlight)(const SpriteRect&), PressMode mode, void (*action)()) {
+    // A lifted finger rests over no control, so its next tap may act wherever it lands.
+    if (!KeyDown(VK_LBUTTON) && PointerPressedByTouch()) frontEnd.pressLatch = 0;
     if (!PointerInside(rect)) {
         hoverArmed = 1;
         return;

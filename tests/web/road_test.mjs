@@ -427,9 +427,10 @@ const tapControl = (page, action) => tapElement(page, `.touch-control[data-actio
 // service worker once the server has stopped. Its picture in play goes to phone.png.
 async function phonePage(browser, root) {
   const server = await serve(root);
+  // The browser's own profile, as an installing player has (a private window installs nothing);
+  // the server's own address keeps its storage and service worker apart from the other pages'.
   const origin = `http://127.0.0.1:${server.address().port}`;
-  const context = await browser.createBrowserContext();
-  const { page } = await openGame(context, origin, { viewport: PHONE });
+  const { page } = await openGame(browser, origin, { viewport: PHONE });
   await waitForPicture(page, sameScreen('title'), 'the title on a phone');
   const canvas = await page.evaluate(() => {
     const c = document.getElementById('canvas');
@@ -445,7 +446,8 @@ async function phonePage(browser, root) {
                                    { timeout: WAIT_MS }).then(() => true, () => false),
         'the sound starts with the first touch');
 
-  // The music volume's - held for a second: the volume goes down as a held mouse button takes it.
+  // The music volume's - held for a while: the volume goes down as a held mouse button takes it.
+  await tapPicture(page, 120, 570);
   const options = await waitForPicture(page, sameScreen('options'), 'the options after a tap');
   const VOLUME = { x: 880, y: 272, width: 96, height: 32 };
   await give(page, () => page.touchscreen.touchStart(PHONE_LEFT + 886 * PHONE_SCALE, 288 * PHONE_SCALE));
@@ -463,7 +465,10 @@ async function phonePage(browser, root) {
   const naming = () => page.evaluate(() => !document.getElementById('type-name').hidden);
   let unnamed;
   for (let games = 0; ; ++games) {
-    if (!check(games < 8, 'a game by touch reaches the table within eight games')) throw new Error('no place in the table');
+    if (games >= 8) {
+      check(false, 'a game by touch reaches the table within eight games');
+      throw new Error('no place in the table');
+    }
     await tapPicture(page, 478, 334);
     await waitForPicture(page, (shot) => !sameScreen('menu')(shot), 'the play screen on a phone');
     if (games === 0) {
@@ -539,11 +544,10 @@ async function phonePage(browser, root) {
   await hidePageNotes(page);
   await waitForPicture(page, sameScreen('title'), 'the title from the service worker');
   check(true, 'the game starts again from its service worker with the server stopped');
+  await page.close();
   // What the browser says of the addresses it could not reach is no fault of the page.
   const offline = errors.splice(errorsOnline);
   errors.push(...offline.filter((line) => !/ERR_CONNECTION_REFUSED|Failed to fetch|ServiceWorker/.test(line)));
-  await page.close();
-  await context.close();
 }
 
 // The page started as the command line `--replay FILE --pause-at FRAME` starts the desktop game:
