@@ -235,7 +235,12 @@ unsigned WorkerCount(const ServerOptions& options) {
 
 int RunScoresServer(const ServerOptions& options) {
     std::error_code error;
-    std::filesystem::create_directories(options.dataFolder, error);
+    // The folder holds the tokens' hashes and the daily secret: a folder made here is its
+    // owner's alone.
+    if (std::filesystem::create_directories(options.dataFolder, error)) {
+        std::filesystem::permissions(options.dataFolder, std::filesystem::perms::owner_all,
+                                     error);
+    }
     if (error) {
         std::cerr << "plemby-scores: cannot make the data folder " << options.dataFolder << ": "
                   << error.message() << "\n";
