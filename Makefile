@@ -9,6 +9,12 @@ TEST_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev clang libc
 CHECK_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev
 BENCH_PACKAGES := $(RUN_PACKAGES) libbenchmark-dev libxmp-dev
 ASSET_PACKAGES := $(RUN_PACKAGES) libfreetype-dev fonts-dejavu-core
+# The score server (plemby-scores) and its tests: a real PostgreSQL, curl and openssl for HTTPS,
+# and Chromium for its page.
+SERVER_PACKAGES := $(RUN_PACKAGES) libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libpq-dev \
+  libsodium-dev libssl-dev
+SERVER_TEST_PACKAGES := $(SERVER_PACKAGES) postgresql curl openssl chromium
+TEST_PACKAGES += $(SERVER_TEST_PACKAGES)
 
 # The install test checks the menu entry, the metainfo and the manual pages with these.
 TEST_PACKAGES += desktop-file-utils appstream groff-base
@@ -33,7 +39,7 @@ WEB_PORT ?= 8080
 
 .PHONY: all run build test check deps-run deps-check deps-test deps-bench deps-assets bench fuzz assets clean \
 	install uninstall package package-check screenshots deps-package deps-package-check \
-	deps-screenshots bench-screens windows deps-windows windows-test deps-windows-test \
+	deps-screenshots bench-screens server deps-server serve-scores windows deps-windows windows-test deps-windows-test \
 	windows-package deps-windows-package web serve-web deps-web deps-web-test test-web bench-web
 
 all: build
@@ -54,6 +60,9 @@ deps-check:
 
 deps-test:
 	$(call install_missing,$(TEST_PACKAGES))
+
+deps-server:
+	$(call install_missing,$(SERVER_PACKAGES))
 
 deps-bench:
 	$(call install_missing,$(BENCH_PACKAGES))
@@ -96,6 +105,19 @@ build: deps-run
 run: build
 	./build/plemby
 
+# The score server, optimised: build-server/plemby-scores.
+server: deps-server
+	cmake -S . -B build-server -DCMAKE_BUILD_TYPE=Release -DPLEMBY_TESTS=OFF -DPLEMBY_WERROR=OFF \
+	  -DPLEMBY_SERVER=ON
+	cmake --build build-server -j $(JOBS) --target plemby-scores
+
+# The score server on this machine only, with a fresh data folder (SQLite) in build-server/.
+SCORES_PORT ?= 8475
+serve-scores: server
+	rm -rf build-server/scores-data
+	@echo "Plemby! scores: http://127.0.0.1:$(SCORES_PORT)/ (Ctrl+C stops the server)"
+	./build-server/plemby-scores --listen 127.0.0.1:$(SCORES_PORT) --data build-server/scores-data
+
 # The game for 64-bit Windows, cross-built: build-windows/plemby.exe (windowed), plemby.com
 # (its console twin) and xmrender.exe, linked statically. The first configure builds SDL2 and
 # SDL2_image from third_party/ (cmake/SdlFromSource.cmake).
@@ -125,13 +147,13 @@ test: deps-test
 	$(MAKE) --no-print-directory windows-test
 	$(MAKE) --no-print-directory test-web
 
-# The quick loop while working: the unit suite alone, in the same sanitizer build as `make
-# test`, without the road tests of the real game (a display, wine, Chromium), the fuzz corpora
-# and the install check.
+# The quick loop while working: the game's unit suite alone (the tests labelled unit), in the
+# same sanitizer build as `make test`, without the road tests of the real game (a display, wine,
+# Chromium), the fuzz corpora, the install check and the score server's services.
 check: deps-check
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DPLEMBY_SANITIZE=asan
 	cmake --build build-test -j $(JOBS) --target plemby_tests
-	cd build-test && $(SANITIZED_TEST_RUN) -E '^(real_display_.*|install_layout|.*_corpus)$$'
+	cd build-test && $(SANITIZED_TEST_RUN) -L '^unit$$'
 
 # The Windows build with its unit suite, run under wine in one process, then the road test of
 # the real game under wine in a virtual display.
@@ -254,6 +276,6 @@ screenshots: deps-screenshots build
 	tools/screenshots.sh build/plemby docs/screenshots
 
 clean:
-	rm -rf build build-test build-tsan build-bench build-fuzz build-package build-package-check \
+	rm -rf build build-test build-tsan build-server build-bench build-fuzz build-package build-package-check \
 	  build-windows build-windows-test build-sdl-windows build-windows-package \
 	  build-web build-webtest
