@@ -10,6 +10,7 @@
 #include "app/settings_testing.h"
 #include "app/shell.h"
 #include "app/shell_testing.h"
+#include "app/versus_results_store_testing.h"
 #include "common/random.h"
 #include "cpu_player/cpu_player.h"
 #include "game/game_state_testing.h"
@@ -80,6 +81,7 @@ void ResetProgramState() {
     ResetSettings();
     ResetBindings();
     ResetHighScoresStartupState();
+    ResetVersusResults();
     ResetGameStartupState();
     ResetCpuPlayer();
     ResetScreens();
