@@ -2,7 +2,9 @@
 
 #include <httplib.h>
 
+#include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <csignal>
 #include <cstdio>
 #include <deque>
@@ -180,6 +182,16 @@ void LogRequest(ScoresApp& app, const httplib::Request& req, const httplib::Resp
                  res.body.size(), ms);
 }
 
+// The body's length as its header says, the largest number for one that does not read.
+std::uint64_t DeclaredLength(const httplib::Request& req) {
+    if (!req.has_header("Content-Length")) return 0;
+    const std::string text = req.get_header_value("Content-Length");
+    std::uint64_t length = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), length);
+    if (error != std::errc() || end != text.data() + text.size()) return UINT64_MAX;
+    return length;
+}
+
 httplib::Server::HandlerResponse BeforeRouting(ScoresApp& app, const httplib::Request& req,
                                                httplib::Response& res) {
     requestStart = std::chrono::steady_clock::now();
@@ -197,6 +209,16 @@ httplib::Server::HandlerResponse BeforeRouting(ScoresApp& app, const httplib::Re
     if (overflowThread) {
         return refuse(503, "busy", "too many connections; try again shortly", BUSY_RETRY_SECONDS);
     }
+    // A body longer than any replay is refused from its Content-Length before a byte of it is
+    // read, and the connection closed (cpp-httplib would read such a body through to drop it).
+    if (DeclaredLength(req) > MAX_REPLAY_BYTES) {
+        app.metrics.CountRefusal("too-large");
+        res.status = 413;
+        res.set_header("Connection", "close");
+        res.set_content("{\"error\":\"too-large\",\"message\":\"larger than any replay\"}\n",
+                        "application/json");
+        return httplib::Server::HandlerResponse::Handled;
+    }
     if (req.path == "/health") return httplib::Server::HandlerResponse::Unhandled;
     if (const std::int64_t wait = app.addressLimit.Take(req.remote_addr); wait > 0) {
         return refuse(429, "address-rate", "too many requests from this address", wait);
@@ -213,7 +235,12 @@ unsigned WorkerCount(const ServerOptions& options) {
 
 int RunScoresServer(const ServerOptions& options) {
     std::error_code error;
-    std::filesystem::create_directories(options.dataFolder, error);
+    // The folder holds the tokens' hashes and the daily secret: a folder made here is its
+    // owner's alone.
+    if (std::filesystem::create_directories(options.dataFolder, error)) {
+        std::filesystem::permissions(options.dataFolder, std::filesystem::perms::owner_all,
+                                     error);
+    }
     if (error) {
         std::cerr << "plemby-scores: cannot make the data folder " << options.dataFolder << ": "
                   << error.message() << "\n";
@@ -245,11 +272,17 @@ int RunScoresServer(const ServerOptions& options) {
     }
     ScoresApp& shared = *app;
     server->new_task_queue = [&shared] { return new BoundedConnections(shared.openConnections); };
+    // The port may be taken again at once after a crash, but never by a second server while one
+    // listens there (cpp-httplib's own choice, SO_REUSEPORT, would share it between both).
+    server->set_socket_options([](auto sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server->set_read_timeout(IO_TIMEOUT_SECONDS, 0);
     server->set_write_timeout(IO_TIMEOUT_SECONDS, 0);
     server->set_keep_alive_timeout(IO_TIMEOUT_SECONDS);
     server->set_keep_alive_max_count(KEEP_ALIVE_REQUESTS);
-    // A body longer than any replay is refused (413) from its Content-Length, before it is read.
+    // A body sent in chunks is read no further than the largest replay.
     server->set_payload_max_length(MAX_REPLAY_BYTES);
     server->set_pre_routing_handler([&shared](const httplib::Request& req, httplib::Response& res) {
         return BeforeRouting(shared, req, res);

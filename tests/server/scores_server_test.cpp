@@ -310,7 +310,7 @@ TEST(ScoresServer, BadInputIsRefusedAndNothingIsStored) {
         RawConnection raw(server.Port());
         ASSERT_TRUE(raw.Send("POST /v1/games HTTP/1.1\r\nHost: x\r\nAuthorization: Bearer " +
                              token + "\r\nContent-Type: application/vnd.plemby.replay\r\n"
-                                     "Content-Length: 1073741824\r\n\r\n"));
+                                     "Connection: close\r\nContent-Length: 1073741824\r\n\r\n"));
         const std::string answer = raw.ReadToClose();
         EXPECT_EQ(answer.rfind("HTTP/1.1 413", 0), 0u) << answer;
     }
