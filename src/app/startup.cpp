@@ -12,7 +12,6 @@
 #include "app/shell_testing.h"
 #include "common/random.h"
 #include "cpu_player/cpu_player.h"
-#include "game/game_state_testing.h"
 #include "gfx/back_buffer.h"
 #include "music/player.h"
 #include "music/vector_code.h"
@@ -80,7 +79,6 @@ void ResetProgramState() {
     ResetSettings();
     ResetBindings();
     ResetHighScoresStartupState();
-    ResetGameStartupState();
     ResetCpuPlayer();
     ResetScreens();
     shell = Shell{};

@@ -5,28 +5,22 @@
 #include "common/random.h"
 #include "common/settings.h"
 #include "cpu_player/cpu_game.h"
-#include "game/game_state_testing.h"
 
 namespace {
 
 class CpuPlayerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        settings = Settings{};
-        ResetGameStartupState();
-    }
+    void SetUp() override { settings = Settings{}; }
     void TearDown() override {
         settings = Settings{};
-        ResetGameStartupState();
         ResetCpuPlayer();
     }
 
     // A game from the seed; `draws` is how many values the generator gave during it.
     static CpuGameResult Play(std::uint32_t seed, std::uint32_t rows, std::uint64_t& draws) {
-        SeedRandom(seed);
-        const std::uint64_t before = RandomDrawCount();
-        const CpuGameResult result = PlayCpuGame({.rows = rows});
-        draws = RandomDrawCount() - before;
+        Random random(seed);
+        const CpuGameResult result = PlayCpuGame({.rows = rows}, random);
+        draws = random.Draws();
         return result;
     }
 };
@@ -44,8 +38,7 @@ TEST_F(CpuPlayerTest, PlaysThroughTheLevelsDrawingNothingAndTheSameEachTime) {
     EXPECT_EQ(first.rows,
               first.clears[1] + 2 * first.clears[2] + 3 * first.clears[3] + 4 * first.clears[4]);
 
-    // The key timers outlive games: the second game starts from the same ones.
-    ResetGameStartupState();
+    // A game and its key timers are its own: the second game starts as the first did.
     std::uint64_t again = 0;
     const CpuGameResult second = Play(4242, 115, again);
     EXPECT_EQ(second.score, first.score);
