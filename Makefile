@@ -8,6 +8,12 @@ TEST_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev clang libc
   xvfb xdotool openbox x11-utils imagemagick
 BENCH_PACKAGES := $(RUN_PACKAGES) libbenchmark-dev libxmp-dev
 ASSET_PACKAGES := $(RUN_PACKAGES) libfreetype-dev fonts-dejavu-core
+# The score server (plemby-scores) and its tests: a real PostgreSQL, curl and openssl for HTTPS,
+# and Chromium for its page.
+SERVER_PACKAGES := $(RUN_PACKAGES) libcpp-httplib-dev nlohmann-json3-dev libsqlite3-dev libpq-dev \
+  libsodium-dev libssl-dev
+SERVER_TEST_PACKAGES := $(SERVER_PACKAGES) postgresql curl openssl chromium
+TEST_PACKAGES += $(SERVER_TEST_PACKAGES)
 
 # The install test checks the menu entry, the metainfo and the manual pages with these.
 TEST_PACKAGES += desktop-file-utils appstream groff-base
@@ -32,7 +38,7 @@ WEB_PORT ?= 8080
 
 .PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean \
 	install uninstall package package-check screenshots deps-package deps-package-check \
-	deps-screenshots bench-screens windows deps-windows windows-test deps-windows-test \
+	deps-screenshots bench-screens server deps-server serve-scores windows deps-windows windows-test deps-windows-test \
 	windows-package deps-windows-package web serve-web deps-web deps-web-test test-web bench-web
 
 all: build
@@ -50,6 +56,9 @@ deps-run:
 
 deps-test:
 	$(call install_missing,$(TEST_PACKAGES))
+
+deps-server:
+	$(call install_missing,$(SERVER_PACKAGES))
 
 deps-bench:
 	$(call install_missing,$(BENCH_PACKAGES))
@@ -91,6 +100,19 @@ build: deps-run
 
 run: build
 	./build/plemby
+
+# The score server, optimised: build-server/plemby-scores.
+server: deps-server
+	cmake -S . -B build-server -DCMAKE_BUILD_TYPE=Release -DPLEMBY_TESTS=OFF -DPLEMBY_WERROR=OFF \
+	  -DPLEMBY_SERVER=ON
+	cmake --build build-server -j $(JOBS) --target plemby-scores
+
+# The score server on this machine only, with a fresh data folder (SQLite) in build-server/.
+SCORES_PORT ?= 8475
+serve-scores: server
+	rm -rf build-server/scores-data
+	@echo "Plemby! scores: http://127.0.0.1:$(SCORES_PORT)/ (Ctrl+C stops the server)"
+	./build-server/plemby-scores --listen 127.0.0.1:$(SCORES_PORT) --data build-server/scores-data
 
 # The game for 64-bit Windows, cross-built: build-windows/plemby.exe (windowed), plemby.com
 # (its console twin) and xmrender.exe, linked statically. The first configure builds SDL2 and
@@ -241,6 +263,6 @@ screenshots: deps-screenshots build
 	tools/screenshots.sh build/plemby docs/screenshots
 
 clean:
-	rm -rf build build-test build-tsan build-bench build-fuzz build-package build-package-check \
+	rm -rf build build-test build-tsan build-server build-bench build-fuzz build-package build-package-check \
 	  build-windows build-windows-test build-sdl-windows build-windows-package \
 	  build-web build-webtest

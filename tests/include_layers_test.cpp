@@ -9,7 +9,7 @@
 #include <vector>
 
 // Every include of a header under src/ points down the layers, or stays in its own layer:
-//   app; screens, game, replays; gfx, sound, music; common; platform.
+//   app, server; screens, game, replays; gfx, sound, music; common; platform.
 // Only platform/ includes SDL. The rules of the game decide and do not present, and they are
 // given their input: game/ includes only game/ and common/, and no header of the standard
 // library that reaches files, devices, the clock or threads. Replays (their format, the games
@@ -17,13 +17,15 @@
 // common/, and reaches no files, devices or clock either. The CPU player (cpu_player/) sees the
 // game as a player does: it includes only the rules and common/, reads no device and never
 // reaches the game's random generator, so the pieces of a game are the same whoever plays it.
+// The score server (server/) stands on the replays and the rules alone: nothing that draws,
+// sounds or opens a window.
 
 namespace {
 
 namespace fs = std::filesystem;
 
 const std::map<std::string, int> LAYERS = {
-    {"app", 4}, {"screens", 3}, {"game", 3},  {"replays", 3}, {"cpu_player", 3},
+    {"app", 4}, {"server", 4}, {"screens", 3}, {"game", 3},  {"replays", 3}, {"cpu_player", 3},
     {"gfx", 2}, {"sound", 2},   {"music", 2}, {"common", 1},  {"platform", 0},
 };
 
@@ -32,6 +34,7 @@ const std::map<std::string, std::set<std::string>> ONLY_FROM = {
     {"game", {"game", "common"}},
     {"replays", {"replays", "game", "common"}},
     {"cpu_player", {"cpu_player", "game", "common"}},
+    {"server", {"server", "replays", "game", "common"}},
 };
 
 // Project headers a folder never includes.
@@ -163,6 +166,9 @@ TEST(IncludeLayers, PlantedIncludesAreFound) {
         {"nowhere/file.cpp", "#include <vector>"},
         {"app/system.cpp", "#include <windows.h>"},
         {"music/system.cpp", "#include <unistd.h>"},
+        {"server/screens.cpp", "#include \"screens/play_screen.h\""},
+        {"server/app.h", "#include \"app/settings.h\""},
+        {"server/sdl.cpp", "#include <SDL.h>"},
     };
     const std::vector<std::pair<std::string, std::string>> allowed = {
         {"game/fine.cpp", "#include <array>\n#include \"common/random.h\"\n#include <game/well.h>"},
@@ -171,6 +177,7 @@ TEST(IncludeLayers, PlantedIncludesAreFound) {
         {"app/fine.cpp", "#include \"screens/navigation.h\"\n#include <fstream>"},
         {"replays/fine.cpp", "#include \"game/rules_frame.h\"\n#include \"common/random.h\""},
         {"screens/fine.cpp", "#include \"replays/live_game.h\""},
+        {"server/fine.cpp", "#include \"replays/replay.h\"\n#include <httplib.h>\n#include <sqlite3.h>"},
     };
     for (const auto& [file, text] : planted) {
         fs::create_directories((src / file).parent_path());

@@ -1,0 +1,47 @@
+# The score server, plemby-scores (src/server/): the rules and the replays below it, and Debian's
+# cpp-httplib, nlohmann-json, SQLite, libpq and libsodium. Linux only: the Windows and browser
+# builds never make it.
+if(WIN32 OR EMSCRIPTEN OR NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(PLEMBY_SERVER_BUILT OFF)
+elseif(PLEMBY_SERVER STREQUAL "OFF")
+  set(PLEMBY_SERVER_BUILT OFF)
+else()
+  set(PLEMBY_SERVER_REQUIRED "")
+  if(PLEMBY_SERVER STREQUAL "ON")
+    set(PLEMBY_SERVER_REQUIRED REQUIRED)
+  endif()
+  pkg_check_modules(PLEMBY_SERVER_LIBS ${PLEMBY_SERVER_REQUIRED} IMPORTED_TARGET
+                    cpp-httplib nlohmann_json sqlite3 libpq libsodium)
+  set(PLEMBY_SERVER_BUILT ${PLEMBY_SERVER_LIBS_FOUND})
+  if(NOT PLEMBY_SERVER_BUILT)
+    message(STATUS "plemby-scores not built: its libraries are missing (make server installs them)")
+  endif()
+endif()
+
+if(PLEMBY_SERVER_BUILT)
+  file(GLOB PLEMBY_SERVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/server/*.cpp)
+  list(REMOVE_ITEM PLEMBY_SERVER_SOURCES ${CMAKE_SOURCE_DIR}/src/server/main.cpp)
+  add_library(plemby_server_lib STATIC ${PLEMBY_SERVER_SOURCES})
+  target_link_libraries(plemby_server_lib PUBLIC plemby_core PkgConfig::PLEMBY_SERVER_LIBS)
+  add_executable(plemby-scores ${CMAKE_SOURCE_DIR}/src/server/main.cpp)
+  target_link_libraries(plemby-scores PRIVATE plemby_server_lib)
+
+  if(PLEMBY_TESTS)
+    file(GLOB PLEMBY_SERVER_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/server/*.cpp)
+    if(PLEMBY_SANITIZE STREQUAL "tsan")
+      list(FILTER PLEMBY_SERVER_TEST_SOURCES INCLUDE REGEX "_thread_test\\.cpp$")
+    endif()
+    if(PLEMBY_SERVER_TEST_SOURCES)
+      find_package(GTest REQUIRED)
+      include(GoogleTest)
+      add_executable(plemby_server_tests ${PLEMBY_SERVER_TEST_SOURCES})
+      target_include_directories(plemby_server_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+      target_compile_definitions(plemby_server_tests PRIVATE
+        PLEMBY_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+        PLEMBY_SCORES_PROGRAM="$<TARGET_FILE:plemby-scores>")
+      target_link_libraries(plemby_server_tests PRIVATE plemby_server_lib GTest::gtest GTest::gtest_main)
+      add_dependencies(plemby_server_tests plemby-scores)
+      gtest_discover_tests(plemby_server_tests DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 600)
+    endif()
+  endif()
+endif()
