@@ -1,7 +1,8 @@
 // Replay files come from the user's disk or from other players: any bytes are either refused
-// with a reason or give a replay that writes out and reads back as the same replay. Most random
+// with a reason or give a replay that the game writes back as the very same bytes. Most random
 // bytes fail the checksum, so each input is also tried with its checksum made right, to reach the
 // frames.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -19,10 +20,7 @@ void TryReplay(std::span<const std::uint8_t> bytes) {
         return;
     }
     const std::vector<std::uint8_t> written = EncodeReplay(replay);
-    Replay again;
-    if (written.empty() || !DecodeReplay(written, again, reason) || !(again == replay)) {
-        std::abort();
-    }
+    if (!std::equal(written.begin(), written.end(), bytes.begin(), bytes.end())) std::abort();
 }
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include "app/bindings_store.h"
 #include "app/high_score_store.h"
 #include "app/settings.h"
+#include "app/versus_results_store.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 #include "music/player.h"
@@ -15,6 +16,7 @@ void LoadResources() {
     LoadHighScores();
     ReadOtherSettings(StartupSettingsRecord());
     LoadBindings();
+    LoadVersusResults();
     LoadTextures();
     // The title fades in from black in the first frames.
     ChangeScreen(Title,

@@ -10,6 +10,7 @@
 #include "app/settings_testing.h"
 #include "app/shell.h"
 #include "app/shell_testing.h"
+#include "app/versus_results_store_testing.h"
 #include "common/random.h"
 #include "cpu_player/cpu_player.h"
 #include "gfx/back_buffer.h"
@@ -79,6 +80,7 @@ void ResetProgramState() {
     ResetSettings();
     ResetBindings();
     ResetHighScoresStartupState();
+    ResetVersusResults();
     ResetCpuPlayer();
     ResetScreens();
     shell = Shell{};

@@ -129,3 +129,27 @@ int BindSlot(PlayerBindings& c, int action, int slot, int value) {
     SetSlot(c, action, slot, value);
     return other == NOT_BOUND ? NOT_BOUND : other / SLOTS_PER_ACTION;
 }
+
+bool VersusKeyBindable(int position) {
+    return KeyBindable(ActionIndex(PlayAction::Turn), position) && position != KEY_POSITION_ESCAPE;
+}
+
+int FindVersusKey(const PlayerBindings& c, int position, int exceptIndex) {
+    if (position == NO_KEY_POSITION) return NOT_BOUND;
+    for (int index = 0; index < VERSUS_PLAYER_COUNT * PLAY_ACTION_COUNT; ++index) {
+        if (index == exceptIndex) continue;
+        const VersusKeys& keys = c.versus[static_cast<std::size_t>(index / PLAY_ACTION_COUNT)];
+        if (keys[static_cast<std::size_t>(index % PLAY_ACTION_COUNT)] == position) return index;
+    }
+    return NOT_BOUND;
+}
+
+void BindVersusKey(PlayerBindings& c, int player, int action, int position) {
+    std::uint16_t& key = c.versus[static_cast<std::size_t>(player)][static_cast<std::size_t>(action)];
+    const int other = FindVersusKey(c, position, player * PLAY_ACTION_COUNT + action);
+    if (other != NOT_BOUND) {
+        c.versus[static_cast<std::size_t>(other / PLAY_ACTION_COUNT)]
+                [static_cast<std::size_t>(other % PLAY_ACTION_COUNT)] = key;
+    }
+    key = static_cast<std::uint16_t>(position);
+}

@@ -61,8 +61,42 @@ inline constexpr std::array<ActionBinding, PLAY_ACTION_COUNT> DEFAULT_BINDINGS =
 // itself (a browser's Ctrl+W and Escape); another key stands in for it there.
 std::array<ActionBinding, PLAY_ACTION_COUNT> StartingBindings();
 
+// Versus: two players at one keyboard, each with one key for each action of their own well.
+// No key is in both sets and none is a hotkey or Escape, which leaves the match; nobody abandons
+// a match alone, so the abandon action has no key here.
+constexpr int VERSUS_PLAYER_COUNT = 2;
+using VersusKeys = std::array<std::uint16_t, PLAY_ACTION_COUNT>;
+struct DefaultVersusKeys {
+    PlayAction action;
+    std::array<std::uint16_t, VERSUS_PLAYER_COUNT> keys;  // the left well's, the right well's
+};
+// The left player's letters beside the right player's arrows, each set laid out like the
+// single-player defaults: turn up, drop down, the other turn and the soft drop beside them.
+inline constexpr DefaultVersusKeys DEFAULT_VERSUS_KEY_ROWS[] = {
+    {PlayAction::Turn, {KEY_POSITION_W, KEY_POSITION_UP}},
+    {PlayAction::TurnOther, {KEY_POSITION_Q, KEY_POSITION_RIGHT_SHIFT}},
+    {PlayAction::ShiftLeft, {KEY_POSITION_A, KEY_POSITION_LEFT}},
+    {PlayAction::ShiftRight, {KEY_POSITION_D, KEY_POSITION_RIGHT}},
+    {PlayAction::SoftDrop, {KEY_POSITION_SPACE, KEY_POSITION_RETURN}},
+    {PlayAction::HardDrop, {KEY_POSITION_S, KEY_POSITION_DOWN}},
+    {PlayAction::Abandon, {NO_KEY_POSITION, NO_KEY_POSITION}},
+    {PlayAction::Pause, {KEY_POSITION_TAB, KEY_POSITION_BACKSLASH}},
+};
+static_assert(InActionOrder(DEFAULT_VERSUS_KEY_ROWS), "one default per action, in their order");
+inline constexpr std::array<VersusKeys, VERSUS_PLAYER_COUNT> DEFAULT_VERSUS_KEYS = [] {
+    std::array<VersusKeys, VERSUS_PLAYER_COUNT> sets{};
+    for (int player = 0; player < VERSUS_PLAYER_COUNT; ++player) {
+        for (int i = 0; i < PLAY_ACTION_COUNT; ++i) {
+            sets[player][i] = DEFAULT_VERSUS_KEY_ROWS[i].keys[player];
+        }
+    }
+    return sets;
+}();
+constexpr bool VersusActionHasKey(int action) { return action != ActionIndex(PlayAction::Abandon); }
+
 struct PlayerBindings {
     std::array<ActionBinding, PLAY_ACTION_COUNT> actions = StartingBindings();
+    std::array<VersusKeys, VERSUS_PLAYER_COUNT> versus = DEFAULT_VERSUS_KEYS;
     std::uint8_t ghostPiece = 0;        // the cells where the piece would land, in the ghost tiles
     std::uint8_t pauseOnFocusLoss = 1;  // a game pauses when the window loses the focus
     std::uint8_t titleDemo = 1;         // the CPU player shows a game when the title is left alone
@@ -78,6 +112,15 @@ constexpr int HOTKEY_COUNT = static_cast<int>(std::size(HOTKEY_KEYS));
 bool IsHotkeyPosition(int position);
 // Whether a key may go into a key slot of the action: a known key that is not a hotkey.
 bool KeyBindable(int action, int position);
+
+// Whether a key may be one of a versus player's: a known key that is neither a hotkey nor Escape.
+bool VersusKeyBindable(int position);
+// Puts the key on the player's action. Where either set had it already, that place takes the
+// key this one had: the two swap, so no key is lost and none is in both sets.
+void BindVersusKey(PlayerBindings& c, int player, int action, int position);
+// Where else the key is in the versus sets, as player * PLAY_ACTION_COUNT + action, leaving out
+// `exceptIndex`; -1 when nowhere.
+int FindVersusKey(const PlayerBindings& c, int position, int exceptIndex);
 
 // The value of a key slot (a key position) or of the button slot (a PadInput or NO_PAD_INPUT).
 int SlotValue(const PlayerBindings& c, int action, int slot);

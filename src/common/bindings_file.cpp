@@ -47,7 +47,11 @@ std::string FileHeader() {
         "#   shows them (LEFT, LB, ...), or none.\n"
         "# Switches:";
     for (const SwitchName& s : SWITCHES) header.append(" ").append(s.name);
-    header += ": on or off.\n";
+    header +=
+        ": on or off.\n"
+        "# versus1.<action> and versus2.<action>: the left and the right player's key in a versus\n"
+        "#   match, one each, never the same key twice, never a hotkey or Escape (which leaves\n"
+        "#   the match); every action but abandon.\n";
     return header;
 }
 
@@ -89,6 +93,31 @@ std::optional<int> SlotNamed(std::string_view name) {
     return std::nullopt;
 }
 
+// A versus player's key, as player * PLAY_ACTION_COUNT + action: "versus1.turn", "versus2.pause".
+constexpr std::string_view VERSUS_PREFIXES[VERSUS_PLAYER_COUNT] = {"versus1", "versus2"};
+std::optional<int> VersusKeyNamed(std::string_view name) {
+    const std::size_t dot = name.find('.');
+    if (dot == std::string_view::npos) return std::nullopt;
+    for (int player = 0; player < VERSUS_PLAYER_COUNT; ++player) {
+        if (!NamesMatch(name.substr(0, dot), VERSUS_PREFIXES[player])) continue;
+        for (int action = 0; action < PLAY_ACTION_COUNT; ++action) {
+            if (VersusActionHasKey(action) &&
+                NamesMatch(name.substr(dot + 1), PLAY_ACTIONS[action].fileName)) {
+                return player * PLAY_ACTION_COUNT + action;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int> VersusKeyValueNamed(std::string_view value) {
+    if (NamesMatch(value, NONE)) return NO_KEY_POSITION;
+    int position = KeyPositionNamed(value);
+    if (position == NO_KEY_POSITION) position = KeyPositionShown(value);
+    if (!VersusKeyBindable(position)) return std::nullopt;
+    return position;
+}
+
 // By the file's name or the screen's label ("leftshoulder" or "LB").
 std::optional<std::uint8_t> PadNamed(std::string_view name) {
     for (int i = 0; i < PAD_INPUT_COUNT; ++i) {
@@ -125,6 +154,7 @@ BindingsFile ParseBindingsFile(std::span<const std::uint8_t> bytes) {
     BindingsFile file;
     std::array<bool, BINDING_SLOT_COUNT> fromFile{};
     std::array<bool, SWITCH_COUNT> switchRead{};
+    std::array<bool, VERSUS_PLAYER_COUNT * PLAY_ACTION_COUNT> versusFromFile{};
     const auto bad = [&file](int number) {
         if (file.badLines++ == 0) file.firstBadLine = number;
     };
@@ -159,6 +189,26 @@ BindingsFile ParseBindingsFile(std::span<const std::uint8_t> bytes) {
             }
             read = true;
             file.bindings.*named->flag = *on;
+            continue;
+        }
+        if (const auto versus = VersusKeyNamed(name)) {
+            const auto key = VersusKeyValueNamed(value);
+            const int other = key ? FindVersusKey(file.bindings, *key, *versus) : NOT_BOUND;
+            if (versusFromFile[static_cast<std::size_t>(*versus)] || !key ||
+                (other != NOT_BOUND && versusFromFile[static_cast<std::size_t>(other)])) {
+                bad(number);
+                continue;
+            }
+            // A default that held this key gives it up.
+            if (other != NOT_BOUND) {
+                file.bindings.versus[static_cast<std::size_t>(other / PLAY_ACTION_COUNT)]
+                                    [static_cast<std::size_t>(other % PLAY_ACTION_COUNT)] =
+                    NO_KEY_POSITION;
+            }
+            file.bindings.versus[static_cast<std::size_t>(*versus / PLAY_ACTION_COUNT)]
+                                [static_cast<std::size_t>(*versus % PLAY_ACTION_COUNT)] =
+                static_cast<std::uint16_t>(*key);
+            versusFromFile[static_cast<std::size_t>(*versus)] = true;
             continue;
         }
         const auto index = SlotNamed(name);
@@ -209,6 +259,16 @@ std::string FormatBindingsFile(const PlayerBindings& b,
     }
     for (const SwitchName& s : SWITCHES) {
         text.append(s.name).append(" = ").append(b.*s.flag ? ON : OFF).append("\n");
+    }
+    for (int player = 0; player < VERSUS_PLAYER_COUNT; ++player) {
+        for (int action = 0; action < PLAY_ACTION_COUNT; ++action) {
+            if (!VersusActionHasKey(action)) continue;
+            const int key = b.versus[static_cast<std::size_t>(player)][static_cast<std::size_t>(action)];
+            text.append(VERSUS_PREFIXES[player]).append(".").append(PLAY_ACTIONS[action].fileName);
+            text.append(" = ")
+                .append(VersusKeyBindable(key) ? KeyPositionName(key) : std::string(NONE))
+                .append("\n");
+        }
     }
     for (const std::string& line : unknownLines) text.append(line).append("\n");
     return text;

@@ -31,19 +31,24 @@ constexpr int NO_KEY_POSITION = 0;
 constexpr int KEY_POSITION_A = 4;
 constexpr int KEY_POSITION_D = 7;
 constexpr int KEY_POSITION_P = 19;
+constexpr int KEY_POSITION_Q = 20;
 constexpr int KEY_POSITION_S = 22;
 constexpr int KEY_POSITION_W = 26;
 constexpr int KEY_POSITION_X = 27;
 constexpr int KEY_POSITION_Z = 29;
+constexpr int KEY_POSITION_RETURN = 40;
 constexpr int KEY_POSITION_ESCAPE = 41;
 constexpr int KEY_POSITION_BACKSPACE = 42;
+constexpr int KEY_POSITION_TAB = 43;
 constexpr int KEY_POSITION_SPACE = 44;
+constexpr int KEY_POSITION_BACKSLASH = 49;
 constexpr int KEY_POSITION_RIGHT = 79;
 constexpr int KEY_POSITION_LEFT = 80;
 constexpr int KEY_POSITION_DOWN = 81;
 constexpr int KEY_POSITION_UP = 82;
 constexpr int KEY_POSITION_LEFT_CTRL = 224;
 constexpr int KEY_POSITION_RIGHT_CTRL = 228;
+constexpr int KEY_POSITION_RIGHT_SHIFT = 229;
 
 // True while the key at that place is down (scripted: ScriptKey sets the place of its key code).
 bool KeyPositionDown(int position);

@@ -42,8 +42,10 @@ public:
     bool Code(BitProbability& probability, bool ignored);
     // A decoder that ran past its bytes has failed; every later bit it gives is 0.
     bool Failed() const { return failed; }
-    // True when every byte was used: a stream with bytes left over is not one the encoder made.
-    bool AtEnd() const { return !failed && position == in.size(); }
+    // True when every byte was used and the last ones are the encoder's flush of the bottom of
+    // the final range: a stream with bytes left over, or ending elsewhere in the range, decodes
+    // to the same bits but is not what the encoder makes of them.
+    bool AtEnd() const { return !failed && position == in.size() && code == 0; }
 
 private:
     std::uint8_t NextByte();

@@ -189,10 +189,14 @@ using FrameReadings = std::array<std::int64_t, MAX_READINGS_PER_FRAME>;
 template <class Coder>
 const char* CodeFrame(Coder& coder, FrameModel& m, std::uint32_t index, ReplayFrame& frame,
                       FrameReadings& readings, std::uint32_t readingsLeft) {
+    // A file that says a field changed and then codes no change reads as the same frames, but
+    // the writer never makes it: refused, so that every file read is the one its frames write.
+    constexpr const char* NOT_AS_WRITTEN = "the frames are not coded as the game codes them";
     const bool actionsChanged =
         coder.Code(m.actionsChanged[m.previousChangedActions], frame.actions != m.previous.actions);
     const std::uint32_t actionChange =
         actionsChanged ? CodeTree(coder, m.actionChanges, frame.actions ^ m.previous.actions) : 0;
+    if (actionsChanged && actionChange == 0) return NOT_AS_WRITTEN;
     frame.actions = static_cast<std::uint8_t>(m.previous.actions ^ actionChange);
     m.previousChangedActions = actionsChanged;
 
@@ -200,15 +204,17 @@ const char* CodeFrame(Coder& coder, FrameModel& m, std::uint32_t index, ReplayFr
     const bool flagsChanged = coder.Code(m.flagsChanged, frame.flags != m.previous.flags);
     const std::uint32_t flagChange =
         flagsChanged ? CodeTree(coder, m.flagChanges, frame.flags ^ m.previous.flags) : 0;
+    if (flagsChanged && flagChange == 0) return NOT_AS_WRITTEN;
     frame.flags = static_cast<std::uint8_t>(m.previous.flags ^ flagChange);
 
     const int paused = (frame.flags & REPLAY_PAUSED) != 0 ? 1 : 0;
     const bool sameCount =
         coder.Code(m.sameCount[paused], frame.readingCount == m.previousCount[paused]);
-    frame.readingCount =
-        sameCount ? m.previousCount[paused]
-                  : static_cast<std::uint8_t>(CodeTree(coder, m.counts, frame.readingCount));
-    if (frame.readingCount > MAX_READINGS_PER_FRAME) return "too many readings in a frame";
+    const std::uint32_t count =
+        sameCount ? m.previousCount[paused] : CodeTree(coder, m.counts, frame.readingCount);
+    if (!sameCount && count == m.previousCount[paused]) return NOT_AS_WRITTEN;
+    if (count > MAX_READINGS_PER_FRAME) return "too many readings in a frame";
+    frame.readingCount = static_cast<std::uint8_t>(count);
     if (frame.readingCount > readingsLeft) return "more readings than the header says";
     m.previousCount[paused] = frame.readingCount;
 
@@ -236,13 +242,15 @@ const char* CodeFrame(Coder& coder, FrameModel& m, std::uint32_t index, ReplayFr
         m.lastReading = reading;
     }
 
-    frame.drawsBeforeActions =
-        static_cast<std::uint16_t>(CodeNumber(coder, m.otherDraws[0], frame.drawsBeforeActions));
-    frame.drawsBeforeRest =
-        static_cast<std::uint16_t>(CodeNumber(coder, m.otherDraws[1], frame.drawsBeforeRest));
-    if (frame.drawsBeforeRest > MAX_OTHER_DRAWS || frame.drawsBeforeActions > MAX_OTHER_DRAWS) {
+    // Checked before they are narrowed, or a count past 65535 would read as a small one.
+    const std::uint64_t drawsBeforeActions =
+        CodeNumber(coder, m.otherDraws[0], frame.drawsBeforeActions);
+    const std::uint64_t drawsBeforeRest = CodeNumber(coder, m.otherDraws[1], frame.drawsBeforeRest);
+    if (drawsBeforeActions > MAX_OTHER_DRAWS || drawsBeforeRest > MAX_OTHER_DRAWS) {
         return "too many draws in a frame";
     }
+    frame.drawsBeforeActions = static_cast<std::uint16_t>(drawsBeforeActions);
+    frame.drawsBeforeRest = static_cast<std::uint16_t>(drawsBeforeRest);
     if constexpr (Coder::DECODING) {
         if (coder.Failed()) return "the frames end too soon or are damaged";
     }
@@ -268,6 +276,11 @@ const char* DecodeFrames(RangeDecoder& decoder, const Header& header, Replay& re
         readingsLeft -= frame.readingCount;
     }
     if (readingsLeft != 0) return "fewer readings than the header says";
+    // The writer takes the start time from the first reading (0 without any): another start
+    // time reads as the same game but is not what the game writes, and may be one it cannot.
+    if (header.startTime != (replay.readings.empty() ? 0 : replay.readings.front())) {
+        return "the start time is not the first reading";
+    }
     return nullptr;
 }
 

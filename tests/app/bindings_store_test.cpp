@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/bindings_store_testing.h"
 #include "common/bindings_file.h"
@@ -131,6 +132,66 @@ TEST(BindingsFile, TakesTheNamesTheScreenShows) {
     EXPECT_EQ(SlotValue(labels.bindings, 5, 0), KeyPositionNamed("Keypad *"));
     EXPECT_EQ(labels.badLines, 1) << "no key is shown as LEFT BRACKETS";
     EXPECT_EQ(labels.firstBadLine, 5);
+}
+
+// The versus section: the two default sets share no key and hold no hotkey; a file without the
+// section (every file written before it) reads as before with the default sets; the section's
+// lines take keys from the defaults, never give one key to two places, and read back as written.
+TEST(BindingsFile, VersusKeySetsKeepEveryKeyInOnePlace) {
+    const auto parsed = [](const std::string& text) {
+        return ParseBindingsFile({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    };
+    std::vector<int> keys;
+    for (const VersusKeys& set : DEFAULT_VERSUS_KEYS) {
+        for (int action = 0; action < PLAY_ACTION_COUNT; ++action) {
+            if (!VersusActionHasKey(action)) continue;
+            EXPECT_TRUE(VersusKeyBindable(set[action])) << KeyPositionName(set[action]);
+            EXPECT_EQ(std::count(keys.begin(), keys.end(), set[action]), 0)
+                << KeyPositionName(set[action]);
+            keys.push_back(set[action]);
+        }
+    }
+
+    const BindingsFile older = parsed("turn.key1 = Keypad 8\nghost-piece = on\n");
+    EXPECT_EQ(older.badLines, 0);
+    EXPECT_TRUE(older.unknownLines.empty());
+    EXPECT_EQ(older.bindings.versus, DEFAULT_VERSUS_KEYS);
+    EXPECT_EQ(SlotValue(older.bindings, 0, 0), 96);
+
+    const BindingsFile file = parsed(
+        "versus2.hard-drop = S\n"      // the left player's default gives it up
+        "Versus1.Turn = Keypad 8\n"    // the single-player keys are another mode's
+        "versus1.shift-left = Down\n"  // free since the first line
+        "versus2.turn = Keypad 8\n"    // taken by a line above
+        "versus1.pause = M\n"          // a hotkey
+        "versus2.pause = Escape\n"     // leaves the match
+        "versus1.abandon = Z\n"        // kept for a version that knows it
+        "versus2.shift-left = left bracket\n");
+    EXPECT_EQ(file.badLines, 3);
+    EXPECT_EQ(file.firstBadLine, 4);
+    const VersusKeys& left = file.bindings.versus[0];
+    const VersusKeys& right = file.bindings.versus[1];
+    EXPECT_EQ(right[ActionIndex(PlayAction::HardDrop)], KEY_POSITION_S);
+    EXPECT_EQ(left[ActionIndex(PlayAction::HardDrop)], NO_KEY_POSITION);
+    EXPECT_EQ(left[ActionIndex(PlayAction::Turn)], 96);
+    EXPECT_EQ(left[ActionIndex(PlayAction::ShiftLeft)], KEY_POSITION_DOWN);
+    EXPECT_EQ(right[ActionIndex(PlayAction::Turn)], KEY_POSITION_UP);
+    EXPECT_EQ(right[ActionIndex(PlayAction::Pause)], KEY_POSITION_BACKSLASH);
+    EXPECT_EQ(right[ActionIndex(PlayAction::ShiftLeft)], KeyPositionNamed("["));
+    EXPECT_EQ(file.unknownLines, std::vector<std::string>{"versus1.abandon = Z"});
+
+    // Binding on the screen swaps, so a key is still in one place only.
+    PlayerBindings changed = file.bindings;
+    BindVersusKey(changed, 0, ActionIndex(PlayAction::Pause), KEY_POSITION_UP);
+    EXPECT_EQ(changed.versus[0][ActionIndex(PlayAction::Pause)], KEY_POSITION_UP);
+    EXPECT_EQ(changed.versus[1][ActionIndex(PlayAction::Turn)], KEY_POSITION_TAB);
+
+    const std::string text = FormatBindingsFile(changed, file.unknownLines);
+    EXPECT_NE(text.find("versus1.hard-drop = none\n"), std::string::npos) << text;
+    const BindingsFile again = parsed(text);
+    EXPECT_EQ(again.badLines, 0);
+    EXPECT_EQ(again.bindings, changed);
+    EXPECT_EQ(again.unknownLines, file.unknownLines);
 }
 
 }  // namespace

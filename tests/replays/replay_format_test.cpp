@@ -134,6 +134,16 @@ TEST(ReplayFormat, BadFilesAreRefusedWithAReason) {
     huge[39] = 0x7F;
     Seal(huge);
     EXPECT_EQ(Refusal(huge), "too many frames or readings");
+    // Three frames whose first reading lies a second past the start time read as a game, but
+    // the game writes its start time as that reading: it could not write this file back.
+    const std::vector<std::uint8_t> lateFirstReading = {
+        0x50, 0x4C, 0x52, 0x59, 0x01, 0x00, 0x01, 0x00, 0x06, 0x06, 0x06, 0x00, 0x01, 0x00, 0x01, 0x00,
+        0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xA0, 0x0F, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x00, 0x00, 0x00,
+        0x00, 0x3F, 0xFB, 0xCD, 0x10, 0xC7, 0xC1, 0xB6, 0xB6, 0xEB, 0xE0, 0x00, 0x56, 0x1F, 0x8D, 0x20,
+    };
+    EXPECT_EQ(Refusal(lateFirstReading), "the start time is not the first reading");
     std::vector<std::uint8_t> moreFrames = good;
     moreFrames[36] ^= 0x01;
     Seal(moreFrames);
@@ -143,7 +153,13 @@ TEST(ReplayFormat, BadFilesAreRefusedWithAReason) {
         std::vector<std::uint8_t> changed = good;
         changed[at] ^= 0x5A;
         Seal(changed);
-        if (Refusal(changed) == "taken") ++payloadsTaken;
+        if (Refusal(changed) != "taken") continue;
+        ++payloadsTaken;
+        // What is read at all is what the game writes of it, byte for byte.
+        Replay replay;
+        std::string reason;
+        ASSERT_TRUE(DecodeReplay(changed, replay, reason));
+        EXPECT_EQ(EncodeReplay(replay), changed) << "byte " << at;
     }
     // A changed payload may still read as some other game, but most do not read at all.
     EXPECT_LT(payloadsTaken, static_cast<int>(good.size() / 10));
