@@ -139,7 +139,7 @@ void DrawGhostPiece() {
     const GameState& game = shown.game;
     const int distance = DropDistance(game.well, game.currentMask, game.pieceX, game.pieceY);
     if (distance == NO_DROP || distance == 0) return;
-    ForEachBlock(game.currentMask, [&game, distance](int r, int c, std::uint8_t value) {
+    ForEachBlock(game.currentMask, [&](int r, int c, std::uint8_t value) {
         const int row = game.pieceY + r + distance;
         const int column = game.pieceX + c;
         const int pieceRow = row - game.pieceY;
