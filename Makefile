@@ -135,7 +135,8 @@ test: deps-test
 	  ctest --output-on-failure -j $(JOBS)
 	@if [ -n "$$(find tests -name '*_thread_test.cpp' -print -quit)" ]; then \
 	  cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DPLEMBY_SANITIZE=tsan && \
-	  cmake --build build-tsan -j $(JOBS) --target plemby_tests && \
+	  cmake --build build-tsan -j $(JOBS) --target plemby_tests \
+	    $$(cmake --build build-tsan --target help | grep -o 'plemby_server_tests' | head -n 1) && \
 	  cd build-tsan && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
 	    TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS); \
 	fi

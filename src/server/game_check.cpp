@@ -118,10 +118,11 @@ std::variant<CheckedGame, Refusal> CheckGame(const Replay& replay) {
         if (Happened(rest, GameEventKind::GameOver)) ending = GameEnding::GameOver;
     }
     const bool atLastFrame = source.FrameIndex() + 1 == replay.frames.size();
+    const bool ranOut = ending == GameEnding::Unfinished && atLastFrame && source.Problem().empty();
     const bool matches = source.EndedAsRecorded(ending, game);
     const ReplayResult result = CurrentResult(game, ending);
     if (ending != GameEnding::GameOver) {
-        if (matches || (ending == GameEnding::Unfinished && atLastFrame && source.Problem().empty())) {
+        if (matches || ranOut) {
             return Refuse("unfinished-game", "the game did not end in a game over");
         }
         return Refuse("not-as-recorded", "the replay does not play as recorded: " +

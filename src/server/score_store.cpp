@@ -6,23 +6,20 @@
 
 namespace {
 
-// The schema's changes, numbered from 1, in order; each runs once on either backend. A change is
-// only ever added at the end.
-struct Migration {
-    const char* sqlite;
-    const char* postgres;
-};
+// The schema's changes, numbered from 1, in order; each runs once, on either backend. A change is
+// only ever added at the end. The two dialects differ only in the words for an id that counts
+// itself up and for bytes, written ID and BYTES here.
 // clang-format off
-constexpr Migration MIGRATIONS[] = {
-    {R"sql(
+constexpr const char* MIGRATIONS[] = {
+    R"sql(
 CREATE TABLE players (
-    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    id ID,
     name TEXT NOT NULL,
     name_key TEXT NOT NULL UNIQUE,
     token_hash TEXT NOT NULL UNIQUE,
     created_at BIGINT NOT NULL);
 CREATE TABLE games (
-    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    id ID,
     player_id BIGINT NOT NULL REFERENCES players (id) ON DELETE CASCADE,
     replay_hash TEXT NOT NULL UNIQUE,
     score BIGINT NOT NULL,
@@ -35,41 +32,30 @@ CREATE TABLE games (
     seed BIGINT NOT NULL,
     day TEXT,
     submitted_at BIGINT NOT NULL,
-    replay BLOB NOT NULL);
+    replay BYTES NOT NULL);
 CREATE INDEX games_by_score ON games (score DESC, id);
 CREATE INDEX games_by_day ON games (day, player_id, score DESC, id);
 CREATE INDEX games_by_player ON games (player_id);
-CREATE TABLE secrets (name TEXT PRIMARY KEY, value BLOB NOT NULL);
+CREATE TABLE secrets (name TEXT PRIMARY KEY, value BYTES NOT NULL);
 )sql",
-     R"sql(
-CREATE TABLE players (
-    id BIGSERIAL PRIMARY KEY,
-    name TEXT NOT NULL,
-    name_key TEXT NOT NULL UNIQUE,
-    token_hash TEXT NOT NULL UNIQUE,
-    created_at BIGINT NOT NULL);
-CREATE TABLE games (
-    id BIGSERIAL PRIMARY KEY,
-    player_id BIGINT NOT NULL REFERENCES players (id) ON DELETE CASCADE,
-    replay_hash TEXT NOT NULL UNIQUE,
-    score BIGINT NOT NULL,
-    lines BIGINT NOT NULL,
-    level BIGINT NOT NULL,
-    paused_ms BIGINT NOT NULL,
-    played_ms BIGINT NOT NULL,
-    start_level BIGINT NOT NULL,
-    garbage_rows BIGINT NOT NULL,
-    seed BIGINT NOT NULL,
-    day TEXT,
-    submitted_at BIGINT NOT NULL,
-    replay BYTEA NOT NULL);
-CREATE INDEX games_by_score ON games (score DESC, id);
-CREATE INDEX games_by_day ON games (day, player_id, score DESC, id);
-CREATE INDEX games_by_player ON games (player_id);
-CREATE TABLE secrets (name TEXT PRIMARY KEY, value BYTEA NOT NULL);
-)sql"},
 };
 // clang-format on
+
+// A migration's text in `dialect`.
+std::string InDialect(std::string text, SqlDialect dialect) {
+    const bool sqlite = dialect == SqlDialect::Sqlite;
+    const std::pair<std::string, std::string> words[] = {
+        {" ID,", sqlite ? " INTEGER PRIMARY KEY AUTOINCREMENT," : " BIGSERIAL PRIMARY KEY,"},
+        {" BYTES ", sqlite ? " BLOB " : " BYTEA "},
+    };
+    for (const auto& [word, meaning] : words) {
+        for (std::size_t at = text.find(word); at != std::string::npos;
+             at = text.find(word, at + meaning.size())) {
+            text.replace(at, word.size(), meaning);
+        }
+    }
+    return text;
+}
 constexpr int MIGRATION_COUNT = static_cast<int>(std::size(MIGRATIONS));
 
 constexpr const char* RECORD_COLUMNS =
@@ -115,9 +101,7 @@ void ScoreStore::Migrate() {
                 "version BIGINT PRIMARY KEY, applied_at BIGINT NOT NULL)");
             const auto rows = sql.Query("SELECT COALESCE(MAX(version), 0) FROM schema_migrations", {});
             for (auto version = IntAt(rows.at(0), 0); version < MIGRATION_COUNT; ++version) {
-                const Migration& migration = MIGRATIONS[version];
-                sql.Execute(sql.Dialect() == SqlDialect::Sqlite ? migration.sqlite
-                                                                : migration.postgres);
+                sql.Execute(InDialect(MIGRATIONS[version], sql.Dialect()));
                 sql.Query("INSERT INTO schema_migrations (version, applied_at) VALUES ($1, $2)",
                           {version + 1, now});
             }
@@ -151,12 +135,12 @@ bool ScoreStore::ClaimName(const std::string& name, const std::string& key,
     return claimed;
 }
 
-std::optional<Player> ScoreStore::PlayerByToken(const std::string& tokenHash) {
-    std::optional<Player> player;
+std::optional<NamedPlayer> ScoreStore::PlayerByToken(const std::string& tokenHash) {
+    std::optional<NamedPlayer> player;
     database_->With([&](SqlConnection& sql) {
         const auto rows =
             sql.Query("SELECT id, name FROM players WHERE token_hash = $1", {tokenHash});
-        if (!rows.empty()) player = Player{IntAt(rows[0], 0), TextAt(rows[0], 1)};
+        if (!rows.empty()) player = NamedPlayer{IntAt(rows[0], 0), TextAt(rows[0], 1)};
     });
     return player;
 }

@@ -11,7 +11,7 @@
 // The server's tables, the same on SQLite and PostgreSQL: the names with their tokens' hashes,
 // and the verified games with what the rules computed of them and their replays' bytes.
 
-struct Player {
+struct NamedPlayer {
     std::int64_t id = 0;
     std::string name;
 };
@@ -62,7 +62,7 @@ public:
     // hash is `tokenHash`; false when the name is taken.
     bool ClaimName(const std::string& name, const std::string& key, const std::string& tokenHash,
                    std::int64_t now);
-    std::optional<Player> PlayerByToken(const std::string& tokenHash);
+    std::optional<NamedPlayer> PlayerByToken(const std::string& tokenHash);
     // The game already stored with these replay bytes, if any.
     std::optional<StoredGame> GameByReplay(const std::string& replayHash);
     // Stores a game unless the same replay is already stored; either way returns the stored one.

@@ -10,21 +10,26 @@ constexpr int MISUSE = 2;
 
 constexpr std::string_view USAGE =
     "Usage: plemby-scores --data FOLDER [--listen ADDRESS:PORT] [--database URL]\n"
-    "                     [--tls-cert FILE --tls-key FILE] [--workers N] [--log-addresses]\n"
+    "                     [--tls-cert FILE --tls-key FILE] [--workers N] [--queue N]\n"
+    "                     [--address-rate R] [--name-rate R] [--log-addresses]\n"
     "       plemby-scores admin --data FOLDER [--database URL] COMMAND\n"
     "\n"
     "The Plemby! score server: it replays every submitted game through the game's rules and\n"
     "lists only the results it computed itself.\n"
     "\n"
     "  --listen ADDRESS:PORT  where to listen (default 127.0.0.1:8475; [::1]:PORT for IPv6)\n"
-    "  --data FOLDER          the server's own files: the daily challenge's secret and, without\n"
-    "                         --database, the SQLite database scores.sqlite\n"
+    "  --data FOLDER          the server's own folder: without --database it holds the SQLite\n"
+    "                         database scores.sqlite (with the daily challenge's secret)\n"
     "  --database URL         a PostgreSQL database (postgresql://HOST/NAME or\n"
     "                         postgresql:///NAME?host=/SOCKET/FOLDER); the password comes from\n"
     "                         libpq's usual places (~/.pgpass, PGPASSFILE, ...), never the URL\n"
     "  --tls-cert FILE        serve HTTPS with this certificate chain (PEM) ...\n"
     "  --tls-key FILE         ... and this private key (PEM)\n"
     "  --workers N            threads that verify games (default: one per core)\n"
+    "  --queue N              games waiting for verification before 503 (default 64)\n"
+    "  --address-rate R       requests a second from one address, in bursts of 5 s worth\n"
+    "                         (default 10; 0: no limit)\n"
+    "  --name-rate R          games a second under one name, likewise (default 1; 0: none)\n"
     "  --log-addresses        write each request's client address in the log\n"
     "  --help                 show this text\n"
     "  --version              show the version\n"
@@ -123,6 +128,22 @@ ServerCommandLine ParseServerCommandLine(std::span<const char* const> args, std:
             options.tlsCert = value;
         } else if (arg == "--tls-key") {
             options.tlsKey = value;
+        } else if (arg == "--queue") {
+            std::size_t queue = 0;
+            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), queue);
+            if (error != std::errc() || end != value.data() + value.size() || queue == 0 ||
+                queue > 100000) {
+                return misuse("--queue takes a number from 1 to 100000");
+            }
+            options.queue = queue;
+        } else if (arg == "--address-rate" || arg == "--name-rate") {
+            double rate = -1;
+            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), rate);
+            if (error != std::errc() || end != value.data() + value.size() || !(rate >= 0) ||
+                rate > 1e6) {
+                return misuse(std::string(arg) + " takes a number of requests a second");
+            }
+            (arg == "--address-rate" ? options.addressRate : options.nameRate) = rate;
         } else if (arg == "--workers") {
             unsigned workers = 0;
             const auto [end, error] =

@@ -19,6 +19,9 @@ struct ServerOptions {
     std::string tlsKey;
     bool logAddresses = false;
     unsigned workers = 0;  // verifying threads; 0 takes one per core
+    std::size_t queue = 64;  // games waiting for a verifier before 503
+    double addressRate = 10;  // requests a second from one address (a burst of five seconds' worth)
+    double nameRate = 1;      // games a second under one name (likewise)
     std::vector<std::string> admin;
 };
 
