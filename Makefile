@@ -6,6 +6,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 RUN_PACKAGES := g++ make cmake pkg-config libsdl2-dev libsdl2-image-dev
 TEST_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev \
   xvfb xdotool openbox x11-utils imagemagick
+CHECK_PACKAGES := $(RUN_PACKAGES) googletest libgtest-dev libgmock-dev
 BENCH_PACKAGES := $(RUN_PACKAGES) libbenchmark-dev libxmp-dev
 ASSET_PACKAGES := $(RUN_PACKAGES) libfreetype-dev fonts-dejavu-core
 # The score server (plemby-scores) and its tests: a real PostgreSQL, curl and openssl for HTTPS,
@@ -36,7 +37,7 @@ WEB_PACKAGES := make cmake emscripten
 WEB_TEST_PACKAGES := $(WEB_PACKAGES) chromium xvfb xdotool imagemagick x11-utils
 WEB_PORT ?= 8080
 
-.PHONY: all run build test deps-run deps-test deps-bench deps-assets bench fuzz assets clean \
+.PHONY: all run build test check deps-run deps-check deps-test deps-bench deps-assets bench fuzz assets clean \
 	install uninstall package package-check screenshots deps-package deps-package-check \
 	deps-screenshots bench-screens server deps-server serve-scores windows deps-windows windows-test deps-windows-test \
 	windows-package deps-windows-package web serve-web deps-web deps-web-test test-web bench-web
@@ -53,6 +54,9 @@ endef
 
 deps-run:
 	$(call install_missing,$(RUN_PACKAGES))
+
+deps-check:
+	$(call install_missing,$(CHECK_PACKAGES))
 
 deps-test:
 	$(call install_missing,$(TEST_PACKAGES))
@@ -127,12 +131,13 @@ windows: deps-windows
 # Every test, headless, under AddressSanitizer and UndefinedBehaviorSanitizer; the music
 # thread's tests again under ThreadSanitizer; then the Windows build's tests under wine and the
 # browser build's road test in headless Chromium.
+SANITIZED_TEST_RUN := SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --output-on-failure -j $(JOBS)
 test: deps-test
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DPLEMBY_SANITIZE=asan
 	cmake --build build-test -j $(JOBS)
-	cd build-test && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
-	  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure -j $(JOBS)
+	cd build-test && $(SANITIZED_TEST_RUN)
 	@if [ -n "$$(find tests -name '*_thread_test.cpp' -print -quit)" ]; then \
 	  cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DPLEMBY_SANITIZE=tsan && \
 	  cmake --build build-tsan -j $(JOBS) --target plemby_tests \
@@ -142,6 +147,14 @@ test: deps-test
 	fi
 	$(MAKE) --no-print-directory windows-test
 	$(MAKE) --no-print-directory test-web
+
+# The quick loop while working: the game's unit suite alone (the tests labelled unit), in the
+# same sanitizer build as `make test`, without the road tests of the real game (a display, wine,
+# Chromium), the fuzz corpora, the install check and the score server's services.
+check: deps-check
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DPLEMBY_SANITIZE=asan
+	cmake --build build-test -j $(JOBS) --target plemby_tests
+	cd build-test && $(SANITIZED_TEST_RUN) -L '^unit$$'
 
 # The Windows build with its unit suite, run under wine in one process, then the road test of
 # the real game under wine in a virtual display.

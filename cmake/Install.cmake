@@ -4,11 +4,6 @@
 # (debian/, `make package`) installs the same files under /usr.
 include(GNUInstallDirs)
 
-# The application id names the desktop entry, the icons and the metainfo, and is the class the
-# window carries, so that a dock finds the entry for a running game.
-set(PLEMBY_APP_ID "io.github.plemby.plemby")
-target_compile_definitions(plemby_core PUBLIC PLEMBY_APP_ID="${PLEMBY_APP_ID}")
-
 set(PLEMBY_GAMES_DIR "games" CACHE PATH "Where the game is installed, under the prefix")
 # A publisher's addresses, written into the metainfo; none is set by default.
 set(PLEMBY_HOMEPAGE "" CACHE STRING "The project's home page")

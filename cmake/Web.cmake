@@ -1,8 +1,6 @@
 # The browser build: the game as plemby.js and plemby.wasm beside our own page, index.html, and
 # its icon. Any static file host serves the folder as it is; no special response headers.
 set_target_properties(plemby PROPERTIES SUFFIX ".js")
-# The desktop's application id (cmake/Install.cmake), which the window code names it by.
-target_compile_definitions(plemby_core PUBLIC PLEMBY_APP_ID="io.github.plemby.plemby")
 target_link_options(plemby PRIVATE
   -sENVIRONMENT=web
   -sALLOW_MEMORY_GROWTH=1

@@ -14,7 +14,7 @@ constexpr PlayerFileKind CONTROLS_FILE = {
     .contents = "the controls",
     .builtIn = "the default controls",
     .folder = ConfigDir,
-    .folderVariable = "XDG_CONFIG_HOME",
+    .noFolderReason = NoConfigDirReason,
     .fileName = "controls.txt",
     .maxBytes = MAX_BINDINGS_FILE_BYTES,
 };

@@ -20,7 +20,7 @@ constexpr PlayerFileKind HIGH_SCORES_FILE = {
     .contents = "the high scores",
     .builtIn = "the built-in table",
     .folder = DataDir,
-    .folderVariable = "XDG_DATA_HOME",
+    .noFolderReason = NoDataDirReason,
     .fileName = HIGH_SCORES_FILE_NAME,
     .maxBytes = HIGH_SCORE_TABLE_SIZE,
 };

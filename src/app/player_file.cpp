@@ -37,10 +37,8 @@ bool SavePlayerFile(const PlayerFileKind& kind, PlayerFileState& state,
     if (state.keepStoredFile) return false;
     const std::string path = PlayerFilePath(kind);
     if (!path.empty() && SaveFileAtomically(path, bytes)) return true;
-    const std::string why = path.empty()
-                                ? ": no folder for them (neither " +
-                                      std::string(kind.folderVariable) + " nor HOME is set)"
-                                : " in " + path + " (" + std::strerror(errno) + ")";
+    const std::string why = path.empty() ? ": no folder for them (" + kind.noFolderReason() + ")"
+                                         : " in " + path + " (" + std::strerror(errno) + ")";
     if (!state.toldNotStored) {
         state.toldNotStored = true;
         ReportProblem("cannot store " + std::string(kind.contents) + why +

@@ -15,7 +15,7 @@ struct PlayerFileKind {
     std::string_view contents;        // what the file holds, as a message names it: "the controls"
     std::string_view builtIn;         // what is played with instead: "the default controls"
     std::string (*folder)();          // ConfigDir or DataDir
-    std::string_view folderVariable;  // the variable naming that folder, for a missing one
+    std::string (*noFolderReason)();  // why that folder is missing, as the system words it
     std::string_view fileName;
     std::size_t maxBytes;
 };

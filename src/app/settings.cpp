@@ -15,7 +15,7 @@ constexpr PlayerFileKind SETTINGS_FILE = {
     .contents = "the settings",
     .builtIn = "the built-in settings",
     .folder = ConfigDir,
-    .folderVariable = "XDG_CONFIG_HOME",
+    .noFolderReason = NoConfigDirReason,
     .fileName = "settings.bin",
     .maxBytes = SETTINGS_RECORD_SIZE,
 };

@@ -13,7 +13,7 @@ constexpr PlayerFileKind VERSUS_FILE = {
     .contents = "the versus results",
     .builtIn = "no versus results",
     .folder = ConfigDir,
-    .folderVariable = "XDG_CONFIG_HOME",
+    .noFolderReason = NoConfigDirReason,
     .fileName = VERSUS_RESULTS_FILE_NAME,
     .maxBytes = VERSUS_RESULTS_SIZE,
 };

@@ -13,6 +13,10 @@
 // %APPDATA%\Plemby. Empty when no such folder can be found.
 std::string ConfigDir();
 std::string DataDir();
+// Why ConfigDir or DataDir found no folder, in the words of the player's system: "neither
+// XDG_CONFIG_HOME nor HOME is set" on Linux, what Windows lacked on Windows.
+std::string NoConfigDirReason();
+std::string NoDataDirReason();
 
 // Reads a whole file of at most maxBytes; nullopt when it is missing, unreadable, not a
 // regular file or larger than maxBytes.

@@ -71,6 +71,8 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
 
 std::string ConfigDir() { return UserDir("XDG_CONFIG_HOME", ".config"); }
 std::string DataDir() { return UserDir("XDG_DATA_HOME", ".local/share"); }
+std::string NoConfigDirReason() { return "neither XDG_CONFIG_HOME nor HOME is set"; }
+std::string NoDataDirReason() { return "neither XDG_DATA_HOME nor HOME is set"; }
 
 StoredFile ReadStoredFile(const std::string& path, std::size_t maxBytes) {
     StoredFile file;

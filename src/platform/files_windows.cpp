@@ -192,6 +192,10 @@ bool NobodyReadsStderr() {
 
 std::string ConfigDir() { return UserFolder(); }
 std::string DataDir() { return UserFolder(); }
+std::string NoConfigDirReason() {
+    return "%APPDATA% is not set and Windows names no application data folder";
+}
+std::string NoDataDirReason() { return NoConfigDirReason(); }
 
 StoredFile ReadStoredFile(const std::string& path, std::size_t maxBytes) {
     StoredFile file;

@@ -3,13 +3,10 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 #include <algorithm>
 #include <memory>
 
+#include "platform/freed_memory.h"
 #include "platform/pointer_mapping.h"
 #include "platform/render_hooks.h"
 #include "platform/renderer_choice.h"
@@ -204,14 +201,6 @@ void MakeImage(Texture& t) {
     SDL_SetTextureScaleMode(t.sdl, SDL_ScaleModeNearest);
 }
 
-// Decoding a picture takes scratch surfaces as large as the picture itself. Given back to the
-// system at once, they leave no holes of megabytes between the pictures that stay.
-void ReturnScratchMemory() {
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-}
-
 void MakeTarget(Texture& t, SDL_ScaleMode scaleMode, Uint32 format = SDL_PIXELFORMAT_ARGB8888) {
     if (!state.renderer) return;
     t.sdl = SDL_CreateTexture(state.renderer, format, SDL_TEXTUREACCESS_TARGET, t.width, t.height);
@@ -398,7 +387,9 @@ Texture* CreateImageTexture(std::span<const std::uint8_t> encoded, int width, in
     t->requestedHeight = std::max(height, 0);
     t->magentaKey = magentaKey;
     MakeImage(*t);
-    ReturnScratchMemory();
+    // Decoding a picture takes scratch surfaces as large as the picture itself. Given back to
+    // the system at once, they leave no holes of megabytes between the pictures that stay.
+    ReturnFreedMemory();
     state.textures.push_back(std::move(t));
     return state.textures.back().get();
 }
@@ -533,7 +524,7 @@ void OnRenderReset(bool deviceReset) {
             MakeImage(*t);
         }
     }
-    if (deviceReset) ReturnScratchMemory();
+    if (deviceReset) ReturnFreedMemory();
     UpdateLetterbox(true);
 }
 

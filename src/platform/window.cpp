@@ -12,7 +12,6 @@
 #include "platform/sdl_window.h"
 #include "platform/single_instance.h"
 #include "platform/window_system.h"
-#include "platform/xlib_link.h"
 
 namespace {
 
@@ -22,6 +21,9 @@ constexpr int WINDOW_HEIGHT = 768;
 // The player may drag the window smaller, but not below where the picture can still be read.
 constexpr int MINIMUM_WIDTH = 320;
 constexpr int MINIMUM_HEIGHT = 240;
+// Where a window that leaves full screen goes.
+constexpr int WINDOWED_X = 64;
+constexpr int WINDOWED_Y = 64;
 
 struct WindowState {
     SDL_Window* window = nullptr;
@@ -29,14 +31,6 @@ struct WindowState {
     bool focusLost = false;
 };
 WindowState gameWindow;
-
-// Docks and task bars group the window under the desktop entry of the same id: X11 reads it
-// from WM_CLASS, Wayland from the app id. A class set in the environment still wins.
-void NameTheApplication() {
-    SDL_setenv("SDL_VIDEO_X11_WMCLASS", PLEMBY_APP_ID, 0);
-    SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", PLEMBY_APP_ID, 0);
-    SDL_SetHint(SDL_HINT_APP_NAME, WINDOW_TITLE);
-}
 
 void SetWindowIcon() {
     const auto png = FindResource("ICON", WINDOW_ICON_ID);
@@ -74,34 +68,6 @@ bool WindowEventMaySpoilPicture(Uint8 event) {
     }
 }
 
-#if defined(SDL_VIDEO_DRIVER_X11)
-// Without a window manager nobody answers the request for desktop full screen: SDL then takes
-// the window for the display's size while it keeps its old one, and the picture drawn for the
-// display is cut off at the right and bottom. A window that did not follow is moved over the
-// display here, as a window manager would have done. Xlib is reached through SDL's own copy.
-void CoverDisplayIfUnanswered(SDL_Window* window) {
-    const XlibLink xlib(window);
-    const auto getGeometry = xlib.Find<decltype(&XGetGeometry)>("XGetGeometry");
-    const auto moveResize = xlib.Find<decltype(&XMoveResizeWindow)>("XMoveResizeWindow");
-    const auto flush = xlib.Find<decltype(&XFlush)>("XFlush");
-    SDL_Rect bounds;
-    ::Window root = 0;
-    int x = 0, y = 0;
-    unsigned w = 0, h = 0, border = 0, depth = 0;
-    if (getGeometry != nullptr && moveResize != nullptr && flush != nullptr &&
-        SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &bounds) == 0 &&
-        getGeometry(xlib.display, xlib.xWindow, &root, &x, &y, &w, &h, &border, &depth) != 0) {
-        if (static_cast<int>(w) != bounds.w || static_cast<int>(h) != bounds.h) {
-            moveResize(xlib.display, xlib.xWindow, bounds.x, bounds.y,
-                       static_cast<unsigned>(bounds.w), static_cast<unsigned>(bounds.h));
-            flush(xlib.display);
-        }
-    }
-}
-#else
-void CoverDisplayIfUnanswered(SDL_Window*) {}
-#endif
-
 void Quit() {
     if (gameWindow.quitHandler != nullptr) gameWindow.quitHandler();
 }
@@ -112,8 +78,8 @@ SDL_Window* GameSdlWindow() { return gameWindow.window; }
 
 bool CreateGameWindow(bool fullscreen) {
     if (gameWindow.window != nullptr) return true;
-    ChooseVideoDriver();
-    NameTheApplication();
+    PrepareVideo();
+    SDL_SetHint(SDL_HINT_APP_NAME, WINDOW_TITLE);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         ReportFatalProblem(std::string("cannot open a window: no display available (") +
                            SDL_GetError() + ")");
@@ -126,9 +92,8 @@ bool CreateGameWindow(bool fullscreen) {
     }
     // The picture is letterboxed into whatever size the window is given, so the player may
     // resize and maximise it.
-    const Uint32 flags =
-        SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SystemWindowFlags() |
-        (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    const Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SystemWindowFlags() |
+                         (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     gameWindow.window =
         SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                          WINDOW_WIDTH, WINDOW_HEIGHT, flags);
@@ -140,8 +105,8 @@ bool CreateGameWindow(bool fullscreen) {
     SDL_SetWindowMinimumSize(gameWindow.window, MINIMUM_WIDTH, MINIMUM_HEIGHT);
     if (!fullscreen) {
         int width = WINDOW_WIDTH, height = WINDOW_HEIGHT;
-        WindowedSize(gameWindow.window, width, height);
-        if (width != WINDOW_WIDTH || height != WINDOW_HEIGHT) {
+        if (WindowedSize(gameWindow.window, width, height) &&
+            (width != WINDOW_WIDTH || height != WINDOW_HEIGHT)) {
             SDL_SetWindowSize(gameWindow.window, width, height);
             SDL_SetWindowPosition(gameWindow.window, SDL_WINDOWPOS_CENTERED,
                                   SDL_WINDOWPOS_CENTERED);
@@ -178,8 +143,9 @@ void SetWindowFullscreen(bool fullscreen) {
     }
     SDL_SetWindowFullscreen(window, 0);
     int width = WINDOW_WIDTH, height = WINDOW_HEIGHT;
-    WindowedSize(window, width, height);
-    PlaceWindowed(window, width, height);
+    if (!WindowedSize(window, width, height)) return;
+    SDL_SetWindowSize(window, width, height);
+    SDL_SetWindowPosition(window, WINDOWED_X, WINDOWED_Y);
 }
 
 bool PumpOneEvent() {

@@ -10,24 +10,16 @@ namespace {
 constexpr const char* WINDOW_CLASS = "Plemby!";
 // The DPI at which Windows draws one pixel per point.
 constexpr float STANDARD_DPI = 96.0f;
-// Where a window that leaves full screen goes.
-constexpr int WINDOWED_X = 64;
-constexpr int WINDOWED_Y = 64;
 }  // namespace
 
-void ChooseVideoDriver() {
+void PrepareVideo() {
     SDL_RegisterApp(WINDOW_CLASS, 0, nullptr);
     SDL_SetHint(SDL_HINT_WINDOWS_DPI_AWARENESS, "permonitorv2");
 }
 
 std::uint32_t SystemWindowFlags() { return 0; }
 
-void PlaceWindowed(SDL_Window* window, int width, int height) {
-    SDL_SetWindowSize(window, width, height);
-    SDL_SetWindowPosition(window, WINDOWED_X, WINDOWED_Y);
-}
-
-void WindowedSize(SDL_Window* window, int& width, int& height) {
+bool WindowedSize(SDL_Window* window, int& width, int& height) {
     const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
     float dpi = 0.0f;
     float scale = 1.0f;
@@ -44,4 +36,8 @@ void WindowedSize(SDL_Window* window, int& width, int& height) {
     }
     width = std::max(1, static_cast<int>(std::lround(static_cast<float>(width) * scale)));
     height = std::max(1, static_cast<int>(std::lround(static_cast<float>(height) * scale)));
+    return true;
 }
+
+// Windows answers the request for full screen itself.
+void CoverDisplayIfUnanswered(SDL_Window*) {}

@@ -272,6 +272,12 @@ int RunScoresServer(const ServerOptions& options) {
     }
     ScoresApp& shared = *app;
     server->new_task_queue = [&shared] { return new BoundedConnections(shared.openConnections); };
+    // The port may be taken again at once after a crash, but never by a second server while one
+    // listens there (cpp-httplib's own choice, SO_REUSEPORT, would share it between both).
+    server->set_socket_options([](auto sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server->set_read_timeout(IO_TIMEOUT_SECONDS, 0);
     server->set_write_timeout(IO_TIMEOUT_SECONDS, 0);
     server->set_keep_alive_timeout(IO_TIMEOUT_SECONDS);

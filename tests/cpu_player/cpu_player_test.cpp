@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "common/random.h"
 #include "common/settings.h"
 #include "cpu_player/cpu_game.h"
+#include "game/rules_frame.h"
+#include "platform/files.h"
+#include "replays/replay.h"
+#include "replays/replayed_game.h"
 
 namespace {
 
@@ -63,6 +70,48 @@ TEST_F(CpuPlayerTest, SteersWithAnyRepeatsAndDigsThroughGarbage) {
     const CpuGameResult digging = Play(7, 40, draws);
     EXPECT_FALSE(digging.gameOver);
     EXPECT_GE(digging.rows, 40u);
+}
+
+// Fed the frames of the games it played in the real game (--autoplay, the corpus's cpu-* files),
+// the CPU player answers every frame, paused ones too, with the actions it held then: its choices
+// are the ones it made when they were recorded. The way out the player holds is not its own.
+TEST_F(CpuPlayerTest, AnswersTheGamesItPlayedFrameByFrame) {
+    const std::filesystem::path corpus = std::string(PLEMBY_SOURCE_DIR) + "/tests/replays";
+    int games = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("cpu-", 0) != 0 || entry.path().extension() != ".plr") continue;
+        ++games;
+        Replay replay;
+        std::string reason;
+        const auto bytes = ReadSmallFile(entry.path().string(), MAX_REPLAY_BYTES);
+        ASSERT_TRUE(bytes && DecodeReplay(*bytes, replay, reason)) << name << ": " << reason;
+        ResetCpuPlayer();
+        std::uint8_t reversed = replay.start.rotateReversed;
+        Random random;
+        GameState game;
+        game.random = &random;
+        CpuGamePlayer player(game, reversed);
+        ReplayedGame source(replay);
+        BeginGame(game, source);
+        FrameInput frame;
+        std::uint32_t answered = 0;
+        while (source.NextFrame(frame)) {
+            reversed = frame.turnReversed ? 1 : 0;
+            ActionRecord recorded = frame.actions;
+            recorded.Set(PlayAction::Abandon, false);
+            ASSERT_EQ(player.NextActions().held, recorded.held)
+                << name << ", frame " << source.FrameIndex();
+            ++answered;
+            if (frame.paused) continue;
+            if (Happened(BeginRulesFrame(game, source, frame), GameEventKind::Abandoned) ||
+                Happened(EndRulesFrame(game, source, frame), GameEventKind::GameOver))
+                break;
+        }
+        EXPECT_EQ(answered + 1, replay.frames.size()) << name;
+        EXPECT_TRUE(source.Problem().empty()) << name << ": " << source.Problem();
+    }
+    EXPECT_EQ(games, 10);
 }
 
 }  // namespace

@@ -30,9 +30,9 @@ std::vector<std::int8_t> Tone() {
 
 // One looping note: sound in every block.
 std::vector<std::uint8_t> ToneModule(std::uint16_t tempo = 125) {
-    XmModuleSpec spec = OneNoteModule(Tone(), LOOP_FORWARD, 0, 32);
-    spec.tempo = tempo;
-    return BuildXm(spec);
+    XmModuleSketch sketch = OneNoteModule(Tone(), LOOP_FORWARD, 0, 32);
+    sketch.tempo = tempo;
+    return BuildXm(sketch);
 }
 
 std::vector<Block> Render(int blocks) {
@@ -186,13 +186,13 @@ TEST_F(RenderTest, ElapsedTimeCountsEachSlice) {
 }
 
 TEST_F(RenderTest, PositionsLevelsAndJumps) {
-    XmModuleSpec spec = OneNoteModule(Tone(), LOOP_FORWARD, 0, 32);
-    spec.name = "Jumpy\x07";
-    spec.songLength = 3;
-    spec.orders = {0, 1, 0};
-    spec.patterns.push_back(XmPattern{});
-    spec.speed = 1;
-    Load(BuildXm(spec));
+    XmModuleSketch sketch = OneNoteModule(Tone(), LOOP_FORWARD, 0, 32);
+    sketch.name = "Jumpy\x07";
+    sketch.songLength = 3;
+    sketch.orders = {0, 1, 0};
+    sketch.patterns.push_back(XmPattern{});
+    sketch.speed = 1;
+    Load(BuildXm(sketch));
     EXPECT_STREQ(GetSongTitle(), "Jumpy");
     Render(1);  // 960 frames a row: rows 0 and 1 have started
     EXPECT_EQ(GetMusicPosition(), 1u);
@@ -214,9 +214,9 @@ TEST_F(RenderTest, PositionsLevelsAndJumps) {
 }
 
 TEST_F(RenderTest, SongWithoutLoopStopsAtItsEnd) {
-    XmModuleSpec spec = OneNoteModule(Tone(), LOOP_FORWARD, 0, 32);
-    spec.speed = 1;  // four rows of 960 frames; the last row's tick falls in block 2
-    Load(BuildXm(spec), MUSIC_NO_LOOP);
+    XmModuleSketch sketch = OneNoteModule(Tone(), LOOP_FORWARD, 0, 32);
+    sketch.speed = 1;  // four rows of 960 frames; the last row's tick falls in block 2
+    Load(BuildXm(sketch), MUSIC_NO_LOOP);
     Block block{};
     EXPECT_TRUE(RenderBlock(block.data()));
     EXPECT_TRUE(RenderBlock(block.data()));
@@ -224,7 +224,7 @@ TEST_F(RenderTest, SongWithoutLoopStopsAtItsEnd) {
     EXPECT_FALSE(RenderBlock(block.data()));
     EXPECT_STREQ(GetSongTitle(), "");
 
-    Load(BuildXm(spec));  // looping: goes on at the restart position
+    Load(BuildXm(sketch));  // looping: goes on at the restart position
     Render(8);
 }
 

@@ -21,11 +21,11 @@ PitchStep StepOf(std::uint32_t hz) { return FrequencyStep(hz); }
 
 TEST_F(Effects, ArpeggioStepsThroughItsThreeNotesInBothTables) {
     for (const bool linear : {true, false}) {
-        XmModuleSpec spec = SmallModule(1, 2);
-        spec.flags = linear ? 1 : 0;
-        spec.speed = 3;
-        CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, FX('0'), 0x47};
-        ASSERT_TRUE(LoadSpec(spec));
+        XmModuleSketch sketch = SmallModule(1, 2);
+        sketch.flags = linear ? 1 : 0;
+        sketch.speed = 3;
+        CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0, FX('0'), 0x47};
+        ASSERT_TRUE(LoadSketch(sketch));
         const std::int32_t base = NotePeriod(48, 0, linear);
         for (int tick = 0; tick < 3; ++tick) {
             PlayTicks(1);
@@ -40,11 +40,11 @@ TEST_F(Effects, ArpeggioStepsThroughItsThreeNotesInBothTables) {
 }
 
 TEST_F(Effects, VolumeSlidesPassTheLimitsAndComeBackFromThere) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 4, FX('A'), 0x0F};  // 4 - 5 x 15
-    CellAt(spec, 0, 1, 0) = {0, 0, 0, FX('A'), 0x20};               // up 2 a tick
-    CellAt(spec, 0, 2, 0) = {0, 0, 0x10 + 64, FX('A'), 0xF0};       // 64 + 5 x 15
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(1, 4);
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 4, FX('A'), 0x0F};  // 4 - 5 x 15
+    CellAt(sketch, 0, 1, 0) = {0, 0, 0, FX('A'), 0x20};               // up 2 a tick
+    CellAt(sketch, 0, 2, 0) = {0, 0, 0x10 + 64, FX('A'), 0xF0};       // 64 + 5 x 15
+    ASSERT_TRUE(LoadSketch(sketch));
     PlayTicks(6);
     EXPECT_EQ(Channel().volume, -71);
     EXPECT_EQ(ActiveVoice().volume, 0);
@@ -57,12 +57,12 @@ TEST_F(Effects, VolumeSlidesPassTheLimitsAndComeBackFromThere) {
 }
 
 TEST_F(Effects, FineVolumeSlidesShareOneMemoryWithItsDirection) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 32, FX('E'), 0xA3};
-    CellAt(spec, 0, 1, 0) = {0, 0, 0, FX('E'), 0xB0};
-    CellAt(spec, 0, 2, 0) = {0, 0, 0, FX('E'), 0xB2};
-    CellAt(spec, 0, 3, 0) = {0, 0, 0, FX('E'), 0xA0};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(1, 4);
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 32, FX('E'), 0xA3};
+    CellAt(sketch, 0, 1, 0) = {0, 0, 0, FX('E'), 0xB0};
+    CellAt(sketch, 0, 2, 0) = {0, 0, 0, FX('E'), 0xB2};
+    CellAt(sketch, 0, 3, 0) = {0, 0, 0, FX('E'), 0xA0};
+    ASSERT_TRUE(LoadSketch(sketch));
     const int expected[] = {35, 38, 36, 34};
     for (int row = 0; row < 4; ++row) {
         PlayTicks(6);
@@ -71,11 +71,11 @@ TEST_F(Effects, FineVolumeSlidesShareOneMemoryWithItsDirection) {
 }
 
 TEST_F(Effects, TremorIsTwoTicksOnAndTwoOffAcrossRows) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    spec.speed = 3;
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 40, FX('T'), 0x11};
-    for (int row = 1; row < 4; ++row) CellAt(spec, 0, row, 0) = {0, 0, 0, FX('T'), 0x00};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(1, 4);
+    sketch.speed = 3;
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 40, FX('T'), 0x11};
+    for (int row = 1; row < 4; ++row) CellAt(sketch, 0, row, 0) = {0, 0, 0, FX('T'), 0x00};
+    ASSERT_TRUE(LoadSketch(sketch));
     for (int tick = 0; tick < 12; ++tick) {
         PlayTicks(1);
         const bool on = tick % 4 < 2;
@@ -85,10 +85,10 @@ TEST_F(Effects, TremorIsTwoTicksOnAndTwoOffAcrossRows) {
 
 TEST_F(Effects, KeyOffWithoutEnvelopeSilencesAtOnce) {
     for (const XmCell off : {XmCell{KEY_OFF_NOTE, 0, 0, 0, 0}, XmCell{0, 0, 0, FX('K'), 0x00}}) {
-        XmModuleSpec spec = SmallModule(1, 4);
-        CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
-        CellAt(spec, 0, 1, 0) = off;
-        ASSERT_TRUE(LoadSpec(spec));
+        XmModuleSketch sketch = SmallModule(1, 4);
+        CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+        CellAt(sketch, 0, 1, 0) = off;
+        ASSERT_TRUE(LoadSketch(sketch));
         PlayTicks(6);
         EXPECT_GT(ActiveVoice().volume, 0);
         PlayTicks(1);
@@ -99,13 +99,13 @@ TEST_F(Effects, KeyOffWithoutEnvelopeSilencesAtOnce) {
 
 TEST_F(Effects, KeyOffReleasesTheSustainAndStartsTheFadeout) {
     for (const XmCell off : {XmCell{KEY_OFF_NOTE, 0, 0, 0, 0}, XmCell{0, 0, 0, FX('K'), 0x00}}) {
-        XmModuleSpec spec = SmallModule(1, 64);
-        XmInstrument& in = spec.instruments[0];
+        XmModuleSketch sketch = SmallModule(1, 64);
+        XmInstrument& in = sketch.instruments[0];
         in.volumeEnvelope = {{{0, 64}, {2, 48}, {200, 0}}, 1, 0, 0, 1 | 2};
         in.fadeout = 0x100;
-        CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
-        CellAt(spec, 0, 1, 0) = off;
-        ASSERT_TRUE(LoadSpec(spec));
+        CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+        CellAt(sketch, 0, 1, 0) = off;
+        ASSERT_TRUE(LoadSketch(sketch));
         PlayTicks(6);
         EXPECT_EQ(Channel().volumeEnvelope.value, 48) << "held at the sustain point";
         PlayTicks(127);
@@ -118,12 +118,12 @@ TEST_F(Effects, KeyOffReleasesTheSustainAndStartsTheFadeout) {
 }
 
 TEST_F(Effects, SampleOffsetWithoutANoteWaitsForTheNextNote) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    spec.instruments[0] = SquareInstrument(4096);
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
-    CellAt(spec, 0, 1, 0) = {0, 0, 0, FX('9'), 0x08};
-    CellAt(spec, 0, 2, 0) = {NOTE_C4, 0, 0, 0, 0};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(1, 4);
+    sketch.instruments[0] = SquareInstrument(4096);
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+    CellAt(sketch, 0, 1, 0) = {0, 0, 0, FX('9'), 0x08};
+    CellAt(sketch, 0, 2, 0) = {NOTE_C4, 0, 0, 0, 0};
+    ASSERT_TRUE(LoadSketch(sketch));
     PlayTicks(7);
     EXPECT_EQ(ActiveVoice().startOffset, 0x800);
     const Voice* before = &ActiveVoice();
@@ -134,10 +134,10 @@ TEST_F(Effects, SampleOffsetWithoutANoteWaitsForTheNextNote) {
 }
 
 TEST_F(Effects, ToneSlideMovesTowardTheNoteAndStopsOnIt) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
-    CellAt(spec, 0, 1, 0) = {NOTE_C4 + 1, 0, 0, FX('3'), 0x05};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(1, 4);
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+    CellAt(sketch, 0, 1, 0) = {NOTE_C4 + 1, 0, 0, FX('3'), 0x05};
+    ASSERT_TRUE(LoadSketch(sketch));
     PlayTicks(7);
     const Voice* voice = &ActiveVoice();
     EXPECT_EQ(Channel().period, 4608) << "the row tick does not move";
@@ -149,9 +149,9 @@ TEST_F(Effects, ToneSlideMovesTowardTheNoteAndStopsOnIt) {
 }
 
 TEST_F(Effects, NoteDelayStartsTheNoteOnItsTick) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 20, FX('E'), 0xD3};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(1, 4);
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 20, FX('E'), 0xD3};
+    ASSERT_TRUE(LoadSketch(sketch));
     PlayTicks(3);
     EXPECT_EQ(ActiveVoice().sample, nullptr);
     PlayTicks(1);
@@ -160,9 +160,9 @@ TEST_F(Effects, NoteDelayStartsTheNoteOnItsTick) {
 }
 
 TEST_F(Effects, RetriggersStartTheSampleAgainOnTheirTicks) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, FX('E'), 0x92};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(1, 4);
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0, FX('E'), 0x92};
+    ASSERT_TRUE(LoadSketch(sketch));
     int starts = 0;
     const Voice* voice = nullptr;
     for (int tick = 0; tick < 6; ++tick) {
@@ -174,10 +174,10 @@ TEST_F(Effects, RetriggersStartTheSampleAgainOnTheirTicks) {
 }
 
 TEST_F(Effects, MultiRetriggerVolumeChangesRunOnWithoutLimits) {
-    XmModuleSpec spec = SmallModule(1, 64);
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 40, FX('R'), 0xF1};
-    for (int row = 1; row < 64; ++row) CellAt(spec, 0, row, 0) = {0, 0, 0, FX('R'), 0x00};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(1, 64);
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 40, FX('R'), 0xF1};
+    for (int row = 1; row < 64; ++row) CellAt(sketch, 0, row, 0) = {0, 0, 0, FX('R'), 0x00};
+    ASSERT_TRUE(LoadSketch(sketch));
     PlayTicks(2);
     EXPECT_EQ(Channel().volume, 80);
     PlayTicks(62 * 6);
@@ -186,9 +186,9 @@ TEST_F(Effects, MultiRetriggerVolumeChangesRunOnWithoutLimits) {
 }
 
 TEST_F(Effects, VibratoSwingsThePitchAroundTheNote) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, FX('4'), 0x8F};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(1, 4);
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0, FX('4'), 0x8F};
+    ASSERT_TRUE(LoadSketch(sketch));
     int lowest = 0;
     int highest = 0;
     for (int tick = 0; tick < 6; ++tick) {
@@ -202,9 +202,9 @@ TEST_F(Effects, VibratoSwingsThePitchAroundTheNote) {
 }
 
 TEST_F(Effects, TremoloThatEndsLeavesTheVolumeAtItsLastSwing) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 32, FX('7'), 0x4F};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(1, 4);
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0x10 + 32, FX('7'), 0x4F};
+    ASSERT_TRUE(LoadSketch(sketch));
     PlayTicks(6);
     const std::int32_t swing = Channel().tremoloOffset;
     EXPECT_EQ(swing, 127 * 15 >> 5) << "position 16 on the last tick of the row";
@@ -214,10 +214,10 @@ TEST_F(Effects, TremoloThatEndsLeavesTheVolumeAtItsLastSwing) {
 }
 
 TEST_F(Effects, VolumeColumnPortamentoWithANoteSoundsItWithoutARestart) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
-    CellAt(spec, 0, 1, 0) = {NOTE_C4 + 12, 0, 0xF1, 0, 0};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(1, 4);
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+    CellAt(sketch, 0, 1, 0) = {NOTE_C4 + 12, 0, 0xF1, 0, 0};
+    ASSERT_TRUE(LoadSketch(sketch));
     PlayTicks(6);
     const Voice* voice = &ActiveVoice();
     PlayTicks(1);
@@ -226,14 +226,14 @@ TEST_F(Effects, VolumeColumnPortamentoWithANoteSoundsItWithoutARestart) {
 }
 
 TEST_F(Effects, FinetuneEnvelopePositionAndGlobalVolume) {
-    XmModuleSpec spec = SmallModule(2, 4);
-    spec.instruments[0].volumeEnvelope = {{{0, 64}, {10, 0}, {20, 64}}, 0, 0, 0, 1};
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, FX('E'), 0x58};  // for the notes after this one
-    CellAt(spec, 0, 0, 1) = {NOTE_C4, 1, 0, FX('G'), 0x20};
-    CellAt(spec, 0, 1, 0) = {NOTE_C4, 1, 0, FX('L'), 5};  // halfway down the first slope
-    CellAt(spec, 0, 1, 1) = {0, 0, 0, FX('H'), 0x02};
-    CellAt(spec, 0, 2, 1) = {0, 0, 0, FX('H'), 0x00};  // the song's own slide memory
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(2, 4);
+    sketch.instruments[0].volumeEnvelope = {{{0, 64}, {10, 0}, {20, 64}}, 0, 0, 0, 1};
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0, FX('E'), 0x58};  // for the notes after this one
+    CellAt(sketch, 0, 0, 1) = {NOTE_C4, 1, 0, FX('G'), 0x20};
+    CellAt(sketch, 0, 1, 0) = {NOTE_C4, 1, 0, FX('L'), 5};  // halfway down the first slope
+    CellAt(sketch, 0, 1, 1) = {0, 0, 0, FX('H'), 0x02};
+    CellAt(sketch, 0, 2, 1) = {0, 0, 0, FX('H'), 0x00};  // the song's own slide memory
+    ASSERT_TRUE(LoadSketch(sketch));
     PlayTicks(1);
     EXPECT_EQ(Channel().period, 4608);
     EXPECT_EQ(songState.globalVolume, 32);

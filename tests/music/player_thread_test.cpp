@@ -18,11 +18,11 @@ using Block = std::array<std::int16_t, BLOCK_SAMPLES>;
 std::vector<std::uint8_t> TestSong(const char* name, std::uint16_t rows, std::uint16_t speed) {
     std::vector<std::int8_t> tone;
     for (int i = 0; i < 32; ++i) tone.push_back(static_cast<std::int8_t>(i < 16 ? 80 : -80));
-    XmModuleSpec spec = OneNoteModule(tone, LOOP_FORWARD, 0, 32);
-    spec.name = name;
-    spec.patterns[0].rows = rows;
-    spec.speed = speed;
-    return BuildXm(spec);
+    XmModuleSketch sketch = OneNoteModule(tone, LOOP_FORWARD, 0, 32);
+    sketch.name = name;
+    sketch.patterns[0].rows = rows;
+    sketch.speed = speed;
+    return BuildXm(sketch);
 }
 
 bool Silent(const Block& block) {

@@ -16,26 +16,26 @@ protected:
 };
 
 // A song of `orders` order positions over as many patterns of `rows` rows each.
-XmModuleSpec OrderedModule(int channels, int orders, int rows) {
-    XmModuleSpec spec = SmallModule(channels, rows);
-    spec.patterns.assign(static_cast<std::size_t>(orders), XmPattern{});
-    spec.orders.clear();
+XmModuleSketch OrderedModule(int channels, int orders, int rows) {
+    XmModuleSketch sketch = SmallModule(channels, rows);
+    sketch.patterns.assign(static_cast<std::size_t>(orders), XmPattern{});
+    sketch.orders.clear();
     for (int i = 0; i < orders; ++i) {
-        spec.patterns[static_cast<std::size_t>(i)].rows = static_cast<std::uint16_t>(rows);
-        spec.orders.push_back(static_cast<std::uint8_t>(i));
+        sketch.patterns[static_cast<std::size_t>(i)].rows = static_cast<std::uint16_t>(rows);
+        sketch.orders.push_back(static_cast<std::uint8_t>(i));
     }
-    spec.songLength = static_cast<std::uint16_t>(orders);
-    return spec;
+    sketch.songLength = static_cast<std::uint16_t>(orders);
+    return sketch;
 }
 
 TEST_F(Sequencer, SpeedAndTempoSetTheLengthOfTicksAndRows) {
-    XmModuleSpec spec = SmallModule(2, 16);
-    CellAt(spec, 0, 1, 0) = {0, 0, 0, FX('F'), 0x1F};  // speed 31
-    CellAt(spec, 0, 2, 0) = {0, 0, 0, FX('F'), 0x20};  // tempo 32
-    CellAt(spec, 0, 3, 0) = {0, 0, 0, FX('F'), 0x06};
-    CellAt(spec, 0, 3, 1) = {0, 0, 0, FX('F'), 0x7D};  // tempo 125
-    CellAt(spec, 0, 4, 0) = {0, 0, 0, FX('F'), 0x00};  // every tick a new row
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(2, 16);
+    CellAt(sketch, 0, 1, 0) = {0, 0, 0, FX('F'), 0x1F};  // speed 31
+    CellAt(sketch, 0, 2, 0) = {0, 0, 0, FX('F'), 0x20};  // tempo 32
+    CellAt(sketch, 0, 3, 0) = {0, 0, 0, FX('F'), 0x06};
+    CellAt(sketch, 0, 3, 1) = {0, 0, 0, FX('F'), 0x7D};  // tempo 125
+    CellAt(sketch, 0, 4, 0) = {0, 0, 0, FX('F'), 0x00};  // every tick a new row
+    ASSERT_TRUE(LoadSketch(sketch));
     EXPECT_EQ(songState.samplesPerTick, 960);
 
     const std::vector<RowMark> marks = PlayRows(170000);
@@ -48,55 +48,55 @@ TEST_F(Sequencer, SpeedAndTempoSetTheLengthOfTicksAndRows) {
 }
 
 TEST_F(Sequencer, PatternBreaksGoToTheirRowOfTheNextOrder) {
-    XmModuleSpec spec = OrderedModule(1, 3, 64);
-    CellAt(spec, 0, 0, 0) = {0, 0, 0, FX('D'), 0x32};
-    CellAt(spec, 1, 32, 0) = {0, 0, 0, FX('D'), 0x0F};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = OrderedModule(1, 3, 64);
+    CellAt(sketch, 0, 0, 0) = {0, 0, 0, FX('D'), 0x32};
+    CellAt(sketch, 1, 32, 0) = {0, 0, 0, FX('D'), 0x0F};
+    ASSERT_TRUE(LoadSketch(sketch));
     const Rows rows = Positions(PlayRows(4 * 5760 - 1));
     EXPECT_EQ(rows, (Rows{{0, 0}, {1, 32}, {2, 15}, {2, 16}}));
 }
 
 TEST_F(Sequencer, JumpAndBreakInEitherOrderOfChannels) {
-    XmModuleSpec breakFirst = OrderedModule(4, 3, 8);
+    XmModuleSketch breakFirst = OrderedModule(4, 3, 8);
     CellAt(breakFirst, 0, 0, 0) = {0, 0, 0, FX('D'), 0x05};
     CellAt(breakFirst, 0, 0, 2) = {0, 0, 0, FX('B'), 0x02};
-    ASSERT_TRUE(LoadSpec(breakFirst));
+    ASSERT_TRUE(LoadSketch(breakFirst));
     EXPECT_EQ(Positions(PlayRows(2 * 5760 - 1)), (Rows{{0, 0}, {2, 0}}));
 
-    XmModuleSpec jumpFirst = OrderedModule(4, 3, 8);
+    XmModuleSketch jumpFirst = OrderedModule(4, 3, 8);
     CellAt(jumpFirst, 0, 0, 0) = {0, 0, 0, FX('B'), 0x02};
     CellAt(jumpFirst, 0, 0, 2) = {0, 0, 0, FX('D'), 0x05};
-    ASSERT_TRUE(LoadSpec(jumpFirst));
+    ASSERT_TRUE(LoadSketch(jumpFirst));
     EXPECT_EQ(Positions(PlayRows(2 * 5760 - 1)), (Rows{{0, 0}, {2, 5}}));
 }
 
 TEST_F(Sequencer, JumpBeyondTheSongGoesToTheStartAndBreakOnTheLastOrderToo) {
-    XmModuleSpec spec = OrderedModule(1, 2, 4);
-    CellAt(spec, 0, 0, 0) = {0, 0, 0, FX('B'), 0x09};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = OrderedModule(1, 2, 4);
+    CellAt(sketch, 0, 0, 0) = {0, 0, 0, FX('B'), 0x09};
+    ASSERT_TRUE(LoadSketch(sketch));
     EXPECT_EQ(Positions(PlayRows(2 * 5760 - 1)), (Rows{{0, 0}, {0, 0}}));
 
-    XmModuleSpec last = OrderedModule(1, 2, 4);
+    XmModuleSketch last = OrderedModule(1, 2, 4);
     CellAt(last, 1, 0, 0) = {0, 0, 0, FX('D'), 0x02};
-    ASSERT_TRUE(LoadSpec(last));
+    ASSERT_TRUE(LoadSketch(last));
     EXPECT_EQ(Positions(PlayRows(7 * 5760 - 1)),
               (Rows{{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 0}, {0, 2}, {0, 3}}));
 }
 
 TEST_F(Sequencer, BreakToARowThePatternLacksPlaysItsFirstRow) {
-    XmModuleSpec spec = OrderedModule(1, 2, 8);
-    CellAt(spec, 0, 0, 0) = {0, 0, 0, FX('D'), 0x40};
-    CellAt(spec, 1, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = OrderedModule(1, 2, 8);
+    CellAt(sketch, 0, 0, 0) = {0, 0, 0, FX('D'), 0x40};
+    CellAt(sketch, 1, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+    ASSERT_TRUE(LoadSketch(sketch));
     EXPECT_EQ(Positions(PlayRows(3 * 5760 - 1)), (Rows{{0, 0}, {1, 0}, {1, 1}}));
     EXPECT_NE(song.channels[0].voice->sample, nullptr) << "row 0's note was played";
 }
 
 TEST_F(Sequencer, PatternLoopPlaysItsRowsAgain) {
-    XmModuleSpec spec = OrderedModule(1, 1, 12);
-    CellAt(spec, 0, 4, 0) = {0, 0, 0, FX('E'), 0x60};
-    CellAt(spec, 0, 8, 0) = {0, 0, 0, FX('E'), 0x62};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = OrderedModule(1, 1, 12);
+    CellAt(sketch, 0, 4, 0) = {0, 0, 0, FX('E'), 0x60};
+    CellAt(sketch, 0, 8, 0) = {0, 0, 0, FX('E'), 0x62};
+    ASSERT_TRUE(LoadSketch(sketch));
     Rows expected = {{0, 0}, {0, 1}, {0, 2}, {0, 3}};
     for (int pass = 0; pass < 3; ++pass) {
         for (int row = 4; row <= 8; ++row) expected.push_back({0, row});
@@ -107,27 +107,27 @@ TEST_F(Sequencer, PatternLoopPlaysItsRowsAgain) {
 }
 
 TEST_F(Sequencer, PatternDelayLengthensTheRowAndItsTickEffectsRunOnEveryTick) {
-    XmModuleSpec spec = SmallModule(2, 4);
-    CellAt(spec, 0, 0, 0) = {0, 0, 0, FX('E'), 0xE2};
-    CellAt(spec, 0, 0, 1) = {NOTE_C4, 1, 0x10 + 10, FX('A'), 0x10};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(2, 4);
+    CellAt(sketch, 0, 0, 0) = {0, 0, 0, FX('E'), 0xE2};
+    CellAt(sketch, 0, 0, 1) = {NOTE_C4, 1, 0x10 + 10, FX('A'), 0x10};
+    ASSERT_TRUE(LoadSketch(sketch));
     PlayTicks(18);
     EXPECT_EQ(song.channels[1].volume, 10 + 17);
     EXPECT_EQ(songState.tick, 0);
     EXPECT_EQ(songState.row, 0) << "the next row has not begun";
 
-    ASSERT_TRUE(LoadSpec(spec));
+    ASSERT_TRUE(LoadSketch(sketch));
     const std::vector<RowMark> marks = PlayRows(4 * 5760);
     ASSERT_GE(marks.size(), 2u);
     EXPECT_EQ(marks[1].frame, 18u * 960);
 }
 
 TEST_F(Sequencer, EmptyPatternAdvancesRowsAndLeavesTheVoicesAlone) {
-    XmModuleSpec spec = OrderedModule(1, 2, 2);
-    spec.patterns[1].usePacked = true;  // no data: an empty pattern of 3 rows
-    spec.patterns[1].rows = 3;
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = OrderedModule(1, 2, 2);
+    sketch.patterns[1].usePacked = true;  // no data: an empty pattern of 3 rows
+    sketch.patterns[1].rows = 3;
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+    ASSERT_TRUE(LoadSketch(sketch));
     PlayTicks(2 * 6);
     const Voice before = *song.channels[0].voice;
     PlayTicks(1);
@@ -138,27 +138,27 @@ TEST_F(Sequencer, EmptyPatternAdvancesRowsAndLeavesTheVoicesAlone) {
     EXPECT_EQ(after.volume, before.volume);
     EXPECT_EQ(after.stepFraction, before.stepFraction);
 
-    ASSERT_TRUE(LoadSpec(spec));
+    ASSERT_TRUE(LoadSketch(sketch));
     EXPECT_EQ(Positions(PlayRows(6 * 5760 - 1)),
               (Rows{{0, 0}, {0, 1}, {1, 0}, {1, 1}, {1, 2}, {0, 0}}));
 }
 
 TEST_F(Sequencer, SongEndGoesOnAtTheRestartPositionOrTheStart) {
-    XmModuleSpec spec = OrderedModule(1, 3, 1);
-    spec.restartPosition = 1;
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = OrderedModule(1, 3, 1);
+    sketch.restartPosition = 1;
+    ASSERT_TRUE(LoadSketch(sketch));
     EXPECT_EQ(Positions(PlayRows(5 * 5760 - 1)), (Rows{{0, 0}, {1, 0}, {2, 0}, {1, 0}, {2, 0}}));
 
-    spec.restartPosition = 3;
-    ASSERT_TRUE(LoadSpec(spec));
+    sketch.restartPosition = 3;
+    ASSERT_TRUE(LoadSketch(sketch));
     EXPECT_EQ(Positions(PlayRows(4 * 5760 - 1)), (Rows{{0, 0}, {1, 0}, {2, 0}, {0, 0}}));
 }
 
 TEST_F(Sequencer, MissingInstrumentPlaysNothing) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    spec.instruments.clear();
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 0, 0, FX('4'), 0x88};
-    ASSERT_TRUE(LoadSpec(spec));
+    XmModuleSketch sketch = SmallModule(1, 4);
+    sketch.instruments.clear();
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 0, 0, FX('4'), 0x88};
+    ASSERT_TRUE(LoadSketch(sketch));
     PlayTicks(12);
     EXPECT_EQ(song.channels[0].voice->volume, 0);
     const std::vector<RowMark> marks = PlayRows(48000);

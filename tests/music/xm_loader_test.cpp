@@ -48,43 +48,43 @@ XmSample Sample8(const std::vector<std::int8_t>& values, std::uint8_t type = 0,
 }  // namespace
 
 TEST_F(XmLoaderTest, HeaderTitleAndLimits) {
-    XmModuleSpec spec;
-    spec.name = std::string("A\x01") + "b\x7F" + "\x80\xFF" + "c";
-    spec.channels = 0x0302;  // only the low 8 bits count
-    spec.tempo = 240;
-    ASSERT_TRUE(Load(BuildXm(spec)));
+    XmModuleSketch sketch;
+    sketch.name = std::string("A\x01") + "b\x7F" + "\x80\xFF" + "c";
+    sketch.channels = 0x0302;  // only the low 8 bits count
+    sketch.tempo = 240;
+    ASSERT_TRUE(Load(BuildXm(sketch)));
     EXPECT_STREQ(song.title,
                  "Ab\x7F"
                  "c");
     EXPECT_EQ(song.numChannels, 2);
     EXPECT_EQ(songState.samplesPerTick, 500);
     EXPECT_EQ(song.channels[1].voice, &song.voices[2]);
-    spec.name = "abcdefghijklmnopqrst";
-    ASSERT_TRUE(Load(BuildXm(spec)));
+    sketch.name = "abcdefghijklmnopqrst";
+    ASSERT_TRUE(Load(BuildXm(sketch)));
     EXPECT_STREQ(song.title, "abcdefghijklmnopqrst");
 
     const auto loads = [](auto change) {
-        XmModuleSpec changed;
+        XmModuleSketch changed;
         change(changed);
         return Load(BuildXm(changed));
     };
-    EXPECT_FALSE(loads([](XmModuleSpec& s) { s.songLength = 0; }));
-    EXPECT_FALSE(loads([](XmModuleSpec& s) { s.songLength = 257; }));
-    EXPECT_FALSE(loads([](XmModuleSpec& s) { s.patternCountOverride = 0; }));
-    EXPECT_FALSE(loads([](XmModuleSpec& s) { s.channels = 65; }));
-    EXPECT_FALSE(loads([](XmModuleSpec& s) { s.channels = 0x100; }));
-    EXPECT_TRUE(loads([](XmModuleSpec& s) { s.channels = 64; }));
-    EXPECT_TRUE(loads([](XmModuleSpec& s) { s.songLength = 256; }));
+    EXPECT_FALSE(loads([](XmModuleSketch& s) { s.songLength = 0; }));
+    EXPECT_FALSE(loads([](XmModuleSketch& s) { s.songLength = 257; }));
+    EXPECT_FALSE(loads([](XmModuleSketch& s) { s.patternCountOverride = 0; }));
+    EXPECT_FALSE(loads([](XmModuleSketch& s) { s.channels = 65; }));
+    EXPECT_FALSE(loads([](XmModuleSketch& s) { s.channels = 0x100; }));
+    EXPECT_TRUE(loads([](XmModuleSketch& s) { s.channels = 64; }));
+    EXPECT_TRUE(loads([](XmModuleSketch& s) { s.songLength = 256; }));
     EXPECT_FALSE(Load(std::vector<std::uint8_t>(100, 0)));
 }
 
 TEST_F(XmLoaderTest, EmptyAddedAndInvalidPatterns) {
-    XmModuleSpec spec;
-    spec.songLength = 3;
-    spec.orders = {0, 3, 1, 9};         // 9 lies beyond the song length and does not count
-    spec.patterns[0].usePacked = true;  // no packed bytes: empty, its rows unchecked
-    spec.patterns[0].rows = 300;
-    ASSERT_TRUE(Load(BuildXm(spec)));
+    XmModuleSketch sketch;
+    sketch.songLength = 3;
+    sketch.orders = {0, 3, 1, 9};         // 9 lies beyond the song length and does not count
+    sketch.patterns[0].usePacked = true;  // no packed bytes: empty, its rows unchecked
+    sketch.patterns[0].rows = 300;
+    ASSERT_TRUE(Load(BuildXm(sketch)));
     EXPECT_EQ(song.patterns[0].rows, 300);
     EXPECT_EQ(song.patterns[0].cells, nullptr);
     ASSERT_EQ(song.patternCount, 4);
@@ -94,7 +94,7 @@ TEST_F(XmLoaderTest, EmptyAddedAndInvalidPatterns) {
         for (int i = 0; i < 64 * 4; ++i) EXPECT_EQ(song.patterns[p].cells[i].note, 0);
     }
 
-    XmModuleSpec withData;
+    XmModuleSketch withData;
     withData.patterns[0].rows = 0;
     withData.patterns[0].usePacked = true;
     withData.patterns[0].packed = {0x80};
@@ -107,11 +107,11 @@ TEST_F(XmLoaderTest, EmptyAddedAndInvalidPatterns) {
 }
 
 TEST_F(XmLoaderTest, UnpacksCellsAndDropsUnknownInstruments) {
-    XmModuleSpec spec;
-    spec.channels = 2;
-    spec.patterns[0].rows = 2;
-    spec.patterns[0].usePacked = true;
-    spec.patterns[0].packed = {
+    XmModuleSketch sketch;
+    sketch.channels = 2;
+    sketch.patterns[0].rows = 2;
+    sketch.patterns[0].usePacked = true;
+    sketch.patterns[0].packed = {
         0x80 | 0x01 | 0x08,
         49,
         0x0C,  // note and effect only
@@ -125,9 +125,9 @@ TEST_F(XmLoaderTest, UnpacksCellsAndDropsUnknownInstruments) {
         0x33,  // instrument 2 of 1: dropped
         0x80,  // nothing
     };
-    spec.instruments.push_back(XmInstrument{});
-    spec.instruments.back().headerSize = 29;
-    ASSERT_TRUE(Load(BuildXm(spec)));
+    sketch.instruments.push_back(XmInstrument{});
+    sketch.instruments.back().headerSize = 29;
+    ASSERT_TRUE(Load(BuildXm(sketch)));
     const Cell* c = song.patterns[0].cells;
     EXPECT_EQ(c[0].note, 49);
     EXPECT_EQ(c[0].instrument, 0);
@@ -144,7 +144,7 @@ TEST_F(XmLoaderTest, UnpacksCellsAndDropsUnknownInstruments) {
 }
 
 TEST_F(XmLoaderTest, DecodesSampleData) {
-    XmModuleSpec spec;
+    XmModuleSketch sketch;
     XmInstrument instrument = InstrumentWith(Sample8({0, 127, -128, -1}));
     XmSample wide;
     wide.data = DeltaCode16({1000, -32768, 32767, 5});
@@ -156,8 +156,8 @@ TEST_F(XmLoaderTest, DecodesSampleData) {
     packed.data = {1, 0xFE, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x01};
     instrument.samples.push_back(packed);
     instrument.sampleForNote[10] = 2;
-    spec.instruments.push_back(instrument);
-    ASSERT_TRUE(Load(BuildXm(spec)));
+    sketch.instruments.push_back(instrument);
+    ASSERT_TRUE(Load(BuildXm(sketch)));
     const Instrument& in = song.instruments[0];
     ASSERT_NE(in.samples[2], nullptr);
     EXPECT_EQ(in.samples[3], nullptr);
@@ -176,7 +176,7 @@ TEST_F(XmLoaderTest, DecodesSampleData) {
 }
 
 TEST_F(XmLoaderTest, SampleLengthsAndLoops) {
-    XmModuleSpec spec;
+    XmModuleSketch sketch;
     XmSample wide;  // 1000 bytes of 16-bit data: 500 points, loop halved too
     wide.data.assign(1000, 0);
     wide.type = 0x10 | LOOP_FORWARD;
@@ -188,8 +188,8 @@ TEST_F(XmLoaderTest, SampleLengthsAndLoops) {
     instrument.samples.push_back(Sample8(ramp, LOOP_PINGPONG, 1, 2));
     instrument.samples.push_back(Sample8(ramp, LOOP_FORWARD, 3, 0));  // length 0: no loop
     instrument.samples.push_back(Sample8(ramp, LOOP_FORWARD, 9, 4));  // starts past the end
-    spec.instruments.push_back(instrument);
-    ASSERT_TRUE(Load(BuildXm(spec)));
+    sketch.instruments.push_back(instrument);
+    ASSERT_TRUE(Load(BuildXm(sketch)));
     const Instrument& in = song.instruments[0];
 
     EXPECT_EQ(in.samples[0]->length, 500u);
@@ -216,10 +216,10 @@ TEST_F(XmLoaderTest, SampleLengthsAndLoops) {
 }
 
 TEST_F(XmLoaderTest, InstrumentHeaders) {
-    XmModuleSpec spec;
+    XmModuleSketch sketch;
     XmInstrument empty;  // 29 bytes: the next instrument follows directly
     empty.headerSize = 29;
-    spec.instruments.push_back(empty);
+    sketch.instruments.push_back(empty);
     XmInstrument shaped = InstrumentWith(Sample8({1, 2}));
     shaped.fadeout = 0x9000;
     shaped.volumeEnvelope.points = {{0, 64}, {10, 0}};
@@ -227,8 +227,8 @@ TEST_F(XmLoaderTest, InstrumentHeaders) {
     shaped.volumeEnvelope.sustain = 1;
     shaped.panningEnvelope.points = {{0, 32}};  // one point: switched off
     shaped.panningEnvelope.type = ENVELOPE_ON;
-    spec.instruments.push_back(shaped);
-    ASSERT_TRUE(Load(BuildXm(spec)));
+    sketch.instruments.push_back(shaped);
+    ASSERT_TRUE(Load(BuildXm(sketch)));
     ASSERT_EQ(song.numInstruments, 2);
     EXPECT_EQ(song.instruments[0].samples[0], nullptr);
     const Instrument& in = song.instruments[1];
@@ -241,21 +241,21 @@ TEST_F(XmLoaderTest, InstrumentHeaders) {
 }
 
 TEST_F(XmLoaderTest, RejectsBadInstrumentsAndTruncatedModules) {
-    XmModuleSpec spec = OneNoteModule({1, 2, 3, 4});
-    const std::vector<std::uint8_t> good = BuildXm(spec);
+    XmModuleSketch sketch = OneNoteModule({1, 2, 3, 4});
+    const std::vector<std::uint8_t> good = BuildXm(sketch);
     ASSERT_TRUE(Load(good));
     // Cut anywhere inside the pattern or the instrument: rejected.
     for (std::size_t cut = 337; cut < good.size(); cut += 7) {
         EXPECT_FALSE(Load(std::vector<std::uint8_t>(good.begin(), good.begin() + cut))) << cut;
     }
-    XmModuleSpec big = spec;
+    XmModuleSketch big = sketch;
     big.instruments[0].sampleHeaderSize = 41;
     EXPECT_FALSE(Load(BuildXm(big)));
-    big = spec;
+    big = sketch;
     big.instruments[0].samples.assign(17, Sample8({1}));
     EXPECT_FALSE(Load(BuildXm(big)));
     // A few bytes claiming the largest samples there are: rejected before any of it is made.
-    big = spec;
+    big = sketch;
     big.instruments[0].samples.assign(16, Sample8({1}));
     for (XmSample& s : big.instruments[0].samples) s.length = 0x3FFFFF;
     EXPECT_FALSE(Load(BuildXm(big)));
@@ -285,9 +285,9 @@ TEST_F(XmLoaderTest, FileSourceReadsAsMemoryDoes) {
     // Large enough that reads cross several cache blocks.
     std::vector<std::int8_t> values(30000);
     for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<std::int8_t>(i * 7);
-    XmModuleSpec spec = OneNoteModule(values);
-    spec.instruments[0].samples.push_back(Sample8({5, 6, 7}));
-    const std::vector<std::uint8_t> bytes = BuildXm(spec);
+    XmModuleSketch sketch = OneNoteModule(values);
+    sketch.instruments[0].samples.push_back(Sample8({5, 6, 7}));
+    const std::vector<std::uint8_t> bytes = BuildXm(sketch);
     const auto path = std::filesystem::temp_directory_path() / "plemby_loader_test.xm";
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),

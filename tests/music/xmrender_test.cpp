@@ -83,11 +83,11 @@ TEST_F(XmRender, RejectedModuleIsOneLineAndStatusOne) {
 }
 
 TEST_F(XmRender, WritesTheWaveAndListsEveryRow) {
-    XmModuleSpec spec = SmallModule(1, 4);
-    spec.speed = 3;
-    CellAt(spec, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
-    CellAt(spec, 0, 1, 0) = {0, 0, 0, FX('F'), 0x02};
-    Write(dir / "small.xm", BuildXm(spec));
+    XmModuleSketch sketch = SmallModule(1, 4);
+    sketch.speed = 3;
+    CellAt(sketch, 0, 0, 0) = {NOTE_C4, 1, 0, 0, 0};
+    CellAt(sketch, 0, 1, 0) = {0, 0, 0, FX('F'), 0x02};
+    Write(dir / "small.xm", BuildXm(sketch));
     ASSERT_EQ(Run((dir / "small.xm").string() + " " + (dir / "small.wav").string() +
                   " --seconds 1 --positions"),
               0)

@@ -40,6 +40,9 @@ TEST_F(Files, WindowsUserFolderTakesAnyLettersAndLongPaths) {
     SetEnvironment("APPDATA", appData.c_str());
     EXPECT_EQ(ConfigDir(), appData + "\\Plemby");
     EXPECT_EQ(DataDir(), ConfigDir());
+    // A Windows player is told of the folder Windows has, never of XDG's variables.
+    EXPECT_EQ(NoDataDirReason().find("XDG"), std::string::npos);
+    EXPECT_NE(NoDataDirReason().find("%APPDATA%"), std::string::npos);
     const std::vector<std::uint8_t> bytes = {4, 5, 6};
     ASSERT_TRUE(SaveFileAtomically(ConfigDir() + "/settings.bin", bytes));
     EXPECT_EQ(ReadSmallFile(ConfigDir() + "/settings.bin", 16), bytes);

@@ -6,9 +6,9 @@
 #include "music/player.h"
 #include "music/sequencer.h"
 
-XmCell& CellAt(XmModuleSpec& spec, int pattern, int row, int channel) {
-    XmPattern& p = spec.patterns[static_cast<std::size_t>(pattern)];
-    const auto index = static_cast<std::size_t>(row * spec.channels + channel);
+XmCell& CellAt(XmModuleSketch& sketch, int pattern, int row, int channel) {
+    XmPattern& p = sketch.patterns[static_cast<std::size_t>(pattern)];
+    const auto index = static_cast<std::size_t>(row * sketch.channels + channel);
     if (p.cells.size() <= index) p.cells.resize(index + 1);
     return p.cells[index];
 }
@@ -28,16 +28,16 @@ XmInstrument SquareInstrument(int length, std::uint8_t volume) {
     return instrument;
 }
 
-XmModuleSpec SmallModule(int channels, int rows) {
-    XmModuleSpec spec;
-    spec.channels = static_cast<std::uint16_t>(channels);
-    spec.patterns[0].rows = static_cast<std::uint16_t>(rows);
-    spec.instruments.push_back(SquareInstrument());
-    return spec;
+XmModuleSketch SmallModule(int channels, int rows) {
+    XmModuleSketch sketch;
+    sketch.channels = static_cast<std::uint16_t>(channels);
+    sketch.patterns[0].rows = static_cast<std::uint16_t>(rows);
+    sketch.instruments.push_back(SquareInstrument());
+    return sketch;
 }
 
-bool LoadSpec(const XmModuleSpec& spec) {
-    const std::vector<std::uint8_t> bytes = BuildXm(spec);
+bool LoadSketch(const XmModuleSketch& sketch) {
+    const std::vector<std::uint8_t> bytes = BuildXm(sketch);
     return LoadSong(bytes.data(), bytes.size(), MUSIC_FROM_MEMORY) != 0;
 }
 

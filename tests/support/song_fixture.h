@@ -18,17 +18,17 @@ constexpr std::uint8_t FX(char letter) {
 }
 
 // A cell, growing the pattern as needed.
-XmCell& CellAt(XmModuleSpec& spec, int pattern, int row, int channel);
+XmCell& CellAt(XmModuleSketch& sketch, int pattern, int row, int channel);
 
 // A looping 16-bit instrument of `length` points (a square wave at full scale), one sample
 // for every note.
 XmInstrument SquareInstrument(int length = 64, std::uint8_t volume = 64);
 
 // A module of `channels` channels and one pattern of `rows` rows, with the square instrument.
-XmModuleSpec SmallModule(int channels, int rows = 16);
+XmModuleSketch SmallModule(int channels, int rows = 16);
 
 // Loads the module from memory through the player (false when it is rejected).
-bool LoadSpec(const XmModuleSpec& spec);
+bool LoadSketch(const XmModuleSketch& sketch);
 
 // Runs n ticks the way the block render does: the tick, then the tick count and the row's end.
 void PlayTicks(int n);

@@ -31,7 +31,7 @@ std::vector<std::uint8_t> PackCells(const XmPattern& pattern, int channels) {
     return packed;
 }
 
-void PutEnvelopePoints(std::vector<std::uint8_t>& out, const XmEnvelopeSpec& envelope) {
+void PutEnvelopePoints(std::vector<std::uint8_t>& out, const XmEnvelopeSketch& envelope) {
     for (std::size_t i = 0; i < 12; ++i) {
         const auto point = i < envelope.points.size() ? envelope.points[i]
                                                       : std::pair<std::uint16_t, std::uint16_t>{};
@@ -53,7 +53,7 @@ void PutInstrument(std::vector<std::uint8_t>& out, const XmInstrument& in) {
         PutEnvelopePoints(out, in.panningEnvelope);
         out.push_back(static_cast<std::uint8_t>(in.volumeEnvelope.points.size()));
         out.push_back(static_cast<std::uint8_t>(in.panningEnvelope.points.size()));
-        for (const XmEnvelopeSpec* e : {&in.volumeEnvelope, &in.panningEnvelope}) {
+        for (const XmEnvelopeSketch* e : {&in.volumeEnvelope, &in.panningEnvelope}) {
             out.push_back(e->sustain);
             out.push_back(e->loopStart);
             out.push_back(e->loopEnd);
@@ -87,40 +87,40 @@ void PutInstrument(std::vector<std::uint8_t>& out, const XmInstrument& in) {
 }
 }  // namespace
 
-std::vector<std::uint8_t> BuildXm(const XmModuleSpec& spec) {
+std::vector<std::uint8_t> BuildXm(const XmModuleSketch& sketch) {
     std::vector<std::uint8_t> out;
     PutText(out, "Extended Module: ", 17);
-    PutText(out, spec.name, 20);
+    PutText(out, sketch.name, 20);
     out.push_back(0x1A);
     PutText(out, "builder", 20);
     PutLe16(out, 0x0104);
-    PutLe32(out, spec.headerSize);
-    PutLe16(out, spec.songLength);
-    PutLe16(out, spec.restartPosition);
-    PutLe16(out, spec.channels);
-    PutLe16(out, spec.patternCountOverride >= 0
-                     ? static_cast<std::uint32_t>(spec.patternCountOverride)
-                     : static_cast<std::uint32_t>(spec.patterns.size()));
-    PutLe16(out, spec.instrumentCountOverride >= 0
-                     ? static_cast<std::uint32_t>(spec.instrumentCountOverride)
-                     : static_cast<std::uint32_t>(spec.instruments.size()));
-    PutLe16(out, spec.flags);
-    PutLe16(out, spec.speed);
-    PutLe16(out, spec.tempo);
+    PutLe32(out, sketch.headerSize);
+    PutLe16(out, sketch.songLength);
+    PutLe16(out, sketch.restartPosition);
+    PutLe16(out, sketch.channels);
+    PutLe16(out, sketch.patternCountOverride >= 0
+                     ? static_cast<std::uint32_t>(sketch.patternCountOverride)
+                     : static_cast<std::uint32_t>(sketch.patterns.size()));
+    PutLe16(out, sketch.instrumentCountOverride >= 0
+                     ? static_cast<std::uint32_t>(sketch.instrumentCountOverride)
+                     : static_cast<std::uint32_t>(sketch.instruments.size()));
+    PutLe16(out, sketch.flags);
+    PutLe16(out, sketch.speed);
+    PutLe16(out, sketch.tempo);
     for (int i = 0; i < 256; ++i) {
-        out.push_back(i < static_cast<int>(spec.orders.size()) ? spec.orders[i] : 0);
+        out.push_back(i < static_cast<int>(sketch.orders.size()) ? sketch.orders[i] : 0);
     }
-    out.resize(60 + spec.headerSize, 0);
-    for (const XmPattern& p : spec.patterns) {
+    out.resize(60 + sketch.headerSize, 0);
+    for (const XmPattern& p : sketch.patterns) {
         const std::vector<std::uint8_t> packed =
-            p.usePacked ? p.packed : PackCells(p, spec.channels & 0xFF);
+            p.usePacked ? p.packed : PackCells(p, sketch.channels & 0xFF);
         PutLe32(out, 9);
         out.push_back(0);
         PutLe16(out, p.rows);
         PutLe16(out, static_cast<std::uint32_t>(packed.size()));
         out.insert(out.end(), packed.begin(), packed.end());
     }
-    for (const XmInstrument& in : spec.instruments) PutInstrument(out, in);
+    for (const XmInstrument& in : sketch.instruments) PutInstrument(out, in);
     return out;
 }
 
@@ -146,12 +146,12 @@ std::vector<std::uint8_t> DeltaCode16(const std::vector<std::int16_t>& values) {
     return out;
 }
 
-XmModuleSpec OneNoteModule(const std::vector<std::int8_t>& values, std::uint8_t loopType,
-                           std::uint32_t loopStart, std::uint32_t loopLength) {
-    XmModuleSpec spec;
-    spec.channels = 1;
-    spec.patterns[0].rows = 4;
-    spec.patterns[0].cells = {XmCell{49, 1, 0, 0, 0}};
+XmModuleSketch OneNoteModule(const std::vector<std::int8_t>& values, std::uint8_t loopType,
+                             std::uint32_t loopStart, std::uint32_t loopLength) {
+    XmModuleSketch sketch;
+    sketch.channels = 1;
+    sketch.patterns[0].rows = 4;
+    sketch.patterns[0].cells = {XmCell{49, 1, 0, 0, 0}};
     XmInstrument instrument;
     XmSample sample;
     sample.data = DeltaCode8(values);
@@ -159,6 +159,6 @@ XmModuleSpec OneNoteModule(const std::vector<std::int8_t>& values, std::uint8_t 
     sample.loopStart = loopStart;
     sample.loopLength = loopLength;
     instrument.samples.push_back(sample);
-    spec.instruments.push_back(instrument);
-    return spec;
+    sketch.instruments.push_back(instrument);
+    return sketch;
 }

@@ -38,7 +38,8 @@ struct XmSample {
     std::vector<std::uint8_t> data;
 };
 
-struct XmEnvelopeSpec {
+// An instrument's envelope as the file stores it: its points (tick, value) and flags.
+struct XmEnvelopeSketch {
     std::vector<std::pair<std::uint16_t, std::uint16_t>> points;
     std::uint8_t sustain = 0, loopStart = 0, loopEnd = 0, type = 0;
 };
@@ -47,13 +48,15 @@ struct XmInstrument {
     std::uint32_t headerSize = 263;  // 29 is usual for an instrument without samples
     std::uint32_t sampleHeaderSize = 40;
     std::vector<std::uint8_t> sampleForNote = std::vector<std::uint8_t>(96, 0);
-    XmEnvelopeSpec volumeEnvelope, panningEnvelope;
+    XmEnvelopeSketch volumeEnvelope, panningEnvelope;
     std::uint8_t vibratoWaveform = 0, vibratoSweep = 0, vibratoDepth = 0, vibratoRate = 0;
     std::uint16_t fadeout = 0;
     std::vector<XmSample> samples;
 };
 
-struct XmModuleSpec {
+// A sketch of a whole module: its header's fields, patterns and instruments, which BuildXm writes
+// out as the file's bytes. The counts it stores may be made to disagree with what follows.
+struct XmModuleSketch {
     std::string name = "test";
     std::uint32_t headerSize = 276;
     std::uint16_t songLength = 1;
@@ -69,7 +72,7 @@ struct XmModuleSpec {
     int instrumentCountOverride = -1;  // stored number of instruments when >= 0
 };
 
-std::vector<std::uint8_t> BuildXm(const XmModuleSpec& spec);
+std::vector<std::uint8_t> BuildXm(const XmModuleSketch& sketch);
 
 // Delta-codes signed 8-bit or 16-bit values as the format stores them.
 std::vector<std::uint8_t> DeltaCode8(const std::vector<std::int8_t>& values);
@@ -77,5 +80,5 @@ std::vector<std::uint8_t> DeltaCode16(const std::vector<std::int16_t>& values);
 
 // A module with one channel, one instrument with one sample of the given 8-bit values and a
 // single note on row 0 (C-4 with instrument 1).
-XmModuleSpec OneNoteModule(const std::vector<std::int8_t>& values, std::uint8_t loopType = 0,
-                           std::uint32_t loopStart = 0, std::uint32_t loopLength = 0);
+XmModuleSketch OneNoteModule(const std::vector<std::int8_t>& values, std::uint8_t loopType = 0,
+                             std::uint32_t loopStart = 0, std::uint32_t loopLength = 0);
