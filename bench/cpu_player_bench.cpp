@@ -38,7 +38,7 @@ void PlayGames(benchmark::State& state, const Settings& played, const char* name
         for (int i = 0; i < games; ++i) {
             settings = played;
             SeedRandom(static_cast<std::uint32_t>(1000 + i));
-            const CpuGameResult result = PlayCpuGame(CpuGameLimits{});
+            const CpuGameResult result = PlayCpuGame(CpuGameLimits{}, ProgramRandom());
             rows.push_back(result.rows);
             scores.push_back(result.score);
             levels.push_back(result.topLevel);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "common/random.h"
 #include "platform/audio.h"
 #include "sound/sound.h"
 
@@ -35,7 +36,7 @@ void BM_MixSixEffects(benchmark::State& state) {
     for (auto _ : state) {
         // Every effect restarts once the shortest has ended, so all six keep sounding.
         if (pulled % 8 == 0) {
-            for (SoundId id : ALL_EFFECTS) PlayEffect(id);
+            for (SoundId id : ALL_EFFECTS) PlayEffect(id, ProgramRandom());
         }
         PullAudio(out.data(), DEVICE_BUFFER_FRAMES);
         benchmark::DoNotOptimize(out.data());
@@ -48,7 +49,7 @@ BENCHMARK(BM_MixSixEffects);
 
 void BM_PlayEffect(benchmark::State& state) {
     StartSound();
-    for (auto _ : state) PlayEffect(SoundId::Click);
+    for (auto _ : state) PlayEffect(SoundId::Click, ProgramRandom());
     StopSound();
 }
 BENCHMARK(BM_PlayEffect);

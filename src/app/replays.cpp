@@ -48,7 +48,7 @@ void Keep(RecordedGame& game) {
 
 void TieToPlacedRow() {
     const int row = TakePlacedRow();
-    if (row < 0 || !kept.lastGame || kept.lastGame->score != game.score) return;
+    if (row < 0 || !kept.lastGame || kept.lastGame->score != ShownGame().score) return;
     if (!TieGameToRow(row, ReadRowScore(highScoreTable, row), kept.lastGame->bytes)) {
         ReportProblem("cannot store the replay of the placed score");
     }

@@ -13,7 +13,6 @@
 #include "app/versus_results_store_testing.h"
 #include "common/random.h"
 #include "cpu_player/cpu_player.h"
-#include "game/game_state_testing.h"
 #include "gfx/back_buffer.h"
 #include "music/player.h"
 #include "music/vector_code.h"
@@ -82,7 +81,6 @@ void ResetProgramState() {
     ResetBindings();
     ResetHighScoresStartupState();
     ResetVersusResults();
-    ResetGameStartupState();
     ResetCpuPlayer();
     ResetScreens();
     shell = Shell{};

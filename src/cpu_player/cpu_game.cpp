@@ -14,34 +14,40 @@ namespace {
 // moves on 20 ms a frame from 0 at the new game; nothing is recorded.
 class HeadlessCpuGame final : public GameSource {
 public:
-    explicit HeadlessCpuGame(const SteerSettings& steer) : steer_(steer) {}
+    HeadlessCpuGame(const GameState& game, const SteerSettings& steer)
+        : game_(game), steer_(steer) {}
 
     std::int64_t now = 0;
 
     PlaySettings Play() const override { return PlaySettingsOf(settings); }
-    void BeginGame() override {}
+    HeldKeys& Keys() override { return keys_; }
+    void BeginGame(Random&) override {}
     bool NextFrame(FrameInput& frame) override {
         now += STEER_FRAME_MS;
-        frame.actions = CpuPlayerActions(ViewOfGame(), steer_);
+        frame.actions = CpuPlayerActions(ViewOfGame(game_), steer_);
         frame.turnReversed = settings.rotateReversed != 0;
         return true;
     }
     void PausedFrame() override {}
     std::int64_t Now() override { return now; }
-    void BeginRules(RulesPart) override {}
-    void EndRules() override {}
-    void EndGame(GameEnding) override {}
+    void BeginRules(RulesPart, Random&) override {}
+    void EndRules(Random&) override {}
+    void EndGame(GameEnding, const GameState&) override {}
 
 private:
+    const GameState& game_;
     SteerSettings steer_;
+    HeldKeys keys_;
 };
 
 }  // namespace
 
-CpuGameResult PlayCpuGame(const CpuGameLimits& limits) {
+CpuGameResult PlayCpuGame(const CpuGameLimits& limits, Random& random) {
     const SteerSettings steer{settings.moveRepeat, settings.rotateRepeat, settings.rotateReversed};
-    HeadlessCpuGame source(steer);
-    BeginGame(source);
+    GameState game;
+    game.random = &random;
+    HeadlessCpuGame source(game, steer);
+    BeginGame(game, source);
     ResetCpuPlayer();
 
     CpuGameResult result;
@@ -49,8 +55,8 @@ CpuGameResult PlayCpuGame(const CpuGameLimits& limits) {
     FrameInput frame;
     while (result.rows < limits.rows && source.now < limits.gameMs && source.NextFrame(frame)) {
         ++result.frames;
-        BeginRulesFrame(source, frame);
-        const GameEvents events = EndRulesFrame(source, frame);
+        BeginRulesFrame(game, source, frame);
+        const GameEvents events = EndRulesFrame(game, source, frame);
         for (int i = 0; i < events.count; ++i) {
             const GameEvent& event = events.events[static_cast<std::size_t>(i)];
             if (event.kind == GameEventKind::RowsRemoved) {

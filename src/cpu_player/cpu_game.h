@@ -20,7 +20,8 @@ struct CpuGameResult {
     std::uint32_t clears[5] = {};  // landings that removed 1, 2, 3 and 4 rows (index 0 unused)
 };
 
-// Plays one game with the present settings, its pieces drawn from the generator as it stands
-// (the caller seeds it: the CPU player never draws from it). The game state and the key timers
-// are the game's as usual: the caller starts from a quiet program.
-CpuGameResult PlayCpuGame(const CpuGameLimits& limits);
+class Random;
+
+// Plays one game with the present settings, its pieces drawn from `random` as it stands (the
+// caller seeds it: the CPU player never draws from it). The game and its key timers are its own.
+CpuGameResult PlayCpuGame(const CpuGameLimits& limits, Random& random);

@@ -27,7 +27,7 @@ bool IsNewPiece(const PlayerView& view) {
 
 }  // namespace
 
-PlayerView ViewOfGame() {
+PlayerView ViewOfGame(const GameState& game) {
     PlayerView view;
     view.well = game.well;
     view.currentType = game.currentType;
@@ -78,6 +78,6 @@ ActionRecord CpuPlayerActions(const PlayerView& view, const SteerSettings& steer
 }
 
 ActionRecord CpuGamePlayer::NextActions() {
-    return CpuPlayerActions(ViewOfGame(),
-                            {game.play.moveRepeat, game.play.rotateRepeat, turnReversed_});
+    return CpuPlayerActions(ViewOfGame(game_),
+                            {game_.play.moveRepeat, game_.play.rotateRepeat, turnReversed_});
 }

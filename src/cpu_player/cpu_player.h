@@ -25,8 +25,10 @@ struct PlayerView {
     std::uint8_t level = 1;
 };
 
-// What the game shows now.
-PlayerView ViewOfGame();
+struct GameState;
+
+// What `game` shows now.
+PlayerView ViewOfGame(const GameState& game);
 
 // The player's memory: the well it last planned on, the place it steers to, and where it
 // expects its actions to leave the piece after the frame, timers included.
@@ -46,14 +48,16 @@ void ResetCpuPlayer();
 // The actions to hold in this frame.
 ActionRecord CpuPlayerActions(const PlayerView& view, const SteerSettings& steer);
 
-// The CPU player as the player of a game played now: each frame it sees the game the rules keep
-// and steers with the game's repeats and the turning direction `turnReversed` holds (the
+// The CPU player as the player of a game played now: each frame it sees `game`, which the rules
+// keep, and steers with the game's repeats and the turning direction `turnReversed` holds (the
 // player's R switch, or a constant for a game that does not follow it).
 class CpuGamePlayer final : public Player {
 public:
-    explicit CpuGamePlayer(const std::uint8_t& turnReversed) : turnReversed_(turnReversed) {}
+    CpuGamePlayer(const GameState& game, const std::uint8_t& turnReversed)
+        : game_(game), turnReversed_(turnReversed) {}
     ActionRecord NextActions() override;
 
 private:
+    const GameState& game_;
     const std::uint8_t& turnReversed_;
 };

@@ -4,12 +4,12 @@
 
 #include "game/game_state.h"
 
-void RecordGameEvent(GameEventKind kind, std::uint8_t value) {
+void RecordGameEvent(GameState& game, GameEventKind kind, std::uint8_t value) {
     GameEvents& pending = game.events;
     if (pending.count >= GAME_EVENT_CAPACITY) return;
     pending.events[static_cast<std::size_t>(pending.count++)] = GameEvent{kind, value};
 }
 
-GameEvents TakeGameEvents() { return std::exchange(game.events, GameEvents{}); }
+GameEvents TakeGameEvents(GameState& game) { return std::exchange(game.events, GameEvents{}); }
 
-void ClearGameEvents() { game.events = GameEvents{}; }
+void ClearGameEvents(GameState& game) { game.events = GameEvents{}; }

@@ -28,8 +28,10 @@ struct GameEvents {
     int count = 0;
 };
 
-void RecordGameEvent(GameEventKind kind, std::uint8_t value = 0);
-// The events recorded since the last call, oldest first; the list is then empty again.
-GameEvents TakeGameEvents();
+struct GameState;
+
+void RecordGameEvent(GameState& game, GameEventKind kind, std::uint8_t value = 0);
+// The game's events recorded since the last call, oldest first; the list is then empty again.
+GameEvents TakeGameEvents(GameState& game);
 // Empties the list without looking at it.
-void ClearGameEvents();
+void ClearGameEvents(GameState& game);

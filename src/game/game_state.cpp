@@ -3,10 +3,7 @@
 #include "common/random.h"
 #include "common/settings.h"
 #include "game/game_events.h"
-#include "game/game_state_testing.h"
 #include "game/piece_control.h"
-
-GameState game;
 
 namespace {
 
@@ -15,10 +12,10 @@ constexpr int GARBAGE_DRAW = 15;  // RandomIndex(15): 1..14, of which 1..7 fill 
 constexpr int MAX_GARBAGE_ROWS = 16;
 static_assert(Highest(&Settings::garbageRows) <= MAX_GARBAGE_ROWS);
 
-void FillGarbageRows(int count) {
+void FillGarbageRows(GameState& game, int count) {
     for (int row = LAST_VISIBLE_ROW; row > LAST_VISIBLE_ROW - count; --row) {
         for (int column = FIRST_PLAY_COLUMN; column <= LAST_PLAY_COLUMN; ++column) {
-            const std::uint8_t v = RandomIndex(GARBAGE_DRAW);
+            const std::uint8_t v = game.random->Index(GARBAGE_DRAW);
             game.well[row][column] = v <= PIECE_TYPES ? v : 0;
         }
     }
@@ -26,13 +23,13 @@ void FillGarbageRows(int count) {
 
 }  // namespace
 
-void ResetGame(const PlaySettings& play, RulesClock& clock) {
+void ResetGame(GameState& game, const PlaySettings& play, RulesClock& clock) {
     game.play = play;
     for (auto& row : game.well) row.fill(0);
     game.well[FLOOR_ROW].fill(FLOOR_CELL);
 
-    game.currentType = RandomIndex(PIECE_DRAW);
-    game.nextType = RandomIndex(PIECE_DRAW);
+    game.currentType = game.random->Index(PIECE_DRAW);
+    game.nextType = game.random->Index(PIECE_DRAW);
 
     game.pieceX = ENTRY_COLUMN;
     game.pieceY = ENTRY_ROW;
@@ -45,13 +42,11 @@ void ResetGame(const PlaySettings& play, RulesClock& clock) {
     game.fallInterval = START_FALL_INTERVAL;
     game.level = play.startLevel;
     const int garbage = play.garbageRows < MAX_GARBAGE_ROWS ? play.garbageRows : MAX_GARBAGE_ROWS;
-    FillGarbageRows(garbage);
+    FillGarbageRows(game, garbage);
 
     game.entryName.fill(BLANK_CELL);
-    SetCurrentShape(game.currentType);
-    SetNextShape(game.nextType);
+    SetCurrentShape(game, game.currentType);
+    SetNextShape(game, game.nextType);
 
     game.lastFallTime = clock.Now();
 }
-
-void ResetGameStartupState() { game = GameState{}; }

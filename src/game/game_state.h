@@ -21,7 +21,7 @@ struct KeyRepeat {
     std::uint8_t counter = 0;
 };
 
-// The five repeating actions, in the order a frame treats them. They outlive games.
+// The five repeating actions, in the order a frame treats them.
 struct KeyRepeats {
     KeyRepeat turn;
     KeyRepeat turnOther;
@@ -29,7 +29,18 @@ struct KeyRepeats {
     KeyRepeat shiftRight;
     KeyRepeat softDrop;
 };
-// The one record of the game in progress.
+
+// What the one who holds the keys carries from game to game: the key timers and the hard-drop
+// latch. A new game does not reset them; the rules step them in every frame.
+struct HeldKeys {
+    KeyRepeats repeats;
+    std::uint8_t dropLatch = 0;  // 1 while the hard-drop key is held after a hard drop
+};
+
+class Random;
+
+// One game: its well, pieces, counters, timers, events and name entry, and the generator it
+// draws from. The rules take it as a parameter, so a process may hold several.
 struct GameState {
     Well well{};
     std::uint8_t currentType = 0;  // 1..7
@@ -45,9 +56,8 @@ struct GameState {
     PlaySettings play;               // as the game began
     std::uint32_t fallInterval = 0;  // gravity interval at level 1, ms
     std::int64_t lastFallTime = 0;   // the clock reading of the last downward step
-    std::uint8_t dropLatch = 0;      // 1 while the hard-drop key is held after a hard drop
     GameEvents events;               // what the rules recorded since it was last taken
-    KeyRepeats keyRepeats;           // like the latch, carried from game to game
+    Random* random = nullptr;        // the generator its pieces and garbage are drawn from
     std::uint8_t gameOverEntry = 0;  // set at game over, cleared by the game-over screen
     std::uint8_t entryAllowed = 0;   // 1 until this game's score has been placed in the table
     std::uint8_t entryActive = 0;    // a name is being typed
@@ -55,9 +65,8 @@ struct GameState {
     std::uint8_t entryCursor = 0;    // characters typed so far, 0..26
     std::array<std::uint8_t, NAME_LENGTH> entryName{};  // in the font's code
 };
-extern GameState game;
-
-// Starts a new game with `play`: the well with its floor and garbage rows, the first two pieces,
-// level, lines and score, the name entry, and the gravity timer from `clock`. Leaves the key
-// latches, gameOverEntry, the backgrounds and the high-score table alone.
-void ResetGame(const PlaySettings& play, RulesClock& clock);
+// Starts a new game with `play`: the well with its floor and garbage rows drawn from the game's
+// generator, the first two pieces, level, lines and score, the name entry, and the gravity timer
+// from `clock`. Leaves the generator it names, gameOverEntry, the backgrounds and the high-score
+// table alone.
+void ResetGame(GameState& game, const PlaySettings& play, RulesClock& clock);

@@ -16,30 +16,32 @@ constexpr int LAST_LEVEL_UP_LINES = 110;
 
 }  // namespace
 
-std::int64_t GravityInterval() { return GravityInterval(game.fallInterval, game.level); }
+std::int64_t GravityInterval(const GameState& game) {
+    return GravityInterval(game.fallInterval, game.level);
+}
 
 std::int64_t GravityInterval(std::uint32_t fallInterval, int level) {
     return static_cast<std::int64_t>(fallInterval) - LEVEL_SPEED_UP * (level - 1);
 }
 
-void ApplyGravity(RulesClock& clock) {
+void ApplyGravity(GameState& game, RulesClock& clock) {
     const std::int64_t now = clock.Now();
-    if (now - game.lastFallTime < GravityInterval()) return;
+    if (now - game.lastFallTime < GravityInterval(game)) return;
     game.lastFallTime = now;
-    if (game.pieceY < LAST_BOX_ROW && !IsBlockedBelow()) {
+    if (game.pieceY < LAST_BOX_ROW && !IsBlockedBelow(game)) {
         ++game.pieceY;
         game.score += GRAVITY_POINTS;
     }
 }
 
-std::uint32_t LineScore(int rows) {
+std::uint32_t LineScore(const GameState& game, int rows) {
     if (rows < 1 || rows > MAX_SCORED_ROWS) return 0;
     return (LINE_POINTS[rows - 1] + game.play.garbageRows) * game.level;
 }
 
-void ApplyLevelUp() {
+void ApplyLevelUp(GameState& game) {
     const int lines = game.lines;
     if (lines == 0 || lines % LINES_PER_LEVEL != 0 || lines > LAST_LEVEL_UP_LINES) return;
     ++game.level;
-    RecordGameEvent(GameEventKind::LevelReached, static_cast<std::uint8_t>(lines));
+    RecordGameEvent(game, GameEventKind::LevelReached, static_cast<std::uint8_t>(lines));
 }

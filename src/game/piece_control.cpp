@@ -31,19 +31,19 @@ bool MaskColumnEmpty(const PieceMask& mask, int column) {
     return true;
 }
 
-void TurnAct(std::uint8_t counterClockwise) {
+void TurnAct(GameState& game, std::uint8_t counterClockwise) {
     if (TurnIsFree(game.well, game.currentType, game.pieceX, game.pieceY))
-        RotatePiece(game.currentType, counterClockwise);
+        RotatePiece(game, game.currentType, counterClockwise);
 }
 
-void HardDropKey(ActionRecord actions, RulesClock& clock) {
+void HardDropKey(GameState& game, HeldKeys& keys, ActionRecord actions, RulesClock& clock) {
     if (!actions.Held(PlayAction::HardDrop)) {
-        game.dropLatch = 0;
+        keys.dropLatch = 0;
         return;
     }
-    if (game.dropLatch) return;
-    HardDrop(clock);
-    game.dropLatch = 1;
+    if (keys.dropLatch) return;
+    HardDrop(game, clock);
+    keys.dropLatch = 1;
 }
 
 }  // namespace
@@ -93,27 +93,27 @@ bool TurnIsFree(const Well& well, std::uint8_t type, int x, int y) {
     return TurningBlockIsEmpty(well, type, x, y);
 }
 
-void HandleGameKeys(const FrameInput& frame, RulesClock& clock) {
+void HandleGameKeys(GameState& game, HeldKeys& keys, const FrameInput& frame, RulesClock& clock) {
     const ActionRecord actions = frame.actions;
     const PlaySettings& play = game.play;
-    KeyRepeats& repeats = game.keyRepeats;
+    KeyRepeats& repeats = keys.repeats;
     const std::uint8_t reversed = frame.turnReversed ? 1 : 0;
     if (StepKeyRepeat(repeats.turn, actions.Held(PlayAction::Turn), play.rotateRepeat))
-        TurnAct(reversed);
+        TurnAct(game, reversed);
     if (StepKeyRepeat(repeats.turnOther, actions.Held(PlayAction::TurnOther), play.rotateRepeat))
-        TurnAct(reversed ? 0 : 1);
+        TurnAct(game, reversed ? 0 : 1);
     if (StepKeyRepeat(repeats.shiftLeft, actions.Held(PlayAction::ShiftLeft), play.moveRepeat))
-        MoveLeft(actions);
+        MoveLeft(game, actions);
     if (StepKeyRepeat(repeats.shiftRight, actions.Held(PlayAction::ShiftRight), play.moveRepeat))
-        MoveRight(actions);
+        MoveRight(game, actions);
     if (StepKeyRepeat(repeats.softDrop, actions.Held(PlayAction::SoftDrop), play.dropRepeat))
-        SoftDrop(clock);
-    HardDropKey(actions, clock);
+        SoftDrop(game, clock);
+    HardDropKey(game, keys, actions, clock);
     // Escape abandons the game: no high-score entry.
-    if (actions.Held(PlayAction::Abandon)) RecordGameEvent(GameEventKind::Abandoned);
+    if (actions.Held(PlayAction::Abandon)) RecordGameEvent(game, GameEventKind::Abandoned);
 }
 
-void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {
+void RotatePiece(GameState& game, std::uint8_t type, std::uint8_t counterClockwise) {
     if (type == SQUARE_PIECE) return;
     // The whole turning block must be empty, not only the cells the turned piece would take.
     if (!TurningBlockIsEmpty(game.well, type, game.pieceX, game.pieceY)) return;
@@ -122,27 +122,27 @@ void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise) {
     } else {
         TurnClockwise(game.currentMask, type);
     }
-    RecordGameEvent(GameEventKind::Turned);
+    RecordGameEvent(game, GameEventKind::Turned);
 }
 
-void MoveLeft(ActionRecord actions) {
+void MoveLeft(GameState& game, ActionRecord actions) {
     if (!actions.Held(PlayAction::ShiftLeft)) return;
     if (ShiftIsFree(game.well, game.currentMask, game.pieceX, game.pieceY, -1)) --game.pieceX;
 }
 
-void MoveRight(ActionRecord actions) {
+void MoveRight(GameState& game, ActionRecord actions) {
     if (!actions.Held(PlayAction::ShiftRight)) return;
     if (ShiftIsFree(game.well, game.currentMask, game.pieceX, game.pieceY, 1)) ++game.pieceX;
 }
 
-void SoftDrop(RulesClock& clock) {
-    if (game.pieceY >= LAST_BOX_ROW || IsBlockedBelow()) return;
+void SoftDrop(GameState& game, RulesClock& clock) {
+    if (game.pieceY >= LAST_BOX_ROW || IsBlockedBelow(game)) return;
     ++game.pieceY;
     game.score += SOFT_DROP_POINTS;
     game.lastFallTime = clock.Now();
 }
 
-void HardDrop(RulesClock& clock) {
+void HardDrop(GameState& game, RulesClock& clock) {
     const int distance = DropDistance(game.well, game.currentMask, game.pieceX, game.pieceY);
     if (distance == NO_DROP) return;
     game.pieceY = static_cast<std::uint8_t>(game.pieceY + distance);
@@ -150,35 +150,35 @@ void HardDrop(RulesClock& clock) {
     game.lastFallTime = clock.Now();
 }
 
-LockResult TryLockPiece(ActionRecord actions) {
-    if (!IsBlockedBelow()) return LockResult::Falling;
-    if (!game.dropLatch) {
+LockResult TryLockPiece(GameState& game, const HeldKeys& keys, ActionRecord actions) {
+    if (!IsBlockedBelow(game)) return LockResult::Falling;
+    if (!keys.dropLatch) {
         for (int step = 0; step < SLIDE_STEPS; ++step) {
-            MoveLeft(actions);
-            MoveRight(actions);
+            MoveLeft(game, actions);
+            MoveRight(game, actions);
         }
-        if (!IsBlockedBelow()) return LockResult::Falling;
+        if (!IsBlockedBelow(game)) return LockResult::Falling;
     }
 
-    StampPiece();
-    RecordGameEvent(GameEventKind::Locked);
+    StampPiece(game);
+    RecordGameEvent(game, GameEventKind::Locked);
     for (const int column : ENTRY_CHECK_COLUMNS) {
         if (game.well[ENTRY_CHECK_ROW][column] != 0) {
-            RecordGameEvent(GameEventKind::GameOver);
+            RecordGameEvent(game, GameEventKind::GameOver);
             return LockResult::GameOver;
         }
     }
 
     game.currentType = game.nextType;
-    game.nextType = RandomIndex(PIECE_DRAW);
-    SetCurrentShape(game.currentType);
-    SetNextShape(game.nextType);
+    game.nextType = game.random->Index(PIECE_DRAW);
+    SetCurrentShape(game, game.currentType);
+    SetNextShape(game, game.nextType);
     game.pieceX = ENTRY_COLUMN;
     game.pieceY = ENTRY_ROW;
 
-    const int removed = ClearFullRows();
-    game.score += LineScore(removed);
+    const int removed = ClearFullRows(game);
+    game.score += LineScore(game, removed);
     if (removed > 0)
-        RecordGameEvent(GameEventKind::RowsRemoved, static_cast<std::uint8_t>(removed));
+        RecordGameEvent(game, GameEventKind::RowsRemoved, static_cast<std::uint8_t>(removed));
     return LockResult::Locked;
 }

@@ -21,23 +21,24 @@ bool ShiftIsFree(const Well& well, const PieceMask& mask, int x, int y, int dx);
 bool TurningBlockIsEmpty(const Well& well, std::uint8_t type, int x, int y);
 bool TurnIsFree(const Well& well, std::uint8_t type, int x, int y);
 
-// Once per play frame, before gravity, from the frame's actions and turning direction: turn,
-// turn the other way, shift left, shift right, soft drop, hard drop (once per press) and
-// abandon, which ends the game (the play screen then goes back to the main menu).
-void HandleGameKeys(const FrameInput& frame, RulesClock& clock);
+// Once per play frame, before gravity, from the frame's actions and turning direction, with the
+// key timers and latch of the one who holds the keys: turn, turn the other way, shift left, shift
+// right, soft drop, hard drop (once per press) and abandon, which ends the game (the play screen
+// then goes back to the main menu).
+void HandleGameKeys(GameState& game, HeldKeys& keys, const FrameInput& frame, RulesClock& clock);
 
 // Turns currentMask when the whole turning block of the well is empty; counterClockwise 0 turns
 // clockwise. Records the turn when it turned.
-void RotatePiece(std::uint8_t type, std::uint8_t counterClockwise);
+void RotatePiece(GameState& game, std::uint8_t type, std::uint8_t counterClockwise);
 
 // Each moves the piece one column when its shift is held in `actions` and the way is free.
-void MoveLeft(ActionRecord actions);
-void MoveRight(ActionRecord actions);
+void MoveLeft(GameState& game, ActionRecord actions);
+void MoveRight(GameState& game, ActionRecord actions);
 
 // One row down for 10 points, unless the piece rests; the gravity timer restarts.
-void SoftDrop(RulesClock& clock);
+void SoftDrop(GameState& game, RulesClock& clock);
 // Drops the piece as far as it goes, 11 points a row; the gravity timer restarts.
-void HardDrop(RulesClock& clock);
+void HardDrop(GameState& game, RulesClock& clock);
 
 enum class LockResult {
     Falling,   // the piece does not rest, or it slid off a ledge: it keeps falling
@@ -46,8 +47,9 @@ enum class LockResult {
 };
 
 // Once per play frame, after the piece has been drawn. A resting piece may slide along the
-// surface while a shift is held in `actions` (not after a hard drop), then locks. On GameOver the
+// surface while a shift is held in `actions` (not while the hard drop's latch in `keys` is set),
+// then locks. On GameOver the
 // well holds the locked piece and nothing else has changed (no new piece, full rows stay): the play
 // screen then runs the game-over transition. Records the lock, any level-ups, the rows removed
 // and the game over as they happen.
-LockResult TryLockPiece(ActionRecord actions);
+LockResult TryLockPiece(GameState& game, const HeldKeys& keys, ActionRecord actions);

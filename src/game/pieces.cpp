@@ -32,8 +32,8 @@ void Turn(PieceMask& mask, std::uint8_t type, bool clockwise) {
 
 }  // namespace
 
-void SetCurrentShape(std::uint8_t type) { SetShape(game.currentMask, type); }
-void SetNextShape(std::uint8_t type) { SetShape(game.nextMask, type); }
+void SetCurrentShape(GameState& game, std::uint8_t type) { SetShape(game.currentMask, type); }
+void SetNextShape(GameState& game, std::uint8_t type) { SetShape(game.nextMask, type); }
 
 void TurnClockwise(PieceMask& mask, std::uint8_t type) { Turn(mask, type, true); }
 void TurnCounterClockwise(PieceMask& mask, std::uint8_t type) { Turn(mask, type, false); }

@@ -16,10 +16,12 @@ constexpr int PIECE_DRAW = PIECE_TYPES + 1;  // RandomIndex(PIECE_DRAW) gives a 
 // The seven masks as the pieces enter the well, indexed by type - 1.
 extern const std::array<PieceMask, PIECE_TYPES> ENTERING_MASKS;
 
-// Write all 16 cells of currentMask or nextMask with the type's entering mask; a type outside
-// 1..7 leaves the mask as it is.
-void SetCurrentShape(std::uint8_t type);
-void SetNextShape(std::uint8_t type);
+struct GameState;
+
+// Write all 16 cells of the game's currentMask or nextMask with the type's entering mask; a type
+// outside 1..7 leaves the mask as it is.
+void SetCurrentShape(GameState& game, std::uint8_t type);
+void SetNextShape(GameState& game, std::uint8_t type);
 
 // Side of the block that turns: the bar turns its whole box, the other shapes the 3 x 3 block
 // in its top-left corner.

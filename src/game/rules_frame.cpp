@@ -4,29 +4,29 @@
 #include "game/gravity_and_levels.h"
 #include "game/piece_control.h"
 
-void BeginGame(GameSource& source) {
-    source.BeginGame();
-    source.BeginRules(RulesPart::Rest);
-    ResetGame(source.Play(), source);
-    source.EndRules();
+void BeginGame(GameState& game, GameSource& source) {
+    source.BeginGame(*game.random);
+    source.BeginRules(RulesPart::Rest, *game.random);
+    ResetGame(game, source.Play(), source);
+    source.EndRules(*game.random);
 }
 
-GameEvents BeginRulesFrame(GameSource& source, const FrameInput& frame) {
+GameEvents BeginRulesFrame(GameState& game, GameSource& source, const FrameInput& frame) {
     // Nothing is left from outside this frame's rules.
-    ClearGameEvents();
-    source.BeginRules(RulesPart::Actions);
-    HandleGameKeys(frame, source);
-    GameEvents events = TakeGameEvents();
-    if (!Happened(events, GameEventKind::Abandoned)) ApplyGravity(source);
-    source.EndRules();
+    ClearGameEvents(game);
+    source.BeginRules(RulesPart::Actions, *game.random);
+    HandleGameKeys(game, source.Keys(), frame, source);
+    GameEvents events = TakeGameEvents(game);
+    if (!Happened(events, GameEventKind::Abandoned)) ApplyGravity(game, source);
+    source.EndRules(*game.random);
     return events;
 }
 
-GameEvents EndRulesFrame(GameSource& source, const FrameInput& frame) {
-    source.BeginRules(RulesPart::Rest);
-    TryLockPiece(frame.actions);
-    source.EndRules();
-    return TakeGameEvents();
+GameEvents EndRulesFrame(GameState& game, GameSource& source, const FrameInput& frame) {
+    source.BeginRules(RulesPart::Rest, *game.random);
+    TryLockPiece(game, source.Keys(), frame.actions);
+    source.EndRules(*game.random);
+    return TakeGameEvents(game);
 }
 
 bool Happened(const GameEvents& events, GameEventKind kind) {

@@ -5,24 +5,29 @@
 
 namespace {
 
-std::uint8_t& WellUnderBox(int r, int c) { return game.well[game.pieceY + r][game.pieceX + c]; }
+std::uint8_t& WellUnderBox(GameState& game, int r, int c) {
+    return game.well[game.pieceY + r][game.pieceX + c];
+}
+std::uint8_t WellUnderBox(const GameState& game, int r, int c) {
+    return game.well[game.pieceY + r][game.pieceX + c];
+}
 
 }  // namespace
 
-void StampPiece() {
+void StampPiece(GameState& game) {
     ForEachBlock(game.currentMask,
-                 [](int r, int c, std::uint8_t value) { WellUnderBox(r, c) = value; });
+                 [&game](int r, int c, std::uint8_t value) { WellUnderBox(game, r, c) = value; });
 }
 
-void SaveUnderPiece() {
+void SaveUnderPiece(GameState& game) {
     for (int r = 0; r < MASK_SIZE; ++r) {
-        for (int c = 0; c < MASK_SIZE; ++c) game.underPiece[r][c] = WellUnderBox(r, c);
+        for (int c = 0; c < MASK_SIZE; ++c) game.underPiece[r][c] = WellUnderBox(game, r, c);
     }
 }
 
-void RestoreUnderPiece() {
+void RestoreUnderPiece(GameState& game) {
     for (int r = 0; r < MASK_SIZE; ++r) {
-        for (int c = 0; c < MASK_SIZE; ++c) WellUnderBox(r, c) = game.underPiece[r][c];
+        for (int c = 0; c < MASK_SIZE; ++c) WellUnderBox(game, r, c) = game.underPiece[r][c];
     }
 }
 
@@ -36,19 +41,19 @@ int DropDistance(const Well& well, const PieceMask& mask, int x, int y) {
     return distance;
 }
 
-bool IsBlockedBelow() {
+bool IsBlockedBelow(const GameState& game) {
     bool blocked = false;
     ForEachBlock(game.currentMask, [&](int r, int c, std::uint8_t) {
-        blocked = blocked || WellUnderBox(r + 1, c) != 0;
+        blocked = blocked || WellUnderBox(game, r + 1, c) != 0;
     });
     return blocked;
 }
 
-int ClearFullRows() {
+int ClearFullRows(GameState& game) {
     int removed = 0;
     for (int row = FIRST_VISIBLE_ROW; row <= LAST_VISIBLE_ROW; ++row) {
         if (RowIsFull(game.well, row)) {
-            RemoveRow(row);
+            RemoveRow(game, row);
             ++removed;
         }
     }
@@ -70,8 +75,8 @@ void CloseRow(Well& well, int row) {
     }
 }
 
-void RemoveRow(int row) {
+void RemoveRow(GameState& game, int row) {
     CloseRow(game.well, row);
     ++game.lines;
-    ApplyLevelUp();
+    ApplyLevelUp(game);
 }

@@ -26,15 +26,17 @@ constexpr std::uint8_t ENTRY_ROW = 0;
 // The box's column runs 0..10 and its row 0..19, which keeps all 16 box cells in the well.
 constexpr std::uint8_t LAST_BOX_ROW = 19;
 
-// Write the falling piece's blocks into the well, whatever the cells held.
-void StampPiece();
+struct GameState;
+
+// Write the game's falling piece's blocks into its well, whatever the cells held.
+void StampPiece(GameState& game);
 // Save and put back the 16 well cells under the piece's box, so the piece can be drawn as if
 // locked and the well left exactly as it was.
-void SaveUnderPiece();
-void RestoreUnderPiece();
+void SaveUnderPiece(GameState& game);
+void RestoreUnderPiece(GameState& game);
 
 // True when some block of the falling piece has a locked cell (or the floor) right below it.
-bool IsBlockedBelow();
+bool IsBlockedBelow(const GameState& game);
 
 // How many rows a piece with its box at column x, row y can fall straight down before it rests:
 // the shortest free run below any of its blocks, the floor ending every run. NO_DROP for a mask
@@ -50,6 +52,6 @@ void CloseRow(Well& well, int row);
 
 // Removes every full visible row, top to bottom, and returns how many went. Each removal adds a
 // line and may raise the level.
-int ClearFullRows();
+int ClearFullRows(GameState& game);
 // Closes row r in the game's well, counts the line and applies the level-up rule.
-void RemoveRow(int row);
+void RemoveRow(GameState& game, int row);

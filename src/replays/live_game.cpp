@@ -19,17 +19,17 @@ LiveGame::LiveGame(Player& player, std::int64_t (*clock)(), const PlaySettings& 
                    std::optional<RecordedGame>& finished)
     : player_(player), finished_(finished), clock_(clock), play_(play) {}
 
-void LiveGame::BeginGame() {
+void LiveGame::BeginGame(Random& random) {
     recording_ = true;
     overLimits_ = false;
     ReplayStart start;
-    start.randomState = RandomState();
+    start.randomState = random.State();
     start.play = play_;
     start.rotateReversed = settings.rotateReversed;
-    TakeCarriedState(start);
+    TakeCarriedState(start, player_.Keys());
     recorder_ = std::make_unique<ReplayRecorder>(start);
     recorder_->AddFrame({0, FrameFlags(false), 0, 0, 0});
-    drawsSeen_ = RandomDrawCount();
+    drawsSeen_ = random.Draws();
 }
 
 bool LiveGame::NextFrame(FrameInput& frame) {
@@ -53,9 +53,9 @@ std::int64_t LiveGame::Now() {
     return now;
 }
 
-void LiveGame::BeginRules(RulesPart part) {
+void LiveGame::BeginRules(RulesPart part, Random& random) {
     if (!recording_ || overLimits_) return;
-    const std::uint64_t others = RandomDrawCount() - drawsSeen_;
+    const std::uint64_t others = random.Draws() - drawsSeen_;
     if (others == 0) return;
     ReplayFrame& frame = recorder_->LastFrame();
     std::uint16_t* draws =
@@ -67,15 +67,15 @@ void LiveGame::BeginRules(RulesPart part) {
     *draws = static_cast<std::uint16_t>(*draws + others);
 }
 
-void LiveGame::EndRules() {
-    if (recording_) drawsSeen_ = RandomDrawCount();
+void LiveGame::EndRules(Random& random) {
+    if (recording_) drawsSeen_ = random.Draws();
 }
 
-void LiveGame::EndGame(GameEnding ending) {
+void LiveGame::EndGame(GameEnding ending, const GameState& game) {
     if (!recording_) return;
     recording_ = false;
     std::unique_ptr<ReplayRecorder> recorder = std::move(recorder_);
     if (overLimits_ || recorder->Failed() || recorder->FrameCount() < 2) return;
-    const ReplayResult result = CurrentResult(ending);
+    const ReplayResult result = CurrentResult(game, ending);
     finished_ = RecordedGame{recorder->Finish(result), result};
 }

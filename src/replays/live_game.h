@@ -17,16 +17,17 @@ public:
              std::optional<RecordedGame>& finished);
 
     PlaySettings Play() const override { return play_; }
-    void BeginGame() override;
+    HeldKeys& Keys() override { return player_.Keys(); }
+    void BeginGame(Random& random) override;
     bool NextFrame(FrameInput& frame) override;
     void PausedFrame() override;
     std::int64_t Now() override;
-    void BeginRules(RulesPart part) override;
-    void EndRules() override;
+    void BeginRules(RulesPart part, Random& random) override;
+    void EndRules(Random& random) override;
     // A game over or abandoned, or the program ending in it: the replay gets its ending and the
     // final counters and well. A game that played no frame, or broke a replay's limits (more
     // than three hours), leaves nothing.
-    void EndGame(GameEnding ending) override;
+    void EndGame(GameEnding ending, const GameState& game) override;
 
 private:
     void Record(ActionRecord actions, bool paused);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "game/game_state.h"
 #include "replays/replay.h"
 
 // A recorded game run again through the rules' frame as fast as it goes, without drawing or
@@ -14,6 +15,8 @@ struct ReplayVerdict {
 };
 
 // `afterFrame`, when given, runs after every frame the rules played (not the paused ones), with
-// the frame's index; a test looks at the game there. The game, the key repeats and the generator
-// are left as the replay's end had them; the player's settings are not touched.
-ReplayVerdict VerifyReplay(const Replay& replay, void (*afterFrame)(std::uint32_t) = nullptr);
+// the frame's index, the game and its key timers; a test looks at them there. The game, its key
+// timers and its generator are the verification's own: nothing of the program's is touched, so
+// games may be verified on several threads at once.
+ReplayVerdict VerifyReplay(const Replay& replay, void (*afterFrame)(std::uint32_t, const GameState&,
+                                                                    const HeldKeys&) = nullptr);

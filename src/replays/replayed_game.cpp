@@ -32,9 +32,9 @@ void ReplayedGame::CheckReadingsUsed() {
     }
 }
 
-void ReplayedGame::BeginGame() {
-    SeedRandom(replay_.start.randomState);
-    PutCarriedState(replay_.start);
+void ReplayedGame::BeginGame(Random& random) {
+    random.Seed(replay_.start.randomState);
+    PutCarriedState(replay_.start, keys_);
 }
 
 bool ReplayedGame::NextFrame(FrameInput& frame) {
@@ -59,27 +59,29 @@ std::int64_t ReplayedGame::Now() {
     return lastReading_;
 }
 
-void ReplayedGame::BeginRules(RulesPart part) {
-    SeedRandom(stateAfterRules_);
+void ReplayedGame::BeginRules(RulesPart part, Random& random) {
+    random.Seed(stateAfterRules_);
     if (frame_ >= replay_.frames.size()) return;
     const ReplayFrame& frame = replay_.frames[frame_];
     const int others =
         part == RulesPart::Actions ? frame.drawsBeforeActions : frame.drawsBeforeRest;
-    for (int i = 0; i < others; ++i) NextRandom();
+    for (int i = 0; i < others; ++i) random.Next();
 }
 
-void ReplayedGame::EndRules() { stateAfterRules_ = RandomState(); }
+void ReplayedGame::EndRules(Random& random) { stateAfterRules_ = random.State(); }
 
-void ReplayedGame::EndGame(GameEnding ending) { EndedAsRecorded(ending); }
+void ReplayedGame::EndGame(GameEnding ending, const GameState& game) {
+    EndedAsRecorded(ending, game);
+}
 
-bool ReplayedGame::EndedAsRecorded(GameEnding ending) {
+bool ReplayedGame::EndedAsRecorded(GameEnding ending, const GameState& game) {
     CheckReadingsUsed();
     const auto last = static_cast<std::uint32_t>(replay_.frames.size() - 1);
     if (frame_ != last) {
         Diverge("the game ended here, but the record goes on to frame " + std::to_string(last));
         return false;
     }
-    const ReplayResult now = CurrentResult(ending);
+    const ReplayResult now = CurrentResult(game, ending);
     if (!(now == replay_.result)) {
         Diverge("the game ended " + Describe(now) + ", the record says " +
                 Describe(replay_.result) +

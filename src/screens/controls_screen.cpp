@@ -7,6 +7,7 @@
 
 #include "common/bindings.h"
 #include "common/font_codes.h"
+#include "common/random.h"
 #include "gfx/fade.h"
 #include "gfx/panel.h"
 #include "platform/controllers.h"
@@ -429,7 +430,7 @@ void HandleFocusKeys() {
                                                          : 0;
         if (step != 0) {
             screen.focusColumn = (screen.focusColumn + step + SLOTS_PER_ACTION) % SLOTS_PER_ACTION;
-            PlayEffect(SoundId::Hover);
+            PlayEffect(SoundId::Hover, ProgramRandom());
         }
     }
     const int control = FocusedControl();

@@ -24,11 +24,15 @@ constexpr auto DEMO_CAPTION = FontLabel("DEMO");
 constexpr std::uint8_t NOT_REVERSED = 0;
 
 // The demo's game: the CPU player's actions on the platform's clock, from level 1 at the default
-// play settings; nothing is recorded and the generator's draws are nobody's business.
+// play settings; nothing is recorded and the generator's draws are nobody's business. Its key
+// timers start as the player's stand and are its own: the player's are left as they are.
 class DemoGame final : public GameSource {
 public:
+    DemoGame(const GameState& game, const HeldKeys& keys)
+        : keys_(keys), player_(game, NOT_REVERSED) {}
     PlaySettings Play() const override { return PlaySettings{}; }
-    void BeginGame() override { ResetCpuPlayer(); }
+    HeldKeys& Keys() override { return keys_; }
+    void BeginGame(Random&) override { ResetCpuPlayer(); }
     bool NextFrame(FrameInput& frame) override {
         frame.actions = player_.NextActions();
         frame.turnReversed = NOT_REVERSED != 0;
@@ -37,12 +41,13 @@ public:
     }
     void PausedFrame() override {}
     std::int64_t Now() override { return NowMs(); }
-    void BeginRules(RulesPart) override {}
-    void EndRules() override {}
-    void EndGame(GameEnding) override {}
+    void BeginRules(RulesPart, Random&) override {}
+    void EndRules(Random&) override {}
+    void EndGame(GameEnding, const GameState&) override {}
 
 private:
-    CpuGamePlayer player_{NOT_REVERSED};
+    HeldKeys keys_;
+    CpuGamePlayer player_;
 };
 
 struct DemoState {
@@ -50,18 +55,12 @@ struct DemoState {
     bool tookKeys = false;
     bool requested = false;  // --demo
     bool ended = false;      // handed back to the title, which has not seen it yet
-    // The player's key timers and hard-drop latch, which outlive games: the demo leaves them as
-    // it found them.
-    KeyRepeats playerRepeats;
-    std::uint8_t playerDropLatch = 0;
 };
 DemoState demo;
 
 void EndDemo() {
     // The play screen holds the player's game again, as before the demo.
     BeginNewGame();
-    game.keyRepeats = demo.playerRepeats;
-    game.dropLatch = demo.playerDropLatch;
     demo.ended = true;
     PlayModule(MusicResource(TITLE_SONG_ID), 0, 0);
     ChangeScreen(Title,
@@ -90,11 +89,9 @@ bool AnyPlayerInputHeld() {
 }
 
 void StartDemo() {
-    demo.playerRepeats = game.keyRepeats;
-    demo.playerDropLatch = game.dropLatch;
     demo.tookKeys = false;
     BeginScreenGame(
-        std::make_unique<DemoGame>(),
+        std::make_unique<DemoGame>(ShownGame(), PlayerKeys()),
         {.abandoned = LeaveAbandonedDemo, .gameOver = EndDemo, .caption = DEMO_CAPTION});
     demo.began = NowMs();
     ChangeScreen(Demo, {.shown = textures.LevelBackground[0], .next = textures.LevelBackground[1]});

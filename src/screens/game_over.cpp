@@ -11,9 +11,9 @@ constexpr std::uint32_t GAME_OVER_FADE_INTERVAL = 48;
 
 // Reads no input: the final well fades to black, then the high-score screen fades in.
 void GameOverFrame() {
-    if (game.gameOverEntry) {
+    if (ShownGame().gameOverEntry) {
         ChangeBackgrounds({.shown = textures.GameOverSnapshot, .next = textures.BlackScreen});
-        game.gameOverEntry = 0;
+        ShownGame().gameOverEntry = 0;
     }
     DrawBackground(GAME_OVER_FADE_INTERVAL);
     // On to the score's entry, or back to the table a watched game was chosen from.

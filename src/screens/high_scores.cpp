@@ -126,9 +126,10 @@ std::uint8_t TakeHeldKey(int vk) {
 // Puts a finished game's score in the first row it beats (below any equal ones), moving the
 // rows under it down; the new row's name starts blank and is typed next.
 void PlaceScore(std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
+    GameState& game = ShownGame();
     if (game.entryAllowed != 1) return;
-    const auto row =
-        std::find_if(scores.begin(), scores.end(), [](std::uint32_t s) { return s < game.score; });
+    const auto row = std::find_if(scores.begin(), scores.end(),
+                                  [&game](std::uint32_t s) { return s < game.score; });
     if (row == scores.end()) return;
     const int i = static_cast<int>(row - scores.begin());
     game.entryRow = static_cast<std::uint8_t>(i);
@@ -150,6 +151,7 @@ void PlaceScore(std::array<std::uint32_t, HIGH_SCORE_ROWS>& scores) {
 }
 
 void TreatEntryKey(std::uint8_t k) {
+    GameState& game = ShownGame();
     std::uint8_t& cursor = game.entryCursor;
     if (k == KEY_ENTER) {
         std::copy_n(game.entryName.begin(), NAME_LENGTH, RowName(highScoreTable, game.entryRow));
@@ -176,6 +178,7 @@ std::uint8_t KeyTyping(std::uint8_t code) {
 }
 
 void TurnLetter(int step) {
+    GameState& game = ShownGame();
     std::uint8_t& cell = game.entryName[game.entryCursor];
     const auto* place = std::find(NAME_ALPHABET.begin(), NAME_ALPHABET.end(), cell);
     // Anything not in the alphabet counts as the blank, its last letter.
@@ -198,13 +201,14 @@ void TreatPadEntry() {
     const bool back = MenuKeyPressed(MenuKey::LetterBack);
     if (!up && !down && !next && !back) return;
     tableScreen.entry.padEditing = true;
-    std::uint8_t& cursor = game.entryCursor;
+    std::uint8_t& cursor = ShownGame().entryCursor;
     if (cursor < NAME_LENGTH && up != down) TurnLetter(up ? 1 : -1);
-    if (next && cursor < NAME_LENGTH) TreatEntryKey(KeyTyping(game.entryName[cursor]));
+    if (next && cursor < NAME_LENGTH) TreatEntryKey(KeyTyping(ShownGame().entryName[cursor]));
     if (back && cursor > 0) --cursor;
 }
 
 void DrawPadCursor() {
+    GameState& game = ShownGame();
     if (!tableScreen.entry.padEditing || game.entryCursor >= NAME_LENGTH) return;
     const SpriteRect& block = FOCUS_BLOCK;
     const SpriteRect bar = {block.left + 8, block.top + 14, block.left + 24, block.top + 17};
@@ -213,6 +217,7 @@ void DrawPadCursor() {
 }
 
 void DrawNameEntry() {
+    GameState& game = ShownGame();
     DrawPanel(296, 276, 432, 80);
     DrawPanel(218, RowY(game.entryRow), 514, 32);
     DrawText(ENTRY_CAPTION.data(), ENTRY_CAPTION.size(), 300, 280);
@@ -268,8 +273,7 @@ void DrawHintLine(const std::string_view text) {
 void DrawRowGames() {
     RowChoice& choice = tableScreen.rowChoice;
     if (!choice.gamesKnown) {
-        choice.games =
-            tableHooks.findRowGames != nullptr ? tableHooks.findRowGames() : RowGames{};
+        choice.games = tableHooks.findRowGames != nullptr ? tableHooks.findRowGames() : RowGames{};
         choice.gamesKnown = true;
     }
     bool any = false;
@@ -337,7 +341,7 @@ void HighScoresFrame() {
     PlaceScore(scores);
     // Return, A, B and Back leave only once the name has been entered: the Enter that ends the
     // name and the controller's letter keys must not also leave.
-    const bool naming = game.entryActive == 1;
+    const bool naming = ShownGame().entryActive == 1;
     if (naming) DrawNameEntry();
     DrawTable(scores);
     const bool watching = fromMenu == 1 && !naming;

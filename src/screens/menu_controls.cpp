@@ -1,5 +1,6 @@
 #include "screens/menu_controls.h"
 
+#include "common/random.h"
 #include "screens/menu_controls_testing.h"
 #include "screens/menu_input.h"
 #include "sound/sound.h"
@@ -24,7 +25,7 @@ void HandleControl(const SpriteRect& rect, std::uint8_t& hoverArmed,
         return;
     }
     if (hoverArmed) {
-        PlayEffect(SoundId::Hover);
+        PlayEffect(SoundId::Hover, ProgramRandom());
         hoverArmed = 0;
     }
     if (highlight) highlight(rect);
@@ -42,7 +43,7 @@ void HandleControl(const SpriteRect& rect, std::uint8_t& hoverArmed,
 }
 
 void ClickControl(void (*action)()) {
-    PlayEffect(SoundId::Click);
+    PlayEffect(SoundId::Click, ProgramRandom());
     action();
 }
 
@@ -59,6 +60,6 @@ bool StepFocus(int& focus, int count, bool rightSteps) {
     } else {
         focus = (focus + (forward ? 1 : count - 1)) % count;
     }
-    PlayEffect(SoundId::Hover);
+    PlayEffect(SoundId::Hover, ProgramRandom());
     return true;
 }

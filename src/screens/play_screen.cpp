@@ -4,6 +4,7 @@
 
 #include "common/bindings.h"
 #include "common/font_codes.h"
+#include "common/random.h"
 #include "common/settings.h"
 #include "cpu_player/cpu_player.h"
 #include "game/game_state.h"
@@ -52,6 +53,7 @@ public:
 // leaves the game.
 class AutoPlayer final : public Player {
 public:
+    explicit AutoPlayer(const GameState& game) : cpu_(game, settings.rotateReversed) {}
     ActionRecord NextActions() override {
         ActionRecord actions = cpu_.NextActions();
         actions.Set(PlayAction::Abandon, ReadPlayActions().Held(PlayAction::Abandon));
@@ -59,7 +61,7 @@ public:
     }
 
 private:
-    CpuGamePlayer cpu_{settings.rotateReversed};
+    CpuGamePlayer cpu_;
 };
 
 bool LeaveAbandonedGame();
@@ -70,10 +72,13 @@ constexpr GameExits LIVE_GAME_EXITS{.abandoned = LeaveAbandonedGame,
                                     .gameOverShown = OpenScoreEntry};
 
 // The game on the screen, where it goes when it ends, and the recording of the last game played
-// now. Until the first game begins, the player's, recording nothing yet.
+// now. Until the first game begins, the player's, recording nothing yet. The game is lent the
+// program's generator: the pieces, the sounds' draws and the menu's between games come from it
+// in one sequence.
 struct ScreenGame {
+    GameState game = LentProgramRandom();
     DevicePlayer devices;
-    AutoPlayer cpu;
+    AutoPlayer cpu{game};
     bool autoplay = false;  // the CPU player plays the games begun here
     std::optional<RecordedGame> finished;
     std::unique_ptr<GameSource> source = FirstSource();
@@ -81,6 +86,11 @@ struct ScreenGame {
 
     std::unique_ptr<GameSource> FirstSource() {
         return std::make_unique<LiveGame>(devices, NowMs, PlaySettingsOf(Settings{}), finished);
+    }
+    static GameState LentProgramRandom() {
+        GameState lent;
+        lent.random = &ProgramRandom();
+        return lent;
     }
 };
 ScreenGame shown;
@@ -109,6 +119,7 @@ void DrawCaptions() {
 }
 
 void DrawCounters() {
+    const GameState& game = shown.game;
     DrawNumber(game.level, 160, 34);
     DrawNumber(game.lines, 160, 75);
     DrawNumber(game.score, 160, 150);
@@ -116,18 +127,19 @@ void DrawCounters() {
 
 // The falling piece is drawn in its cells as if it had locked; the well is left as it was.
 void DrawWellWithPiece() {
-    SaveUnderPiece();
-    StampPiece();
+    SaveUnderPiece(shown.game);
+    StampPiece(shown.game);
     DrawWell();
-    RestoreUnderPiece();
+    RestoreUnderPiece(shown.game);
 }
 
 // Where the falling piece would land, in the empty cells the piece itself does not cover, so it
 // lies under the piece and never hides it.
 void DrawGhostPiece() {
+    const GameState& game = shown.game;
     const int distance = DropDistance(game.well, game.currentMask, game.pieceX, game.pieceY);
     if (distance == NO_DROP || distance == 0) return;
-    ForEachBlock(game.currentMask, [distance](int r, int c, std::uint8_t value) {
+    ForEachBlock(game.currentMask, [&](int r, int c, std::uint8_t value) {
         const int row = game.pieceY + r + distance;
         const int column = game.pieceX + c;
         const int pieceRow = row - game.pieceY;
@@ -144,7 +156,7 @@ void ShowLevelReached(std::uint8_t lines) {
     } else {
         ChangeBackgrounds({.fade = true});
     }
-    PlayEffect(SoundId::LevelUp);
+    PlayEffect(SoundId::LevelUp, *shown.game.random);
 }
 
 void DrawPlayScreenTop() {
@@ -161,8 +173,9 @@ void DrawPlayScreenTop() {
 }
 
 void ShowRowsRemoved(std::uint8_t rows) {
-    if (rows >= 1 && rows <= MOST_ROWS_FOR_LINE_CLEAR) PlayEffect(SoundId::LineClear);
-    if (rows == FOUR_ROWS) PlayEffect(SoundId::FourLines);
+    if (rows >= 1 && rows <= MOST_ROWS_FOR_LINE_CLEAR)
+        PlayEffect(SoundId::LineClear, *shown.game.random);
+    if (rows == FOUR_ROWS) PlayEffect(SoundId::FourLines, *shown.game.random);
 }
 
 // Escape leaves the player's game for the main menu at once; the rest of the frame then shows
@@ -182,7 +195,7 @@ void OpenScoreEntry() {
 
 void RunPlayFrame(const FrameInput& frame) {
     DrawPlayScreenTop();
-    const GameEvents actions = BeginRulesFrame(*shown.source, frame);
+    const GameEvents actions = BeginRulesFrame(shown.game, *shown.source, frame);
     if (!ReactToGameEvents(actions)) {
         EndSprites();
         return;
@@ -193,12 +206,13 @@ void RunPlayFrame(const FrameInput& frame) {
     // An abandoned game's frame ends with the picture of the fresh one; its rules begin with the
     // next frame.
     if (Happened(actions, GameEventKind::Abandoned)) return;
-    ReactToGameEvents(EndRulesFrame(*shown.source, frame));
+    ReactToGameEvents(EndRulesFrame(shown.game, *shown.source, frame));
 }
 
 }  // namespace
 
 void DrawWell() {
+    const GameState& game = shown.game;
     for (int r = FIRST_VISIBLE_ROW; r <= LAST_VISIBLE_ROW; ++r) {
         for (int c = FIRST_PLAY_COLUMN; c <= LAST_PLAY_COLUMN; ++c) {
             DrawTile(game.well[r][c], TILE_SIZE * c + 288, TILE_SIZE * r);
@@ -207,6 +221,7 @@ void DrawWell() {
 }
 
 void DrawNextPiece() {
+    const GameState& game = shown.game;
     for (int r = 0; r < MASK_SIZE; ++r) {
         for (int c = 0; c < MASK_SIZE; ++c) {
             const std::uint8_t value = game.nextMask[r][c];
@@ -243,10 +258,10 @@ bool ReactToGameEvents(const GameEvents& taken) {
         const GameEvent& event = taken.events[static_cast<std::size_t>(i)];
         switch (event.kind) {
             case GameEventKind::Turned:
-                PlayEffect(SoundId::Rotate);
+                PlayEffect(SoundId::Rotate, *shown.game.random);
                 break;
             case GameEventKind::Locked:
-                PlayEffect(SoundId::Click);
+                PlayEffect(SoundId::Click, *shown.game.random);
                 break;
             case GameEventKind::RowsRemoved:
                 ShowRowsRemoved(event.value);
@@ -255,7 +270,7 @@ bool ReactToGameEvents(const GameEvents& taken) {
                 ShowLevelReached(event.value);
                 break;
             case GameEventKind::GameOver:
-                shown.source->EndGame(GameEnding::GameOver);
+                shown.source->EndGame(GameEnding::GameOver, shown.game);
                 if (shown.exits.gameOver != nullptr) {
                     shown.exits.gameOver();
                 } else {
@@ -263,7 +278,7 @@ bool ReactToGameEvents(const GameEvents& taken) {
                 }
                 break;
             case GameEventKind::Abandoned:
-                shown.source->EndGame(GameEnding::Abandoned);
+                shown.source->EndGame(GameEnding::Abandoned, shown.game);
                 // Nothing follows the abandon in a frame's events.
                 return shown.exits.abandoned();
         }
@@ -274,7 +289,7 @@ bool ReactToGameEvents(const GameEvents& taken) {
 void BeginScreenGame(std::unique_ptr<GameSource> source, const GameExits& exits) {
     shown.source = std::move(source);
     shown.exits = exits;
-    BeginGame(*shown.source);
+    BeginGame(shown.game, *shown.source);
     fade.LastFadeStep = NowMs();
 }
 
@@ -294,7 +309,16 @@ BackgroundChange FirstLevelPictures() {
 
 void PlayEveryGameWithCpu() { shown.autoplay = true; }
 
+GameState& ShownGame() { return shown.game; }
+
+HeldKeys& PlayerKeys() {
+    return (shown.autoplay ? static_cast<Player&>(shown.cpu) : shown.devices).Keys();
+}
+
 void ResetPlayScreen() {
+    shown.game = ScreenGame::LentProgramRandom();
+    shown.devices.Keys() = HeldKeys{};
+    shown.cpu.Keys() = HeldKeys{};
     shown.autoplay = false;
     shown.finished.reset();
     shown.source = shown.FirstSource();
@@ -305,7 +329,7 @@ std::optional<RecordedGame> TakeFinishedReplay() {
     return std::exchange(shown.finished, std::nullopt);
 }
 
-void EndGameAtShutdown() { shown.source->EndGame(GameEnding::Unfinished); }
+void EndGameAtShutdown() { shown.source->EndGame(GameEnding::Unfinished, shown.game); }
 
 void LeaveGameOver() { shown.exits.gameOverShown(); }
 
@@ -316,7 +340,7 @@ void RunGameOverTransition() {
     PresentFrame();
     CopyBackBufferToSnapshot();
     PlayModule(MusicResource(GAME_OVER_SONG_ID), 0, 0);
-    game.gameOverEntry = 1;
+    shown.game.gameOverEntry = 1;
     ChangeScreen(GameOver, {.fade = true});
 }
 

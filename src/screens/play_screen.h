@@ -44,6 +44,12 @@ BackgroundChange FirstLevelPictures();
 // plemby --autoplay: the CPU player plays every game from now on. Escape (or what the player
 // bound to abandon) still leaves a game.
 void PlayEveryGameWithCpu();
+// The game the play screen shows: the one played, watched or shown by the demo, or the last one.
+// Its name entry is the high-score screen's.
+GameState& ShownGame();
+// The key timers and latch of the one who plays the games begun here (the player at the devices,
+// or the CPU player with autoplay on).
+HeldKeys& PlayerKeys();
 // The recording of the game played now that has ended since the last call, once.
 std::optional<RecordedGame> TakeFinishedReplay();
 

@@ -75,8 +75,8 @@ void EndWatching() {
     if (watch.watched == nullptr) return;
     watch.watched = nullptr;
     // The table opens as from the main menu, and the watched score is not placed in it.
-    game.entryAllowed = 0;
-    game.entryActive = 0;
+    ShownGame().entryAllowed = 0;
+    ShownGame().entryActive = 0;
     fromMenu = 1;
     PlayModule(MusicResource(TITLE_SONG_ID), 0, 0);
     ChangeScreen(
@@ -118,7 +118,7 @@ void WatchFrame() {
     const int frames = FastHeld() ? FAST_FORWARD_FRAMES : 1;
     for (int i = 0; i < frames && screenId == Watch; ++i) {
         if (!RunGameFrame()) {
-            watch.watched->EndGame(GameEnding::Unfinished);
+            watch.watched->EndGame(GameEnding::Unfinished, ShownGame());
             TellProblem();
             DrawPlayScreenStill();
             EndWatching();

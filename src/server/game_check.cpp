@@ -1,5 +1,6 @@
 #include "server/game_check.h"
 
+#include "common/random.h"
 #include "game/game_events.h"
 #include "game/rules_frame.h"
 #include "replays/game_record.h"
@@ -84,8 +85,12 @@ std::variant<CheckedGame, Refusal> CheckGame(const Replay& replay) {
     if (first.drawsBeforeActions != 0 || first.drawsBeforeRest != 0) return ExtraDraws(0);
 
     CheckedGame checked;
+    // The game, its generator and its key timers are this check's own.
+    Random random;
+    GameState game;
+    game.random = &random;
     ReplayedGame source(replay);
-    BeginGame(source);
+    BeginGame(game, source);
     std::uint32_t soundsBefore = FIRST_FRAME_OTHER_DRAWS;
     std::uint32_t pausedFrames = 0;
     GameEnding ending = GameEnding::Unfinished;
@@ -102,20 +107,20 @@ std::variant<CheckedGame, Refusal> CheckGame(const Replay& replay) {
             continue;
         }
         if (recorded.drawsBeforeActions > soundsBefore) return ExtraDraws(index);
-        const GameEvents actions = BeginRulesFrame(source, frame);
+        const GameEvents actions = BeginRulesFrame(game, source, frame);
         if (Happened(actions, GameEventKind::Abandoned)) {
             ending = GameEnding::Abandoned;
             break;
         }
         if (recorded.drawsBeforeRest > SoundsOf(actions, checked.rows)) return ExtraDraws(index);
-        const GameEvents rest = EndRulesFrame(source, frame);
+        const GameEvents rest = EndRulesFrame(game, source, frame);
         soundsBefore = SoundsOf(rest, checked.rows);
         if (Happened(rest, GameEventKind::GameOver)) ending = GameEnding::GameOver;
     }
     const bool atLastFrame = source.FrameIndex() + 1 == replay.frames.size();
     const bool ranOut = ending == GameEnding::Unfinished && atLastFrame && source.Problem().empty();
-    const bool matches = source.EndedAsRecorded(ending);
-    const ReplayResult result = CurrentResult(ending);
+    const bool matches = source.EndedAsRecorded(ending, game);
+    const ReplayResult result = CurrentResult(game, ending);
     if (ending != GameEnding::GameOver) {
         if (matches || ranOut) {
             return Refuse("unfinished-game", "the game did not end in a game over");

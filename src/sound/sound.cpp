@@ -89,8 +89,8 @@ bool InitSound() {
 CSound* LoadSound(const char* name) {
     if (soundState.soundSystem == nullptr) return nullptr;
     CSound* sound = nullptr;
-    if (Failed(soundState.soundSystem->CreateSound(&sound, name, DSBCAPS_CTRLVOLUME, GUID_NULL,
-                                                   1))) {
+    if (Failed(
+            soundState.soundSystem->CreateSound(&sound, name, DSBCAPS_CTRLVOLUME, GUID_NULL, 1))) {
         return nullptr;
     }
     return sound;
@@ -103,12 +103,12 @@ void LoadSounds() {
     }
 }
 
-void PlayEffect(SoundId id) {
+void PlayEffect(SoundId id, Random& random) {
     if (settings.soundOn == 0 || settings.soundVolume == 0) return;
     CSound* sound = SoundOf(id);
     if (sound == nullptr) return;
     sound->Play(0, 0, (settings.soundVolume - MAX_SOUND_VOLUME) * VOLUME_STEP_ATTENUATION,
-                KEEP_FREQUENCY, 0);
+                KEEP_FREQUENCY, 0, random);
 }
 
 bool SoundLoaded(SoundId id) { return SoundOf(id) != nullptr; }

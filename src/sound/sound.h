@@ -6,6 +6,7 @@
 #include "platform/resource_ids.h"
 
 class CSound;
+class Random;
 
 // The sound effects; Count is the number of them.
 enum class SoundId { Hover, Click, LineClear, Rotate, FourLines, LevelUp, Count };
@@ -32,8 +33,10 @@ bool InitSound();
 CSound* LoadSound(const char* name);
 // Creates the effects in the table's order.
 void LoadSounds();
-// The one way to start an effect: does nothing while soundOn or soundVolume is 0.
-void PlayEffect(SoundId id);
+// The one way to start an effect: does nothing while soundOn or soundVolume is 0. When all its
+// buffers are playing, one is drawn from `random`: the generator of the game in play, else the
+// program's.
+void PlayEffect(SoundId id, Random& random);
 bool SoundLoaded(SoundId id);
 // Destroys the effects by their release rank and then the manager; the sound code is then back
 // as it was at start-up.

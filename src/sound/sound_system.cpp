@@ -80,9 +80,9 @@ CSound::~CSound() {
 }
 
 HRESULT CSound::Play(std::uint32_t priority, std::uint32_t flags, std::int32_t volume,
-                     std::int32_t frequency, std::int32_t pan) {
+                     std::int32_t frequency, std::int32_t pan, Random& random) {
     if (!buffers) return CO_E_NOTINITIALIZED;
-    SoundBuffer* buffer = PickBuffer();
+    SoundBuffer* buffer = PickBuffer(random);
     if (buffer == nullptr) return E_FAIL;
 
     bool wasRestored = false;
@@ -99,7 +99,7 @@ HRESULT CSound::Play(std::uint32_t priority, std::uint32_t flags, std::int32_t v
 }
 
 // The first idle buffer; when every one is playing, one drawn from the game's generator.
-SoundBuffer* CSound::PickBuffer() {
+SoundBuffer* CSound::PickBuffer(Random& random) {
     if (!buffers) return nullptr;
     for (std::uint32_t i = 0; i < bufferCount; ++i) {
         if (!buffers[i]) continue;
@@ -107,7 +107,7 @@ SoundBuffer* CSound::PickBuffer() {
         if (Failed(buffers[i]->GetStatus(&status))) status = 0;
         if ((status & DSBSTATUS_PLAYING) == 0) return buffers[i].get();
     }
-    return buffers[static_cast<std::uint32_t>(NextRandom()) % bufferCount].get();
+    return buffers[static_cast<std::uint32_t>(random.Next()) % bufferCount].get();
 }
 
 HRESULT CSound::RestoreBuffer(SoundBuffer* buffer, bool* wasRestored) {

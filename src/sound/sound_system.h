@@ -7,6 +7,8 @@
 #include "sound/results.h"
 #include "sound/wav_reader.h"
 
+class Random;
+
 class CSound;
 
 // The sound manager: owns the sound device and makes the sounds that play on it.
@@ -38,11 +40,13 @@ public:
     CSound(const CSound&) = delete;
     CSound& operator=(const CSound&) = delete;
 
+    // When every buffer is playing, one is drawn from `random`: the generator of the game in
+    // play, whoever asks.
     HRESULT Play(std::uint32_t priority, std::uint32_t flags, std::int32_t volume,
-                 std::int32_t frequency, std::int32_t pan);
+                 std::int32_t frequency, std::int32_t pan, Random& random);
 
 private:
-    SoundBuffer* PickBuffer();
+    SoundBuffer* PickBuffer(Random& random);
     HRESULT RestoreBuffer(SoundBuffer* buffer, bool* wasRestored);
     HRESULT FillBuffer(SoundBuffer* buffer);
 

@@ -10,7 +10,6 @@
 #include "app/shell_testing.h"
 #include "common/random.h"
 #include "game/game_state.h"
-#include "game/game_state_testing.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 #include "platform/clock.h"
@@ -23,6 +22,7 @@
 #include "screens/menu_controls_testing.h"
 #include "screens/navigation.h"
 #include "support/render_fixture.h"
+#include "support/test_game.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include "common/bindings.h"
 #include "common/random.h"
 #include "common/settings.h"
-#include "game/game_state.h"
 #include "gfx/fade.h"
 #include "platform/clock.h"
 #include "platform/clock_testing.h"
@@ -26,6 +25,7 @@
 #include "screens/high_scores.h"
 #include "screens/menu_controls.h"
 #include "support/temp_home.h"
+#include "support/test_game.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ protected:
     // A fresh piece of a type that turns, where it enters.
     static void EnterPiece(std::uint8_t type) {
         game.currentType = type;
-        SetCurrentShape(type);
+        SetCurrentShape(game, type);
         game.pieceX = ENTRY_COLUMN;
         game.pieceY = ENTRY_ROW;
     }

@@ -48,7 +48,7 @@ struct Coverage {
 };
 Coverage coverage;
 
-void CountFrame(std::uint32_t) {
+void CountFrame(std::uint32_t, const GameState& game, const HeldKeys&) {
     // A frame locks one piece at most, so the lines it added are that landing's rows.
     const int removed = (game.lines - coverage.lines + 256) % 256;
     if (removed >= 1 && removed <= 4) ++coverage.clears[removed];
@@ -87,9 +87,9 @@ TEST(ReplayCorpus, RecordedGamesEndExactlyAsTheyWerePlayed) {
         over = over || replay.result.ending == GameEnding::GameOver;
     }
     EXPECT_TRUE(pastLevelFive && withGarbage && abandoned && unfinished && over);
-    std::printf("clears of 1/2/3/4 rows: %d/%d/%d/%d, level-ups %d, wraps %d\n",
-                coverage.clears[1], coverage.clears[2], coverage.clears[3], coverage.clears[4],
-                coverage.levelUps, coverage.wraps);
+    std::printf("clears of 1/2/3/4 rows: %d/%d/%d/%d, level-ups %d, wraps %d\n", coverage.clears[1],
+                coverage.clears[2], coverage.clears[3], coverage.clears[4], coverage.levelUps,
+                coverage.wraps);
     for (int rows = 1; rows <= 4; ++rows) EXPECT_GT(coverage.clears[rows], 0) << rows << " rows";
     EXPECT_GT(coverage.levelUps, 0);
     EXPECT_GT(coverage.wraps, 0);

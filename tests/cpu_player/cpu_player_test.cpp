@@ -8,7 +8,6 @@
 #include "common/random.h"
 #include "common/settings.h"
 #include "cpu_player/cpu_game.h"
-#include "game/game_state_testing.h"
 #include "game/rules_frame.h"
 #include "platform/files.h"
 #include "replays/replay.h"
@@ -18,22 +17,17 @@ namespace {
 
 class CpuPlayerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        settings = Settings{};
-        ResetGameStartupState();
-    }
+    void SetUp() override { settings = Settings{}; }
     void TearDown() override {
         settings = Settings{};
-        ResetGameStartupState();
         ResetCpuPlayer();
     }
 
     // A game from the seed; `draws` is how many values the generator gave during it.
     static CpuGameResult Play(std::uint32_t seed, std::uint32_t rows, std::uint64_t& draws) {
-        SeedRandom(seed);
-        const std::uint64_t before = RandomDrawCount();
-        const CpuGameResult result = PlayCpuGame({.rows = rows});
-        draws = RandomDrawCount() - before;
+        Random random(seed);
+        const CpuGameResult result = PlayCpuGame({.rows = rows}, random);
+        draws = random.Draws();
         return result;
     }
 };
@@ -51,8 +45,7 @@ TEST_F(CpuPlayerTest, PlaysThroughTheLevelsDrawingNothingAndTheSameEachTime) {
     EXPECT_EQ(first.rows,
               first.clears[1] + 2 * first.clears[2] + 3 * first.clears[3] + 4 * first.clears[4]);
 
-    // The key timers outlive games: the second game starts from the same ones.
-    ResetGameStartupState();
+    // A game and its key timers are its own: the second game starts as the first did.
     std::uint64_t again = 0;
     const CpuGameResult second = Play(4242, 115, again);
     EXPECT_EQ(second.score, first.score);
@@ -95,9 +88,12 @@ TEST_F(CpuPlayerTest, AnswersTheGamesItPlayedFrameByFrame) {
         ASSERT_TRUE(bytes && DecodeReplay(*bytes, replay, reason)) << name << ": " << reason;
         ResetCpuPlayer();
         std::uint8_t reversed = replay.start.rotateReversed;
-        CpuGamePlayer player(reversed);
+        Random random;
+        GameState game;
+        game.random = &random;
+        CpuGamePlayer player(game, reversed);
         ReplayedGame source(replay);
-        BeginGame(source);
+        BeginGame(game, source);
         FrameInput frame;
         std::uint32_t answered = 0;
         while (source.NextFrame(frame)) {
@@ -108,8 +104,8 @@ TEST_F(CpuPlayerTest, AnswersTheGamesItPlayedFrameByFrame) {
                 << name << ", frame " << source.FrameIndex();
             ++answered;
             if (frame.paused) continue;
-            if (Happened(BeginRulesFrame(source, frame), GameEventKind::Abandoned) ||
-                Happened(EndRulesFrame(source, frame), GameEventKind::GameOver))
+            if (Happened(BeginRulesFrame(game, source, frame), GameEventKind::Abandoned) ||
+                Happened(EndRulesFrame(game, source, frame), GameEventKind::GameOver))
                 break;
         }
         EXPECT_EQ(answered + 1, replay.frames.size()) << name;

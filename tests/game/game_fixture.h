@@ -10,6 +10,11 @@
 #include "game/rules_frame.h"
 #include "platform/clock.h"
 #include "platform/clock_testing.h"
+#include "screens/play_screen.h"
+
+// The rules' tests play the play screen's game, which is lent the program's generator, with the
+// player's key timers.
+inline GameState& game = ShownGame();
 
 constexpr std::int64_t FRAME_MS = 20;
 
@@ -20,16 +25,17 @@ public:
     FrameInput frame;
 
     PlaySettings Play() const override { return PlaySettingsOf(settings); }
-    void BeginGame() override {}
+    HeldKeys& Keys() override { return PlayerKeys(); }
+    void BeginGame(Random&) override {}
     bool NextFrame(FrameInput& next) override {
         next = frame;
         return true;
     }
     void PausedFrame() override {}
     std::int64_t Now() override { return NowMs(); }
-    void BeginRules(RulesPart) override {}
-    void EndRules() override {}
-    void EndGame(GameEnding) override {}
+    void BeginRules(RulesPart, Random&) override {}
+    void EndRules(Random&) override {}
+    void EndGame(GameEnding, const GameState&) override {}
 };
 inline ScriptedSource scripted;
 
@@ -47,7 +53,7 @@ protected:
     static void ReleaseAll() { scripted.frame.actions = ActionRecord{}; }
 
     // A new game with the play settings of `settings`.
-    static void NewGame() { BeginGame(scripted); }
+    static void NewGame() { BeginGame(game, scripted); }
     // An empty well with its floor and the given piece at the box position (x, y).
     static void EmptyWellWith(std::uint8_t type, std::uint8_t x, std::uint8_t y) {
         settings.garbageRows = 0;
@@ -56,7 +62,7 @@ protected:
     }
     static void Place(std::uint8_t type, std::uint8_t x, std::uint8_t y) {
         game.currentType = type;
-        SetCurrentShape(type);
+        SetCurrentShape(game, type);
         game.pieceX = x;
         game.pieceY = y;
     }
@@ -67,15 +73,15 @@ protected:
     }
 
     // The rules' steps one at a time, with the actions held.
-    static void Act() { HandleGameKeys(scripted.frame, scripted); }
-    static void Gravity() { ApplyGravity(scripted); }
-    static LockResult Lock() { return TryLockPiece(scripted.frame.actions); }
+    static void Act() { HandleGameKeys(game, PlayerKeys(), scripted.frame, scripted); }
+    static void Gravity() { ApplyGravity(game, scripted); }
+    static LockResult Lock() { return TryLockPiece(game, PlayerKeys(), scripted.frame.actions); }
 
     // One whole frame of the rules from `source` with `actions`, then 20 ms pass.
     static LockResult Frame(ActionRecord actions, GameSource& source = scripted) {
         const FrameInput frame{actions};
-        BeginRulesFrame(source, frame);
-        const GameEvents events = EndRulesFrame(source, frame);
+        BeginRulesFrame(game, source, frame);
+        const GameEvents events = EndRulesFrame(game, source, frame);
         AdvanceManualClock(FRAME_MS);
         if (Happened(events, GameEventKind::GameOver)) return LockResult::GameOver;
         return Happened(events, GameEventKind::Locked) ? LockResult::Locked : LockResult::Falling;

@@ -14,21 +14,21 @@ using PieceControl = GameTest;
 
 TEST_F(PieceControl, TurnsAreRefusedByTheSquareTheBlockAndTheEdges) {
     EmptyWellWith(SQUARE_PIECE, 5, 5);
-    RotatePiece(SQUARE_PIECE, 0);
+    RotatePiece(game, SQUARE_PIECE, 0);
     EXPECT_EQ(game.currentMask, ENTERING_MASKS[0]);
 
     // A locked cell in the block's corner, which neither orientation of the L touches.
     Place(2, 5, 5);
     game.well[5][5] = 4;
-    RotatePiece(2, 0);
+    RotatePiece(game, 2, 0);
     EXPECT_EQ(game.currentMask, ENTERING_MASKS[1]);
     game.well[5][5] = 0;
-    RotatePiece(2, 0);
+    RotatePiece(game, 2, 0);
     EXPECT_NE(game.currentMask, ENTERING_MASKS[1]);
 
     // The floor inside the block refuses it too.
     Place(2, 5, 19);
-    RotatePiece(2, 0);
+    RotatePiece(game, 2, 0);
     EXPECT_EQ(game.currentMask, ENTERING_MASKS[1]);
 
     // Through the action: no turn with the box at columns 0, 1 and 10, nor the bar at 9.
@@ -130,7 +130,7 @@ TEST_F(PieceControl, HardDropFallsEighteenRowsAndLocksWithoutTheSlide) {
     // Released, the latch opens for the next press.
     Release(PlayAction::HardDrop);
     Act();
-    EXPECT_EQ(game.dropLatch, 0);
+    EXPECT_EQ(PlayerKeys().dropLatch, 0);
 }
 
 TEST_F(PieceControl, LandedPieceSlidesAlongALedgeAndFallsOffItsEdge) {
@@ -148,7 +148,7 @@ TEST_F(PieceControl, LandedPieceSlidesAlongALedgeAndFallsOffItsEdge) {
     FillRow(16, {2, 3, 4, 5, 6});
     EXPECT_EQ(Lock(), LockResult::Falling);
     EXPECT_EQ(game.pieceX, 3);
-    EXPECT_FALSE(IsBlockedBelow());
+    EXPECT_FALSE(IsBlockedBelow(game));
 }
 
 TEST_F(PieceControl, SoftDropScoresTenAndNothingWhenResting) {
@@ -160,7 +160,7 @@ TEST_F(PieceControl, SoftDropScoresTenAndNothingWhenResting) {
     EXPECT_EQ(game.score, 10u);
     EXPECT_EQ(game.lastFallTime, NowMs());
     Place(1, 5, 18);
-    SoftDrop(scripted);
+    SoftDrop(game, scripted);
     EXPECT_EQ(game.pieceY, 18);
     EXPECT_EQ(game.score, 10u);
     EXPECT_EQ(Lock(), LockResult::Locked);
@@ -187,7 +187,7 @@ TEST_F(PieceControl, EscapeAbandonsTheGameForTheMenu) {
     fade.CurrentBackground = reinterpret_cast<Texture*>(&elsewhere);
     Hold(PlayAction::Abandon);
     Act();
-    ReactToGameEvents(TakeGameEvents());
+    ReactToGameEvents(TakeGameEvents(game));
     EXPECT_EQ(screenId, MainMenu);
     EXPECT_EQ(fade.FadeActive, 1);
     EXPECT_EQ(fade.CurrentBackground, textures.BlackScreen);
@@ -202,7 +202,7 @@ TEST_F(PieceControl, EscapeAbandonsTheGameForTheMenu) {
 TEST_F(PieceControl, RulesRecordWhatHappensInOrder) {
     using K = GameEventKind;
     const auto kinds = [] {
-        const GameEvents taken = TakeGameEvents();
+        const GameEvents taken = TakeGameEvents(game);
         std::vector<std::pair<K, int>> list;
         for (int i = 0; i < taken.count; ++i)
             list.emplace_back(taken.events[i].kind, taken.events[i].value);

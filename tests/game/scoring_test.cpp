@@ -13,7 +13,7 @@ int FramesBetweenFalls() {
     const std::uint8_t start = game.pieceY;
     int frames = 0;
     while (game.pieceY == start && frames < 1000) {
-        ApplyGravity(scripted);
+        ApplyGravity(game, scripted);
         AdvanceManualClock(FRAME_MS);
         ++frames;
     }
@@ -29,7 +29,7 @@ TEST_F(Scoring, GravityPeriodFollowsTheLevel) {
         EXPECT_EQ(FramesBetweenFalls(), frames) << "level " << int(level);
         EXPECT_EQ(FramesBetweenFalls(), frames) << "level " << int(level);
     }
-    EXPECT_EQ(GravityInterval(), 1030 - 2000);
+    EXPECT_EQ(GravityInterval(game), 1030 - 2000);
     EXPECT_EQ(game.score, 3u);
 }
 
@@ -75,9 +75,9 @@ TEST_F(Scoring, RowsScoreByTheirCountTheLevelAndTheGarbage) {
     EXPECT_EQ(game.lines, 4);
     EXPECT_EQ(game.score, 2000u);
 
-    for (int rows : {0, 5, 6}) EXPECT_EQ(LineScore(rows), 0u) << rows << " rows";
-    EXPECT_EQ(LineScore(2), 500u);
-    EXPECT_EQ(LineScore(3), 800u);
+    for (int rows : {0, 5, 6}) EXPECT_EQ(LineScore(game, rows), 0u) << rows << " rows";
+    EXPECT_EQ(LineScore(game, 2), 500u);
+    EXPECT_EQ(LineScore(game, 3), 800u);
 }
 
 TEST_F(Scoring, FiveRowsAtOnceCountButScoreNothing) {
@@ -100,7 +100,7 @@ TEST_F(Scoring, LandingThatCrossesTenLinesScoresAtTheNewLevel) {
     FillRow(19, {6, 7});
     FillRow(20, {6, 7});
     EXPECT_EQ(Lock(), LockResult::Locked);
-    ReactToGameEvents(TakeGameEvents());
+    ReactToGameEvents(TakeGameEvents(game));
     EXPECT_EQ(game.lines, 11);
     EXPECT_EQ(game.level, 2);
     EXPECT_EQ(game.score, 1000u);  // (500 + 0) x 2
@@ -124,8 +124,8 @@ TEST_F(Scoring, LevelUpsAndTheirPicturesAcrossTheLinesCounter) {
     // Each removal of a row counts one line; the level rises at 10, 20, ... 110.
     for (int line = 1; line <= 300; ++line) {
         FillRow(20);
-        RemoveRow(20);
-        ReactToGameEvents(TakeGameEvents());
+        RemoveRow(game, 20);
+        ReactToGameEvents(TakeGameEvents(game));
         if (line % 10 == 0 && line >= 20 && line <= 90) {
             EXPECT_EQ(fade.NextBackground, textures.LevelBackground[line / 10]) << line << " lines";
         }

@@ -1,9 +1,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "game/game_state_testing.h"
 #include "game_fixture.h"
 #include "platform/clock_testing.h"
+#include "screens/navigation_testing.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ Plan ChoosePlan() {
     for (int turns = 0; turns < 4; ++turns) {
         for (int column = 0; column <= 10; ++column) {
             game = saved;
-            for (int t = 0; t < turns; ++t) RotatePiece(game.currentType, 0);
+            for (int t = 0; t < turns; ++t) RotatePiece(game, game.currentType, 0);
             bool inside = true;
             ForEachBlock(game.currentMask, [&](int r, int c, std::uint8_t) {
                 const int x = column + c;
@@ -72,8 +72,8 @@ Plan ChoosePlan() {
             });
             if (!inside) continue;
             game.pieceX = static_cast<std::uint8_t>(column);
-            HardDrop(scripted);
-            StampPiece();
+            HardDrop(game, scripted);
+            StampPiece(game);
             const double rating = Rate();
             if (rating > bestRating) {
                 bestRating = rating;
@@ -127,7 +127,7 @@ TEST_F(ScriptedGame, PlaysFromResetToGameOver) {
     settings.garbageRows = 3;
     settings.moveRepeat = 1;
     settings.rotateRepeat = 1;
-    BeginGame(played);
+    BeginGame(game, played);
 
     // A careful player for the first pieces, then one who only drops them in the middle.
     constexpr int CAREFUL_PIECES = 120;
@@ -176,12 +176,12 @@ TEST_F(ScriptedGame, PlaysFromResetToGameOver) {
     EXPECT_TRUE(game.well[1][6] != 0 || game.well[1][7] != 0);
 
     const GameState end = game;
-    ResetGameStartupState();
+    ResetPlayScreen();
     SeedRandom(12345);
     SetManualClock(1000000000);
     LogSource replayed;
     replayed.readings = &played.readings;
-    BeginGame(replayed);
+    BeginGame(game, replayed);
     for (std::size_t i = 0; i < actionLog.size(); ++i) {
         const LockResult again = Frame(actionLog[i], replayed);
         ASSERT_EQ(again == LockResult::GameOver, i + 1 == actionLog.size()) << "frame " << i;

@@ -16,7 +16,7 @@ int BlocksIn(int row) {
 TEST_F(Well_, ResetWithoutGarbageLeavesOnlyTheFloor) {
     settings.startLevel = 4;
     SetManualClock(4242);
-    game.dropLatch = 1;
+    PlayerKeys().dropLatch = 1;
     game.gameOverEntry = 1;
     BeginNewGame();
     for (int row = 0; row < WELL_ROWS; ++row) {
@@ -27,7 +27,7 @@ TEST_F(Well_, ResetWithoutGarbageLeavesOnlyTheFloor) {
     EXPECT_EQ(game.lastFallTime, 4242);
     EXPECT_EQ(fade.LastFadeStep, 4242);
     // Left for the latch and the game-over screen to clear.
-    EXPECT_EQ(game.dropLatch, 1);
+    EXPECT_EQ(PlayerKeys().dropLatch, 1);
     EXPECT_EQ(game.gameOverEntry, 1);
 }
 
@@ -69,12 +69,12 @@ TEST_F(Well_, DrawingThePieceLeavesTheWellAsItWas) {
     NewGame();
     Place(5, 4, 9);
     const Well before = game.well;
-    SaveUnderPiece();
-    StampPiece();
+    SaveUnderPiece(game);
+    StampPiece(game);
     EXPECT_NE(game.well, before);
     EXPECT_EQ(game.well[10][5], 5);
     EXPECT_EQ(game.well[11][4], 5);
-    RestoreUnderPiece();
+    RestoreUnderPiece(game);
     EXPECT_EQ(game.well, before);
 }
 
@@ -84,7 +84,7 @@ TEST_F(Well_, RemovedRowPullsTheRowsAboveDownAndCopiesTheHiddenRow) {
     game.well[1][5] = 2;
     game.well[19][9] = 6;
     FillRow(20);
-    EXPECT_EQ(ClearFullRows(), 1);
+    EXPECT_EQ(ClearFullRows(game), 1);
     EXPECT_EQ(game.well[0][4], 3);  // row 0 keeps its cells
     EXPECT_EQ(game.well[1][4], 3);  // and row 1 becomes a copy of it
     EXPECT_EQ(game.well[2][5], 2);
@@ -101,7 +101,7 @@ TEST_F(Well_, OnePassFindsFullRowsApartAndTogether) {
     FillRow(19, {4});
     FillRow(20);
     game.well[17][2] = 5;
-    EXPECT_EQ(ClearFullRows(), 3);
+    EXPECT_EQ(ClearFullRows(game), 3);
     EXPECT_EQ(game.well[20][2], 1);
     EXPECT_EQ(game.well[20][4], 0);  // the row with the hole is now the bottom one
     EXPECT_EQ(game.well[19][2], 5);

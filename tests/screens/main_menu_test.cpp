@@ -1,6 +1,5 @@
 #include "app/settings.h"
 #include "app/shell.h"
-#include "game/game_state.h"
 #include "gfx/fade.h"
 #include "gfx/textures.h"
 #include "platform/keys.h"
@@ -9,6 +8,7 @@
 #include "screens/menu_controls.h"
 #include "screens/menu_controls_testing.h"
 #include "screens/menu_items.h"
+#include "support/test_game.h"
 
 namespace {
 

@@ -52,13 +52,13 @@ protected:
 
     static void Place(std::uint8_t type, std::uint8_t x, std::uint8_t y) {
         game.currentType = type;
-        SetCurrentShape(type);
+        SetCurrentShape(game, type);
         game.pieceX = x;
         game.pieceY = y;
     }
     static void Next(std::uint8_t type) {
         game.nextType = type;
-        SetNextShape(type);
+        SetNextShape(game, type);
     }
 
     // The glyphs of `count` cells drawn from (x, y) on, as the labels' own text.

@@ -30,6 +30,7 @@
 #include "screens/watch.h"
 #include "sound/sound.h"
 #include "support/temp_home.h"
+#include "support/test_game.h"
 
 namespace {
 
@@ -45,21 +46,21 @@ struct Snapshot {
     bool operator==(const Snapshot&) const = default;
 };
 
-Snapshot Take() {
+Snapshot Take(const GameState& shot, const HeldKeys& keys) {
     Snapshot s;
-    s.well = game.well;
-    s.currentType = game.currentType;
-    s.nextType = game.nextType;
-    s.pieceX = game.pieceX;
-    s.pieceY = game.pieceY;
-    s.level = game.level;
-    s.lines = game.lines;
-    s.currentMask = game.currentMask;
-    s.score = game.score;
-    s.fallInterval = game.fallInterval;
-    s.lastFallTime = game.lastFallTime;
+    s.well = shot.well;
+    s.currentType = shot.currentType;
+    s.nextType = shot.nextType;
+    s.pieceX = shot.pieceX;
+    s.pieceY = shot.pieceY;
+    s.level = shot.level;
+    s.lines = shot.lines;
+    s.currentMask = shot.currentMask;
+    s.score = shot.score;
+    s.fallInterval = shot.fallInterval;
+    s.lastFallTime = shot.lastFallTime;
     ReplayStart carried;
-    TakeCarriedState(carried);
+    TakeCarriedState(carried, keys);
     s.repeats = carried.keyRepeats;
     s.dropLatch = carried.dropLatch;
     return s;
@@ -143,7 +144,7 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
         const bool ranRules = shell.Paused == 0;
         RunFrame();
         ++frame;
-        if (ranRules) played[frame] = Take();
+        if (ranRules) played[frame] = Take(ShownGame(), PlayerKeys());
         if (frame == 1 || screenId != Play) {
             Capture();
             (frame == 1 ? firstPicture : lastPicture) = captured;
@@ -181,7 +182,8 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
     replayed.clear();
     const Settings before = settings;
     const ReplayVerdict verdict =
-        VerifyReplay(replay, [](std::uint32_t index) { replayed[index] = Take(); });
+        VerifyReplay(replay, [](std::uint32_t index, const GameState& verified,
+                                const HeldKeys& keys) { replayed[index] = Take(verified, keys); });
     EXPECT_TRUE(verdict.matches) << verdict.problem;
     EXPECT_EQ(verdict.result.score, replay.result.score);
     ASSERT_EQ(replayed.size(), played.size());
@@ -264,7 +266,7 @@ TEST_F(ReplayRoad, AGameIsRecordedReplayedExactlyKeptWithItsRowAndWatched) {
     EXPECT_TRUE(SamePictureButTheCaption(captured, lastPicture)) << "the final well";
     EXPECT_LT(watchedFrames, static_cast<int>(frame) / 2) << "four frames at a time";
     EXPECT_EQ(game.score, replay.result.score);
-    EXPECT_EQ(WellHash(), replay.result.wellHash);
+    EXPECT_EQ(WellHash(game), replay.result.wellHash);
     for (int i = 0; i < 2000 && screenId != HighScores; ++i) {
         RunFrame();
         AdvanceManualClock(20);

@@ -76,21 +76,23 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::seconds patience = 
 }
 
 // Plays a whole game from `player`, recorded as the game records its own.
-std::vector<std::uint8_t> PlayGame(Player& player, std::uint32_t seed, const PlaySettings& play) {
+std::vector<std::uint8_t> PlayGame(GameState& game, Player& player, std::uint32_t seed,
+                                   const PlaySettings& play) {
     std::optional<RecordedGame> finished;
     gameClock = 1000;
-    SeedRandom(seed);
+    Random random(seed);
+    game.random = &random;
     ResetCpuPlayer();
     LiveGame source(player, GameClock, play, finished);
-    BeginGame(source);
+    BeginGame(game, source);
     FrameInput frame;
     for (int i = 0; i < MOST_FRAMES && !finished; ++i) {
         gameClock += FRAME_MS;
         source.NextFrame(frame);
-        const GameEvents actions = BeginRulesFrame(source, frame);
+        const GameEvents actions = BeginRulesFrame(game, source, frame);
         if (Happened(actions, GameEventKind::Abandoned)) break;
-        if (Happened(EndRulesFrame(source, frame), GameEventKind::GameOver)) {
-            source.EndGame(GameEnding::GameOver);
+        if (Happened(EndRulesFrame(game, source, frame), GameEventKind::GameOver)) {
+            source.EndGame(GameEnding::GameOver, game);
         }
     }
     return finished ? finished->bytes : std::vector<std::uint8_t>();
@@ -275,14 +277,16 @@ std::string PostgresCluster::Url() const {
 
 std::vector<std::uint8_t> CpuGame(std::uint32_t seed, const PlaySettings& play) {
     const std::uint8_t reversed = 0;
-    CpuGamePlayer cpu(reversed);
+    GameState game;
+    CpuGamePlayer cpu(game, reversed);
     Dropper player(&cpu, CPU_FRAMES);
-    return PlayGame(player, seed, play);
+    return PlayGame(game, player, seed, play);
 }
 
 std::vector<std::uint8_t> DroppingGame(std::uint32_t seed, const PlaySettings& play) {
+    GameState game;
     Dropper player;
-    return PlayGame(player, seed, play);
+    return PlayGame(game, player, seed, play);
 }
 
 std::string ClaimName(httplib::Client& client, const std::string& name) {

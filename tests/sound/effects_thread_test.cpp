@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/settings.h"
+#include "common/random.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "sound/sound.h"
@@ -13,7 +14,7 @@ TEST(EffectsThread, StartsWhileTheDeviceMixes) {
     ASSERT_TRUE(InitSound());
     LoadSounds();
     for (int round = 0; round < 40; ++round) {
-        PlayEffect(static_cast<SoundId>(round % 6));
+        PlayEffect(static_cast<SoundId>(round % 6), ProgramRandom());
         settings.soundVolume = static_cast<std::uint8_t>(1 + round % 25);
         SleepMs(3);
     }

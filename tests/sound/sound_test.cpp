@@ -83,7 +83,7 @@ TEST_F(SoundEffects, VolumeStepsAreTwoDecibelsEach) {
     for (int step : {25, 24, 13, 1}) {
         SCOPED_TRACE(step);
         settings.soundVolume = static_cast<std::uint8_t>(step);
-        PlayEffect(SoundId::Click);
+        PlayEffect(SoundId::Click, ProgramRandom());
         std::vector<std::int16_t> out(4);
         PullAudio(out.data(), 2);
         EXPECT_NEAR(out[0], ExpectedLevel(CLICK_LEVEL, step), 1);
@@ -93,43 +93,43 @@ TEST_F(SoundEffects, VolumeStepsAreTwoDecibelsEach) {
 }
 
 TEST_F(SoundEffects, SwitchedOffLeavesEverySoundAlone) {
-    PlayEffect(SoundId::Click);
+    PlayEffect(SoundId::Click, ProgramRandom());
     Pull(100);
     // Were these starts made, they would set the playing click's volume, or start the line.
     settings.soundVolume = 0;
-    PlayEffect(SoundId::Click);
-    PlayEffect(SoundId::LineClear);
+    PlayEffect(SoundId::Click, ProgramRandom());
+    PlayEffect(SoundId::LineClear, ProgramRandom());
     settings.soundVolume = 1;
     settings.soundOn = 0;
-    PlayEffect(SoundId::Click);
-    PlayEffect(SoundId::LineClear);
+    PlayEffect(SoundId::Click, ProgramRandom());
+    PlayEffect(SoundId::LineClear, ProgramRandom());
     EXPECT_EQ(Pull(1)[0], CLICK_LEVEL);
     EXPECT_EQ(FramesUntilSilent(), static_cast<int>(CLICK_FRAMES) - 101);
 }
 
 TEST_F(SoundEffects, StartingAPlayingEffectKeepsItGoingAtTheNewVolume) {
-    PlayEffect(SoundId::Click);
+    PlayEffect(SoundId::Click, ProgramRandom());
     Pull(1000);
     settings.soundVolume = 24;
-    PlayEffect(SoundId::Click);
+    PlayEffect(SoundId::Click, ProgramRandom());
     EXPECT_NEAR(Pull(1)[0], ExpectedLevel(CLICK_LEVEL, 24), 1);             // one voice, not two
     EXPECT_EQ(FramesUntilSilent(), static_cast<int>(CLICK_FRAMES) - 1001);  // not restarted
 
     // Having ended, it plays again from its start.
-    PlayEffect(SoundId::Click);
+    PlayEffect(SoundId::Click, ProgramRandom());
     EXPECT_EQ(FramesUntilSilent(), static_cast<int>(CLICK_FRAMES));
 }
 
 TEST_F(SoundEffects, DifferentEffectsSoundTogether) {
-    PlayEffect(SoundId::Click);
-    PlayEffect(SoundId::LineClear);
+    PlayEffect(SoundId::Click, ProgramRandom());
+    PlayEffect(SoundId::LineClear, ProgramRandom());
     EXPECT_EQ(Pull(1)[0], CLICK_LEVEL + LINE_LEVEL);
     Pull(LINE_FRAMES - 1);
     EXPECT_EQ(Pull(1)[0], CLICK_LEVEL);
 }
 
 TEST_F(SoundEffects, EachPlaysAtItsOwnRate) {
-    PlayEffect(SoundId::Hover);
+    PlayEffect(SoundId::Hover, ProgramRandom());
     EXPECT_EQ(Pull(1)[0], 3000);
     EXPECT_NEAR(FramesUntilSilent(), 199, 1);
 
@@ -143,7 +143,7 @@ TEST_F(SoundEffects, EachPlaysAtItsOwnRate) {
     folder.Write("#906", Riff({Chunk("fmt ", FmtData(1, 2, 24000, 16)), Chunk("data", ramp)}));
     CSound* halfRate = LoadSound("#906");
     ASSERT_NE(halfRate, nullptr);
-    halfRate->Play(0, 0, 0, KEEP_FREQUENCY, 0);
+    halfRate->Play(0, 0, 0, KEEP_FREQUENCY, 0, ProgramRandom());
     EXPECT_EQ(Pull(6), (std::vector<int>{0, 500, 1000, 1500, 2000, 2500}));
     delete halfRate;
 
@@ -151,7 +151,7 @@ TEST_F(SoundEffects, EachPlaysAtItsOwnRate) {
     folder.Write("#907", StereoWav(44100, ConstantFrames(4410, 2000, 2000)));
     CSound* cdRate = LoadSound("#907");
     ASSERT_NE(cdRate, nullptr);
-    cdRate->Play(0, 0, 0, KEEP_FREQUENCY, 0);
+    cdRate->Play(0, 0, 0, KEEP_FREQUENCY, 0, ProgramRandom());
     EXPECT_NEAR(FramesUntilSilent(), 4800, 1);
     delete cdRate;
 }
@@ -162,16 +162,12 @@ TEST_F(SoundEffects, SeveralBuffersPlayTheSameSoundAtOnce) {
     CSound* sound = nullptr;
     ASSERT_EQ(system.CreateSound(&sound, "#112", DSBCAPS_CTRLVOLUME, GUID_NULL, 2), S_OK);
     ASSERT_NE(sound, nullptr);
-    SeedRandom(7);
-    const int first = NextRandom();
-    const int second = NextRandom();
-    SeedRandom(7);
-    EXPECT_EQ(sound->Play(0, 0, 0, KEEP_FREQUENCY, 0), S_OK);
-    EXPECT_EQ(sound->Play(0, 0, 0, KEEP_FREQUENCY, 0), S_OK);
-    EXPECT_EQ(NextRandom(), first);  // an idle buffer was found both times
-    SeedRandom(7);
-    EXPECT_EQ(sound->Play(0, 0, 0, KEEP_FREQUENCY, 0), S_OK);
-    EXPECT_EQ(NextRandom(), second);  // both busy: one drawn from the shared generator
+    Random random(7);
+    EXPECT_EQ(sound->Play(0, 0, 0, KEEP_FREQUENCY, 0, random), S_OK);
+    EXPECT_EQ(sound->Play(0, 0, 0, KEEP_FREQUENCY, 0, random), S_OK);
+    EXPECT_EQ(random.Draws(), 0u);  // an idle buffer was found both times
+    EXPECT_EQ(sound->Play(0, 0, 0, KEEP_FREQUENCY, 0, random), S_OK);
+    EXPECT_EQ(random.Draws(), 1u);  // both busy: one drawn from the generator it was handed
     EXPECT_EQ(Pull(1)[0], 2 * LINE_LEVEL);
     delete sound;
 }
@@ -192,7 +188,7 @@ TEST_F(SoundEffects, SoundsThatCannotPlayAreNotMade) {
                                Chunk("data", std::vector<std::uint8_t>(10, 128 + 64))}));
     CSound* sound = LoadSound("#905");
     ASSERT_NE(sound, nullptr);
-    sound->Play(0, 0, 0, KEEP_FREQUENCY, 0);
+    sound->Play(0, 0, 0, KEEP_FREQUENCY, 0, ProgramRandom());
     EXPECT_EQ(Pull(1)[0], 64 * 256);
     delete sound;
 }
@@ -216,7 +212,7 @@ TEST(SoundWithoutDevice, StartsSilentWithOneLineAndIgnoresEffects) {
     LoadSounds();
     EXPECT_FALSE(SoundLoaded(SoundId::Click));
     EXPECT_EQ(LoadSound("#113"), nullptr);
-    PlayEffect(SoundId::Click);
-    PlayEffect(SoundId::LevelUp);
+    PlayEffect(SoundId::Click, ProgramRandom());
+    PlayEffect(SoundId::LevelUp, ProgramRandom());
     ShutdownSound();
 }
