@@ -373,7 +373,7 @@ void ResetHighScoresScreen() {
     tableScreen.rowChoice = RowChoice{};
 }
 
-bool NameEntryOpen() { return screenId == HighScores && game.entryActive == 1; }
+bool NameEntryOpen() { return screenId == HighScores && ShownGame().entryActive == 1; }
 
 int KeyAwaitingRelease() { return tableScreen.entry.awaitedKey; }
 int TakePlacedRow() { return std::exchange(tableScreen.rowChoice.placed, NO_ROW); }
