@@ -32,5 +32,5 @@ constexpr std::uint32_t FIRST_FRAME_OTHER_DRAWS = 1;
 // and the generator may be drawn from outside the rules only once for each sound the frame's
 // events start. Refused (422): such a replay, one that does not end as recorded, one whose
 // recorded result differs from the rules', and one that did not end in a game over.
-// Uses the process's one game: callers take turns (VerificationQueue does).
+// Plays on a game of its own: any number of threads may check games at once.
 std::variant<CheckedGame, Refusal> CheckGame(const Replay& replay);

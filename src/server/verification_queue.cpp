@@ -1,12 +1,5 @@
 #include "server/verification_queue.h"
 
-namespace {
-
-// The rules still keep one game per process: the verifiers take turns at it.
-std::mutex rulesInUse;
-
-}  // namespace
-
 VerificationQueue::VerificationQueue(unsigned workers, std::size_t capacity)
     : capacity_(capacity) {
     for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
@@ -44,7 +37,7 @@ void VerificationQueue::Work() {
         jobs_.pop_front();
         lock.unlock();
         try {
-            const std::lock_guard rules(rulesInUse);
+            // Each check plays on a game of its own: the verifiers run side by side.
             job.outcome.set_value(CheckGame(job.replay));
         } catch (...) {
             job.outcome.set_exception(std::current_exception());
