@@ -12,7 +12,6 @@
 #include "app/shell_testing.h"
 #include "app/versus_results_store_testing.h"
 #include "common/random.h"
-#include "cpu_player/cpu_player.h"
 #include "gfx/back_buffer.h"
 #include "music/player.h"
 #include "music/vector_code.h"
@@ -81,7 +80,6 @@ void ResetProgramState() {
     ResetBindings();
     ResetHighScoresStartupState();
     ResetVersusResults();
-    ResetCpuPlayer();
     ResetScreens();
     shell = Shell{};
     ForgetKeptReplays();

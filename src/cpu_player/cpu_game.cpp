@@ -24,7 +24,7 @@ public:
     void BeginGame(Random&) override {}
     bool NextFrame(FrameInput& frame) override {
         now += STEER_FRAME_MS;
-        frame.actions = CpuPlayerActions(ViewOfGame(game_), steer_);
+        frame.actions = player_.Actions(ViewOfGame(game_), steer_);
         frame.turnReversed = settings.rotateReversed != 0;
         return true;
     }
@@ -38,6 +38,7 @@ private:
     const GameState& game_;
     SteerSettings steer_;
     HeldKeys keys_;
+    CpuPlayer player_;
 };
 
 }  // namespace
@@ -48,7 +49,6 @@ CpuGameResult PlayCpuGame(const CpuGameLimits& limits, Random& random) {
     game.random = &random;
     HeadlessCpuGame source(game, steer);
     BeginGame(game, source);
-    ResetCpuPlayer();
 
     CpuGameResult result;
     result.topLevel = game.level;

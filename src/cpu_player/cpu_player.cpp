@@ -4,8 +4,6 @@
 #include "game/game_state.h"
 #include "game/gravity_and_levels.h"
 
-CpuPlayer cpuPlayer;
-
 namespace {
 
 constexpr int QUARTER_TURNS = 4;
@@ -18,11 +16,6 @@ int TurnsOf(std::uint8_t type, const PieceMask& mask) {
         TurnClockwise(turned, type);
     }
     return 0;
-}
-
-bool IsNewPiece(const PlayerView& view) {
-    return !cpuPlayer.planned || view.well != cpuPlayer.plannedWell ||
-           view.currentType != cpuPlayer.plannedType || view.pieceY < cpuPlayer.lastY;
 }
 
 }  // namespace
@@ -39,45 +32,54 @@ PlayerView ViewOfGame(const GameState& game) {
     return view;
 }
 
-void ResetCpuPlayer() { cpuPlayer = CpuPlayer{}; }
+bool CpuPlayer::IsNewPiece(const PlayerView& view) const {
+    return !planned_ || view.well != plannedWell_ || view.currentType != plannedType_ ||
+           view.pieceY < lastY_;
+}
 
-ActionRecord CpuPlayerActions(const PlayerView& view, const SteerSettings& steer) {
+ActionRecord CpuPlayer::Actions(const PlayerView& view, const SteerSettings& steer) {
     if (view.currentType < 1 || view.currentType > PIECE_TYPES) return {};
     // What the last frame did, as far as the player knows: its own foresight, corrected by what
     // the screen shows now.
-    PieceMotion motion = cpuPlayer.expected;
+    PieceMotion motion = expected_;
+    GameState& seen = motion.game;
     const bool newPiece = IsNewPiece(view);
-    motion.gravityInterval = GravityInterval(START_FALL_INTERVAL, view.level);
+    seen.fallInterval = START_FALL_INTERVAL;
+    seen.level = view.level;
     if (newPiece) {
         // Gravity's timer runs on from the frame that locked the last piece.
-        motion.lastFallTime = motion.now;
-    } else if (view.pieceY > motion.y) {
-        motion.lastFallTime = motion.now;  // it fell sooner than foreseen
-    } else if (view.pieceY < motion.y) {
-        motion.lastFallTime = motion.now - motion.gravityInterval + STEER_FRAME_MS;  // later
+        seen.lastFallTime = motion.now;
+    } else if (view.pieceY > seen.pieceY) {
+        seen.lastFallTime = motion.now;  // it fell sooner than foreseen
+    } else if (view.pieceY < seen.pieceY) {
+        seen.lastFallTime = motion.now - GravityInterval(seen) + STEER_FRAME_MS;  // later
     }
-    motion.type = view.currentType;
-    motion.mask = view.currentMask;
+    seen.well = view.well;
+    seen.currentType = view.currentType;
+    seen.currentMask = view.currentMask;
+    seen.nextType = view.nextType;
+    seen.play.moveRepeat = steer.moveRepeat;
+    seen.play.rotateRepeat = steer.rotateRepeat;
     motion.turns = TurnsOf(view.currentType, view.currentMask);
     const bool strayed =
-        !newPiece && (motion.x != view.pieceX || motion.turns != cpuPlayer.expected.turns);
-    motion.x = view.pieceX;
-    motion.y = view.pieceY;
+        !newPiece && (seen.pieceX != view.pieceX || motion.turns != expected_.turns);
+    seen.pieceX = view.pieceX;
+    seen.pieceY = view.pieceY;
 
     if (newPiece || strayed) {
-        cpuPlayer.target = ChoosePlacement(view.well, motion, view.nextType, steer);
-        cpuPlayer.planned = true;
-        cpuPlayer.plannedWell = view.well;
-        cpuPlayer.plannedType = view.currentType;
+        target_ = ChoosePlacement(motion, view.nextType, steer);
+        planned_ = true;
+        plannedWell_ = view.well;
+        plannedType_ = view.currentType;
     }
-    cpuPlayer.lastY = view.pieceY;
-    const ActionRecord held = SteerActions(view.well, motion, cpuPlayer.target, steer);
-    ForeseeFrame(view.well, motion, held, steer);
-    cpuPlayer.expected = motion;
+    lastY_ = view.pieceY;
+    const ActionRecord held = SteerActions(motion, target_, steer);
+    ForeseeFrame(motion, held, steer);
+    expected_ = motion;
     return held;
 }
 
 ActionRecord CpuGamePlayer::NextActions() {
-    return CpuPlayerActions(ViewOfGame(game_),
-                            {game_.play.moveRepeat, game_.play.rotateRepeat, turnReversed_});
+    return cpu_.Actions(ViewOfGame(game_),
+                        {game_.play.moveRepeat, game_.play.rotateRepeat, turnReversed_});
 }

@@ -30,23 +30,24 @@ struct GameState;
 // What `game` shows now.
 PlayerView ViewOfGame(const GameState& game);
 
-// The player's memory: the well it last planned on, the place it steers to, and where it
-// expects its actions to leave the piece after the frame, timers included.
-struct CpuPlayer {
-    bool planned = false;
-    Well plannedWell{};
-    std::uint8_t plannedType = 0;
-    int lastY = 0;
-    SteerTarget target;
-    PieceMotion expected;
+// One CPU player and its memory: the well it last planned on, the place it steers to, and where
+// it expects its actions to leave the piece after the frame, timers included. A new one knows
+// nothing yet and takes the key timers as at start-up.
+class CpuPlayer {
+public:
+    // The actions to hold in this frame, seeing `view`.
+    ActionRecord Actions(const PlayerView& view, const SteerSettings& steer);
+
+private:
+    bool IsNewPiece(const PlayerView& view) const;
+
+    bool planned_ = false;
+    Well plannedWell_{};
+    std::uint8_t plannedType_ = 0;
+    int lastY_ = 0;
+    SteerTarget target_;
+    PieceMotion expected_;
 };
-extern CpuPlayer cpuPlayer;
-
-// Forgets everything; the key timers are taken as at start-up.
-void ResetCpuPlayer();
-
-// The actions to hold in this frame.
-ActionRecord CpuPlayerActions(const PlayerView& view, const SteerSettings& steer);
 
 // The CPU player as the player of a game played now: each frame it sees `game`, which the rules
 // keep, and steers with the game's repeats and the turning direction `turnReversed` holds (the
@@ -60,4 +61,5 @@ public:
 private:
     const GameState& game_;
     const std::uint8_t& turnReversed_;
+    CpuPlayer cpu_;
 };

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "cpu_player/well_judgement.h"
+#include "game/gravity_and_levels.h"
+#include "game/piece_control.h"
 
 namespace {
 
@@ -16,38 +18,28 @@ constexpr int MAX_STEER_FRAMES = 400;
 constexpr std::size_t LOOK_AHEAD_PLACES = 5;
 constexpr int CALM_STACK_HEIGHT = 8;
 constexpr double LOST = -std::numeric_limits<double>::infinity();
-constexpr int ENTRY_CHECK_ROW = 1;
-constexpr int ENTRY_CHECK_COLUMNS[] = {6, 7};
 
 struct Landing {
     SteerTarget target;
-    PieceMotion end;
-    Well well{};
+    PieceMotion end;  // where the piece locked, its copy's well locked as the rules lock it
     int rows = 0;
     double worth = 0;  // ClearWorth of this landing and those before it
     double judged = LOST;
 };
 
-// Locks the piece into the well and removes the full rows, as the rules do; false when the lock
-// ends the game.
-bool LockInto(Well& well, const PieceMotion& m, int& rows) {
-    ForEachBlock(m.mask, [&](int r, int c, std::uint8_t v) { well[m.y + r][m.x + c] = v; });
-    for (const int column : ENTRY_CHECK_COLUMNS) {
-        if (well[ENTRY_CHECK_ROW][column] != 0) return false;
-    }
-    rows = 0;
-    for (int row = FIRST_VISIBLE_ROW; row <= LAST_VISIBLE_ROW; ++row) {
-        if (RowIsFull(well, row)) {
-            CloseRow(well, row);
-            ++rows;
-        }
-    }
+// Locks the piece into the copy's well and removes the full rows, as the rules do; false when the
+// lock ends the game. The copy counts its lines from nought, so two landings never reach a
+// level-up: the next piece is foreseen at the level seen now.
+bool LockInto(PieceMotion& m, int& rows) {
+    if (!JoinWell(m.game)) return false;
+    rows = ClearFullRows(m.game);
     return true;
 }
 
 int LowestRow(const PieceMotion& m) {
     int lowest = 0;
-    ForEachBlock(m.mask, [&](int r, int, std::uint8_t) { lowest = std::max(lowest, m.y + r); });
+    ForEachBlock(m.game.currentMask,
+                 [&](int r, int, std::uint8_t) { lowest = std::max(lowest, m.game.pieceY + r); });
     return lowest;
 }
 
@@ -62,18 +54,23 @@ void PlayableColumns(const PieceMask& mask, int& first, int& last) {
     last = LAST_PLAY_COLUMN - right;
 }
 
+bool SamePlace(const PieceMotion& a, const PieceMotion& b) {
+    return a.turns == b.turns && a.game.pieceX == b.game.pieceX && a.game.pieceY == b.game.pieceY;
+}
+
 // Every place the piece can reach, once each, with the well it leaves.
 // `earlierWorth`: what the placements before this one removed, which the judgement counts too.
-std::vector<Landing> Landings(const Well& well, const PieceMotion& motion,
-                              const SteerSettings& steer, double earlierWorth) {
+std::vector<Landing> Landings(const PieceMotion& motion, const SteerSettings& steer,
+                              double earlierWorth) {
     std::vector<Landing> landings;
     // Building for four rows at once pays while the piece falls slowly and the stack is low.
-    const bool hurried =
-        motion.gravityInterval <= STEER_FRAME_MS || MeasureWell(well).maxHeight > CALM_STACK_HEIGHT;
-    const int orientations = motion.type == SQUARE_PIECE ? 1 : 4;
-    PieceMask turned = ENTERING_MASKS[motion.type - 1];
+    const bool hurried = GravityInterval(motion.game) <= STEER_FRAME_MS ||
+                         MeasureWell(motion.game.well).maxHeight > CALM_STACK_HEIGHT;
+    const std::uint8_t type = motion.game.currentType;
+    const int orientations = type == SQUARE_PIECE ? 1 : 4;
+    PieceMask turned = ENTERING_MASKS[type - 1];
     for (int turns = 0; turns < orientations; ++turns) {
-        if (turns > 0) TurnClockwise(turned, motion.type);
+        if (turns > 0) TurnClockwise(turned, type);
         int first = 0, last = 0;
         PlayableColumns(turned, first, last);
         for (int x = first; x <= last; ++x) {
@@ -82,20 +79,16 @@ std::vector<Landing> Landings(const Well& well, const PieceMotion& motion,
                 landing.target = {turns, x, slide};
                 landing.end = motion;
                 bool letGo = false;
-                if (!SteerUntilLocked(well, landing.end, landing.target, steer, MAX_STEER_FRAMES,
-                                      &letGo))
+                if (!SteerUntilLocked(landing.end, landing.target, steer, MAX_STEER_FRAMES, &letGo))
                     break;
                 const bool seen =
-                    std::any_of(landings.begin(), landings.end(), [&](const Landing& l) {
-                        return l.end.turns == landing.end.turns && l.end.x == landing.end.x &&
-                               l.end.y == landing.end.y;
-                    });
+                    std::any_of(landings.begin(), landings.end(),
+                                [&](const Landing& l) { return SamePlace(l.end, landing.end); });
                 if (!seen) {
-                    landing.well = well;
-                    if (LockInto(landing.well, landing.end, landing.rows)) {
+                    if (LockInto(landing.end, landing.rows)) {
                         landing.worth = earlierWorth + ClearWorth(landing.rows, hurried);
                         landing.judged =
-                            JudgeWell(landing.well, landing.worth, LowestRow(landing.end));
+                            JudgeWell(landing.end.game.well, landing.worth, LowestRow(landing.end));
                     }
                     landings.push_back(landing);
                 }
@@ -109,9 +102,9 @@ std::vector<Landing> Landings(const Well& well, const PieceMotion& motion,
 
 }  // namespace
 
-SteerTarget ChoosePlacement(const Well& well, const PieceMotion& motion, std::uint8_t nextType,
+SteerTarget ChoosePlacement(const PieceMotion& motion, std::uint8_t nextType,
                             const SteerSettings& steer) {
-    std::vector<Landing> landings = Landings(well, motion, steer, 0);
+    std::vector<Landing> landings = Landings(motion, steer, 0);
     if (landings.empty()) return {};
     std::sort(landings.begin(), landings.end(),
               [](const Landing& a, const Landing& b) { return a.judged > b.judged; });
@@ -125,7 +118,7 @@ SteerTarget ChoosePlacement(const Well& well, const PieceMotion& motion, std::ui
         const Landing& first = landings[i];
         const PieceMotion next = EnteringPiece(nextType, first.end);
         double pairBest = LOST;
-        for (const Landing& second : Landings(first.well, next, steer, first.worth))
+        for (const Landing& second : Landings(next, steer, first.worth))
             pairBest = std::max(pairBest, second.judged);
         // A place after which the next piece can only end the game is still better than none.
         if (pairBest == LOST) pairBest = first.judged - 1000.0;

@@ -150,31 +150,42 @@ void HardDrop(GameState& game, RulesClock& clock) {
     game.lastFallTime = clock.Now();
 }
 
-LockResult TryLockPiece(GameState& game, const HeldKeys& keys, ActionRecord actions) {
-    if (!IsBlockedBelow(game)) return LockResult::Falling;
-    if (!keys.dropLatch) {
-        for (int step = 0; step < SLIDE_STEPS; ++step) {
-            MoveLeft(game, actions);
-            MoveRight(game, actions);
-        }
-        if (!IsBlockedBelow(game)) return LockResult::Falling;
+bool LocksNow(GameState& game, const HeldKeys& keys, ActionRecord actions) {
+    if (!IsBlockedBelow(game)) return false;
+    if (keys.dropLatch) return true;
+    for (int step = 0; step < SLIDE_STEPS; ++step) {
+        MoveLeft(game, actions);
+        MoveRight(game, actions);
     }
+    return IsBlockedBelow(game);
+}
 
+bool JoinWell(GameState& game) {
     StampPiece(game);
     RecordGameEvent(game, GameEventKind::Locked);
     for (const int column : ENTRY_CHECK_COLUMNS) {
-        if (game.well[ENTRY_CHECK_ROW][column] != 0) {
-            RecordGameEvent(game, GameEventKind::GameOver);
-            return LockResult::GameOver;
-        }
+        if (game.well[ENTRY_CHECK_ROW][column] != 0) return false;
     }
+    return true;
+}
 
-    game.currentType = game.nextType;
-    game.nextType = game.random->Index(PIECE_DRAW);
-    SetCurrentShape(game, game.currentType);
-    SetNextShape(game, game.nextType);
+void EnterPiece(GameState& game, std::uint8_t type) {
+    game.currentType = type;
+    SetCurrentShape(game, type);
     game.pieceX = ENTRY_COLUMN;
     game.pieceY = ENTRY_ROW;
+}
+
+LockResult TryLockPiece(GameState& game, const HeldKeys& keys, ActionRecord actions) {
+    if (!LocksNow(game, keys, actions)) return LockResult::Falling;
+    if (!JoinWell(game)) {
+        RecordGameEvent(game, GameEventKind::GameOver);
+        return LockResult::GameOver;
+    }
+    const std::uint8_t entering = game.nextType;
+    game.nextType = game.random->Index(PIECE_DRAW);
+    SetNextShape(game, game.nextType);
+    EnterPiece(game, entering);
 
     const int removed = ClearFullRows(game);
     game.score += LineScore(game, removed);

@@ -48,8 +48,17 @@ enum class LockResult {
 
 // Once per play frame, after the piece has been drawn. A resting piece may slide along the
 // surface while a shift is held in `actions` (not while the hard drop's latch in `keys` is set),
-// then locks. On GameOver the
-// well holds the locked piece and nothing else has changed (no new piece, full rows stay): the play
-// screen then runs the game-over transition. Records the lock, any level-ups, the rows removed
-// and the game over as they happen.
+// then locks. On GameOver the well holds the locked piece and nothing else has changed (no new
+// piece, full rows stay): the play screen then runs the game-over transition. Records the lock,
+// any level-ups, the rows removed and the game over as they happen.
 LockResult TryLockPiece(GameState& game, const HeldKeys& keys, ActionRecord actions);
+
+// The steps of the lock, which a player foreseeing its moves takes on its own copy of the game.
+// Whether the falling piece locks at the end of this frame: it rests, and unless the hard drop's
+// latch is set it still rests after sliding along the surface (it moves) while a shift is held.
+bool LocksNow(GameState& game, const HeldKeys& keys, ActionRecord actions);
+// The resting piece joins the well and the lock is recorded; false when it locked in the entry
+// cells of row 1, which ends the game.
+bool JoinWell(GameState& game);
+// A piece of `type` enters the well at the top, as it enters in its entering orientation.
+void EnterPiece(GameState& game, std::uint8_t type);

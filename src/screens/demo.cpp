@@ -32,7 +32,7 @@ public:
         : keys_(keys), player_(game, NOT_REVERSED) {}
     PlaySettings Play() const override { return PlaySettings{}; }
     HeldKeys& Keys() override { return keys_; }
-    void BeginGame(Random&) override { ResetCpuPlayer(); }
+    void BeginGame(Random&) override {}
     bool NextFrame(FrameInput& frame) override {
         frame.actions = player_.NextActions();
         frame.turnReversed = NOT_REVERSED != 0;

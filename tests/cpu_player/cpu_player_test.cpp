@@ -18,10 +18,7 @@ namespace {
 class CpuPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override { settings = Settings{}; }
-    void TearDown() override {
-        settings = Settings{};
-        ResetCpuPlayer();
-    }
+    void TearDown() override { settings = Settings{}; }
 
     // A game from the seed; `draws` is how many values the generator gave during it.
     static CpuGameResult Play(std::uint32_t seed, std::uint32_t rows, std::uint64_t& draws) {
@@ -86,7 +83,6 @@ TEST_F(CpuPlayerTest, AnswersTheGamesItPlayedFrameByFrame) {
         std::string reason;
         const auto bytes = ReadSmallFile(entry.path().string(), MAX_REPLAY_BYTES);
         ASSERT_TRUE(bytes && DecodeReplay(*bytes, replay, reason)) << name << ": " << reason;
-        ResetCpuPlayer();
         std::uint8_t reversed = replay.start.rotateReversed;
         Random random;
         GameState game;

@@ -82,7 +82,6 @@ std::vector<std::uint8_t> PlayGame(GameState& game, Player& player, std::uint32_
     gameClock = 1000;
     Random random(seed);
     game.random = &random;
-    ResetCpuPlayer();
     LiveGame source(player, GameClock, play, finished);
     BeginGame(game, source);
     FrameInput frame;
